@@ -1,0 +1,32 @@
+# KLADO: `make run` opens the workbench on an example, `make test` runs every test.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+EXAMPLE ?= examples/bush.kld
+
+.PHONY: deps build run test asan clean
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@scripts/run-example.sh $(BUILD)/klado $(EXAMPLE)
+
+# Every test runs inside one virtual X server; tests that must see no display
+# clear DISPLAY themselves.
+test: build
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+
+# The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
+asan: deps
+	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKLADO_SANITIZE=ON -DKLADO_BENCH=OFF
+	cmake --build build-asan -j$(JOBS)
+	cd build-asan && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-asan
