@@ -19,6 +19,9 @@ bool isBuiltinCharacter(char c);
 // Every symbol introduced by a definition has an id of at least this value.
 constexpr std::int32_t firstUserSymbolID = 1000;
 
+// True for the symbols of the turtle alphabet.
+inline bool isBuiltinSymbol(std::int32_t id) { return id < firstUserSymbolID; }
+
 constexpr std::int32_t openBracketID = 8;   // "["
 constexpr std::int32_t closeBracketID = 9;  // "]"
 

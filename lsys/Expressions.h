@@ -1,0 +1,109 @@
+#pragma once
+// Parameter expressions and the maps that give their names values.
+//
+// An Expression is parsed by muParser once, at its first evaluation. The names
+// it uses are bound to value slots of its own; every evaluation refills the
+// slots from the map it is given, so it sees exactly that map's values, and a
+// name the map lacks raises mu::ParserError whose message is the name.
+
+#include <cstddef>
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <muParserError.h>
+
+// Name to number, kept in name order.
+class VariableValueMap {
+public:
+    struct Entry {
+        std::string name;
+        double value;
+    };
+
+    void set(const std::string& name, double value);
+    bool has(const std::string& name) const;
+    // Throws mu::ParserError with the name as its message when absent.
+    double get(const std::string& name) const;
+    // Sets every entry of the other map in turn (its values win).
+    void addAll(const VariableValueMap& other);
+
+    std::size_t size() const { return myEntries.size(); }
+    bool empty() const { return myEntries.empty(); }
+    std::vector<Entry>::const_iterator begin() const { return myEntries.begin(); }
+    std::vector<Entry>::const_iterator end() const { return myEntries.end(); }
+
+    // The value of the name, or nullptr when absent. The entry at position
+    // hint is tried first and hint is set to where the name was found, so a
+    // caller asking the same name of maps laid out alike pays one comparison.
+    const double* find(const std::string& name, std::size_t& hint) const;
+
+private:
+    std::vector<Entry>::const_iterator lowerBound(const std::string& name) const;
+
+    std::vector<Entry> myEntries;  // sorted by name, names unique
+};
+
+// "name=value" for each entry, joined by ", ".
+std::ostream& operator<<(std::ostream& out, const VariableValueMap& values);
+
+// One muParser expression. Copies share nothing: a copy parses anew when it is
+// first evaluated. Not safe for use by two threads at once (nor is muParser).
+class Expression {
+public:
+    explicit Expression(std::string text);
+    Expression(const Expression& other);
+    Expression(Expression&& other) noexcept;
+    Expression& operator=(const Expression& other);
+    Expression& operator=(Expression&& other) noexcept;
+    ~Expression();
+
+    const std::string& getText() const { return myText; }
+
+    // Evaluates with the map as the only source of variables besides
+    // muParser's own constants. Throws mu::ParserError for a syntax error or a
+    // name the map lacks (message: the name).
+    double evaluate(const VariableValueMap& values) const;
+
+private:
+    struct Compiled;
+    static double* varFactory(const char* name, void* compiled);
+
+    std::string myText;
+    mutable std::unique_ptr<Compiled> myCompiled;  // made at first evaluation
+};
+
+// Name to expression, kept in name order.
+class FormulaMap {
+public:
+    FormulaMap() = default;
+    // One expression per entry: the value in fixed notation with three
+    // decimals.
+    explicit FormulaMap(const VariableValueMap& values);
+
+    // Replaces an earlier expression of the name.
+    void set(const std::string& name, Expression expression);
+    void set(const std::string& name, const std::string& text) { set(name, Expression(text)); }
+    bool has(const std::string& name) const;
+    // Throws mu::ParserError with the name as its message when absent.
+    const Expression& get(const std::string& name) const;
+    std::vector<std::string> getNames() const;
+    std::size_t size() const { return myFormulas.size(); }
+
+    // Evaluates every formula into the target, so that formulas may refer to
+    // each other in any order: passes over the pending formulas in name order
+    // until all are done or a pass makes no progress. Formulas that cannot be
+    // evaluated (unknown names, syntax errors, cycles) are left out silently.
+    void evaluateAll(VariableValueMap& target) const;
+
+    std::map<std::string, Expression>::const_iterator begin() const { return myFormulas.begin(); }
+    std::map<std::string, Expression>::const_iterator end() const { return myFormulas.end(); }
+
+private:
+    std::map<std::string, Expression> myFormulas;
+};
+
+// "name=expression text" for each entry, joined by ", ".
+std::ostream& operator<<(std::ostream& out, const FormulaMap& formulas);
