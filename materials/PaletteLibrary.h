@@ -1,0 +1,29 @@
+#pragma once
+// The built-in library of named palettes: an ordered, read-only table whose
+// names are slash-separated paths ("gradients/glossy/rainbow"). Look-ups scan
+// it in order and take the first match. Each palette is built once, on first
+// use; every function may be called from any thread.
+
+#include "materials/MaterialPalette.h"
+
+#include <string>
+
+namespace PaletteLibrary {
+
+int count();
+// Index 0 <= index < count().
+const std::string& name(int index);
+const MaterialPalette& palette(int index);
+
+// The index of the palette with this name, or -1.
+int indexOf(const std::string& name);
+// The index of the first palette whose full text equals that of the given
+// palette, or -1.
+int indexOf(const MaterialPalette& palette);
+
+// The full text of the named palette, or "".
+std::string textByName(const std::string& name);
+// The name of the first palette whose full text equals the text, or "".
+std::string nameByText(const std::string& text);
+
+} // namespace PaletteLibrary
