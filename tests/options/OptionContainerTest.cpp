@@ -1,0 +1,108 @@
+#include "options/OptionContainer.h"
+
+#include "diagnostics/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+namespace {
+
+std::string messageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const InvalidArgument& e) {
+        return e.message();
+    }
+    return "<no error>";
+}
+
+std::string listing(const OptionContainer& options) {
+    std::ostringstream out;
+    out << options;
+    return out.str();
+}
+
+}  // namespace
+
+TEST(OptionContainer, DeclarationAndSynonymErrors) {
+    OptionContainer options;
+    options.declare("load", std::make_unique<Option_FileName>());
+    options.declare("convert", 'l', std::make_unique<Option_FileName>());
+    EXPECT_TRUE(options.exists("l"));
+    EXPECT_FALSE(options.exists("c"));
+    EXPECT_EQ(messageOf([&] { options.declare("load", std::make_unique<Option_Bool>()); }),
+              "An option with the name 'load' already exists.");
+    EXPECT_EQ(messageOf([&] { options.addSynonym("a", "b"); }),
+              "Neither an option with the name 'a' nor an option with the name 'b' is known.");
+    EXPECT_EQ(messageOf([&] { options.addSynonym("load", "l"); }),
+              "Both options are already set ('load' and 'l')!");
+    options.addSynonym("file", "load");
+    options.set("file", "x.kld");
+    EXPECT_EQ(options.getString("load"), "x.kld");
+}
+
+TEST(OptionContainer, QueriesOfUnknownNames) {
+    OptionContainer options;
+    const std::string unknown = "The option 'nope' is not known.";
+    EXPECT_EQ(messageOf([&] { options.isSet("nope"); }), unknown);
+    EXPECT_EQ(messageOf([&] { options.isBool("nope"); }), unknown);
+    EXPECT_EQ(messageOf([&] { options.getInt("nope"); }), unknown);
+    EXPECT_EQ(messageOf([&] { options.getString("nope"); }), unknown);
+    EXPECT_EQ(messageOf([&] { options.getBool("nope"); }), unknown);
+    EXPECT_EQ(messageOf([&] { options.getDouble("nope"); }), unknown);
+    EXPECT_EQ(messageOf([&] { options.set("nope", "1"); }), unknown);
+    EXPECT_EQ(messageOf([&] { options.set("nope", true); }), unknown);
+}
+
+TEST(OptionContainer, SetTranslatesFailures) {
+    OptionContainer options;
+    options.declare("width", std::make_unique<Option_Integer>(1024));
+    options.declare("scale", std::make_unique<Option_Double>());
+    options.declare("verbose", 'v', std::make_unique<Option_Bool>());
+
+    EXPECT_EQ(messageOf([&] { options.set("width", "abc"); }),
+              "The option 'width' is of the type 'integer'.");
+    EXPECT_EQ(messageOf([&] { options.set("scale", "1..2"); }),
+              "The option 'scale' is of the type 'double'.");
+    options.set("width", "800");
+    EXPECT_EQ(options.getInt("width"), 800);
+    EXPECT_EQ(messageOf([&] { options.set("width", "900"); }), "The option 'width' was already set.");
+    EXPECT_EQ(options.getInt("width"), 800);
+
+    options.set("v", true);
+    EXPECT_TRUE(options.getBool("verbose"));
+    EXPECT_EQ(messageOf([&] { options.set("verbose", true); }), "The option 'verbose' was already set.");
+
+    // An empty text is left to the caller.
+    EXPECT_THROW(options.set("scale", ""), EmptyData);
+
+    options.makeAllSettable();
+    options.set("width", "900");
+    EXPECT_EQ(options.getInt("width"), 900);
+}
+
+TEST(OptionContainer, ListsSetOptionsOnceWithSynonymsAndDefaults) {
+    OptionContainer options;
+    options.declare("zoom", 'z', std::make_unique<Option_Double>(2.0));
+    options.declare("name", std::make_unique<Option_String>());
+    options.declare("count", std::make_unique<Option_Integer>());
+    options.declare("quiet", std::make_unique<Option_Bool>());
+    options.addSynonym("magnify", "zoom");
+    options.set("count", "7");
+    options.set("quiet", true);
+
+    EXPECT_EQ(listing(options),
+              "count: 7\n"
+              "magnify (z, zoom): 2.000 (default)\n"
+              "quiet: true\n");
+
+    options.set("zoom", "0,5");
+    options.set("name", "");
+    EXPECT_EQ(listing(options),
+              "count: 7\n"
+              "magnify (z, zoom): 0.500\n"
+              "name: \n"
+              "quiet: true\n");
+}

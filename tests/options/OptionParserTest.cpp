@@ -1,0 +1,159 @@
+#include "options/OptionParser.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+// The program's own option set: four file names, one of them with the
+// abbreviation "l", two integers with defaults, and one bool.
+OptionContainer programOptions() {
+    OptionContainer options;
+    options.declare("convert-fractint", 'l', std::make_unique<Option_FileName>());
+    options.declare("load", std::make_unique<Option_FileName>());
+    options.declare("output-image", std::make_unique<Option_FileName>());
+    options.declare("image-width", std::make_unique<Option_Integer>(1024));
+    options.declare("image-height", std::make_unique<Option_Integer>(1024));
+    options.declare("verbose", 'v', std::make_unique<Option_Bool>());
+    options.declare("quick", 'q', std::make_unique<Option_Bool>());
+    return options;
+}
+
+struct Outcome {
+    bool accepted;
+    std::string errors;
+};
+
+Outcome run(OptionContainer& options, std::initializer_list<const char*> arguments,
+            bool continueOnError = true) {
+    std::vector<const char*> argv{"klado"};
+    argv.insert(argv.end(), arguments);
+    testing::internal::CaptureStderr();
+    const bool accepted = parse(options, static_cast<int>(argv.size()), argv.data(), continueOnError);
+    return {accepted, testing::internal::GetCapturedStderr()};
+}
+
+}  // namespace
+
+TEST(OptionParser, LongFormValueAttachedOrFollowing) {
+    for (auto arguments : {std::initializer_list<const char*>{"--image-width=800"},
+                           std::initializer_list<const char*>{"--image-width", "800"},
+                           std::initializer_list<const char*>{"--image-width=", "800"}}) {
+        OptionContainer options = programOptions();
+        const Outcome outcome = run(options, arguments);
+        EXPECT_TRUE(outcome.accepted);
+        EXPECT_EQ(outcome.errors, "");
+        EXPECT_EQ(options.getInt("image-width"), 800);
+        EXPECT_EQ(options.getInt("image-height"), 1024);
+    }
+    OptionContainer options = programOptions();
+    EXPECT_TRUE(run(options, {"--load", "-weird-name.kld", "--output-image=a=b.png"}).accepted);
+    EXPECT_EQ(options.getString("load"), "-weird-name.kld");
+    EXPECT_EQ(options.getString("output-image"), "a=b.png");
+}
+
+TEST(OptionParser, LongFormErrors) {
+    OptionContainer options = programOptions();
+    // A refused argument consumes only itself, so its value is looked at next.
+    EXPECT_EQ(run(options, {"--image-width", "abc"}).errors,
+              "Error: The option 'image-width' is of the type 'integer'.\n"
+              "Error: Unrecognized option 'abc'.\n");
+    EXPECT_EQ(run(options, {"--verbose=1"}).errors, "Error: Option 'verbose' does not need a value.\n");
+    EXPECT_EQ(run(options, {"--nope"}).errors, "Error: The option 'nope' is not known.\n");
+    EXPECT_EQ(run(options, {"--nope=3"}).errors, "Error: The option 'nope' is not known.\n");
+    EXPECT_EQ(run(options, {"--load"}).errors, "Error: Parameter 'load' needs a value.\n");
+    EXPECT_EQ(run(options, {"--load="}).errors, "Error: Parameter 'load' needs a value.\n");
+    EXPECT_FALSE(options.isSet("load"));
+}
+
+TEST(OptionParser, EmptyNumberIsRefusedWithAMessage) {
+    OptionContainer options = programOptions();
+    const Outcome outcome = run(options, {"--image-width=", "", "-l", "x"});
+    EXPECT_FALSE(outcome.accepted);
+    EXPECT_EQ(outcome.errors,
+              "Error: The option 'image-width' needs a non-empty value.\n"
+              "Error: Unrecognized option ''.\n");
+    EXPECT_EQ(options.getInt("image-width"), 1024);
+    EXPECT_EQ(options.getString("convert-fractint"), "x");
+    // An empty text is a valid file name.
+    EXPECT_TRUE(run(options, {"--load", ""}).accepted);
+    EXPECT_TRUE(options.isSet("load"));
+}
+
+TEST(OptionParser, ShortForms) {
+    OptionContainer options = programOptions();
+    const Outcome twoArguments = run(options, {"-l", "file"});
+    EXPECT_TRUE(twoArguments.accepted);
+    EXPECT_EQ(options.getString("convert-fractint"), "file");
+
+    OptionContainer attached = programOptions();
+    const Outcome oneArgument = run(attached, {"-l=file", "--load", "x"});
+    EXPECT_TRUE(oneArgument.accepted);
+    EXPECT_EQ(attached.getString("convert-fractint"), "file");
+    EXPECT_EQ(attached.getString("load"), "x");
+
+    OptionContainer bundled = programOptions();
+    EXPECT_TRUE(run(bundled, {"-vql", "f"}).accepted);
+    EXPECT_TRUE(bundled.getBool("verbose"));
+    EXPECT_TRUE(bundled.getBool("quick"));
+    EXPECT_EQ(bundled.getString("convert-fractint"), "f");
+
+    OptionContainer flagsOnly = programOptions();
+    EXPECT_TRUE(run(flagsOnly, {"-v=ignored"}).accepted);
+    EXPECT_TRUE(flagsOnly.getBool("verbose"));
+}
+
+TEST(OptionParser, ShortFormErrors) {
+    OptionContainer options = programOptions();
+    EXPECT_EQ(run(options, {"-l"}).errors, "Error: Option 'l' needs a value.\n");
+    EXPECT_EQ(run(options, {"-l="}).errors, "Error: Option 'l' needs a value.\n");
+    EXPECT_EQ(run(options, {"-k"}).errors, "Error: The option 'k' is not known.\n");
+    options.declare("width", 'w', std::make_unique<Option_Integer>());
+    EXPECT_EQ(run(options, {"-lw"}).errors, "Error: All of the following options need a value: l, w\n");
+    EXPECT_EQ(run(options, {"-w=1.5"}).errors, "Error: The option 'w' is of the type 'integer'.\n");
+    EXPECT_EQ(run(options, {"-w="}).errors, "Error: Option 'w' needs a value.\n");
+    EXPECT_EQ(run(options, {"-v", "-v"}).errors, "Error: The option 'v' was already set.\n");
+}
+
+TEST(OptionParser, SecondValueIsRefused) {
+    OptionContainer options = programOptions();
+    const Outcome outcome = run(options, {"--load", "a.kld", "--load=b.kld"});
+    EXPECT_FALSE(outcome.accepted);
+    EXPECT_EQ(outcome.errors, "Error: The option 'load' was already set.\n");
+    EXPECT_EQ(options.getString("load"), "a.kld");
+    // A default is not a first value.
+    EXPECT_TRUE(run(options, {"--image-height", "10"}).accepted);
+    EXPECT_EQ(options.getInt("image-height"), 10);
+}
+
+TEST(OptionParser, UnrecognisedArguments) {
+    OptionContainer options = programOptions();
+    EXPECT_EQ(run(options, {"-"}).errors, "Error: Unrecognized option '-'.\n");
+    EXPECT_EQ(run(options, {"plain"}).errors, "Error: Unrecognized option 'plain'.\n");
+    EXPECT_EQ(run(options, {""}).errors, "Error: Unrecognized option ''.\n");
+}
+
+TEST(OptionParser, HintsAtAForgottenParameter) {
+    OptionContainer options = programOptions();
+    const Outcome outcome = run(options, {"--load", "--output-image", "x.png", "stray"});
+    EXPECT_FALSE(outcome.accepted);
+    EXPECT_EQ(outcome.errors,
+              "Error: Unrecognized option 'x.png'.\n Propably forgot a parameter for '--load'.\n"
+              "Error: Unrecognized option 'stray'.\n");
+    EXPECT_EQ(options.getString("load"), "--output-image");
+    EXPECT_FALSE(options.isSet("output-image"));
+}
+
+TEST(OptionParser, StopsAtTheFirstErrorUnlessToldToGoOn) {
+    OptionContainer options = programOptions();
+    const Outcome outcome = run(options, {"bad", "--load", "a.kld"}, false);
+    EXPECT_FALSE(outcome.accepted);
+    EXPECT_EQ(outcome.errors, "Error: Unrecognized option 'bad'.\n");
+    EXPECT_FALSE(options.isSet("load"));
+
+    const Outcome goingOn = run(options, {"bad", "--load", "a.kld"}, true);
+    EXPECT_FALSE(goingOn.accepted);
+    EXPECT_EQ(options.getString("load"), "a.kld");
+}
