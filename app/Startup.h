@@ -1,0 +1,23 @@
+#pragma once
+// Start-up of the program: the symbol alphabet, the command-line options and
+// the whole run as one function that never throws.
+
+#include "options/OptionContainer.h"
+
+#include <memory>
+#include <ostream>
+
+// Gives the turtle alphabet the ids 0-26 and raises the registry's next id to
+// the first user symbol id.
+void registerBuiltinSymbols();
+
+// A container with the program's options declared.
+std::unique_ptr<OptionContainer> declareProgramOptions();
+
+// Parses the command line, reporting each bad argument on standard error; when
+// any was refused, "Error on parsing options!" goes to out. True when all
+// arguments were accepted.
+bool parseProgramOptions(OptionContainer& options, int argc, const char* const* argv, std::ostream& out);
+
+// The whole program; returns its exit code.
+int runKlado(int argc, char** argv);
