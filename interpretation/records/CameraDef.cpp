@@ -1,0 +1,28 @@
+#include "interpretation/records/CameraDef.h"
+
+#include "options/TextConvert.h"
+
+namespace {
+
+template <std::size_t N>
+void appendItem(std::string& text, const char* key, const std::array<double, N>& values) {
+    if (!text.empty()) text += ", ";
+    text += key;
+    text += "=(";
+    for (std::size_t i = 0; i < N; ++i) {
+        if (i > 0) text += ",";
+        text += TextConvert::toString(values[i], 3);
+    }
+    text += ")";
+}
+
+}  // namespace
+
+std::string CameraDef::toText() const {
+    if (matrix == defaultMatrix) return std::string();
+    std::string text;
+    appendItem(text, "rotation", rotation);
+    appendItem(text, "center", center);
+    appendItem(text, "distance", std::array<double, 1>{distance});
+    return text;
+}

@@ -1,0 +1,30 @@
+#include "interpretation/records/LightDef.h"
+
+#include "options/TextConvert.h"
+
+namespace {
+
+void appendItem(std::string& text, const char* key, const std::array<float, 4>& values,
+                const std::array<float, 4>& defaults) {
+    if (values == defaults) return;
+    if (!text.empty()) text += ", ";
+    text += key;
+    text += "=(";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) text += ",";
+        text += TextConvert::toString(values[i], 3);
+    }
+    text += ")";
+}
+
+}  // namespace
+
+std::string LightDef::toText() const {
+    const LightDef defaults;
+    std::string text;
+    appendItem(text, "position", position, defaults.position);
+    appendItem(text, "ambient", ambient, defaults.ambient);
+    appendItem(text, "specular", specular, defaults.specular);
+    appendItem(text, "diffuse", diffuse, defaults.diffuse);
+    return text;
+}
