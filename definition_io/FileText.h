@@ -1,0 +1,15 @@
+#pragma once
+// Whole-file reading and writing of definition files.
+
+#include <string>
+
+// The whole content of the file as one text. Throws FileNotFoundError when the
+// file cannot be opened or read.
+std::string readFileText(const std::string& fileName);
+
+// Replaces the file's content by the text so that the file is never left half
+// written: the text goes to a new file beside it, every write and the close
+// are checked, and only then is the new file renamed over the old one. A
+// symbolic link is followed, so the file it points to is replaced. Throws
+// FileNotWriteable, leaving the old file as it was, when any step fails.
+void writeFileAtomically(const std::string& fileName, const std::string& text);
