@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <muParser.h>
+#include <sstream>
+
+#include "lsys/Expressions.h"
+
+namespace {
+
+VariableValueMap makeMap(std::initializer_list<std::pair<const char*, double>> entries) {
+    VariableValueMap map;
+    for (const auto& entry : entries) map.set(entry.first, entry.second);
+    return map;
+}
+
+// The name an evaluation reported as missing, or "" when it did not throw.
+std::string missingName(const Expression& expression, const VariableValueMap& values) {
+    try {
+        expression.evaluate(values);
+    } catch (const mu::ParserError& e) {
+        return e.GetMsg();
+    }
+    return "";
+}
+
+template <class T>
+std::string printed(const T& value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+TEST(VariableValueMap, KeepsNamesInOrderAndMerges) {
+    VariableValueMap values = makeMap({{"b", 2}, {"a", 1}, {"c", 3}});
+    values.set("b", 2.5);
+    EXPECT_EQ(printed(values), "a=1, b=2.5, c=3");
+    EXPECT_TRUE(values.has("c"));
+    EXPECT_FALSE(values.has("d"));
+
+    values.addAll(makeMap({{"a", 10}, {"aa", 5}, {"d", 4}}));
+    EXPECT_EQ(printed(values), "a=10, aa=5, b=2.5, c=3, d=4");
+    try {
+        values.get("zz");
+        FAIL() << "no exception";
+    } catch (const mu::ParserError& e) {
+        EXPECT_EQ(e.GetMsg(), "zz");
+    }
+}
+
+TEST(Expression, SeesExactlyTheMapItIsGiven) {
+    const Expression expression("x*0.5+y");
+    EXPECT_DOUBLE_EQ(expression.evaluate(makeMap({{"x", 4}, {"y", 1}})), 3.0);
+    EXPECT_DOUBLE_EQ(expression.evaluate(makeMap({{"x", 10}, {"y", -1}})), 4.0);
+    // Other names around the variables move them to other positions.
+    EXPECT_DOUBLE_EQ(expression.evaluate(makeMap({{"a", 0}, {"w", 0}, {"x", 2}, {"xx", 0}, {"y", 7}})), 8.0);
+    EXPECT_NEAR(Expression("_pi*2").evaluate(VariableValueMap()), 6.2831853, 1e-6);
+}
+
+TEST(Expression, MissingNameRaisesParserErrorCarryingIt) {
+    const Expression expression("a+b*c");
+    // Missing at the first parse, then after a partial parse, then after a
+    // complete one.
+    EXPECT_EQ(missingName(expression, makeMap({{"a", 1}})), "b");
+    EXPECT_EQ(missingName(expression, makeMap({{"b", 1}, {"c", 1}})), "a");
+    EXPECT_DOUBLE_EQ(expression.evaluate(makeMap({{"a", 1}, {"b", 2}, {"c", 3}})), 7.0);
+    EXPECT_EQ(missingName(expression, makeMap({{"a", 1}, {"b", 2}})), "c");
+    EXPECT_DOUBLE_EQ(expression.evaluate(makeMap({{"a", 2}, {"b", 2}, {"c", 3}})), 8.0);
+}
+
+TEST(Expression, SyntaxErrorsRaiseParserError) {
+    EXPECT_THROW(Expression("1+").evaluate(VariableValueMap()), mu::ParserError);
+    EXPECT_THROW(Expression("").evaluate(VariableValueMap()), mu::ParserError);
+    EXPECT_THROW(Expression("sin(").evaluate(VariableValueMap()), mu::ParserError);
+}
+
+TEST(Expression, CopiesAreIndependent) {
+    Expression original("x+1");
+    EXPECT_DOUBLE_EQ(original.evaluate(makeMap({{"x", 1}})), 2.0);
+    Expression copy(original);
+    original = Expression("x*10");
+    EXPECT_DOUBLE_EQ(copy.evaluate(makeMap({{"x", 5}})), 6.0);
+    EXPECT_DOUBLE_EQ(original.evaluate(makeMap({{"x", 5}})), 50.0);
+    Expression moved(std::move(original));
+    EXPECT_DOUBLE_EQ(moved.evaluate(makeMap({{"x", 2}})), 20.0);
+}
+
+TEST(FormulaMap, EvaluateAllResolvesInNameOrderOverPasses) {
+    FormulaMap formulas;
+    formulas.set("x", "y*2");
+    formulas.set("y", "3");
+    formulas.set("a", "c+1");  // needs c, set later in the first pass
+    formulas.set("b", "a+1");  // sees a as soon as the second pass set it
+    formulas.set("c", "1");
+    VariableValueMap values;
+    formulas.evaluateAll(values);
+    EXPECT_EQ(printed(values), "a=2, b=3, c=1, x=6, y=3");
+}
+
+TEST(FormulaMap, EvaluateAllLeavesOutCyclesAndErrors) {
+    FormulaMap formulas;
+    formulas.set("a", "b");
+    formulas.set("b", "a");
+    formulas.set("bad", "1+");
+    formulas.set("unknown", "nothere*2");
+    formulas.set("", "1");
+    formulas.set("ok", "2");
+    VariableValueMap values;
+    formulas.evaluateAll(values);
+    EXPECT_EQ(printed(values), "ok=2");
+}
+
+TEST(FormulaMap, BuiltFromValuesWithThreeDecimals) {
+    const FormulaMap formulas(makeMap({{"third", 1.0 / 3.0}, {"one", 1}, {"neg", -2.5}}));
+    EXPECT_EQ(printed(formulas), "neg=-2.500, one=1.000, third=0.333");
+    VariableValueMap values;
+    formulas.evaluateAll(values);
+    EXPECT_DOUBLE_EQ(values.get("third"), 0.333);
+    EXPECT_DOUBLE_EQ(values.get("neg"), -2.5);
+}
+
+TEST(FormulaMap, SetReplacesAndGetReportsMissingNames) {
+    FormulaMap formulas;
+    formulas.set("x", "1");
+    formulas.set("x", "2");
+    EXPECT_EQ(formulas.get("x").getText(), "2");
+    EXPECT_EQ(formulas.getNames(), (std::vector<std::string>{"x"}));
+    try {
+        formulas.get("y");
+        FAIL() << "no exception";
+    } catch (const mu::ParserError& e) {
+        EXPECT_EQ(e.GetMsg(), "y");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "lsys/String2IDManager.h"
+
+namespace {
+
+// A registry as the program entry prepares it.
+class SymbolRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* c = builtinAlphabet; *c != '\0'; ++c) registry.getID(std::string(1, *c));
+        registry.setNextID(firstUserSymbolID);
+    }
+    String2IDManager registry;
+};
+
+TEST_F(SymbolRegistryTest, AlphabetGetsFixedIDs) {
+    EXPECT_EQ(registry.getName(0), "+");
+    EXPECT_EQ(registry.getName(8), "[");
+    EXPECT_EQ(registry.getName(9), "]");
+    EXPECT_EQ(registry.getName(22), "\xB0");
+    EXPECT_EQ(registry.getName(23), "\xA7");
+    EXPECT_EQ(registry.getName(26), "%");
+    EXPECT_EQ(registry.getID("|"), 10);
+    EXPECT_EQ(registry.getNextID(), 1000);
+    EXPECT_TRUE(isBuiltinCharacter('"'));
+    EXPECT_FALSE(isBuiltinCharacter('F'));
+    EXPECT_FALSE(isBuiltinCharacter('('));
+    EXPECT_FALSE(isBuiltinCharacter('\0'));
+}
+
+TEST_F(SymbolRegistryTest, NewNamesGetIncreasingIDsOnce) {
+    EXPECT_EQ(registry.getID("F"), 1000);
+    EXPECT_EQ(registry.getID("Leaf"), 1001);
+    EXPECT_EQ(registry.getID("F"), 1000);
+    EXPECT_EQ(registry.getName(1001), "Leaf");
+    EXPECT_EQ(registry.idOf("Leaf"), 1001);
+    EXPECT_EQ(registry.getNextID(), 1002);
+}
+
+TEST_F(SymbolRegistryTest, NextIDOnlyGrows) {
+    EXPECT_THROW(registry.setNextID(1000), std::exception);
+    EXPECT_THROW(registry.setNextID(5), std::exception);
+    EXPECT_EQ(registry.getNextID(), 1000);
+    registry.setNextID(2000);
+    EXPECT_EQ(registry.getID("A"), 2000);
+}
+
+TEST_F(SymbolRegistryTest, ResetForgetsUserSymbolsOnly) {
+    registry.getID("A");
+    registry.getID("B");
+    registry.resetToID(firstUserSymbolID);
+    EXPECT_FALSE(registry.hasName("A"));
+    EXPECT_FALSE(registry.hasID(1001));
+    EXPECT_EQ(registry.getName(8), "[");
+    EXPECT_EQ(registry.getID("B"), 1000);
+    EXPECT_EQ(registry.getNames().size(), 28u);
+}
+
+TEST_F(SymbolRegistryTest, UnknownElementsLeaveRegistryUnchanged) {
+    registry.getID("A");
+    const auto names = registry.getNames();
+
+    try {
+        registry.getName(4711);
+        FAIL() << "no exception";
+    } catch (const UnknownElement& e) {
+        EXPECT_EQ(e.id(), 4711);
+        EXPECT_EQ(e.name(), "");
+    }
+    try {
+        registry.idOf("Nope");
+        FAIL() << "no exception";
+    } catch (const UnknownElement& e) {
+        EXPECT_EQ(e.name(), "Nope");
+    }
+    EXPECT_THROW(registry.remove(std::string("Nope")), UnknownElement);
+    EXPECT_THROW(registry.remove(4711), UnknownElement);
+
+    EXPECT_EQ(registry.getNames(), names);
+    EXPECT_EQ(registry.getNextID(), 1001);
+    EXPECT_FALSE(registry.hasID(4711));
+}
+
+TEST_F(SymbolRegistryTest, BothDirectionsStayInverse) {
+    registry.insert(std::string("X"), 1500);
+    EXPECT_EQ(registry.getName(1500), "X");
+    // Re-pairing the name drops its old id; re-pairing the id drops its old name.
+    registry.insert(1600, std::string("X"));
+    EXPECT_FALSE(registry.hasID(1500));
+    registry.insert(std::string("Y"), 1600);
+    EXPECT_FALSE(registry.hasName("X"));
+    EXPECT_EQ(registry.getName(1600), "Y");
+
+    registry.remove(1600);
+    EXPECT_FALSE(registry.hasName("Y"));
+    registry.remove(std::string("+"));
+    EXPECT_FALSE(registry.hasID(0));
+}
+
+TEST(SymbolRegistry, NamesInNameOrder) {
+    String2IDManager registry;
+    registry.getID("b");
+    registry.getID("a");
+    registry.getID("C");
+    EXPECT_EQ(registry.getNames(), (std::vector<std::string>{"C", "a", "b"}));
+    EXPECT_EQ(registry.getID("a"), 1);
+}
+
+}  // namespace
