@@ -11,9 +11,11 @@
 namespace PaletteLibrary {
 
 int count();
-// Index 0 <= index < count().
+// Index 0 <= index < count(); other indices raise OutOfRangeException.
 const std::string& name(int index);
 const MaterialPalette& palette(int index);
+// The palette "default".
+const MaterialPalette& defaultPalette();
 
 // The index of the palette with this name, or -1.
 int indexOf(const std::string& name);
