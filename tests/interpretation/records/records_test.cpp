@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "interpretation/records/CameraDef.h"
+#include "interpretation/records/LightDef.h"
+#include "interpretation/records/ShapeDef.h"
+#include "materials/PaletteLibrary.h"
+
+TEST(ShapeDefText, DefaultShapeWritesOnlyVisibilityItems) {
+    ShapeDef shape;
+    shape.visible = true;
+    shape.interpreted = true;
+    EXPECT_EQ(shape.toText(), "visible=1, interpreted=1");
+    shape.visible = false;
+    EXPECT_EQ(shape.toText(), "visible=0, interpreted=1");
+}
+
+TEST(ShapeDefText, DefaultValuedEnumerationsAreLeftOut) {
+    ShapeDef shape;
+    shape.quality = ShapeQuality::Normal;
+    shape.closing1 = CapKind::Planar;
+    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0");
+    shape.quality = ShapeQuality::VeryHigh;
+    shape.closing1 = CapKind::None;
+    shape.closing2 = CapKind::Extruded;
+    EXPECT_EQ(shape.toText(),
+              "visible=0, interpreted=0, quality=very high, closing1=none, closing2=extruded");
+}
+
+TEST(ShapeDefText, ChangedFieldsInWriterOrder) {
+    ShapeDef shape = ShapeDef::forNewSymbol("F");
+    // Set in a different order than written, to catch order mistakes.
+    shape.maxColor = 100;
+    shape.coloringType = ColoringMode::PaletteIterate;
+    shape.addLine = true;
+    shape.scaleZ = 0.5;
+    shape.rotX = -90;
+    shape.innerWidth = 3.25;
+    shape.corners = 5;
+    shape.height = 2;
+    shape.width2 = 0.25;
+    shape.width = 1;
+    shape.length = 12.5;
+    shape.move = false;
+    shape.type = ShapeType::Torus;
+    shape.indexOffset = -3;
+    shape.minColor = 7;
+    EXPECT_EQ(shape.toText(),
+              "visible=1, interpreted=1, type=torus, move=0, length=12.5, width=1, width2=0.25, "
+              "height=2, corners=5, innerWidth=3.25, rotX=-90, scaleZ=0.5, addLine=1, "
+              "coloringType=palette_iterate, indexOffset=-3, minColor=7, maxColor=100");
+}
+
+TEST(ShapeDefText, NumbersInDefaultStreamNotation) {
+    ShapeDef shape;
+    shape.length = 1234567.0;
+    shape.width = 0.1;
+    shape.rotY = 1.0 / 3.0;
+    EXPECT_EQ(shape.toText(),
+              "visible=0, interpreted=0, length=1.23457e+06, width=0.1, rotY=0.333333");
+}
+
+TEST(ShapeDefText, MaterialComparedWithoutEmission) {
+    ShapeDef shape;
+    shape.material.emission[0] = 1.0f;
+    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0");
+
+    shape.material.read("000000ffff0000ff000000ff000000ff001");
+    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, material=000000ffff0000ff000000ff000000ff001");
+}
+
+TEST(ShapeDefText, PaletteInShortestFormLast) {
+    ShapeDef shape;
+    shape.maxColor = 9;
+    const int rainbow = PaletteLibrary::indexOf("gradients/glossy/rainbow");
+    ASSERT_GE(rainbow, 0);
+    shape.palette = PaletteLibrary::palette(rainbow);
+    EXPECT_EQ(shape.toText(),
+              "visible=0, interpreted=0, maxColor=9, palette=1:d:gradients/glossy/rainbow");
+
+    shape.palette[3] = GLMaterial();
+    const std::string text = shape.toText();
+    const std::string prefix = "visible=0, interpreted=0, maxColor=9, palette=1:256:";
+    ASSERT_EQ(text.compare(0, prefix.size(), prefix), 0) << text;
+    MaterialPalette reread;
+    ASSERT_TRUE(reread.read(text.substr(prefix.size() - 6)));
+    EXPECT_EQ(reread, shape.palette);
+}
+
+TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
+    struct Case {
+        const char* name;
+        bool interpreted;
+        bool visible;
+    };
+    const Case cases[] = {
+        {"F", true, true},   {"G", true, true},   {"Fleaf", true, true}, {"f", true, false},
+        {"g", true, false},  {"A", false, false}, {"x", false, false},   {"Z", false, false},
+        {"7", false, false}, {"+a", false, false}, {"", false, false},   {"_F", false, false},
+    };
+    for (const Case& c : cases) {
+        const ShapeDef shape = ShapeDef::forNewSymbol(c.name);
+        EXPECT_EQ(shape.interpreted, c.interpreted) << c.name;
+        EXPECT_EQ(shape.visible, c.visible) << c.name;
+    }
+}
+
+TEST(ShapeEnums, NamesAndLabels) {
+    ShapeType type = ShapeType::Line;
+    EXPECT_TRUE(enumFromName("tube", type));
+    EXPECT_EQ(type, ShapeType::Tube);
+    EXPECT_FALSE(enumFromName("Tube", type));  // file names are case-sensitive
+    EXPECT_EQ(type, ShapeType::Tube);
+
+    ShapeQuality quality = ShapeQuality::Normal;
+    EXPECT_TRUE(enumFromName("very low", quality));
+    EXPECT_EQ(quality, ShapeQuality::VeryLow);
+
+    EXPECT_STREQ(enumName(ColoringMode::PaletteRandom), "palette_random");
+    EXPECT_STREQ(EnumTexts<ColoringMode>::labels[3], "Iterate Palette Entries");
+    EXPECT_STREQ(EnumTexts<CapKind>::labels[1], "Disc");
+    EXPECT_STREQ(enumName(static_cast<CapKind>(3)), "");
+    EXPECT_STREQ(enumName(static_cast<CapKind>(-1)), "");
+}
+
+TEST(LightDefText, OnlyChangedColoursInFixedOrder) {
+    LightDef light;
+    light.enabled = true;
+    EXPECT_EQ(light.toText(), "");
+
+    light.position = {1.0f, -2.5f, 3.0f, 1.0f};
+    EXPECT_EQ(light.toText(), "position=(1.000,-2.500,3.000,1.000)");
+
+    LightDef colours;
+    colours.diffuse = {0.5f, 0.25f, 0.125f, 1.0f};
+    colours.ambient[2] = 0.0f;
+    EXPECT_EQ(colours.toText(),
+              "ambient=(1.000,1.000,0.000,1.000), diffuse=(0.500,0.250,0.125,1.000)");
+}
+
+TEST(CameraDefText, WrittenOnlyWithChangedMatrix) {
+    CameraDef camera;
+    camera.set = true;
+    camera.center = {1, 2, 3};
+    camera.distance = 42;
+    EXPECT_EQ(camera.toText(), "");
+
+    camera.matrix[13] = 5.0;
+    camera.rotation = {0.5, 0.0, 0.0, 0.8660254};
+    EXPECT_EQ(camera.toText(),
+              "rotation=(0.500,0.000,0.000,0.866), center=(1.000,2.000,3.000), distance=(42.000)");
+}
