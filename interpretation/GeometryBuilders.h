@@ -1,0 +1,52 @@
+#pragma once
+// Builders of the shapes the turtle places: lines, tubes and cones, balls,
+// tori and discs. Every shape is built in the turtle's local frame: x is the
+// heading, y the side and z the up vector.
+
+#include <osg/Geometry>
+#include <osg/Matrixd>
+#include <osg/ref_ptr>
+#include <osg/Vec3d>
+
+#include "interpretation/records/ShapeEnums.h"
+
+#include <exception>
+#include <string>
+
+// A shape whose dimensions admit no geometry (a ball of radius 0, a torus
+// without extent, too few segments).
+class GeometryError : public std::exception {
+public:
+    explicit GeometryError(std::string message) : myMessage(std::move(message)) {}
+    const char* what() const noexcept override { return myMessage.c_str(); }
+
+private:
+    std::string myMessage;
+};
+
+// Segments around a round shape for a ShapeQuality value: 8, 16, 32, 64, 128
+// from "very low" to "very high", 32 for anything else.
+int segmentsForQuality(ShapeQuality quality);
+
+// (0,0,0) to (length,0,0) as GL_LINES, no normals.
+osg::ref_ptr<osg::Geometry> buildLine(double length);
+
+// Open quad strip along x from -length/2 to length/2: a tube when the widths
+// are equal, a cone otherwise. Normals are radial.
+osg::ref_ptr<osg::Geometry> buildTube(double length, double startWidth, double endWidth, int segments);
+
+// Sphere around the origin; throws GeometryError when |radius| is 0 or fewer
+// than 4 segments are asked for.
+osg::ref_ptr<osg::Geometry> buildBall(double radius, int segments);
+
+// Torus around the local y axis whose outer diameter is length and whose tube
+// has the diameter innerWidth; throws GeometryError when it has no extent.
+osg::ref_ptr<osg::Geometry> buildTorus(double length, double innerWidth, int segments);
+
+// Disc in the local y-z plane facing +x (the heading), used as a tube's cap.
+osg::ref_ptr<osg::Geometry> buildDisc(double radius, int segments);
+
+// The placement matrix of a shape: rows heading, side, up, then the
+// translation (OpenSceneGraph multiplies row vectors from the left).
+osg::Matrixd frameMatrix(const osg::Vec3d& heading, const osg::Vec3d& side, const osg::Vec3d& up,
+                         const osg::Vec3d& translation);

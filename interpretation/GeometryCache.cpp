@@ -1,0 +1,112 @@
+#include "interpretation/GeometryCache.h"
+
+#include "interpretation/GeometryBuilders.h"
+
+#include <osg/Material>
+
+#include <algorithm>
+
+namespace {
+
+osg::Vec4 vec4(const float (&c)[4])
+{
+    return osg::Vec4(c[0], c[1], c[2], c[3]);
+}
+
+} // namespace
+
+float glShininess(float shininess)
+{
+    return std::clamp(shininess, 0.0f, 128.0f);
+}
+
+template <class Build>
+osg::Geometry* GeometryCache::serve(Slot& slot, Build build)
+{
+    if (!slot)
+        slot = build();
+    else if (slot->getNumParents() >= maxSharing)
+        slot = new osg::Geometry(*slot, osg::CopyOp::SHALLOW_COPY);
+    return slot.get();
+}
+
+void GeometryCache::clear()
+{
+    myTubes.clear();
+    myBalls.clear();
+    myTori.clear();
+    myDiscs.clear();
+    myLines.clear();
+    myLitStates.clear();
+    myLineState = nullptr;
+}
+
+osg::Geometry* GeometryCache::tube(double length, double startWidth, double endWidth, int segments)
+{
+    return serve(myTubes[{length, startWidth, endWidth, segments}],
+                 [&] { return buildTube(length, startWidth, endWidth, segments); });
+}
+
+osg::Geometry* GeometryCache::ball(double radius, int segments)
+{
+    return serve(myBalls[{radius, segments}], [&] { return buildBall(radius, segments); });
+}
+
+osg::Geometry* GeometryCache::torus(double length, double innerWidth, int segments)
+{
+    return serve(myTori[{length, innerWidth, segments}],
+                 [&] { return buildTorus(length, innerWidth, segments); });
+}
+
+osg::Geometry* GeometryCache::disc(double radius, int segments)
+{
+    return serve(myDiscs[{radius, segments}], [&] { return buildDisc(radius, segments); });
+}
+
+osg::Geometry* GeometryCache::line(double length, const osg::Vec4& colour)
+{
+    return serve(myLines[{length, colour.r(), colour.g(), colour.b(), colour.a()}], [&] {
+        osg::ref_ptr<osg::Geometry> geometry = buildLine(length);
+        osg::ref_ptr<osg::Vec4Array> colours = new osg::Vec4Array;
+        colours->push_back(colour);
+        geometry->setColorArray(colours.get(), osg::Array::BIND_OVERALL);
+        return geometry;
+    });
+}
+
+osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material)
+{
+    std::array<float, 17> key;
+    auto out = key.begin();
+    for (const float* colour : {material.ambient, material.diffuse, material.specular, material.emission})
+        out = std::copy(colour, colour + 4, out);
+    *out = material.shininess;
+
+    osg::ref_ptr<osg::StateSet>& slot = myLitStates[key];
+    if (slot && slot->getNumParents() < maxSharing)
+        return slot.get();
+    if (slot) {
+        slot = new osg::StateSet(*slot, osg::CopyOp::SHALLOW_COPY);
+        return slot.get();
+    }
+    osg::ref_ptr<osg::Material> glMaterial = new osg::Material;
+    glMaterial->setAmbient(osg::Material::FRONT, vec4(material.ambient));
+    glMaterial->setDiffuse(osg::Material::FRONT, vec4(material.diffuse));
+    glMaterial->setSpecular(osg::Material::FRONT, vec4(material.specular));
+    glMaterial->setEmission(osg::Material::FRONT, vec4(material.emission));
+    glMaterial->setShininess(osg::Material::FRONT, glShininess(material.shininess));
+    slot = new osg::StateSet;
+    slot->setMode(GL_LIGHTING, osg::StateAttribute::ON);
+    slot->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
+    slot->setAttributeAndModes(glMaterial.get(), osg::StateAttribute::ON);
+    return slot.get();
+}
+
+osg::StateSet* GeometryCache::lineStateSet()
+{
+    if (myLineState && myLineState->getNumParents() < maxSharing)
+        return myLineState.get();
+    myLineState = new osg::StateSet;
+    myLineState->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
+    return myLineState.get();
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The shared geometries and state sets of one interpretation. Shapes of equal
+// dimensions and materials of equal colours are built once and placed many
+// times under their own transforms.
+//
+// Each lookup is meant for one placement. A geometry or state set serves at
+// most maxSharing placements; the next lookup starts a fresh copy that shares
+// its arrays. OpenSceneGraph removes a parent by searching the parent list,
+// so destroying an object with N parents takes time in N^2: with the cap a
+// scene of any size is destroyed in time linear in its size, while small
+// scenes still share one geometry per dimension.
+
+#include "materials/GLMaterial.h"
+
+#include <osg/Geometry>
+#include <osg/StateSet>
+#include <osg/Vec4>
+#include <osg/ref_ptr>
+
+#include <array>
+#include <map>
+#include <tuple>
+
+// OpenGL accepts shininess exponents of 0..128 only (osg::Material clamps
+// too, but warns on the console for each one); materials may hold up to 255.
+float glShininess(float shininess);
+
+class GeometryCache {
+public:
+    static constexpr unsigned maxSharing = 1000;
+
+    // Forgets every geometry and state set (the start of an interpretation).
+    void clear();
+
+    // Built by buildTube, buildBall, buildTorus, buildDisc; ball and torus
+    // raise GeometryError for dimensions without extent.
+    osg::Geometry* tube(double length, double startWidth, double endWidth, int segments);
+    osg::Geometry* ball(double radius, int segments);
+    osg::Geometry* torus(double length, double innerWidth, int segments);
+    osg::Geometry* disc(double radius, int segments);
+    // buildLine with a colour array of the one colour, bound overall.
+    osg::Geometry* line(double length, const osg::Vec4& colour);
+
+    // Lighting on, transparent bin, the material's four colours and its
+    // shininess on the front face.
+    osg::StateSet* litStateSet(const GLMaterial& material);
+    // Lighting off and protected.
+    osg::StateSet* lineStateSet();
+
+private:
+    using Slot = osg::ref_ptr<osg::Geometry>;
+    template <class Build>
+    static osg::Geometry* serve(Slot& slot, Build build);
+
+    std::map<std::tuple<double, double, double, int>, Slot> myTubes;
+    std::map<std::tuple<double, int>, Slot> myBalls;
+    std::map<std::tuple<double, double, int>, Slot> myTori;
+    std::map<std::tuple<double, int>, Slot> myDiscs;
+    std::map<std::tuple<double, float, float, float, float>, Slot> myLines;
+    // Ambient, diffuse, specular, emission (RGBA each) and shininess.
+    std::map<std::array<float, 17>, osg::ref_ptr<osg::StateSet>> myLitStates;
+    osg::ref_ptr<osg::StateSet> myLineState;
+};

@@ -1,0 +1,84 @@
+#include "interpretation/ShapePlacement.h"
+
+#include "interpretation/GeometryBuilders.h"
+
+#include <osg/Geode>
+#include <osg/MatrixTransform>
+
+namespace {
+
+void place(osg::Geometry* geometry, osg::StateSet* stateSet, const osg::Matrixd& matrix, osg::Group* group)
+{
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
+    geode->setStateSet(stateSet);
+    geode->addDrawable(geometry);
+    osg::ref_ptr<osg::MatrixTransform> transform = new osg::MatrixTransform(matrix);
+    transform->addChild(geode.get());
+    group->addChild(transform.get());
+}
+
+osg::Matrixd moved(osg::Matrixd frame, const osg::Vec3d& translation)
+{
+    frame.setTrans(translation);
+    return frame;
+}
+
+} // namespace
+
+void addLitShape(GeometryCache& cache, osg::Geometry* geometry, const GLMaterial& material,
+                 const osg::Matrixd& matrix, osg::Group* group)
+{
+    place(geometry, cache.litStateSet(material), matrix, group);
+}
+
+void addLineShape(GeometryCache& cache, double length, const GLMaterial& material, const osg::Matrixd& matrix,
+                  osg::Group* group)
+{
+    const osg::Vec4 colour(material.diffuse[0], material.diffuse[1], material.diffuse[2], material.diffuse[3]);
+    place(cache.line(length, colour), cache.lineStateSet(), matrix, group);
+}
+
+void addCap(GeometryCache& cache, CapKind kind, double width, int segments, const GLMaterial& material,
+            const osg::Matrixd& matrix, osg::Group* group)
+{
+    if (width == 0.0)
+        return;
+    if (kind == CapKind::Planar)
+        addLitShape(cache, cache.disc(width / 2.0, segments), material, matrix, group);
+    else if (kind == CapKind::Extruded)
+        addLitShape(cache, cache.ball(width / 2.0, segments), material, matrix, group);
+}
+
+void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
+                double length, double widthFactor, const osg::Matrixd& frame, const GLMaterial& material,
+                osg::Group* group)
+{
+    const int segments = segmentsForQuality(shape.quality);
+    const osg::Matrixd middle = moved(frame, (start + end) / 2.0);
+    switch (shape.type) {
+    case ShapeType::Tube:
+    case ShapeType::Cone: {
+        const bool cone = shape.type == ShapeType::Cone;
+        const double startWidth = shape.width * widthFactor;
+        const double endWidth = (cone ? shape.width2 : shape.width) * widthFactor;
+        addLitShape(cache, cache.tube(length, startWidth, endWidth, segments), material, middle, group);
+        if (shape.width != 0.0)
+            addCap(cache, shape.closing1, startWidth, segments, material, moved(frame, start), group);
+        if ((cone ? shape.width2 : shape.width) != 0.0)
+            addCap(cache, shape.closing2, endWidth, segments, material, moved(frame, end), group);
+        if (shape.addLine)
+            addLineShape(cache, length, material, moved(frame, start), group);
+        return;
+    }
+    case ShapeType::Ball:
+        addLitShape(cache, cache.ball(length / 2.0, segments), material, middle, group);
+        return;
+    case ShapeType::Torus:
+        addLitShape(cache, cache.torus(length, shape.innerWidth * widthFactor, segments), material, middle, group);
+        return;
+    case ShapeType::Line:
+    default:
+        addLineShape(cache, length, material, moved(frame, start), group);
+        return;
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Placing shapes: each placement is a transform holding a geode with a
+// shared geometry and a shared state set from the cache.
+
+#include "interpretation/GeometryCache.h"
+#include "interpretation/records/ShapeDef.h"
+#include "materials/GLMaterial.h"
+
+#include <osg/Geometry>
+#include <osg/Group>
+#include <osg/Matrixd>
+#include <osg/Vec3d>
+
+// A lit shape: the material's state set from the cache, a geode holding the
+// geometry, a transform with the matrix holding the geode, added to group.
+void addLitShape(GeometryCache& cache, osg::Geometry* geometry, const GLMaterial& material,
+                 const osg::Matrixd& matrix, osg::Group* group);
+
+// An unlit line of the given length in the material's diffuse colour.
+void addLineShape(GeometryCache& cache, double length, const GLMaterial& material, const osg::Matrixd& matrix,
+                  osg::Group* group);
+
+// A tube's or cone's cap of diameter width: nothing for kind none or width 0,
+// a disc for planar, a ball for extruded.
+void addCap(GeometryCache& cache, CapKind kind, double width, int segments, const GLMaterial& material,
+            const osg::Matrixd& matrix, osg::Group* group);
+
+// Draws the shape of a symbol from start to end (length apart) with the given
+// width factor. frame holds the turtle's heading, side and up as rows (see
+// frameMatrix); its translation is ignored. Lines are placed at start, the
+// other shapes at the middle; tubes and cones also get their caps at start
+// and end and, with addLine, a centre line. A type outside the five known
+// ones is drawn as a line. Raises GeometryError for a ball or torus without
+// extent.
+void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
+                double length, double widthFactor, const osg::Matrixd& frame, const GLMaterial& material,
+                osg::Group* group);
