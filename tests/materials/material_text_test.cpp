@@ -1,0 +1,132 @@
+#include "diagnostics/Exceptions.h"
+#include "materials/GLMaterial.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+namespace {
+
+const char shapeDefaultText[] = "242424ffffffffff000000ff3b3b3bff350";
+
+GLMaterial fromText(const std::string& text)
+{
+    GLMaterial material;
+    material.read(text);
+    return material;
+}
+
+TEST(GLMaterial, DefaultsAndShapeDefault)
+{
+    const GLMaterial m;
+    EXPECT_EQ(m.text(), "000000ff000000ff00000000000000ff180");
+    EXPECT_EQ(m.emission[3], 0.0f);
+
+    const GLMaterial shape = GLMaterial::shapeDefault();
+    EXPECT_EQ(shape.text(), shapeDefaultText);
+    EXPECT_FLOAT_EQ(shape.ambient[0], 0x24 / 255.0f);
+    EXPECT_FLOAT_EQ(shape.diffuse[2], 1.0f);
+    EXPECT_FLOAT_EQ(shape.specular[1], 0x3b / 255.0f);
+    EXPECT_FLOAT_EQ(shape.emission[3], 1.0f);
+    EXPECT_EQ(shape.shininess, 53.0f);
+    EXPECT_FALSE(shape.flat);
+}
+
+TEST(GLMaterial, EveryByteSurvivesTheTextForm)
+{
+    for (int b = 0; b < 256; ++b) {
+        GLMaterial m;
+        for (int c = 0; c < 4; ++c)
+            m.ambient[c] = m.diffuse[c] = m.specular[c] = m.emission[c] = static_cast<float>(b / 255.0);
+        m.shininess = static_cast<float>(b);
+        m.flat = b % 2 == 1;
+        const std::string text = m.text();
+        ASSERT_EQ(text.size(), 35u);
+        const GLMaterial back = fromText(text);
+        EXPECT_EQ(back, m) << b;
+        EXPECT_EQ(back.text(), text) << b;
+    }
+}
+
+TEST(GLMaterial, WritingTruncatesClampsAndKeepsLowShininessBits)
+{
+    GLMaterial m;
+    m.ambient[0] = 0.999f;   // 254.7 -> fe
+    m.ambient[1] = 1.5f;
+    m.ambient[2] = -0.2f;
+    m.ambient[3] = std::nanf("");
+    m.shininess = 300.0f;    // 300 & 255 = 44
+    EXPECT_EQ(m.text().substr(0, 8), "feff0000");
+    EXPECT_EQ(m.text().substr(32, 2), "2c");
+    m.shininess = -1.0f;
+    EXPECT_EQ(m.text().substr(32, 2), "ff");
+    m.shininess = 1e30f;     // must not overflow an integer conversion
+    EXPECT_EQ(m.text().size(), 35u);
+}
+
+TEST(GLMaterial, ReadingDropsPrefixesAndAcceptsAnyLetterDigit)
+{
+    EXPECT_EQ(fromText(std::string("7:") + shapeDefaultText).text(), shapeDefaultText);
+    EXPECT_EQ(fromText(std::string("a:b:") + shapeDefaultText).text(), shapeDefaultText);
+    EXPECT_EQ(fromText("242424FFFFFFFFFF000000FF3B3B3BFF350").text(), shapeDefaultText);
+
+    // Digits run up to "z" = 35: 16 * 35 | 35 = 563.
+    const GLMaterial z = fromText("zz0000ff000000ff00000000000000ffzz1");
+    EXPECT_FLOAT_EQ(z.ambient[0], 563 / 255.0f);
+    EXPECT_EQ(z.shininess, 563.0f);
+    EXPECT_TRUE(z.flat);
+    EXPECT_FALSE(fromText("000000ff000000ff00000000000000ff182").flat);
+    // Characters after the 35th are ignored.
+    EXPECT_EQ(fromText(std::string(shapeDefaultText) + "junk").text(), shapeDefaultText);
+}
+
+TEST(GLMaterial, MalformedTokensFailGroupByGroup)
+{
+    GLMaterial m;
+    EXPECT_THROW(m.read(std::string(shapeDefaultText, 34)), OutOfRangeError);
+    EXPECT_THROW(m.read("242424ff#fffffff000000ff3b3b3bff350"), OutOfRangeError);
+    EXPECT_THROW(m.read(""), OutOfRangeError);
+    EXPECT_THROW(m.read(std::string(shapeDefaultText) + ":"), OutOfRangeError);
+
+    // A token of 8 characters sets the ambient colour before failing.
+    GLMaterial partial;
+    EXPECT_THROW(partial.read("ff000080"), OutOfRangeError);
+    EXPECT_FLOAT_EQ(partial.ambient[0], 1.0f);
+    EXPECT_FLOAT_EQ(partial.ambient[3], 0x80 / 255.0f);
+    EXPECT_EQ(partial.diffuse[0], 0.0f);
+}
+
+TEST(GLMaterial, ComparisonIgnoresEmissionOnly)
+{
+    GLMaterial a = GLMaterial::shapeDefault();
+    GLMaterial b = a;
+    b.emission[0] = 0.5f;
+    EXPECT_EQ(a, b);
+    b.specular[2] += 1e-6f;
+    EXPECT_NE(a, b);
+    b = a;
+    b.shininess += 1.0f;
+    EXPECT_NE(a, b);
+    b = a;
+    b.flat = true;
+    EXPECT_NE(a, b);
+}
+
+TEST(GLMaterial, StreamOperatorsReadTokensInTurn)
+{
+    std::istringstream in(std::string("  ") + shapeDefaultText + "\n\t1:000000ff000000ff00000000000000ff001 ");
+    GLMaterial a, b;
+    in >> a >> b;
+    EXPECT_EQ(a.text(), shapeDefaultText);
+    EXPECT_TRUE(b.flat);
+    EXPECT_EQ(b.shininess, 0.0f);
+    GLMaterial c;
+    EXPECT_THROW(in >> c, OutOfRangeError);
+
+    std::ostringstream out;
+    out << a << ' ' << b;
+    EXPECT_EQ(out.str(), std::string(shapeDefaultText) + " 000000ff000000ff00000000000000ff001");
+}
+
+} // namespace
