@@ -9,34 +9,57 @@
 
 // ---------------------------------------------------------------- values
 
+namespace {
+
+// Names are short, so plain loops beat library calls. The order is that of
+// std::string (bytes compared unsigned).
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+bool nameLess(const std::string& a, const std::string& b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+}  // namespace
+
 std::vector<VariableValueMap::Entry>::const_iterator
 VariableValueMap::lowerBound(const std::string& name) const {
     return std::lower_bound(myEntries.begin(), myEntries.end(), name,
-                            [](const Entry& entry, const std::string& key) { return entry.name < key; });
+                            [](const Entry& entry, const std::string& key) { return nameLess(entry.name, key); });
 }
 
 void VariableValueMap::set(const std::string& name, double value) {
     // Names usually arrive in order; appending then needs no search.
-    if (myEntries.empty() || myEntries.back().name < name) {
+    if (myEntries.empty() || nameLess(myEntries.back().name, name)) {
         if (myEntries.capacity() == 0) myEntries.reserve(4);
-        myEntries.push_back({name, value});
+        myEntries.emplace_back(name, value);
         return;
     }
     auto it = myEntries.begin() + (lowerBound(name) - myEntries.cbegin());
-    if (it->name == name)
+    if (sameName(it->name, name))
         it->value = value;
     else
-        myEntries.insert(it, {name, value});
+        myEntries.emplace(it, name, value);
 }
 
 bool VariableValueMap::has(const std::string& name) const {
     auto it = lowerBound(name);
-    return it != myEntries.end() && it->name == name;
+    return it != myEntries.end() && sameName(it->name, name);
 }
 
 double VariableValueMap::get(const std::string& name) const {
     auto it = lowerBound(name);
-    if (it == myEntries.end() || it->name != name) throw mu::ParserError(name);
+    if (it == myEntries.end() || !sameName(it->name, name)) throw mu::ParserError(name);
     return it->value;
 }
 
@@ -51,10 +74,10 @@ void VariableValueMap::addAll(const VariableValueMap& other) {
     auto mine = myEntries.begin();
     auto theirs = other.myEntries.begin();
     while (mine != myEntries.end() && theirs != other.myEntries.end()) {
-        if (mine->name < theirs->name) {
+        if (nameLess(mine->name, theirs->name)) {
             merged.push_back(std::move(*mine++));
         } else {
-            if (!(theirs->name < mine->name)) ++mine;
+            if (!nameLess(theirs->name, mine->name)) ++mine;
             merged.push_back(*theirs++);
         }
     }
@@ -64,9 +87,9 @@ void VariableValueMap::addAll(const VariableValueMap& other) {
 }
 
 const double* VariableValueMap::find(const std::string& name, std::size_t& hint) const {
-    if (hint < myEntries.size() && myEntries[hint].name == name) return &myEntries[hint].value;
+    if (hint < myEntries.size() && sameName(myEntries[hint].name, name)) return &myEntries[hint].value;
     auto it = lowerBound(name);
-    if (it == myEntries.end() || it->name != name) return nullptr;
+    if (it == myEntries.end() || !sameName(it->name, name)) return nullptr;
     hint = static_cast<std::size_t>(it - myEntries.begin());
     return &it->value;
 }

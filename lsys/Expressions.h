@@ -19,6 +19,7 @@
 class VariableValueMap {
 public:
     struct Entry {
+        Entry(const std::string& n, double v) : name(n), value(v) {}
         std::string name;
         double value;
     };
