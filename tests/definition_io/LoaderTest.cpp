@@ -1,0 +1,283 @@
+#include "definition_io/OwnLSysLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "diagnostics/ErrorHandler.h"
+
+namespace {
+
+// Loads a text and keeps what the reader reported.
+struct Load {
+    explicit Load(const std::string& text) : definition(OwnLSysLoader().load(handler, "test.kld", text)) {
+        while (handler.hasNext()) {
+            const Error* record = handler.next();
+            messages.push_back(record->message());
+            warnings.push_back(record->isWarning());
+            ids.push_back(record->id());
+        }
+    }
+    tov::StoringErrorHandler handler;
+    std::unique_ptr<LSystemDefinition> definition;
+    std::vector<std::string> messages;
+    std::vector<bool> warnings;
+    std::vector<int> ids;
+};
+
+const ShapeDef& shapeOf(const Load& load, const std::string& symbol) {
+    return load.definition->getShapeDefs().at(symbol);
+}
+
+}  // namespace
+
+TEST(Loader, CommentsAndEmptyLinesGiveTheDefaults) {
+    const Load load("# a comment\r\n\r\n   \n\t#another: with: colons\r\r");
+    ASSERT_NE(nullptr, load.definition);
+    EXPECT_TRUE(load.messages.empty());
+    EXPECT_EQ("", load.definition->getName());
+    EXPECT_EQ("", load.definition->getAxiom());
+    EXPECT_TRUE(load.definition->getRules().empty());
+    EXPECT_EQ("4", load.definition->getConstants().at("_steps").value);
+}
+
+TEST(Loader, RuleLinesCarrySixFieldsInFileOrder) {
+    const Load load("Rule:0.5:a:b:F:x>1:FF\nr::::F::G\nRule: 0,25 : A : : B(x) : : C(x+1) :ignored");
+    ASSERT_NE(nullptr, load.definition);
+    const std::vector<RuleRow>& rules = load.definition->getRules();
+    ASSERT_EQ(3u, rules.size());
+    EXPECT_FLOAT_EQ(0.5f, rules[0].probability);
+    EXPECT_EQ("a", rules[0].leftContext);
+    EXPECT_EQ("b", rules[0].rightContext);
+    EXPECT_EQ("F", rules[0].predecessor);
+    EXPECT_EQ("x>1", rules[0].condition);
+    EXPECT_EQ("FF", rules[0].successor);
+    EXPECT_FLOAT_EQ(1.0f, rules[1].probability);
+    EXPECT_EQ("", rules[1].leftContext);
+    EXPECT_EQ("", rules[1].rightContext);
+    EXPECT_EQ("F", rules[1].predecessor);
+    EXPECT_EQ("", rules[1].condition);
+    EXPECT_EQ("G", rules[1].successor);
+    EXPECT_FLOAT_EQ(0.25f, rules[2].probability);
+    EXPECT_EQ("A", rules[2].leftContext);
+    EXPECT_EQ("B(x)", rules[2].predecessor);
+    EXPECT_EQ("C(x+1)", rules[2].successor);
+}
+
+TEST(Loader, MissingFieldsAndUnknownKeysFailTheLoad) {
+    const Load load("Rule:F\n  Name  \nDef:_steps\nFoo:bar\nAxiom\nrule:x:::F::G\nNAME:x");
+    EXPECT_EQ(nullptr, load.definition);
+    const std::vector<std::string> expected = {
+        "Missing parameter in rule: 'Rule:F'",
+        "Missing parameter in name: '  Name  '",
+        "Missing parameter in definition: 'Def:_steps'",
+        "Unknown element occured: Foo",
+        "Missing parameter in axiom: 'Axiom'",
+        "A rule has a not numeric probability",
+        "Unknown element occured: NAME",
+    };
+    EXPECT_EQ(expected, load.messages);
+    EXPECT_EQ(std::vector<int>(expected.size(), -1), load.ids);
+}
+
+TEST(Loader, NameAxiomIgnoreAndConstants) {
+    const Load load("Name:first\nName: second \nAxiom: F(1):G \ni: A \nIgnore:B\nIgnore:A\n"
+                    "Def: size : 3*2 \nd:f(x):x*2\nDef:_steps: 7 \nDef:_rotX:1,5");
+    ASSERT_NE(nullptr, load.definition);
+    EXPECT_EQ(" second", load.definition->getName());  // the last name wins, taken as it stands
+    EXPECT_EQ("F(1)", load.definition->getAxiom());
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "A"}), load.definition->getIgnoreList());
+    const auto& constants = load.definition->getConstants();
+    EXPECT_EQ("3*2", constants.at("size").value);
+    EXPECT_EQ("x", constants.at("f").arguments);
+    EXPECT_EQ("x*2", constants.at("f").value);
+    EXPECT_EQ("7", constants.at("_steps").value);
+    EXPECT_EQ("1,5", constants.at("_rotX").value);
+}
+
+TEST(Loader, SpecialVariablesMustBeNumbersEvenWhenEmpty) {
+    const Load load("Def:_steps:many\nDef:_seed:\nDef:_rotY:  \nDef:user:\nAxiom:F");
+    EXPECT_EQ(nullptr, load.definition);
+    EXPECT_EQ((std::vector<std::string>{"'_steps' must be a numerical value!", "'_seed' must have a numerical value!",
+                                        "'_rotY' must have a numerical value!"}),
+              load.messages);
+}
+
+TEST(Loader, ShapeChoicesByIndexOrExactName) {
+    const Load good("ShapeDef:A type=tube\nShapeDef:B type=1\nShapeDef:C type=4, quality=very high, "
+                    "closing1=none, closing2=2, coloringType=palette_random");
+    ASSERT_NE(nullptr, good.definition);
+    EXPECT_EQ(ShapeType::Tube, shapeOf(good, "A").type);
+    EXPECT_EQ(ShapeType::Tube, shapeOf(good, "B").type);
+    EXPECT_EQ(ShapeType::Torus, shapeOf(good, "C").type);
+    EXPECT_EQ(ShapeQuality::VeryHigh, shapeOf(good, "C").quality);
+    EXPECT_EQ(CapKind::None, shapeOf(good, "C").closing1);
+    EXPECT_EQ(CapKind::Extruded, shapeOf(good, "C").closing2);
+    EXPECT_EQ(ColoringMode::PaletteRandom, shapeOf(good, "C").coloringType);
+
+    const Load bad("ShapeDef:A type=7\nShapeDef:B type=Tube\nShapeDef:C type=");
+    EXPECT_EQ(nullptr, bad.definition);
+    EXPECT_EQ((std::vector<std::string>{"In definition of 'A': '7' is an invalid value for 'type'.",
+                                        "In definition of 'B': 'Tube' is an invalid value for 'type'.",
+                                        "In definition of 'C': '' is an invalid value for 'type'."}),
+              bad.messages);
+}
+
+TEST(Loader, ShapeFieldsAndTheirMessages) {
+    const Load good("s:Leaf  visible=x, terminal=1, interpreted=f, move=0, length=2.5, width=1e1, corners=-4, "
+                    "innerWidth=(0,5), rotZ=-90, scaleY=2, addLine=T, indexOffset=3, minColor=10, maxColor=20, "
+                    "material=242424ffffffffff000000ff3b3b3bff351, unknownKey=whatever");
+    ASSERT_NE(nullptr, good.definition) << good.messages.front();
+    const ShapeDef& leaf = shapeOf(good, "Leaf");
+    EXPECT_TRUE(leaf.visible);
+    EXPECT_FALSE(leaf.interpreted);  // "interpreted" is applied after "terminal"
+    EXPECT_FALSE(leaf.move);
+    EXPECT_DOUBLE_EQ(2.5, leaf.length);
+    EXPECT_DOUBLE_EQ(10.0, leaf.width);
+    EXPECT_EQ(-4, leaf.corners);
+    EXPECT_DOUBLE_EQ(0.5, leaf.innerWidth);
+    EXPECT_DOUBLE_EQ(-90.0, leaf.rotZ);
+    EXPECT_DOUBLE_EQ(2.0, leaf.scaleY);
+    EXPECT_TRUE(leaf.addLine);
+    EXPECT_EQ(3, leaf.indexOffset);
+    EXPECT_EQ(10, leaf.minColor);
+    EXPECT_EQ(20, leaf.maxColor);
+    EXPECT_TRUE(leaf.material.flat);
+
+    const Load bad("ShapeDef:F visible=, length=long, width=, corners=3.5, minColor=, material=12zz#, "
+                   "palette=1:2:nonsense");
+    EXPECT_EQ(nullptr, bad.definition);
+    EXPECT_EQ((std::vector<std::string>{
+                  "In definition of 'F': 'visible' must have a boolean value (t/f)",
+                  "In definition of 'F': 'length' must be a floating point value",
+                  "In definition of 'F': 'width' must have an floating point value",
+                  "In definition of 'F': 'corners' must be a integer value",
+                  "Broken material in definition of F",
+                  "In definition of 'F': 'minColor' must have an integer value",
+                  "Broken palette in definition of F",
+              }),
+              bad.messages);
+}
+
+TEST(Loader, BrokenShapeLinesStoreNothing) {
+    const Load load("ShapeDef:F\nShapeDef:G visible=1, oops\nShapeDef:H visible=1");
+    EXPECT_EQ(nullptr, load.definition);
+    EXPECT_EQ((std::vector<std::string>{"Broken definition of shape F", "Broken definition of shape G"}),
+              load.messages);
+}
+
+TEST(Loader, BracketGroupsKeepTheirCommas) {
+    const Load load("ShapeDef:F palette=(1:d:gradients/glossy/rainbow,x),visible=f\n"
+                    "ShapeDef:G (palette=(1:d:gradients/glossy/rainbow), visible=t)");
+    // The first palette text is "1:d:gradients/glossy/rainbow,x": no such palette, only a warning.
+    ASSERT_NE(nullptr, load.definition);
+    EXPECT_EQ((std::vector<std::string>{"Unknown palette in definition of F\n using default"}), load.messages);
+    EXPECT_EQ((std::vector<bool>{true}), load.warnings);
+    EXPECT_FALSE(shapeOf(load, "F").visible);
+    EXPECT_EQ(MaterialPalette(), shapeOf(load, "F").palette);
+    EXPECT_TRUE(shapeOf(load, "G").visible);
+    EXPECT_EQ("1:d:gradients/glossy/rainbow", shapeOf(load, "G").palette.text());
+}
+
+TEST(Loader, LightsAreEnabledAndTheirListsChecked) {
+    const Load good("LightDef:position=(1,2,3,0), diffuse=(0.5, 0.5, 0.5, 1)\nl:\nLightDef:broken");
+    ASSERT_NE(nullptr, good.definition);
+    EXPECT_EQ((std::vector<std::string>{"Broken light definition, using default"}), good.messages);
+    const std::vector<LightDef>& lights = good.definition->getLights();
+    ASSERT_EQ(2u, lights.size());
+    EXPECT_TRUE(lights[0].enabled);
+    EXPECT_EQ((std::array<float, 4>{1, 2, 3, 0}), lights[0].position);
+    EXPECT_EQ((std::array<float, 4>{0.5f, 0.5f, 0.5f, 1}), lights[0].diffuse);
+    EXPECT_EQ(LightDef().ambient, lights[0].ambient);
+    EXPECT_TRUE(lights[1].enabled);
+    EXPECT_EQ(LightDef().position, lights[1].position);
+
+    const Load bad("LightDef:position=(1,2,3)\nLightDef:ambient=(1,x,1,1)\nLightDef:specular=");
+    EXPECT_EQ(nullptr, bad.definition);
+    EXPECT_EQ((std::vector<std::string>{
+                  "In definition of 'light': 'position' must contain four floating point values",
+                  "In definition of 'light': 'ambient' must contain four floating point values",
+                  "In definition of 'light': 'specular' must contain four floating point values",
+              }),
+              bad.messages);
+}
+
+TEST(Loader, CamerasKeepTheirOrbit) {
+    const Load good("CameraDef:rotation=(0,0,0.707,0.707), center=(1,2,3), distance=(250), mode=2\n"
+                    "c:distance=4\nCameraDef:matrix=(1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1)");
+    ASSERT_NE(nullptr, good.definition);
+    const std::vector<CameraDef>& cameras = good.definition->getCameras();
+    ASSERT_EQ(3u, cameras.size());
+    EXPECT_TRUE(cameras[0].set);
+    EXPECT_EQ((std::array<double, 3>{1, 2, 3}), cameras[0].center);
+    EXPECT_NEAR(0.707, cameras[0].rotation[3], 1e-6);
+    EXPECT_DOUBLE_EQ(250.0, cameras[0].distance);
+    EXPECT_EQ(2, cameras[0].mode);
+    EXPECT_FALSE(cameras[1].set);
+    EXPECT_DOUBLE_EQ(4.0, cameras[1].distance);
+    EXPECT_EQ(1.0, cameras[2].matrix[5]);
+
+    const Load bad("CameraDef:center=(1,2), matrix=(1,2), distance=, mode=x\nCameraDef:x");
+    EXPECT_EQ(nullptr, bad.definition);
+    EXPECT_EQ((std::vector<std::string>{
+                  "In definition of 'camera': 'matrix' must contain 16 floating point values",
+                  "In definition of 'camera': 'mode' must be a integer value",
+                  "In definition of 'camera': 'center' must contain three floating point values",
+                  "In definition of 'camera': 'distance' must contain 1 floating point values",
+                  "Broken camera definition, using default",
+              }),
+              bad.messages);
+}
+
+TEST(Loader, TweaksAreCheckedAndNormalised) {
+    const Load good("Tweak:tropism.direction=(0, -1,0), tropism.strength=0.25, poly.recursion=+2, other=x\n"
+                    "t:poly.filltype=1");
+    ASSERT_NE(nullptr, good.definition);
+    const TweakMap expected = {{"poly.filltype", "1"},
+                               {"poly.recursion", "2"},
+                               {"tropism.direction", "0, -1,0"},
+                               {"tropism.strength", "0.250"}};
+    EXPECT_EQ(expected, good.definition->getTweaks());
+
+    const Load bad("Tweak:tropism.direction=(0,1), tropism.strength=\nTweak:broken");
+    EXPECT_EQ(nullptr, bad.definition);
+    EXPECT_EQ((std::vector<std::string>{
+                  "In definition of 'tweak': 'tropism.direction' must contain three floating point values",
+                  "In definition of 'tweak': 'tropism.strength' must have an floating point value",
+                  "Broken definition of tweaks",
+              }),
+              bad.messages);
+    EXPECT_TRUE(bad.handler.hasErrors());
+}
+
+TEST(Loader, AShortBackgroundColourIsOnlyAWarning) {
+    const Load shortColour("Environment:background.color=fff\nAxiom:F");
+    ASSERT_NE(nullptr, shortColour.definition);
+    EXPECT_EQ((std::vector<std::string>{"Background color must be given as a hexadecimal value of 6 characters"}),
+              shortColour.messages);
+    EXPECT_EQ((std::vector<bool>{true}), shortColour.warnings);
+    EXPECT_TRUE(shortColour.definition->getEnvironment().empty());
+
+    const Load colour("e:background.color=102030, other=1");
+    ASSERT_NE(nullptr, colour.definition);
+    EXPECT_EQ((EnvironmentMap{{"background.color", "102030"}}), colour.definition->getEnvironment());
+}
+
+TEST(Loader, WarningsAndErrorsArriveInFileOrder) {
+    const Load load("LightDef:x\nFoo:1\nEnvironment:background.color=1\nRule:x\nShapeDef:F palette=1:d:nope");
+    EXPECT_EQ(nullptr, load.definition);
+    EXPECT_EQ((std::vector<std::string>{"Broken light definition, using default", "Unknown element occured: Foo",
+                                        "Background color must be given as a hexadecimal value of 6 characters",
+                                        "Missing parameter in rule: 'Rule:x'",
+                                        "Unknown palette in definition of F\n using default"}),
+              load.messages);
+    EXPECT_EQ((std::vector<bool>{true, false, true, false, true}), load.warnings);
+}
+
+TEST(Loader, ErrorsAlreadyInTheHandlerFailTheLoad) {
+    tov::StoringErrorHandler handler;
+    handler.add(std::make_unique<Error>("earlier"));
+    EXPECT_EQ(nullptr, OwnLSysLoader().load(handler, "x.kld", "Axiom:F"));
+}
