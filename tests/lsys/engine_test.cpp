@@ -1,0 +1,343 @@
+#include <gtest/gtest.h>
+
+#include <muParser.h>
+#include <sstream>
+
+#include "diagnostics/Exceptions.h"
+#include "lsys/LSystem.h"
+
+namespace {
+
+class EngineTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        String2IDManager& registry = String2IDManager::instance();
+        for (const char* c = builtinAlphabet; *c != '\0'; ++c) registry.getID(std::string(1, *c));
+        if (registry.getNextID() < firstUserSymbolID) registry.setNextID(firstUserSymbolID);
+    }
+
+    static std::int32_t id(const std::string& name) { return String2IDManager::instance().getID(name); }
+
+    std::unique_ptr<LSystem> build(const LSystemDefinition& definition) {
+        return buildLSystem(definition, String2IDManager::instance(), errors);
+    }
+
+    static std::string printed(const AtomString& atoms) {
+        std::ostringstream out;
+        out << atoms;
+        return out.str();
+    }
+
+    static std::string derive(LSystem& system, int steps) { return printed(*system.getStep(steps, nullptr)); }
+
+    static double stepValue(const LSystem& system) { return system.getVariable("_step").evaluate(VariableValueMap()); }
+
+    tov::StoringErrorHandler errors;
+};
+
+// Cancels at the given poll (counted from 1); records every progress report.
+class CancelAt : public ProgressRetriever {
+public:
+    explicit CancelAt(int poll) : myPoll(poll) {}
+    void setProgress(int percent) override { reports.push_back(percent); }
+    bool wasCancelled() override { return ++polls == myPoll; }
+
+    std::vector<int> reports;
+    int polls = 0;
+
+private:
+    int myPoll;
+};
+
+// ---------------------------------------------------------------- definition
+
+TEST_F(EngineTest, DefinitionStartsWithTheTwelveSpecialVariables) {
+    const LSystemDefinition definition;
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"_step", "0"},  {"_steps", "4"}, {"_rotX", "60"},  {"_rotY", "60"}, {"_rotZ", "60"},      {"_idirX", "0"},
+        {"_idirY", "0"}, {"_idirZ", "0"}, {"_seed", "42"}, {"_multichar", "0"}, {"_currentCamera", "0"}, {"_shpscope", "0"}};
+    ASSERT_EQ(definition.getReservedNames().size(), 12u);
+    ASSERT_EQ(definition.getConstants().size(), 12u);
+    for (const auto& [name, value] : expected) {
+        EXPECT_TRUE(definition.isReserved(name));
+        EXPECT_EQ(definition.getConstants().at(name).value, value) << name;
+    }
+    EXPECT_TRUE(definition.getName().empty());
+    EXPECT_TRUE(definition.getAxiom().empty());
+    EXPECT_TRUE(definition.getRules().empty());
+}
+
+TEST_F(EngineTest, ConstantsSplitFunctionNamesAndCheckSpecialValues) {
+    LSystemDefinition definition;
+    definition.addConstant("f(x,y)", "x*y");
+    const ConstantDef& function = definition.getConstants().at("f");
+    EXPECT_EQ(function.arguments, "x,y");
+    EXPECT_EQ(function.value, "x*y");
+    definition.addConstant("f", "2");
+    EXPECT_EQ(definition.getConstants().at("f").arguments, "");
+
+    definition.addConstant("_steps", "7,5");
+    EXPECT_EQ(definition.getConstants().at("_steps").value, "7,5");
+    EXPECT_THROW(definition.addConstant("_steps", "seven"), NumberFormatException);
+    EXPECT_THROW(definition.addConstant("_seed", ""), EmptyData);
+    EXPECT_EQ(definition.getConstants().at("_steps").value, "7,5");
+    EXPECT_EQ(definition.getConstants().at("_seed").value, "42");
+    definition.addConstant("steps", "seven");  // not reserved
+
+    EXPECT_TRUE(definition.removeConstant("steps"));
+    EXPECT_FALSE(definition.removeConstant("steps"));
+}
+
+TEST_F(EngineTest, DefinitionListsAndRecords) {
+    LSystemDefinition definition;
+    definition.addRule(0.5f, "L", "R", "P", "c", "S");
+    const RuleRow& row = definition.getRules().at(0);
+    EXPECT_EQ(row.probability, 0.5f);
+    EXPECT_EQ(row.leftContext + row.predecessor + row.rightContext + row.condition + row.successor, "LPRcS");
+
+    definition.addIgnored("+");
+    definition.addIgnored("+");
+    EXPECT_EQ(definition.getIgnoreList().size(), 2u);
+    EXPECT_TRUE(definition.removeIgnored("+"));
+    EXPECT_TRUE(definition.removeIgnored("+"));
+    EXPECT_FALSE(definition.removeIgnored("+"));
+
+    ShapeDef shape;
+    shape.length = 3.0;
+    definition.setShapeDef("F", shape);
+    shape.length = 4.0;
+    definition.setShapeDef("F", shape);
+    EXPECT_EQ(definition.getShapeDefs().at("F").length, 4.0);
+    definition.setTweak("tropism.strength", "1");
+    definition.setTweak("tropism.strength", "2");
+    EXPECT_EQ(definition.getTweaks().at("tropism.strength"), "2");
+    definition.setEnvironment("background.color", "ffffff");
+    EXPECT_EQ(definition.getEnvironment().size(), 1u);
+    definition.addLight(LightDef());
+    definition.addCamera(CameraDef());
+    EXPECT_EQ(definition.getLights().size() + definition.getCameras().size(), 2u);
+}
+
+// ---------------------------------------------------------------- building
+
+TEST_F(EngineTest, AxiomSeesUnroundedConstantsAndSuccessorsRoundedOnes) {
+    LSystemDefinition definition;
+    definition.addConstant("c", "1/3");
+    definition.setAxiom("A(c)");
+    definition.addRule(1.0f, "", "", "A(x)", "", "B(x,c)");
+    auto system = build(definition);
+    ASSERT_TRUE(system);
+    EXPECT_EQ(system->getAxiom().getValue(0, 0), 1.0 / 3.0);
+    const AtomString& step = *system->getStep(1, nullptr);
+    EXPECT_EQ(step.getValue(0, 0), 1.0 / 3.0);
+    EXPECT_EQ(step.getValue(0, 1), 0.333);
+}
+
+TEST_F(EngineTest, ConstantsResolveInAnyOrderAndCyclesStayOut) {
+    LSystemDefinition definition;
+    definition.addConstant("x", "y*2");
+    definition.addConstant("y", "3");
+    definition.addConstant("a", "b");
+    definition.addConstant("b", "a");
+    definition.setAxiom("A(x)");
+    definition.addRule(1.0f, "", "", "A(v)", "", "A(v+y)");
+    definition.addRule(1.0f, "", "", "C", "", "C(a)");
+    auto system = build(definition);
+    ASSERT_TRUE(system);
+    EXPECT_FALSE(errors.hasMessages());
+    EXPECT_EQ(derive(*system, 1), "A(9)");
+    EXPECT_FALSE(system->getValues().has("a"));
+
+    definition.setAxiom("C");
+    system = build(definition);
+    EXPECT_THROW(system->doStep(nullptr), mu::ParserError);
+}
+
+TEST_F(EngineTest, UnreadableTextsAreReportedAndGiveNoSystem) {
+    LSystemDefinition definition;
+    definition.setAxiom("A(1,(2");
+    definition.addRule(1.0f, "", "", "A", "", "B(x");
+    definition.addRule(1.0f, "", "", "C(x", "", "D");
+    EXPECT_FALSE(build(definition));
+    ASSERT_EQ(errors.messageCount(), 3);
+    EXPECT_EQ(errors.next()->message(),
+              "Error on parsing axiom 'A(1,(2'.\n Position 1.\n Reason: Bracket starting at position 1 or 4 was not closed.");
+    EXPECT_EQ(errors.next()->message(),
+              "Error on parsing conclusion 'B(x'.\n Position 1.\n Reason: Bracket starting at position 1 or 1 was not closed.");
+    EXPECT_EQ(errors.next()->message(),
+              "Error on parsing predecessor 'C(x'.\n Position 1.\n Reason: Missing closing bracket (starting at 1)");
+
+    errors.clear();
+    definition = LSystemDefinition();
+    definition.setAxiom("F A(q)");
+    EXPECT_FALSE(build(definition));
+    ASSERT_TRUE(errors.hasErrors());
+    EXPECT_EQ(errors.next()->message(), "Error on parsing axiom 'F A(q)'.\n Position 3.\n Reason: q");
+}
+
+TEST_F(EngineTest, EmptyOrBlankPredecessorLeavesTheSystemWithoutRules) {
+    for (const char* predecessor : {"", "  "}) {
+        LSystemDefinition definition;
+        definition.setAxiom("AB");
+        definition.addRule(1.0f, "", "", "A", "", "X");
+        definition.addRule(1.0f, "", "", predecessor, "", "Y");
+        auto system = build(definition);
+        ASSERT_TRUE(system);
+        EXPECT_EQ(system->getRules(), nullptr);
+        EXPECT_EQ(derive(*system, 2), "AB");
+        EXPECT_EQ(stepValue(*system), 2.0);
+    }
+}
+
+TEST_F(EngineTest, MultiCharacterModeAndIgnoreEntriesTakenWhole) {
+    LSystemDefinition definition;
+    definition.setAxiom("FF");
+    definition.addIgnored("ab");
+    auto system = build(definition);
+    EXPECT_EQ(system->getAxiom().length(), 2u);
+    EXPECT_TRUE(system->isIgnored(id("ab")));
+    EXPECT_FALSE(system->isIgnored(id("a")));
+
+    definition.addConstant("_multichar", "1");
+    definition.setAxiom("Leaf[+Leaf] FF(2)");
+    definition.addRule(1.0f, "", "", "Leaf", "", "FF(1)");
+    system = build(definition);
+    EXPECT_EQ(system->getAxiom().length(), 6u);
+    EXPECT_EQ(system->getAxiom().getID(5), id("FF"));
+    EXPECT_TRUE(system->isIgnored(id("ab")));
+    EXPECT_EQ(derive(*system, 1), "FF(1)[+FF(1)]FF(2)");
+
+    system->setIgnored(id("ab"), false);
+    EXPECT_FALSE(system->isIgnored(id("ab")));
+}
+
+// ---------------------------------------------------------------- deriving
+
+TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
+    LSystemDefinition definition;
+    definition.setAxiom("A(1)");
+    definition.addRule(1.0f, "", "", "A(x)", "", "A(x+1)B(x*2)");
+    auto system = build(definition);
+    EXPECT_EQ(system->getStep(0, nullptr), &system->getAxiom());
+    EXPECT_EQ(system->getHistorySize(), 0u);
+    EXPECT_EQ(derive(*system, 3), "A(4)B(6)B(4)B(2)");
+    EXPECT_EQ(system->getHistorySize(), 3u);
+    EXPECT_EQ(stepValue(*system), 3.0);
+    EXPECT_EQ(system->getVariable("_step").getText(), "3.000");
+    EXPECT_EQ(derive(*system, 1), "A(2)B(2)");
+
+    const auto copy = system->getStepCopy(2, nullptr);
+    system->reset();
+    EXPECT_EQ(printed(*copy), "A(3)B(4)B(2)");
+    EXPECT_EQ(system->getHistorySize(), 0u);
+    EXPECT_EQ(stepValue(*system), 0.0);
+}
+
+TEST_F(EngineTest, TwoAtomPredecessorConsumesTwoAtoms) {
+    LSystemDefinition definition;
+    definition.setAxiom("ABBAB");
+    definition.addRule(1.0f, "", "", "AB", "", "X");
+    definition.addRule(1.0f, "", "", "B", "", "Y");
+    auto system = build(definition);
+    EXPECT_EQ(derive(*system, 1), "XYX");
+}
+
+TEST_F(EngineTest, VariablesAreStoredWithThreeDecimals) {
+    LSystemDefinition definition;
+    auto system = build(definition);
+    system->setVariable("k", 1.0);
+    EXPECT_TRUE(system->hasVariable("k"));
+    EXPECT_EQ(system->getVariable("k").getText(), "1.000");
+    system->setVariable("k", 2.0 / 3.0);
+    EXPECT_EQ(system->getVariable("k").getText(), "0.667");
+    EXPECT_FALSE(system->hasVariable("nothing"));
+    EXPECT_THROW(system->getVariable("nothing"), mu::ParserError);
+}
+
+TEST_F(EngineTest, SeedReproducesStochasticChoices) {
+    LSystemDefinition definition;
+    definition.setAxiom("F");
+    definition.addRule(0.5f, "", "", "F", "", "F[+F]");
+    definition.addRule(0.5f, "", "", "F", "", "F[-F]");
+    const std::string first = derive(*build(definition), 6);
+    EXPECT_EQ(derive(*build(definition), 6), first);
+
+    definition.removeConstant("_seed");  // without a seed, 42 is used
+    EXPECT_EQ(derive(*build(definition), 6), first);
+
+    definition.addConstant("_seed", "7");
+    auto system = build(definition);
+    const std::string other = derive(*system, 6);
+    EXPECT_NE(other, first);
+    system->reset();
+    EXPECT_EQ(derive(*system, 6), other);
+}
+
+TEST_F(EngineTest, CancellationLeavesTheSystemAsBeforeTheStep) {
+    LSystemDefinition definition;
+    definition.setAxiom("F");
+    definition.addRule(0.5f, "", "", "F", "", "F[+F]F");
+    definition.addRule(0.5f, "", "", "F", "", "F[-F]");
+    const std::string uninterrupted = derive(*build(definition), 5);
+
+    auto system = build(definition);
+    ASSERT_GT(system->getStep(3, nullptr)->length(), 20u);
+    CancelAt cancel(2);  // the second poll: at atom 20 of step 4
+    EXPECT_EQ(system->getStep(5, &cancel), nullptr);
+    EXPECT_EQ(system->getHistorySize(), 3u);
+    EXPECT_EQ(stepValue(*system), 3.0);
+    EXPECT_EQ(cancel.reports, std::vector<int>{0});
+    // Going on from there gives what an uninterrupted run gives.
+    EXPECT_EQ(derive(*system, 5), uninterrupted);
+}
+
+TEST_F(EngineTest, ProgressIsPolledEveryTwentyAtomsEvenWhenRulesConsumeSeveral) {
+    LSystemDefinition definition;
+    std::string axiom = "C";
+    for (int k = 0; k < 30; ++k) axiom += "AB";
+    definition.setAxiom(axiom);  // 61 atoms; the rule consumes the odd positions in pairs
+    definition.addRule(1.0f, "", "", "AB", "", "X");
+    auto system = build(definition);
+    CancelAt never(0);
+    ASSERT_TRUE(system->doStep(&never));
+    EXPECT_EQ(never.reports, (std::vector<int>{0, 34, 67}));  // at atoms 0, 21, 41
+
+    CancelAt third(3);
+    system->reset();
+    EXPECT_FALSE(system->doStep(&third));
+    EXPECT_EQ(system->getHistorySize(), 0u);
+}
+
+TEST_F(EngineTest, FailedStepLeavesTheSystemAsBeforeTheStep) {
+    LSystemDefinition definition;
+    definition.setAxiom("A(1)");
+    definition.addRule(1.0f, "", "", "A(x)", "x<2", "A(x+1)");
+    definition.addRule(1.0f, "", "", "A(x)", "x>=2", "A(unknown)");
+    auto system = build(definition);
+    EXPECT_EQ(derive(*system, 1), "A(2)");
+    EXPECT_THROW(system->doStep(nullptr), mu::ParserError);
+    EXPECT_EQ(system->getHistorySize(), 1u);
+    EXPECT_EQ(stepValue(*system), 1.0);
+
+    definition = LSystemDefinition();
+    definition.setAxiom("A");
+    definition.addRule(1.0f, "", "", "A", "", "B(1+)");
+    system = build(definition);
+    EXPECT_THROW(system->doStep(nullptr), mu::ParserError);
+    EXPECT_EQ(stepValue(*system), 0.0);
+}
+
+TEST_F(EngineTest, ContextRuleThroughTheEngine) {
+    LSystemDefinition definition;
+    definition.setAxiom("aB+B[-B]B");
+    definition.addRule(1.0f, "a", "", "B", "", "a");
+    definition.addRule(1.0f, "", "", "a", "", "B");
+    definition.addIgnored("+");
+    definition.addIgnored("-");
+    auto system = build(definition);
+    EXPECT_EQ(derive(*system, 1), "Ba+B[-B]B");
+    EXPECT_EQ(derive(*system, 2), "BB+a[-B]B");
+    EXPECT_EQ(derive(*system, 3), "BB+B[-a]a");
+}
+
+}  // namespace
