@@ -274,11 +274,9 @@ int formatFromName(const std::string& name) {
 
 int formatForPattern(int patternIndex, const std::string& path) {
     if (patternIndex >= 0 && patternIndex <= 3) return patternIndex + 1;
-    const std::size_t nameStart = path.find_last_of('/') == std::string::npos ? 0 : path.find_last_of('/') + 1;
-    const std::size_t dot = path.find_last_of('.');
-    const std::string extension =
-        dot == std::string::npos || dot < nameStart ? std::string() : path.substr(dot + 1);
-    const int format = formatFromName(extension);
+    const std::string fileName = path.substr(path.find_last_of('/') + 1);  // npos + 1 == 0
+    const std::size_t dot = fileName.find_last_of('.');
+    const int format = formatFromName(dot == std::string::npos ? "" : fileName.substr(dot + 1));
     if (format == FormatNone)
         throw DescribedException("Error palette import",
                                  "File\n'" + path + "'\nuses an unknown format.");
