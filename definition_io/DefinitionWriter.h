@@ -1,0 +1,69 @@
+#pragma once
+// Writing a definition as a ".kld" file. The window supplies what its
+// editing widgets show (DefinitionSheet); the definition supplies its name,
+// constants, shapes, tweaks and environment.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "interpretation/records/CameraDef.h"
+#include "interpretation/records/LightDef.h"
+#include "lsys/LSystemDefinition.h"
+
+struct DefinitionSheet {
+    static constexpr int slotCount = 8;
+
+    // One row of the rule table, in the table's column order.
+    struct RuleCells {
+        std::string probability;
+        std::string leftContext;
+        std::string predecessor;
+        std::string rightContext;
+        std::string condition;
+        std::string successor;
+    };
+    // One row of the constants table; a function's name cell holds its
+    // argument list, as in "f(x)".
+    struct ConstantCells {
+        std::string name;
+        std::string value;
+    };
+
+    std::string axiom;                    // as edited
+    std::vector<RuleCells> rules;         // top to bottom
+    std::vector<std::string> ignored;     // symbol cells of the checked rows of the ignore table
+    std::vector<ConstantCells> constants;  // top to bottom
+    std::array<LightDef, slotCount> lights;  // LightDef::enabled is the slot's flag
+    std::array<CameraDef, slotCount> cameras;
+    std::array<bool, slotCount> camerasEnabled{};
+    int currentCamera = 0;  // always saved, as if enabled
+
+    // What a window shows right after loading the definition: its axiom, rule
+    // rows and ignore list, the first eight lights and cameras (enabled), the
+    // camera of "_currentCamera", and an empty constants table (every
+    // constant is then written from the definition).
+    static DefinitionSheet of(const LSystemDefinition& definition);
+};
+
+// The text of the file, one element per line in this order: Name, Axiom,
+// Rule (non-empty rows), Ignore, Def (constants table, then the other
+// constants of the definition by name, "_step" never, "_currentCamera"
+// always), ShapeDef (user symbols by name), LightDef and CameraDef (enabled
+// slots that differ from the defaults), Tweak and Environment (by key).
+std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition& definition);
+
+// Where a failed save is reported (a message box, or standard error).
+class SaveFailureReporter {
+public:
+    virtual ~SaveFailureReporter() = default;
+    virtual void saveFailed(const std::string& title, const std::string& message) = 0;
+};
+
+// Writes the file atomically (FileText.h). On success the definition takes
+// the name "<unnamed>" when it had none and "_currentCamera" becomes the
+// current camera slot; true is returned. On failure "Saving failed" /
+// "Could not open\n'<file>'\nfor writing." is reported, false is returned,
+// and the old file and the definition stay as they were.
+bool saveDefinition(const std::string& fileName, const DefinitionSheet& sheet, LSystemDefinition& definition,
+                    SaveFailureReporter& reporter);

@@ -1,0 +1,217 @@
+#include "definition_io/DefinitionWriter.h"
+#include "definition_io/FileText.h"
+#include "definition_io/OwnLSysLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include "diagnostics/ErrorHandler.h"
+
+namespace {
+
+std::unique_ptr<LSystemDefinition> load(const std::string& text) {
+    tov::StoringErrorHandler handler;
+    std::unique_ptr<LSystemDefinition> definition = OwnLSysLoader().load(handler, "round-trip.kld", text);
+    std::string messages;
+    while (handler.hasNext()) {
+        messages += "\n " + handler.next()->message();
+    }
+    EXPECT_EQ("", messages);
+    return definition;
+}
+
+std::string write(const LSystemDefinition& definition) {
+    return definitionText(DefinitionSheet::of(definition), definition);
+}
+
+void expectEqualShapes(const ShapeDef& a, const ShapeDef& b, const std::string& symbol) {
+    SCOPED_TRACE(symbol);
+    EXPECT_EQ(a.type, b.type);
+    EXPECT_EQ(a.length, b.length);
+    EXPECT_EQ(a.width, b.width);
+    EXPECT_EQ(a.width2, b.width2);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.corners, b.corners);
+    EXPECT_EQ(a.quality, b.quality);
+    EXPECT_EQ(a.innerWidth, b.innerWidth);
+    EXPECT_EQ(a.rotX, b.rotX);
+    EXPECT_EQ(a.rotY, b.rotY);
+    EXPECT_EQ(a.rotZ, b.rotZ);
+    EXPECT_EQ(a.scaleX, b.scaleX);
+    EXPECT_EQ(a.scaleY, b.scaleY);
+    EXPECT_EQ(a.scaleZ, b.scaleZ);
+    EXPECT_EQ(a.addLine, b.addLine);
+    EXPECT_EQ(a.interpreted, b.interpreted);
+    EXPECT_EQ(a.visible, b.visible);
+    EXPECT_EQ(a.move, b.move);
+    EXPECT_EQ(a.coloringType, b.coloringType);
+    EXPECT_EQ(a.material.text(), b.material.text());
+    EXPECT_EQ(a.palette.fullText(), b.palette.fullText());
+    EXPECT_EQ(a.indexOffset, b.indexOffset);
+    EXPECT_EQ(a.minColor, b.minColor);
+    EXPECT_EQ(a.maxColor, b.maxColor);
+    EXPECT_EQ(a.closing1, b.closing1);
+    EXPECT_EQ(a.closing2, b.closing2);
+}
+
+// Everything the writer keeps.
+void expectEqualDefinitions(const LSystemDefinition& a, const LSystemDefinition& b) {
+    EXPECT_EQ(a.getName(), b.getName());
+    EXPECT_EQ(a.getAxiom(), b.getAxiom());
+    ASSERT_EQ(a.getRules().size(), b.getRules().size());
+    for (std::size_t i = 0; i < a.getRules().size(); ++i) {
+        const RuleRow& x = a.getRules()[i];
+        const RuleRow& y = b.getRules()[i];
+        EXPECT_EQ(x.probability, y.probability);
+        EXPECT_EQ(x.leftContext, y.leftContext);
+        EXPECT_EQ(x.predecessor, y.predecessor);
+        EXPECT_EQ(x.rightContext, y.rightContext);
+        EXPECT_EQ(x.condition, y.condition);
+        EXPECT_EQ(x.successor, y.successor);
+    }
+    EXPECT_EQ(a.getIgnoreList(), b.getIgnoreList());
+    ASSERT_EQ(a.getConstants().size(), b.getConstants().size());
+    for (const auto& entry : a.getConstants()) {
+        const ConstantDef& other = b.getConstants().at(entry.first);
+        EXPECT_EQ(entry.second.name, other.name);
+        EXPECT_EQ(entry.second.arguments, other.arguments);
+        EXPECT_EQ(entry.second.value, other.value);
+    }
+    ASSERT_EQ(a.getShapeDefs().size(), b.getShapeDefs().size());
+    for (const auto& entry : a.getShapeDefs()) {
+        expectEqualShapes(entry.second, b.getShapeDefs().at(entry.first), entry.first);
+    }
+    ASSERT_EQ(a.getLights().size(), b.getLights().size());
+    for (std::size_t i = 0; i < a.getLights().size(); ++i) {
+        EXPECT_EQ(a.getLights()[i].position, b.getLights()[i].position);
+        EXPECT_EQ(a.getLights()[i].ambient, b.getLights()[i].ambient);
+        EXPECT_EQ(a.getLights()[i].specular, b.getLights()[i].specular);
+        EXPECT_EQ(a.getLights()[i].diffuse, b.getLights()[i].diffuse);
+    }
+    ASSERT_EQ(a.getCameras().size(), b.getCameras().size());
+    for (std::size_t i = 0; i < a.getCameras().size(); ++i) {
+        EXPECT_EQ(a.getCameras()[i].set, b.getCameras()[i].set);
+        EXPECT_EQ(a.getCameras()[i].rotation, b.getCameras()[i].rotation);
+        EXPECT_EQ(a.getCameras()[i].center, b.getCameras()[i].center);
+        EXPECT_EQ(a.getCameras()[i].distance, b.getCameras()[i].distance);
+    }
+    EXPECT_EQ(a.getTweaks(), b.getTweaks());
+    EXPECT_EQ(a.getEnvironment(), b.getEnvironment());
+}
+
+LSystemDefinition richDefinition() {
+    LSystemDefinition definition;
+    definition.setName("rich plant");
+    definition.setAxiom("A(1,2)[+B]C");
+    definition.addRule(0.25f, "L", "R(x)", "A(a,b)", "a>1 && b<3", "A(a*2,b)[-B]");
+    definition.addRule(0.75f, "", "", "A(a,b)", "", "C");
+    definition.addRule(1.0f, "", "", "B", "", "FB");
+    definition.addIgnored("+");
+    definition.addIgnored("Leaf");
+    definition.addConstant("size", "3*2");
+    definition.addConstant("grow(x)", "x*size");
+    definition.addConstant("_steps", "5");
+    definition.addConstant("_currentCamera", "1");
+    definition.addConstant("_multichar", "1");
+
+    ShapeDef full;
+    full.type = ShapeType::Cone;
+    full.length = 2.5;
+    full.width = 0.75;
+    full.width2 = 0.125;
+    full.height = 3;
+    full.corners = 6;
+    full.quality = ShapeQuality::VeryLow;
+    full.innerWidth = 0.5;
+    full.rotX = 90;
+    full.rotY = -45;
+    full.rotZ = 1.5;
+    full.scaleX = 2;
+    full.scaleY = 0.5;
+    full.scaleZ = 4;
+    full.addLine = true;
+    full.interpreted = true;
+    full.visible = true;
+    full.move = false;
+    full.coloringType = ColoringMode::PaletteIterate;
+    full.material.read("102030ff405060ff01020300708090ff801");
+    full.indexOffset = -3;
+    full.minColor = 10;
+    full.maxColor = 200;
+    full.closing1 = CapKind::None;
+    full.closing2 = CapKind::Extruded;
+    full.palette.read("1:d:gradients/glossy/rainbow");  // written in the short form
+    definition.setShapeDef("Leaf", full);
+
+    ShapeDef own;
+    own.interpreted = true;
+    own.palette[7].read("ffffffff000000000000000000000000111");  // no library palette: the full form
+    definition.setShapeDef("B", own);
+    definition.setShapeDef("C", ShapeDef());
+
+    LightDef light;
+    light.position = {1.5f, -2, 300, 1};
+    light.diffuse = {0.25f, 0.5f, 0.75f, 1};
+    definition.addLight(light);
+    LightDef second;
+    second.ambient = {0, 0, 0.125f, 1};
+    definition.addLight(second);
+
+    CameraDef camera;
+    camera.set = true;
+    camera.center = {1, 2, 3.5};
+    camera.rotation = {0, 0.5, 0.25, 0.75};
+    camera.distance = 120.5;
+    definition.addCamera(camera);
+    definition.addCamera(camera);
+
+    definition.setTweak("tropism.direction", "0,-1,0.5");
+    definition.setTweak("tropism.strength", "0.200");
+    definition.setTweak("poly.recursion", "1");
+    definition.setTweak("poly.filltype", "2");
+    definition.setEnvironment("background.color", "a0b0c0");
+    return definition;
+}
+
+}  // namespace
+
+TEST(RoundTrip, ARichDefinitionReadsBackEqual) {
+    const LSystemDefinition original = richDefinition();
+    const std::string text = write(original);
+    const std::unique_ptr<LSystemDefinition> reread = load(text);
+    ASSERT_NE(nullptr, reread) << text;
+    expectEqualDefinitions(original, *reread);
+    EXPECT_NE(std::string::npos, text.find("palette=1:d:gradients/glossy/rainbow"));
+    EXPECT_NE(std::string::npos, text.find("palette=1:256:"));
+}
+
+TEST(RoundTrip, ReadingWritingAndReadingAgainIsAFixedPoint) {
+    std::vector<std::string> texts = {
+        "Name: spaced name \nAxiom:F\nRule:0.1:a:b:F:x>1:FF\nDef:k:0.1\nDef:_rotZ:12.5\n"
+        "ShapeDef:F visible=1, length=0.1, width=1e-3, material=0a0b0c0d0e0f10111213141516171819ff1\n"
+        "LightDef:position=(0.1,0.2,0.3,0.4)\nCameraDef:rotation=(0.1,0.2,0.3,0.4), center=(1,1,1), distance=3\n"
+        "Tweak:tropism.direction=(0.1, 0.2 ,0.3)\nEnvironment:background.color=123456789",
+    };
+    const std::string examples = KLADO_SOURCE_DIR "/examples";
+    if (DIR* dir = ::opendir(examples.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".kld") == 0) {
+                texts.push_back(readFileText(examples + "/" + name));
+            }
+        }
+        ::closedir(dir);
+    }
+    ASSERT_GT(texts.size(), 2u);
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        const std::unique_ptr<LSystemDefinition> first = load(text);
+        ASSERT_NE(nullptr, first);
+        const std::string written = write(*first);
+        const std::unique_ptr<LSystemDefinition> second = load(written);
+        ASSERT_NE(nullptr, second);
+        expectEqualDefinitions(*first, *second);
+        EXPECT_EQ(written, write(*second));
+    }
+}

@@ -1,0 +1,138 @@
+#include "definition_io/DefinitionWriter.h"
+
+#include <gtest/gtest.h>
+
+#include "definition_io/FileText.h"
+#include "tests/definition_io/TempDir.h"
+
+namespace {
+
+ShapeDef visibleShape() {
+    ShapeDef shape;
+    shape.visible = true;
+    shape.interpreted = true;
+    return shape;
+}
+
+struct RecordingReporter : SaveFailureReporter {
+    void saveFailed(const std::string& title, const std::string& message) override {
+        reports.push_back(title + "|" + message);
+    }
+    std::vector<std::string> reports;
+};
+
+}  // namespace
+
+TEST(Writer, LinesInOrderWithTheirExactFormats) {
+    LSystemDefinition definition;
+    definition.addConstant("f(x)", "x*2");
+    definition.addConstant("g(y)", "y");
+    definition.addConstant("size", "3");
+    definition.addConstant("_steps", "6");
+    definition.setShapeDef("+", visibleShape());
+    definition.setShapeDef("Leaf", visibleShape());
+    ShapeDef tube = visibleShape();
+    tube.type = ShapeType::Tube;
+    tube.width = 2.5;
+    tube.quality = ShapeQuality::Normal;
+    tube.closing1 = CapKind::Planar;
+    definition.setShapeDef("A", tube);
+    definition.setTweak("tropism.strength", "0.200");
+    definition.setTweak("tropism.direction", "0,-1,0");
+    definition.setEnvironment("background.color", "102030");
+
+    DefinitionSheet sheet;
+    sheet.axiom = "A(1)";
+    sheet.rules.push_back({"", "", "F", "", "", "FF"});
+    sheet.rules.push_back({" ", "", "", " ", "", ""});  // empty rows are not written
+    sheet.rules.push_back({" 0.5 ", "L", "A(x)", "R", "x>1", "A(x+1)"});
+    sheet.ignored = {"+", "Leaf"};
+    sheet.constants = {{" size ", "4"}, {"", "9"}, {"f(z)", "z"}, {"size", "5"}, {"_step", "3"}};
+    sheet.lights[0].enabled = true;  // a default light: left out
+    sheet.lights[1].position = {1, 2, 3, 0};  // not enabled: left out
+    sheet.lights[2].enabled = true;
+    sheet.lights[2].position = {1, 2, 3, 0.5f};
+    sheet.cameras[1].matrix[0] = 1.0;  // not enabled, but the current camera
+    sheet.cameras[1].center = {1, 2, 3};
+    sheet.cameras[1].distance = 7;
+    sheet.cameras[4].matrix[0] = 1.0;  // neither enabled nor current: left out
+    sheet.camerasEnabled[5] = true;  // default matrix without an orbit: left out
+    sheet.currentCamera = 1;
+
+    EXPECT_EQ("Name:<unnamed>\n"
+              "Axiom:A(1)\n"
+              "Rule: : : :F: :FF\n"
+              "Rule:0.5:L:R:A(x):x>1:A(x+1)\n"
+              "Ignore:+\n"
+              "Ignore:Leaf\n"
+              "Def:size:4\n"
+              "Def:f(z):z\n"
+              "Def:_currentCamera:1\n"
+              "Def:_idirX:0\n"
+              "Def:_idirY:0\n"
+              "Def:_idirZ:0\n"
+              "Def:_multichar:0\n"
+              "Def:_rotX:60\n"
+              "Def:_rotY:60\n"
+              "Def:_rotZ:60\n"
+              "Def:_seed:42\n"
+              "Def:_shpscope:0\n"
+              "Def:_steps:6\n"
+              "Def:g(y):y\n"
+              "ShapeDef:A visible=1, interpreted=1, type=tube, width=2.5\n"
+              "ShapeDef:Leaf visible=1, interpreted=1\n"
+              "LightDef:position=(1.000,2.000,3.000,0.500)\n"
+              "CameraDef:rotation=(0.000,0.000,0.000,1.000), center=(1.000,2.000,3.000), distance=(7.000)\n"
+              "Tweak:tropism.direction=(0,-1,0)\n"
+              "Tweak:tropism.strength=0.200\n"
+              "Environment:background.color=102030\n",
+              definitionText(sheet, definition));
+}
+
+TEST(Writer, ACameraReadFromAFileIsWrittenAgain) {
+    DefinitionSheet sheet;
+    sheet.cameras[0].set = true;  // an orbit from a file; the matrix is still the default
+    sheet.cameras[0].distance = 2;
+    const std::string text = definitionText(sheet, LSystemDefinition());
+    EXPECT_NE(std::string::npos,
+              text.find("\nCameraDef:rotation=(0.000,0.000,0.000,1.000), center=(0.000,0.000,0.000), "
+                        "distance=(2.000)\n"));
+}
+
+TEST(Writer, SavingReplacesTheFileAndUpdatesTheDefinition) {
+    TempDir dir;
+    dir.write("a.kld", "old");
+    LSystemDefinition definition;
+    DefinitionSheet sheet;
+    sheet.currentCamera = 3;
+    RecordingReporter reporter;
+    ASSERT_TRUE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
+    EXPECT_TRUE(reporter.reports.empty());
+    EXPECT_EQ("<unnamed>", definition.getName());
+    EXPECT_EQ("3", definition.getConstants().at("_currentCamera").value);
+    EXPECT_EQ(definitionText(sheet, definition), readFileText(dir.path("a.kld")));
+    EXPECT_EQ(std::vector<std::string>{"a.kld"}, dir.entries());
+}
+
+TEST(Writer, AFailedSaveIsReportedAndChangesNothing) {
+    TempDir dir;
+    dir.write("a.kld", "old content");
+    LSystemDefinition definition;
+    DefinitionSheet sheet;
+    sheet.currentCamera = 2;
+    sheet.axiom = std::string(20000, 'F');
+    RecordingReporter reporter;
+
+    EXPECT_FALSE(saveDefinition("/proc/klado/a.kld", sheet, definition, reporter));
+    {
+        FileSizeLimit full(4096);
+        EXPECT_FALSE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
+    }
+    EXPECT_EQ((std::vector<std::string>{"Saving failed|Could not open\n'/proc/klado/a.kld'\nfor writing.",
+                                        "Saving failed|Could not open\n'" + dir.path("a.kld") + "'\nfor writing."}),
+              reporter.reports);
+    EXPECT_EQ("old content", readFileText(dir.path("a.kld")));
+    EXPECT_EQ(std::vector<std::string>{"a.kld"}, dir.entries());
+    EXPECT_EQ("", definition.getName());
+    EXPECT_EQ("0", definition.getConstants().at("_currentCamera").value);
+}
