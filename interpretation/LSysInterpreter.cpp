@@ -1,0 +1,438 @@
+#include "interpretation/LSysInterpreter.h"
+
+#include "interpretation/GeometryBuilders.h"
+#include "interpretation/ShapePlacement.h"
+#include "interpretation/TextTree.h"
+#include "lsys/LSystem.h"
+#include "lsys/ProgressRetriever.h"
+#include "lsys/String2IDManager.h"
+#include "options/TextConvert.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+// Ids of the turtle alphabet, in registration order.
+enum BuiltinSymbol : std::int32_t {
+    TurnLeft, TurnRight, PitchDown, PitchUp, DivideLength, MultiplyLength, RollLeft, RollRight,
+    Push, Pop, TurnAround, ReverseTurns, OpenPolygon, ClosePolygon, PreviousColour, NextColour,
+    IncreaseAngles, DecreaseAngles, IncreaseWidth, DecreaseWidth, Tilde, RollHorizontal, Degree,
+    Gravity, RecordVertex, DivideAngles, Percent
+};
+
+constexpr double pi = 3.14159265358979323846;
+constexpr double degree = pi / 180.0;
+
+// Turns the pair (a, b) in its plane: a towards -b for a positive angle.
+void rotatePair(double angle, osg::Vec3d& a, osg::Vec3d& b)
+{
+    const double c = std::cos(angle * degree);
+    const double s = std::sin(angle * degree);
+    const osg::Vec3d oldA = a;
+    a = oldA * c - b * s;
+    b = oldA * s + b * c;
+}
+
+void rotateAboutX(double angle, osg::Vec3d& v)
+{
+    const double c = std::cos(angle * degree), s = std::sin(angle * degree);
+    v.set(v.x(), v.y() * c - v.z() * s, v.y() * s + v.z() * c);
+}
+
+void rotateAboutY(double angle, osg::Vec3d& v)
+{
+    const double c = std::cos(angle * degree), s = std::sin(angle * degree);
+    v.set(v.x() * c - v.z() * s, v.y(), v.x() * s + v.z() * c);
+}
+
+void rotateAboutZ(double angle, osg::Vec3d& v)
+{
+    const double c = std::cos(angle * degree), s = std::sin(angle * degree);
+    v.set(v.x() * c + v.y() * s, -v.x() * s + v.y() * c, v.z());
+}
+
+// The colour index after a step: truncated towards zero; a result below 0
+// becomes 255, one above 255 becomes 0, so the index stays a palette index
+// whatever the parameter (also when it is not a number).
+std::int32_t wrapColourIndex(double value)
+{
+    const double index = std::trunc(value);
+    if (index < 0.0)
+        return 255;
+    if (index > 255.0 || std::isnan(index))
+        return 0;
+    return static_cast<std::int32_t>(index);
+}
+
+std::string trimmed(const std::string& text)
+{
+    const char* blanks = " \t\n\r\v";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+// The value of a variable of the L-system, or the fallback when it has no
+// formula of that name or the formula cannot be evaluated.
+double variable(const LSystem& lsystem, const std::string& name, double fallback)
+{
+    if (!lsystem.hasVariable(name))
+        return fallback;
+    try {
+        return lsystem.getVariable(name).evaluate(lsystem.getValues());
+    } catch (const mu::ParserError&) {
+        return fallback;
+    }
+}
+
+// The seed of the C library's generator: "_seed" truncated to an integer,
+// 42 when it is no number an integer can hold.
+unsigned seedOf(double value)
+{
+    if (!(std::fabs(value) < 9.0e18))
+        return 42u;
+    return static_cast<unsigned>(static_cast<long long>(value));
+}
+
+} // namespace
+
+LSysInterpreter::ParameterFormatException::ParameterFormatException(std::string name)
+    : myName(std::move(name)), myWhat("Parameter '" + myName + "' has a false number of entries.")
+{
+}
+
+osg::ref_ptr<osg::Group> LSysInterpreter::interpret(LSystem& lsystem, const ShapeDefMap& shapeDefs,
+                                                    const TweakMap& tweaks, int steps, TextTree& statisticsTree,
+                                                    ProgressRetriever& progress)
+{
+    // Cleared before anything can fail, so that a failed interpretation never
+    // shows the statistics of an earlier one.
+    statisticsTree.clear();
+    readTweaks(tweaks);
+    myCache.clear();
+    myStatistics.clear();
+    myPolygons.clear();
+    myStates.clear();
+    mySymbols.clear();
+    myMadeShapeDefs.clear();
+    myShapeDefs = &shapeDefs;
+    setUpTurtle(lsystem);
+
+    osg::ref_ptr<osg::Group> group;
+    try {
+        const AtomString* atoms = lsystem.getStep(steps, &progress);
+        if (atoms) {
+            group = new osg::Group;
+            if (!walk(*atoms, group.get(), progress))
+                group = nullptr;
+        }
+    } catch (...) {
+        myPolygons.clear();
+        myCache.clear();
+        throw;
+    }
+    // The shared geometries now belong to the group alone; whoever destroys
+    // it frees them.
+    myCache.clear();
+    myPolygons.clear();
+    if (!group) {
+        myStatistics.clear();
+        return nullptr;
+    }
+    myStatistics.fillTree(statisticsTree, group->getNumChildren() == 0);
+    return group;
+}
+
+void LSysInterpreter::readTweaks(const TweakMap& tweaks)
+{
+    myTropismDirection.set(0.0, 0.0, 0.0);
+    myTropismStrength = 0.0;
+
+    const auto direction = tweaks.find(tropismDirectionKey);
+    if (direction != tweaks.end()) {
+        std::string text = direction->second;
+        if (text.size() > 1 && text.front() == '(' && text.back() == ')')
+            text = text.substr(1, text.size() - 2);
+        std::vector<std::string> fields;
+        std::size_t start = 0;
+        for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
+            fields.push_back(text.substr(start, comma - start));
+        fields.push_back(text.substr(start));
+        if (fields.size() != 3)
+            throw ParameterFormatException(tropismDirectionKey);
+        for (int i = 0; i < 3; ++i)
+            myTropismDirection[i] = TextConvert::toFloat(trimmed(fields[i]));
+        myTropismDirection.normalize();
+    }
+
+    const auto strength = tweaks.find(tropismStrengthKey);
+    if (strength != tweaks.end())
+        myTropismStrength = TextConvert::toFloat(trimmed(strength->second));
+
+    myTropismActive = myTropismDirection != osg::Vec3d(0.0, 0.0, 0.0) && myTropismStrength != 0.0;
+}
+
+void LSysInterpreter::setUpTurtle(const LSystem& lsystem)
+{
+    myTurtle = TurtleState();
+    const double idirX = variable(lsystem, "_idirX", 0.0);
+    const double idirY = variable(lsystem, "_idirY", 0.0);
+    const double idirZ = variable(lsystem, "_idirZ", 0.0);
+    for (osg::Vec3d* v : {&myTurtle.heading, &myTurtle.side, &myTurtle.up}) {
+        rotateAboutX(idirX, *v);
+        rotateAboutY(idirY, *v);
+        rotateAboutZ(idirZ, *v);
+    }
+    myTurtle.rotX = variable(lsystem, "_rotX", 0.0);
+    myTurtle.rotY = variable(lsystem, "_rotY", 0.0);
+    myTurtle.rotZ = variable(lsystem, "_rotZ", 0.0);
+    myReversalFactor = 1.0;
+    // Palette-random colouring draws from the C library's generator; seeding
+    // it here gives the same colours on every run.
+    std::srand(seedOf(variable(lsystem, "_seed", 42.0)));
+    myLastEnd.set(0.0, 0.0, 0.0);
+    myNextUserSymbol = 0;
+}
+
+bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressRetriever& progress)
+{
+    TurtleState& t = myTurtle;
+    const std::size_t count = atoms.length();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i % 20 == 0) {
+            if (progress.wasCancelled())
+                return false;
+            progress.setProgress(static_cast<int>(static_cast<double>(i) / static_cast<double>(count) * 100.0));
+        }
+        const std::int32_t id = atoms.getID(i);
+        myStatistics.countAtom(id);
+        const double* parameter = atoms.getValueCount(i) > 0 ? atoms.getValues(i) : nullptr;
+        const auto alpha = [parameter](double fallback) { return parameter ? *parameter : fallback; };
+
+        switch (id) {
+        case TurnLeft:
+            rotatePair(alpha(t.rotZ) * myReversalFactor, t.heading, t.side);
+            break;
+        case TurnRight:
+            rotatePair(-alpha(t.rotZ) * myReversalFactor, t.heading, t.side);
+            break;
+        case PitchDown:
+            rotatePair(alpha(t.rotY) * myReversalFactor, t.up, t.heading);
+            break;
+        case PitchUp:
+            rotatePair(-alpha(t.rotY) * myReversalFactor, t.up, t.heading);
+            break;
+        case DivideLength:
+            t.lengthFactor /= alpha(1.1);
+            break;
+        case MultiplyLength:
+            t.lengthFactor *= alpha(0.9);
+            break;
+        case RollLeft:
+            rotatePair(alpha(t.rotX) * myReversalFactor, t.side, t.up);
+            break;
+        case RollRight:
+            rotatePair(-alpha(t.rotX) * myReversalFactor, t.side, t.up);
+            break;
+        case Push:
+            myStates.push_back(t);
+            break;
+        case Pop:
+            if (myStates.empty())
+                throw StackParenthesisException();
+            t = myStates.back();
+            myStates.pop_back();
+            break;
+        case TurnAround:
+            rotatePair(180.0, t.heading, t.side);
+            break;
+        case ReverseTurns:
+            myReversalFactor = -myReversalFactor;
+            break;
+        case OpenPolygon: {
+            const ShapeDef& shape = polygonColouring(atoms, i);
+            myPolygons.push_back(std::make_unique<Polygon>(
+                pickMaterial(shape, i, count, t.interpretedCount, t.colourIndex)));
+            myPolygons.back()->setFillType(0);
+            myStatistics.countPolygon();
+            break;
+        }
+        case ClosePolygon: {
+            if (myPolygons.empty())
+                throw PolyParenthesisException();
+            Polygon& polygon = *myPolygons.back();
+            polygon.setFillType(0);
+            // A polygon without points has nothing to draw.
+            if (osg::ref_ptr<osg::Geode> geode = polygon.buildGeometry(frameMatrix(t.heading, t.side, t.up, t.position)))
+                group->addChild(geode.get());
+            myPolygons.pop_back();
+            break;
+        }
+        case PreviousColour:
+            t.colourIndex = wrapColourIndex(t.colourIndex - alpha(1.0));
+            break;
+        case NextColour:
+            t.colourIndex = wrapColourIndex(t.colourIndex + alpha(1.0));
+            break;
+        case IncreaseAngles:
+            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ})
+                *angle = parameter ? *angle + *parameter : *angle * 1.1;
+            break;
+        case DecreaseAngles:
+            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ})
+                *angle = parameter ? *angle - *parameter : *angle * 0.9;
+            break;
+        case DivideAngles:
+            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ})
+                *angle /= alpha(1.1);
+            break;
+        case IncreaseWidth:
+            t.widthFactor *= alpha(1.4);
+            break;
+        case DecreaseWidth:
+            if (parameter)
+                t.widthFactor = *parameter;
+            else
+                t.widthFactor /= 1.4;
+            break;
+        case RollHorizontal: {
+            // Rolls about the heading so that the side becomes horizontal and
+            // up points upwards. Kept as a rotation: the frame is never
+            // mirrored. Undefined while the heading is vertical; the frame then
+            // stays as it is.
+            osg::Vec3d side = t.heading ^ osg::Vec3d(0.0, 1.0, 0.0);
+            if (side.normalize() > 0.0) {
+                t.side = side;
+                t.up = t.side ^ t.heading;
+                t.up.normalize();
+            }
+            break;
+        }
+        case Gravity: {
+            osg::Vec3d towards(-t.heading.x(), -t.heading.y(), 0.0);
+            towards.normalize();
+            rotatePair((t.heading * towards) * myTropismStrength, t.up, t.heading);
+            break;
+        }
+        case RecordVertex:
+            if (!myPolygons.empty()) {
+                const ShapeDef& shape = *symbol(id).shape;
+                myPolygons.back()->addPoint(Polygon::PolyPoint(
+                    pickMaterial(shape, i, count, t.interpretedCount, t.colourIndex), myLastEnd, t.up));
+            }
+            break;
+        case Tilde:
+        case Degree:
+        case Percent:
+            break;
+        default:
+            if (!isBuiltinSymbol(id))
+                drawSymbol(symbol(id), parameter, i, count, group);
+            break;
+        }
+    }
+    return true;
+}
+
+const LSysInterpreter::Symbol& LSysInterpreter::symbol(std::int32_t id)
+{
+    const auto known = mySymbols.find(id);
+    if (known != mySymbols.end())
+        return known->second;
+    const std::string& name = String2IDManager::instance().getName(id);
+    const auto defined = myShapeDefs->find(name);
+    const ShapeDef* shape = defined != myShapeDefs->end()
+        ? &defined->second
+        : &myMadeShapeDefs.emplace(name, ShapeDef::forNewSymbol(name)).first->second;
+    const bool recordsVertex = name.empty() || (name[0] != 'G' && name[0] != 'g');
+    return mySymbols.emplace(id, Symbol{shape, recordsVertex}).first->second;
+}
+
+const ShapeDef& LSysInterpreter::polygonColouring(const AtomString& atoms, std::size_t start)
+{
+    const std::size_t count = atoms.length();
+    // The previous scan stays valid while it points at or after start.
+    if (myNextUserSymbol < start || (myNextUserSymbol < count && atoms.isBuiltin(myNextUserSymbol))) {
+        myNextUserSymbol = start;
+        while (myNextUserSymbol < count && atoms.isBuiltin(myNextUserSymbol))
+            ++myNextUserSymbol;
+    }
+    return *symbol(atoms.getID(myNextUserSymbol < count ? myNextUserSymbol : start)).shape;
+}
+
+void LSysInterpreter::drawSymbol(const Symbol& symbol, const double* parameter, std::size_t atomIndex,
+                                 std::size_t atomCount, osg::Group* group)
+{
+    TurtleState& t = myTurtle;
+    const ShapeDef& shape = *symbol.shape;
+    if (!shape.interpreted)
+        return;
+    ++t.interpretedCount;
+    double length = t.lengthFactor * shape.length;
+    if (parameter)
+        length *= *parameter;
+    const osg::Vec3d end = t.position + t.heading * length;
+    myLastEnd = end;
+    if (!shape.visible) {
+        t.position = end;
+        return;
+    }
+    if (!myPolygons.empty()) {
+        if (symbol.recordsVertex)
+            myPolygons.back()->addPoint(Polygon::PolyPoint(
+                pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex), end, t.up));
+    } else {
+        placeShape(myCache, shape, t.position, end, length, t.widthFactor,
+                   frameMatrix(t.heading, t.side, t.up, osg::Vec3d()),
+                   pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex), group);
+        myStatistics.countVisibleItem();
+    }
+    t.position = end;
+    if (myTropismActive)
+        applyTropism();
+}
+
+void LSysInterpreter::applyTropism()
+{
+    TurtleState& t = myTurtle;
+    osg::Vec3d axis = t.heading ^ myTropismDirection;
+    // Rounding can push the cosine just outside [-1, 1].
+    const double cosine = std::clamp(t.heading * myTropismDirection, -1.0, 1.0);
+    double angle = std::acos(cosine) * myTropismStrength * axis.length();
+    if (std::isnan(angle))  // an infinite strength along the direction itself
+        angle = 0.0;
+    angle = std::clamp(angle, -pi / 6.0, pi / 6.0);
+    axis.normalize();
+
+    const double epsilon = 1e-10;
+    double c = std::cos(angle), s = std::sin(angle);
+    if (c > 1.0 - epsilon) {
+        c = 1.0;
+        s = 0.0;
+    } else if (c < -1.0 + epsilon) {
+        c = -1.0;
+        s = 0.0;
+    }
+    if (s > 1.0 - epsilon) {
+        c = 0.0;
+        s = 1.0;
+    } else if (s < -1.0 + epsilon) {
+        c = 0.0;
+        s = -1.0;
+    }
+    // Rodrigues' rotation: v' = c v + s (axis x v) + (1 - c) axis (axis . v).
+    const auto rotate = [&](const osg::Vec3d& v) {
+        return v * c + (axis ^ v) * s + axis * ((1.0 - c) * (axis * v));
+    };
+    t.heading = rotate(t.heading);
+    t.side = rotate(t.side);
+    t.heading.normalize();
+    t.side.normalize();
+    // The same rotation carries up along, so the frame keeps its handedness.
+    t.up = t.side ^ t.heading;
+    t.up.normalize();
+}

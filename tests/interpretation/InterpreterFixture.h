@@ -1,0 +1,82 @@
+#pragma once
+// Runs the interpreter on an axiom: the definition's special variables and
+// shape records are set by the test, the string of step 0 is interpreted.
+
+#include "diagnostics/ErrorHandler.h"
+#include "interpretation/LSysInterpreter.h"
+#include "interpretation/TextTree.h"
+#include "lsys/LSystem.h"
+#include "lsys/LSystemDefinition.h"
+#include "lsys/ProgressRetriever.h"
+#include "lsys/String2IDManager.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Cancels at the given poll (never when negative) and records the progress.
+class ScriptedProgress : public ProgressRetriever {
+public:
+    explicit ScriptedProgress(int cancelAtPoll = -1) : myCancelAt(cancelAtPoll) {}
+    void setProgress(int percent) override { reported.push_back(percent); }
+    bool wasCancelled() override { return myPolls++ == myCancelAt; }
+
+    std::vector<int> reported;
+
+private:
+    int myCancelAt;
+    int myPolls = 0;
+};
+
+class InterpreterTest : public ::testing::Test {
+protected:
+    InterpreterTest()
+    {
+        String2IDManager& registry = String2IDManager::instance();
+        for (const char* c = builtinAlphabet; *c != '\0'; ++c)
+            registry.getID(std::string(1, *c));
+        if (registry.getNextID() < firstUserSymbolID)
+            registry.setNextID(firstUserSymbolID);
+        EXPECT_EQ(9, registry.getID("]"));
+        definition.addConstant("_rotX", "90");
+        definition.addConstant("_rotY", "90");
+        definition.addConstant("_rotZ", "90");
+    }
+
+    // A visible, interpreted record of the given type.
+    static ShapeDef drawn(ShapeType type = ShapeType::Line)
+    {
+        ShapeDef shape;
+        shape.type = type;
+        shape.interpreted = shape.visible = true;
+        return shape;
+    }
+
+    osg::ref_ptr<osg::Group> run(const std::string& axiom, ProgressRetriever& progress)
+    {
+        definition.setAxiom(axiom);
+        tov::StoringErrorHandler errors;
+        lsystem = buildLSystem(definition, String2IDManager::instance(), errors);
+        EXPECT_FALSE(errors.hasErrors()) << axiom;
+        if (!lsystem)
+            return nullptr;
+        return interpreter.interpret(*lsystem, shapes, tweaks, 0, tree, progress);
+    }
+
+    osg::ref_ptr<osg::Group> run(const std::string& axiom)
+    {
+        ScriptedProgress progress;
+        return run(axiom, progress);
+    }
+
+    const TurtleState& turtle() const { return interpreter.turtle(); }
+
+    LSystemDefinition definition;
+    LSysInterpreter::ShapeDefMap shapes;
+    TweakMap tweaks;
+    TextTree tree;
+    LSysInterpreter interpreter;
+    std::unique_ptr<LSystem> lsystem;
+};
