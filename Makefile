@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 EXAMPLE ?= examples/bush.kld
 
-.PHONY: deps build run test asan clean
+.PHONY: deps build run test asan gallery clean
 
 deps:
 	@scripts/install-deps.sh
@@ -27,6 +27,10 @@ asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKLADO_SANITIZE=ON -DKLADO_BENCH=OFF
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+
+# Renders every example to docs/gallery/NAME.png.
+gallery: build
+	@scripts/gallery.sh $(BUILD)/klado
 
 clean:
 	rm -rf $(BUILD) build-asan

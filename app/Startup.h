@@ -19,5 +19,12 @@ std::unique_ptr<OptionContainer> declareProgramOptions();
 // arguments were accepted.
 bool parseProgramOptions(OptionContainer& options, int argc, const char* const* argv, std::ostream& out);
 
+class Workbench;
+class FailureReporter;
+
+// Produces the batch outputs that the options ask for, in the order image,
+// object, derived string; returns the exit code: 0 when every one was written.
+int runBatchOutputs(const OptionContainer& options, Workbench& workbench, FailureReporter& reporter);
+
 // The whole program; returns its exit code.
 int runKlado(int argc, char** argv);

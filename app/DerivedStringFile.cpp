@@ -1,0 +1,31 @@
+#include "app/DerivedStringFile.h"
+
+#include <fstream>
+#include <sstream>
+
+void writeDerivedString(std::ostream& out, const AtomString& atoms) {
+    const std::size_t lineLength = 80;
+    std::size_t column = 0;
+    std::ostringstream text;
+    for (std::size_t i = 0; i < atoms.length(); ++i) {
+        text.str(std::string());
+        atoms.print(text, i);
+        const std::string atom = text.str();
+        if (column != 0 && column + atom.size() + 1 > lineLength) {
+            out << '\n';
+            column = 0;
+        }
+        out << atom << ' ';
+        column += atom.size() + 1;
+    }
+    out << '\n';
+}
+
+bool writeDerivedStringFile(const std::string& fileName, const AtomString& atoms) {
+    std::ofstream file(fileName);
+    if (!file)
+        return false;
+    writeDerivedString(file, atoms);
+    file.close();
+    return !file.fail();
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The derived-string file of batch use: atoms separated by blanks, a line
+// break before an atom that would take its line past 80 characters.
+
+#include "lsys/AtomString.h"
+
+#include <ostream>
+#include <string>
+
+// Writes the atoms, each followed by one blank, breaking lines as above; an
+// atom longer than a line stands alone on its line.
+void writeDerivedString(std::ostream& out, const AtomString& atoms);
+
+// Writes the atoms to a file; false when it cannot be opened or written.
+bool writeDerivedStringFile(const std::string& fileName, const AtomString& atoms);

@@ -1,0 +1,110 @@
+#include "gui/ComputationRun.h"
+
+#include "diagnostics/Exceptions.h"
+
+#include <osg/PositionAttitudeTransform>
+#include <osgUtil/Optimizer>
+
+#include <cmath>
+
+double variableValue(const LSystem& lsystem, const std::string& name, double fallback) {
+    if (!lsystem.hasVariable(name))
+        return fallback;
+    try {
+        return lsystem.getVariable(name).evaluate(lsystem.getValues());
+    } catch (const mu::ParserError&) {
+        return fallback;
+    }
+}
+
+namespace {
+
+int integerPart(double value) {
+    if (!(value > -2147483648.0 && value < 2147483647.0))
+        return value > 0 ? 2147483647 : 0;
+    return static_cast<int>(value);
+}
+
+} // namespace
+
+void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, bool computeOnChange,
+                         ComputationProgress& progress, TextTree& statistics) {
+    cancelRequested = false;
+    result = nullptr;
+    errorTitle.clear();
+    errorText.clear();
+    completionResetsView = false;
+    bool derived = false;
+    try {
+        if (needsDerivation) {
+            if (force)
+                lsystem.reset();
+            int step = integerPart(variableValue(lsystem, "_step", 0.0));
+            while (variableValue(lsystem, "_steps", 0.0) > step && !cancelRequested) {
+                ++step;
+                progress.setStep(step);
+                if (!lsystem.doStep(&progress))
+                    cancelRequested = true;
+            }
+        }
+        derived = true;
+        reachedStep = integerPart(variableValue(lsystem, "_step", 0.0));
+        if (cancelRequested) {
+            // The steps finished so far stay; the shown result is out of date.
+            pending = true;
+            return;
+        }
+        if (force || computeOnChange) {
+            interpret(lsystem, definition, progress, statistics);
+            return;
+        }
+        pending = true;
+    } catch (const mu::ParserError& error) {
+        errorTitle = "Definition error";
+        errorText = error.GetMsg();
+    } catch (const LSysInterpreter::ParameterFormatException& error) {
+        errorTitle = "Definition error";
+        errorText = "Parameter '" + error.name() + "' has a false number of entries.";
+    } catch (const PolyParenthesisException&) {
+        errorTitle = "Definition error";
+        errorText = "A polygon was tried to be closed, but no one was opened before.";
+    } catch (const StackParenthesisException&) {
+        errorTitle = "Definition error";
+        errorText = "A stack state was tried to be popped, but none has been pushed before.";
+    } catch (const NumberFormatException&) {
+        errorTitle = "Definition error";
+        errorText = "A value assumed to be numeric is not.";
+    } catch (...) {
+        errorTitle = "Error";
+        errorText = "An unknown error occured.";
+    }
+    reachedStep = integerPart(variableValue(lsystem, "_step", 0.0));
+    if (derived) {
+        // The interpretation failed: the derivation is done all the same.
+        pending = false;
+        needsDerivation = false;
+        completionResetsView = resetView;
+    }
+}
+
+void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& definition,
+                               ComputationProgress& progress, TextTree& statistics) {
+    progress.setInterpreting();
+    const int step = static_cast<int>(std::lround(variableValue(lsystem, "_step", 0.0)));
+    osg::ref_ptr<osg::Group> group =
+        myInterpreter.interpret(lsystem, definition.getShapeDefs(), definition.getTweaks(), step, statistics, progress);
+    if (!group) {
+        // Cancelled while interpreting: the view keeps its old scene.
+        pending = true;
+        return;
+    }
+    osgUtil::Optimizer optimizer;
+    optimizer.optimize(group.get(), osgUtil::Optimizer::CHECK_GEOMETRY);
+    osg::ref_ptr<osg::PositionAttitudeTransform> upright = new osg::PositionAttitudeTransform;
+    upright->setAttitude(osg::Quat(osg::PI_2, osg::Vec3d(1.0, 0.0, 0.0)));
+    upright->addChild(group.get());
+    result = upright;
+    pending = false;
+    needsDerivation = false;
+    completionResetsView = resetView;
+}

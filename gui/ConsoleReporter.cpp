@@ -1,0 +1,7 @@
+#include "gui/ConsoleReporter.h"
+
+#include <iostream>
+
+void ConsoleReporter::report(const std::string& title, const std::string& text) {
+    std::cerr << title << ":" << std::endl << text << std::endl;
+}

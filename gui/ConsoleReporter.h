@@ -1,0 +1,10 @@
+#pragma once
+// Reports one-off failures without a window: the title, ":", a line end, the
+// text and a line end on standard error.
+
+#include "materials/MaterialFiles.h"
+
+class ConsoleReporter : public FailureReporter {
+public:
+    void report(const std::string& title, const std::string& text) override;
+};

@@ -1,0 +1,202 @@
+#include "gui/SceneView.h"
+
+#include "gui/ImageWriter.h"
+#include "gui/SurfacelessContext.h"
+
+#include <osgDB/Registry>
+#include <osgDB/WriteFile>
+
+namespace {
+
+bool validLight(int index) { return index >= 0 && index < SceneView::lightCount; }
+
+} // namespace
+
+SceneView::SceneView()
+    : myRoot(new osg::Group), myLightGroup(new osg::Group), myViewer(new osgViewer::Viewer),
+      myManipulator(new MOSGTrackballManipulator) {
+    for (int i = 0; i < lightCount; ++i) {
+        myLights[i] = new osg::Light(i);
+        myLightSources[i] = new osg::LightSource;
+        myLightSources[i]->setLight(myLights[i].get());
+        myLightSources[i]->setReferenceFrame(osg::LightSource::ABSOLUTE_RF);
+        myLightSources[i]->setLocalStateSetModes(osg::StateAttribute::ON);
+        myLightSources[i]->setCullingActive(false);
+        myLightGroup->addChild(myLightSources[i].get());
+    }
+    // The scene's own lights replace the viewer's head light.
+    myViewer->setLightingMode(osg::View::NO_LIGHT);
+    myViewer->setThreadingModel(osgViewer::Viewer::SingleThreaded);
+    myViewer->setKeyEventSetsDone(0);
+    myViewer->getCamera()->setViewport(0, 0, 400, 400);
+    myViewer->getCamera()->setProjectionResizePolicy(osg::Camera::FIXED);
+    myViewer->getCamera()->setClearColor(myClearColor);
+    myViewer->setCameraManipulator(myManipulator.get());
+    myRoot->addChild(myLightGroup.get());
+    myViewer->setSceneData(myRoot.get());
+}
+
+SceneView::~SceneView() = default;
+
+void SceneView::setProjection(osg::Camera* camera, double aspect) {
+    camera->setProjectionMatrixAsPerspective(30.0, aspect, 0.1, 200000.0);
+}
+
+void SceneView::setScene(osg::Node* scene, CameraDef* cameraRecord, const LightDef* lightRecords, bool resetView) {
+    myPendingScene = scene ? scene : new osg::Group;
+    myCameraRecord = cameraRecord;
+    myLightRecords = lightRecords;
+    myResetView = resetView;
+    myHasPendingScene = true;
+}
+
+bool SceneView::takeOverPendingScene() {
+    if (!myHasPendingScene)
+        return false;
+    myRoot = new osg::Group;
+    myRoot->addChild(myLightGroup.get());
+    myRoot->addChild(myPendingScene.get());
+    myViewer->setSceneData(myRoot.get());
+
+    osg::Camera* camera = myViewer->getCamera();
+    camera->setCullingMode(camera->getCullingMode() & ~osg::CullSettings::SMALL_FEATURE_CULLING);
+    const osg::Viewport* viewport = camera->getViewport();
+    setProjection(camera, viewport ? viewport->aspectRatio() : 1.0);
+
+    if (!myResetView && myCameraRecord) {
+        const CameraDef& record = *myCameraRecord;
+        myManipulator->setOrbit(record.distance,
+                                osg::Quat(record.rotation[0], record.rotation[1], record.rotation[2],
+                                          record.rotation[3]),
+                                osg::Vec3d(record.center[0], record.center[1], record.center[2]));
+    } else {
+        centerView();
+    }
+    for (int i = 0; i < lightCount; ++i)
+        setLightEnabled(i, myLightRecords && myLightRecords[i].enabled);
+    myPendingScene = nullptr;
+    myHasPendingScene = false;
+    return true;
+}
+
+void SceneView::centerView() {
+    myManipulator->setNode(myRoot.get());
+    myManipulator->computeHomePosition(myViewer->getCamera(), false);
+    myManipulator->home(1.0);
+    myReferenceDistance = myManipulator->getDistance();
+}
+
+void SceneView::storeView() {
+    if (!myCameraRecord)
+        return;
+    CameraDef& record = *myCameraRecord;
+    double distance = 0.0;
+    osg::Quat rotation;
+    osg::Vec3d center;
+    myManipulator->getOrbit(distance, rotation, center);
+    record.zoom = distance != 0.0 ? myReferenceDistance / distance : 1.0;
+    const osg::Matrixd matrix = myManipulator->getMatrix();
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column)
+            record.matrix[row * 4 + column] = matrix(row, column);
+    record.center = {center.x(), center.y(), center.z()};
+    record.rotation = {rotation.x(), rotation.y(), rotation.z(), rotation.w()};
+    record.distance = distance;
+    record.set = true;
+}
+
+void SceneView::setBackground(float r, float g, float b, float a) { myWantedClearColor.set(r, g, b, a); }
+
+bool SceneView::applyBackground() {
+    if (myWantedClearColor == myClearColor)
+        return false;
+    myClearColor = myWantedClearColor;
+    myViewer->getCamera()->setClearColor(myClearColor);
+    return true;
+}
+
+void SceneView::setLightPosition(int index, double x, double y, double z, bool positional) {
+    if (validLight(index))
+        myLights[index]->setPosition(osg::Vec4(x, y, z, positional ? 1.0 : 0.0));
+}
+
+void SceneView::setLightAmbient(int index, float r, float g, float b, float a) {
+    if (validLight(index))
+        myLights[index]->setAmbient(osg::Vec4(r, g, b, a));
+}
+
+void SceneView::setLightDiffuse(int index, float r, float g, float b, float a) {
+    if (validLight(index))
+        myLights[index]->setDiffuse(osg::Vec4(r, g, b, a));
+}
+
+void SceneView::setLightSpecular(int index, float r, float g, float b, float a) {
+    if (validLight(index))
+        myLights[index]->setSpecular(osg::Vec4(r, g, b, a));
+}
+
+void SceneView::setLightEnabled(int index, bool on) {
+    if (!validLight(index) || !myViewer->getSceneData())
+        return;
+    osg::StateSet* state = myViewer->getSceneData()->getOrCreateStateSet();
+    state->setMode(GL_LIGHT0 + index, on ? osg::StateAttribute::ON : osg::StateAttribute::OFF);
+    // A switched-off light source must not switch its light on again.
+    myLightSources[index]->setLocalStateSetModes(on ? osg::StateAttribute::ON : osg::StateAttribute::OFF);
+}
+
+bool SceneView::renderImage(const std::string& fileName, int width, int height) {
+    takeOverPendingScene();
+    applyBackground();
+    if (width <= 0 || height <= 0)
+        return false;
+    osg::ref_ptr<osg::GraphicsContext> context = createOffscreenContext();
+    if (!context)
+        return false;
+
+    osg::ref_ptr<osgViewer::Viewer> offscreen = new osgViewer::Viewer;
+    osg::ref_ptr<MOSGTrackballManipulator> manipulator = new MOSGTrackballManipulator;
+    double distance = 0.0;
+    osg::Quat rotation;
+    osg::Vec3d center;
+    myManipulator->getOrbit(distance, rotation, center);
+    manipulator->setOrbit(distance, rotation, center);
+    offscreen->setCameraManipulator(manipulator.get(), false);
+    offscreen->setSceneData(myViewer->getSceneData());
+    offscreen->setLightingMode(osg::View::NO_LIGHT);
+    offscreen->setThreadingModel(osgViewer::Viewer::SingleThreaded);
+
+    osg::Camera* camera = offscreen->getCamera();
+    camera->setGraphicsContext(context.get());
+    camera->setCullingMode(myViewer->getCamera()->getCullingMode());
+    setProjection(camera, static_cast<double>(width) / height);
+    camera->setViewport(0, 0, width, height);
+    camera->setRenderOrder(osg::Camera::PRE_RENDER);
+    camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
+    camera->setClearColor(myViewer->getCamera()->getClearColor());
+
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    const bool opaque = lowerExtension(fileName) == "jpg";
+    image->allocateImage(width, height, 1, opaque ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, 1);
+    if (!image->data())
+        return false;
+    camera->attach(osg::Camera::COLOR_BUFFER, image.get());
+
+    offscreen->realize();
+    offscreen->frame();
+    const bool written = writeImage(*image, fileName);
+    // Free what the off-screen context created before it goes.
+    offscreen->setSceneData(nullptr);
+    offscreen->stopThreading();
+    context->close();
+    return written;
+}
+
+bool SceneView::writeScene(const std::string& fileName) {
+    takeOverPendingScene();
+    osg::Node* scene = myViewer->getSceneData();
+    if (!scene)
+        return false;
+    return writesFile(fileName, [&] {
+        return osgDB::writeNodeFile(*scene, fileName, osgDB::Registry::instance()->getOptions());
+    });
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The scene of the 3-D view without the window around it: the root with the
+// eight scene lights, the embedded viewer with its trackball, the background
+// colour, and the exports of what it shows. The on-screen canvas drives it
+// frame by frame; batch use drives it without any window.
+
+#include "gui/MOSGTrackballManipulator.h"
+#include "interpretation/records/CameraDef.h"
+#include "interpretation/records/LightDef.h"
+
+#include <osg/Group>
+#include <osg/Light>
+#include <osg/LightSource>
+#include <osgViewer/Viewer>
+
+#include <array>
+#include <string>
+
+class SceneView {
+public:
+    static constexpr int lightCount = 8;
+
+    SceneView();
+    ~SceneView();
+    SceneView(const SceneView&) = delete;
+    SceneView& operator=(const SceneView&) = delete;
+
+    // Hands over a scene (null: an empty one), the record that describes and
+    // keeps the current view, the 8 light records, and whether the camera goes
+    // to its home position. The scene is taken over at the next frame or
+    // export.
+    void setScene(osg::Node* scene, CameraDef* cameraRecord, const LightDef* lightRecords, bool resetView);
+    // Takes over a scene handed over by setScene; false when there was none.
+    bool takeOverPendingScene();
+
+    void setBackground(float r, float g, float b, float a);
+    // Copies a changed background colour to the camera; true when it changed.
+    bool applyBackground();
+
+    void setLightPosition(int index, double x, double y, double z, bool positional);
+    void setLightAmbient(int index, float r, float g, float b, float a);
+    void setLightDiffuse(int index, float r, float g, float b, float a);
+    void setLightSpecular(int index, float r, float g, float b, float a);
+    // Switches GL_LIGHT0 + index in the scene's state (only once a scene is set).
+    void setLightEnabled(int index, bool on);
+
+    // Recomputes the home position from the camera and the scene and goes there.
+    void centerView();
+    // Writes the current view back into the camera record.
+    void storeView();
+
+    // Renders the view off-screen at the given size and writes it; the file
+    // name's extension chooses the format.
+    bool renderImage(const std::string& fileName, int width, int height);
+    // Writes the scene with the scene-graph library's object writers.
+    bool writeScene(const std::string& fileName);
+
+    osgViewer::Viewer* viewer() const { return myViewer.get(); }
+    MOSGTrackballManipulator* manipulator() const { return myManipulator.get(); }
+    // The perspective every view of the scene uses.
+    static void setProjection(osg::Camera* camera, double aspect);
+
+private:
+    osg::ref_ptr<osg::Node> myPendingScene;
+    osg::ref_ptr<osg::Group> myRoot;
+    osg::ref_ptr<osg::Group> myLightGroup;
+    std::array<osg::ref_ptr<osg::Light>, lightCount> myLights;
+    std::array<osg::ref_ptr<osg::LightSource>, lightCount> myLightSources;
+    osg::ref_ptr<osgViewer::Viewer> myViewer;
+    osg::ref_ptr<MOSGTrackballManipulator> myManipulator;
+    osg::Vec4 myClearColor{0, 0, 0, 0};
+    osg::Vec4 myWantedClearColor{0, 0, 0, 0};
+    CameraDef* myCameraRecord = nullptr;
+    const LightDef* myLightRecords = nullptr;
+    double myReferenceDistance = 1.0;
+    bool myResetView = true;
+    bool myHasPendingScene = false;
+};

@@ -1,0 +1,75 @@
+#pragma once
+// What the main window owns, without the window: the document (the
+// definition and the L-system compiled from it), the 8 light records and the
+// camera records, the scene view, the computation and its statistics. Batch
+// use drives it directly; the window adds widgets, dialogs and the worker
+// thread around it.
+
+#include "gui/ComputationRun.h"
+#include "gui/SceneView.h"
+#include "interpretation/TextTree.h"
+#include "interpretation/records/CameraDef.h"
+#include "interpretation/records/LightDef.h"
+#include "lsys/LSystem.h"
+#include "lsys/LSystemDefinition.h"
+#include "materials/MaterialFiles.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Workbench {
+public:
+    // One-off failures (a file that cannot be opened, a failed export, a
+    // computation error) go to the reporter.
+    explicit Workbench(FailureReporter& reporter);
+
+    // Reads a definition file; problems of the file are written on standard
+    // error as they arise. On success the definition replaces the document
+    // and is computed. False when the file cannot be read, has errors, or its
+    // computation fails; a failed read keeps the current document.
+    bool load(const std::string& fileName);
+    // Compiles the definition and computes it on this thread. False when the
+    // definition has errors or the computation reports one.
+    bool recompute();
+
+    // Renders the view off-screen and writes it; reports a failure.
+    bool exportImage(const std::string& fileName, int width, int height);
+    // Writes the scene as a 3-D object file; reports a failure.
+    bool exportObject(const std::string& fileName);
+
+    // Shows the environment's background colour ("background.color", six
+    // hexadecimal digits RRGGBB).
+    void applyEnvironment();
+    // Gives the view light index's record.
+    void applyLight(int index);
+
+    const LSystemDefinition& definition() const { return *myDefinition; }
+    // The compiled definition; null while the definition has errors.
+    LSystem* lsystem() const { return myLSystem.get(); }
+    SceneView& view() { return myView; }
+    const TextTree& statistics() const { return myStatistics; }
+    const std::array<LightDef, SceneView::lightCount>& lights() const { return myLights; }
+    CameraDef& currentCamera() { return myCameras[myCurrentCamera]; }
+    const std::string& fileName() const { return myFileName; }
+
+private:
+    void takeRecords();
+
+    FailureReporter& myReporter;
+    std::unique_ptr<LSystemDefinition> myDefinition;
+    std::unique_ptr<LSystem> myLSystem;
+    std::array<LightDef, SceneView::lightCount> myLights;
+    // The lights the view switches on: the records, or the first light in
+    // its default colours when no record is enabled, so that a definition
+    // without lights is never drawn black.
+    std::array<LightDef, SceneView::lightCount> myShownLights;
+    std::vector<CameraDef> myCameras;
+    std::size_t myCurrentCamera = 0;
+    std::string myFileName;
+    bool myJustLoaded = false;
+    SceneView myView;
+    ComputationRun myRun;
+    TextTree myStatistics;
+};
