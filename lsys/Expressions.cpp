@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <utility>
 
 #include <muParser.h>
 
@@ -32,66 +33,106 @@ bool nameLess(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::vector<VariableValueMap::Entry>::const_iterator
-VariableValueMap::lowerBound(const std::string& name) const {
-    return std::lower_bound(myEntries.begin(), myEntries.end(), name,
-                            [](const Entry& entry, const std::string& key) { return nameLess(entry.name, key); });
+VariableValueMap::VariableValueMap(VariableValueMap&& other) noexcept
+    : myInline(std::move(other.myInline)),
+      myInlineCount(std::exchange(other.myInlineCount, 0)),
+      myHeap(std::move(other.myHeap)) {
+    other.myHeap.clear();
+}
+
+VariableValueMap& VariableValueMap::operator=(VariableValueMap&& other) noexcept {
+    if (this != &other) {
+        myInline = std::move(other.myInline);
+        myInlineCount = std::exchange(other.myInlineCount, 0);
+        myHeap = std::move(other.myHeap);
+        other.myHeap.clear();
+    }
+    return *this;
+}
+
+std::size_t VariableValueMap::lowerBound(const std::string& name) const {
+    const Entry* first = begin();
+    return static_cast<std::size_t>(std::lower_bound(first, end(), name, [](const Entry& entry, const std::string& key) {
+                                        return nameLess(entry.name, key);
+                                    }) - first);
+}
+
+void VariableValueMap::insertAt(std::size_t pos, const std::string& name, double value) {
+    if (myHeap.empty() && myInlineCount < inlineCapacity) {
+        // The unused entry behind the last one moves to pos; its string keeps
+        // whatever buffer it has.
+        for (std::size_t k = myInlineCount; k > pos; --k) std::swap(myInline[k], myInline[k - 1]);
+        myInline[pos].name = name;
+        myInline[pos].value = value;
+        ++myInlineCount;
+        return;
+    }
+    if (myHeap.empty()) {
+        myHeap.reserve(2 * inlineCapacity);
+        for (std::size_t k = 0; k < myInlineCount; ++k) myHeap.push_back(std::move(myInline[k]));
+        myInlineCount = 0;
+    }
+    myHeap.emplace(myHeap.begin() + static_cast<std::ptrdiff_t>(pos), name, value);
 }
 
 void VariableValueMap::set(const std::string& name, double value) {
+    const std::size_t count = size();
     // Names usually arrive in order; appending then needs no search.
-    if (myEntries.empty() || nameLess(myEntries.back().name, name)) {
-        if (myEntries.capacity() == 0) myEntries.reserve(4);
-        myEntries.emplace_back(name, value);
+    if (count > 0 && !nameLess(end()[-1].name, name)) {
+        const std::size_t pos = lowerBound(name);
+        Entry& entry = data()[pos];
+        if (sameName(entry.name, name)) {
+            entry.value = value;
+            return;
+        }
+        insertAt(pos, name, value);
         return;
     }
-    auto it = myEntries.begin() + (lowerBound(name) - myEntries.cbegin());
-    if (sameName(it->name, name))
-        it->value = value;
-    else
-        myEntries.emplace(it, name, value);
+    insertAt(count, name, value);
 }
 
 bool VariableValueMap::has(const std::string& name) const {
-    auto it = lowerBound(name);
-    return it != myEntries.end() && sameName(it->name, name);
+    const std::size_t pos = lowerBound(name);
+    return pos < size() && sameName(begin()[pos].name, name);
 }
 
 double VariableValueMap::get(const std::string& name) const {
-    auto it = lowerBound(name);
-    if (it == myEntries.end() || !sameName(it->name, name)) throw mu::ParserError(name);
-    return it->value;
+    const std::size_t pos = lowerBound(name);
+    if (pos == size() || !sameName(begin()[pos].name, name)) throw mu::ParserError(name);
+    return begin()[pos].value;
 }
 
 void VariableValueMap::addAll(const VariableValueMap& other) {
-    if (myEntries.empty()) {
-        myEntries = other.myEntries;
+    if (empty()) {
+        *this = other;
         return;
     }
     // Merge of two sorted lists; on equal names the other map's value wins.
-    std::vector<Entry> merged;
-    merged.reserve(myEntries.size() + other.myEntries.size());
-    auto mine = myEntries.begin();
-    auto theirs = other.myEntries.begin();
-    while (mine != myEntries.end() && theirs != other.myEntries.end()) {
-        if (nameLess(mine->name, theirs->name)) {
-            merged.push_back(std::move(*mine++));
+    VariableValueMap merged;
+    if (size() + other.size() > inlineCapacity) merged.myHeap.reserve(size() + other.size());
+    const Entry* mine = begin();
+    const Entry* theirs = other.begin();
+    while (mine != end() || theirs != other.end()) {
+        if (theirs == other.end() || (mine != end() && nameLess(mine->name, theirs->name))) {
+            merged.insertAt(merged.size(), mine->name, mine->value);
+            ++mine;
         } else {
-            if (!nameLess(theirs->name, mine->name)) ++mine;
-            merged.push_back(*theirs++);
+            if (mine != end() && !nameLess(theirs->name, mine->name)) ++mine;
+            merged.insertAt(merged.size(), theirs->name, theirs->value);
+            ++theirs;
         }
     }
-    std::move(mine, myEntries.end(), std::back_inserter(merged));
-    std::copy(theirs, other.myEntries.end(), std::back_inserter(merged));
-    myEntries = std::move(merged);
+    *this = std::move(merged);
 }
 
 const double* VariableValueMap::find(const std::string& name, std::size_t& hint) const {
-    if (hint < myEntries.size() && sameName(myEntries[hint].name, name)) return &myEntries[hint].value;
-    auto it = lowerBound(name);
-    if (it == myEntries.end() || !sameName(it->name, name)) return nullptr;
-    hint = static_cast<std::size_t>(it - myEntries.begin());
-    return &it->value;
+    const Entry* entries = begin();
+    const std::size_t count = size();
+    if (hint < count && sameName(entries[hint].name, name)) return &entries[hint].value;
+    const std::size_t pos = lowerBound(name);
+    if (pos == count || !sameName(entries[pos].name, name)) return nullptr;
+    hint = pos;
+    return &entries[pos].value;
 }
 
 std::ostream& operator<<(std::ostream& out, const VariableValueMap& values) {

@@ -6,6 +6,7 @@
 // slots from the map it is given, so it sees exactly that map's values, and a
 // name the map lacks raises mu::ParserError whose message is the name.
 
+#include <array>
 #include <cstddef>
 #include <iosfwd>
 #include <map>
@@ -15,14 +16,23 @@
 
 #include <muParserError.h>
 
-// Name to number, kept in name order.
+// Name to number, kept in name order. Up to four entries are held inside the
+// object itself, so the small maps made for every rule application cost no
+// allocation.
 class VariableValueMap {
 public:
     struct Entry {
+        Entry() = default;
         Entry(const std::string& n, double v) : name(n), value(v) {}
         std::string name;
-        double value;
+        double value = 0.0;
     };
+
+    VariableValueMap() = default;
+    VariableValueMap(const VariableValueMap& other) = default;
+    VariableValueMap(VariableValueMap&& other) noexcept;
+    VariableValueMap& operator=(const VariableValueMap& other) = default;
+    VariableValueMap& operator=(VariableValueMap&& other) noexcept;
 
     void set(const std::string& name, double value);
     bool has(const std::string& name) const;
@@ -31,10 +41,10 @@ public:
     // Sets every entry of the other map in turn (its values win).
     void addAll(const VariableValueMap& other);
 
-    std::size_t size() const { return myEntries.size(); }
-    bool empty() const { return myEntries.empty(); }
-    std::vector<Entry>::const_iterator begin() const { return myEntries.begin(); }
-    std::vector<Entry>::const_iterator end() const { return myEntries.end(); }
+    std::size_t size() const { return myHeap.empty() ? myInlineCount : myHeap.size(); }
+    bool empty() const { return size() == 0; }
+    const Entry* begin() const { return myHeap.empty() ? myInline.data() : myHeap.data(); }
+    const Entry* end() const { return begin() + size(); }
 
     // The value of the name, or nullptr when absent. The entry at position
     // hint is tried first and hint is set to where the name was found, so a
@@ -42,9 +52,17 @@ public:
     const double* find(const std::string& name, std::size_t& hint) const;
 
 private:
-    std::vector<Entry>::const_iterator lowerBound(const std::string& name) const;
+    static constexpr std::size_t inlineCapacity = 4;
 
-    std::vector<Entry> myEntries;  // sorted by name, names unique
+    Entry* data() { return myHeap.empty() ? myInline.data() : myHeap.data(); }
+    std::size_t lowerBound(const std::string& name) const;
+    void insertAt(std::size_t pos, const std::string& name, double value);
+
+    // The entries, sorted by name with unique names: the first myInlineCount
+    // of myInline while myHeap is empty, else all of myHeap.
+    std::array<Entry, inlineCapacity> myInline;
+    std::size_t myInlineCount = 0;
+    std::vector<Entry> myHeap;
 };
 
 // "name=value" for each entry, joined by ", ".

@@ -47,6 +47,27 @@ TEST(VariableValueMap, KeepsNamesInOrderAndMerges) {
     }
 }
 
+TEST(VariableValueMap, CopiesAndMovesAcrossItsStorageLimit) {
+    VariableValueMap values;
+    for (const char* name : {"f", "e", "d", "c", "b", "a"}) {
+        values.set(name, name[0] - 'a');
+        VariableValueMap copy(values);
+        VariableValueMap moved(std::move(copy));
+        EXPECT_EQ(printed(moved), printed(values));
+        EXPECT_TRUE(copy.empty());
+    }
+    EXPECT_EQ(printed(values), "a=0, b=1, c=2, d=3, e=4, f=5");
+
+    VariableValueMap small = makeMap({{"c", 20}, {"zz", 1}});
+    VariableValueMap large = values;
+    small.addAll(values);
+    large.addAll(makeMap({{"c", 20}, {"zz", 1}}));
+    EXPECT_EQ(printed(small), "a=0, b=1, c=2, d=3, e=4, f=5, zz=1");
+    EXPECT_EQ(printed(large), "a=0, b=1, c=20, d=3, e=4, f=5, zz=1");
+    small = makeMap({{"q", 1}});
+    EXPECT_EQ(printed(small), "q=1");
+}
+
 TEST(Expression, SeesExactlyTheMapItIsGiven) {
     const Expression expression("x*0.5+y");
     EXPECT_DOUBLE_EQ(expression.evaluate(makeMap({{"x", 4}, {"y", 1}})), 3.0);
