@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <sstream>
@@ -63,6 +64,16 @@ std::vector<std::string> split(const std::string& text, char separator) {
     return fields;
 }
 
+// A decimal of a definition file. A value too large for a float reads as
+// infinite, which could not be written back: it counts as no number.
+float toDecimal(const std::string& text) {
+    const float value = TextConvert::toFloat(text);
+    if (!std::isfinite(value)) {
+        throw NumberFormatException();
+    }
+    return value;
+}
+
 std::string countWord(std::size_t count) {
     return count == 3 ? "three" : count == 4 ? "four" : std::to_string(count);
 }
@@ -103,7 +114,7 @@ public:
 
     bool readDecimal(const char* key, double& field) const {
         return readNumber(key, field, "must be a floating point value", "must have an floating point value",
-                          [](const std::string& text) { return TextConvert::toFloat(text); });
+                          toDecimal);
     }
 
     // An index into the names of the enumeration, or one of the names.
@@ -147,7 +158,7 @@ public:
         }
         for (std::size_t i = 0; i < N; ++i) {
             try {
-                field[i] = static_cast<T>(TextConvert::toFloat(trimText(items[i])));
+                field[i] = static_cast<T>(toDecimal(trimText(items[i])));
             } catch (const EmptyData&) {
                 complain(key, complaint);
                 return false;
@@ -193,7 +204,7 @@ bool readRule(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
     float probability = 1.0f;
     if (!probabilityText.empty()) {
         try {
-            probability = TextConvert::toFloat(probabilityText);
+            probability = toDecimal(probabilityText);
         } catch (const NumberFormatException&) {
             addError(handler, "A rule has a not numeric probability");
             return false;

@@ -161,6 +161,16 @@ TEST(Loader, ShapeFieldsAndTheirMessages) {
               bad.messages);
 }
 
+TEST(Loader, NumbersBeyondTheFloatRangeAreNoNumbers) {
+    // They would read as infinite, which the writer could not write back.
+    const Load load("Rule:1e39::::F::G\nShapeDef:F length=-1e39\nLightDef:position=(1,2,3,4e38)");
+    EXPECT_EQ(nullptr, load.definition);
+    EXPECT_EQ((std::vector<std::string>{"A rule has a not numeric probability",
+                                        "In definition of 'F': 'length' must be a floating point value",
+                                        "In definition of 'light': 'position' must contain four floating point values"}),
+              load.messages);
+}
+
 TEST(Loader, BrokenShapeLinesStoreNothing) {
     const Load load("ShapeDef:F\nShapeDef:G visible=1, oops\nShapeDef:H visible=1");
     EXPECT_EQ(nullptr, load.definition);
