@@ -1,4 +1,5 @@
 #include "app/DerivedStringFile.h"
+#include "app/Startup.h"
 #include "lsys/String2IDManager.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 TEST(DerivedStringFile, BreaksBeforeAnAtomThatWouldPassColumn80) {
+    registerBuiltinSymbols();
     const std::int32_t f = String2IDManager::instance().getID("F");
     AtomString atoms;
     for (int i = 0; i < 100; ++i)
@@ -31,6 +33,7 @@ TEST(DerivedStringFile, BreaksBeforeAnAtomThatWouldPassColumn80) {
 }
 
 TEST(DerivedStringFile, AtomLongerThanALineStandsAlone) {
+    registerBuiltinSymbols();
     String2IDManager& registry = String2IDManager::instance();
     const std::int32_t f = registry.getID("F");
     const std::int32_t longName = registry.getID(std::string(90, 'L'));

@@ -1,0 +1,219 @@
+// The program run from its command line, as a user runs it in batch.
+
+#include <gtest/gtest.h>
+#include <osg/Image>
+#include <osgDB/ReadFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class Batch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/klado-batch-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+
+    std::string write(const std::string& name, const std::string& text) const {
+        std::ofstream(path(name)) << text;
+        return path(name);
+    }
+
+    static std::string slurp(const std::string& fileName) {
+        std::ifstream in(fileName);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    // Runs the program with the arguments; with display false it sees no X
+    // display at all.
+    Outcome klado(const std::string& arguments, bool display = false) const {
+        const std::string command = std::string(display ? "" : "env -u DISPLAY ") + KLADO_BINARY_DIR "/klado " +
+                                    arguments + " >'" + path("out.txt") + "' 2>'" + path("err.txt") + "'";
+        Outcome run;
+        const int status = std::system(command.c_str());
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.out = slurp(path("out.txt"));
+        run.err = slurp(path("err.txt"));
+        return run;
+    }
+
+    static long fileSize(const std::string& fileName) {
+        struct stat info;
+        return stat(fileName.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
+    }
+
+    std::string dir;
+};
+
+const char* const plant =
+    "Name:test plant\n"
+    "Axiom:F\n"
+    "Rule::::F::F[+F]F[-F]F\n"
+    "Def:_steps:2\n"
+    "Def:_rotZ:25\n"
+    "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n"
+    "Environment:background.color=3366cc\n";
+
+// The model stands in the middle of the picture, so some pixel there differs
+// from the background.
+bool hasModelPixels(const osg::Image& image, const osg::Vec4& background) {
+    for (int y = image.t() / 4; y < 3 * image.t() / 4; ++y)
+        for (int x = image.s() / 4; x < 3 * image.s() / 4; ++x) {
+            const osg::Vec4 colour = image.getColor(x, y);
+            if (std::abs(colour.r() - background.r()) > 0.1f || std::abs(colour.b() - background.b()) > 0.1f)
+                return true;
+        }
+    return false;
+}
+
+void expectPicture(const std::string& fileName, int width, int height, GLenum format) {
+    osg::ref_ptr<osg::Image> image = osgDB::readImageFile(fileName);
+    ASSERT_TRUE(image.valid()) << fileName;
+    EXPECT_EQ(image->s(), width);
+    EXPECT_EQ(image->t(), height);
+    EXPECT_EQ(image->getPixelFormat(), format);
+    const osg::Vec4 background(0x33 / 255.0f, 0x66 / 255.0f, 0xcc / 255.0f, 1.0f);
+    const osg::Vec4 corner = image->getColor(0, 0);
+    EXPECT_NEAR(corner.r(), background.r(), 0.02);
+    EXPECT_NEAR(corner.g(), background.g(), 0.02);
+    EXPECT_NEAR(corner.b(), background.b(), 0.02);
+    EXPECT_TRUE(hasModelPixels(*image, background));
+}
+
+TEST_F(Batch, RendersWithoutAnyDisplay) {
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run = klado("--load " + definition + " --output-image " + path("plant.png") +
+                          " --image-width 300 --image-height 200");
+    EXPECT_EQ(run.status, 0) << run.err;
+    expectPicture(path("plant.png"), 300, 200, GL_RGBA);
+}
+
+TEST_F(Batch, RendersOnAnXDisplay) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "no X display";
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run = klado("--load " + definition + " --output-image " + path("plant.png") +
+                          " --image-width 2000 --image-height 1500", true);
+    EXPECT_EQ(run.status, 0) << run.err;
+    expectPicture(path("plant.png"), 2000, 1500, GL_RGBA);
+}
+
+TEST_F(Batch, JpegHasNoAlphaAndDefaultSizeIs1024) {
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run = klado("--load " + definition + " --output-image " + path("plant.jpg"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    expectPicture(path("plant.jpg"), 1024, 1024, GL_RGB);
+}
+
+TEST_F(Batch, ToolkitImageFormats) {
+    const std::string definition = write("plant.kld", plant);
+    for (const char* extension : {"bmp", "tga"}) {
+        const std::string image = path(std::string("plant.") + extension);
+        const Outcome run = klado("--load " + definition + " --output-image " + image +
+                              " --image-width 64 --image-height 48");
+        EXPECT_EQ(run.status, 0) << extension << run.err;
+        osg::ref_ptr<osg::Image> read = osgDB::readImageFile(image);
+        ASSERT_TRUE(read.valid()) << extension;
+        EXPECT_EQ(read->s(), 64);
+        EXPECT_EQ(read->t(), 48);
+    }
+}
+
+TEST_F(Batch, ObjectFormatsThatClaimSuccessWriteReadableFiles) {
+    const std::string definition = write("plant.kld", plant);
+    for (const char* extension : {"obj", "stl", "osgt", "ive", "3ds"}) {
+        const std::string object = path(std::string("plant.") + extension);
+        const Outcome run = klado("--load " + definition + " --output-object " + object);
+        EXPECT_EQ(run.status, 0) << extension << run.err;
+        EXPECT_GT(fileSize(object), 0) << extension;
+        EXPECT_TRUE(osgDB::readNodeFile(object) != nullptr) << extension;
+    }
+}
+
+TEST_F(Batch, AnObjectFormatWithoutWriterFails) {
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run = klado("--load " + definition + " --output-object " + path("plant.nowriter"));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("Error while saving:\nCould not save file\n" + path("plant.nowriter")), std::string::npos)
+        << run.err;
+}
+
+TEST_F(Batch, ResultOutputWritesTheLatestString) {
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run = klado("--load " + definition + " --result-output " + path("string.txt"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string text = slurp(path("string.txt"));
+    // F -> F[+F]F[-F]F twice: 25 F, 24 brackets and 12 turns, each with a blank.
+    std::istringstream lines(text);
+    std::string line;
+    std::size_t atoms = 0;
+    while (std::getline(lines, line)) {
+        EXPECT_LE(line.size(), 80u);
+        for (char c : line)
+            atoms += c == ' ';
+    }
+    EXPECT_EQ(atoms, 61u);
+}
+
+TEST_F(Batch, MissingFileIsReportedAndFails) {
+    const Outcome run = klado("--load " + path("missing.kld") + " --output-image " + path("x.png"));
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.err, "Error on loading file:\n Could not open '" + path("missing.kld") + "'.\n");
+    EXPECT_LT(fileSize(path("x.png")), 0);
+}
+
+TEST_F(Batch, FileErrorsArePrintedAndFail) {
+    const std::string definition = write("bad.kld", "Foo:bar\nAxiom:F\nRule:F\n");
+    const Outcome run = klado("--load " + definition + " --output-image " + path("x.png"));
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.err, "Unknown element occured: Foo\nMissing parameter in rule: 'Rule:F'\n");
+    EXPECT_LT(fileSize(path("x.png")), 0);
+}
+
+TEST_F(Batch, DefinitionErrorsFail) {
+    const std::string unclosed = write("unclosed.kld", "Axiom:F(1\n");
+    Outcome run = klado("--load " + unclosed + " --result-output " + path("s.txt"));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("Error on parsing axiom 'F(1'"), std::string::npos) << run.err;
+
+    const std::string unbalanced = write("unbalanced.kld", "Axiom:F]F\n");
+    run = klado("--load " + unbalanced + " --output-image " + path("u.png"));
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.err, "Definition error:\nA stack state was tried to be popped, but none has been pushed before.\n");
+}
+
+TEST_F(Batch, BatchOutputWithoutDefinitionFails) {
+    const Outcome run = klado("--output-image " + path("x.png"));
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find("A definition is needed"), std::string::npos);
+}
+
+TEST_F(Batch, OptionErrorsAreReportedAndTheProgramGoesOn) {
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run = klado("--bogus --load " + definition + " -l fractint.map --result-output " + path("s.txt"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Error: The option 'bogus' is not known.\n");
+    EXPECT_EQ(run.out, "Error on parsing options!\n");
+    EXPECT_GT(fileSize(path("s.txt")), 0);
+}
+
+} // namespace
