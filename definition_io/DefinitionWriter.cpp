@@ -1,6 +1,7 @@
 #include "definition_io/DefinitionWriter.h"
 
 #include <cmath>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -108,15 +109,15 @@ std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition
             out << "Def:" << name << ":" << row.value << "\n";
         }
     }
-    for (const auto& entry : definition.getConstants()) {
+    std::map<std::string, ConstantDef> constants = definition.getConstants();
+    constants[currentCameraName] = ConstantDef{currentCameraName, "", std::to_string(sheet.currentCamera)};
+    for (const auto& entry : constants) {
         const ConstantDef& constant = entry.second;
         if (constant.name.empty() || !written.insert(constant.name).second) {
             continue;
         }
-        const std::string value =
-            constant.name == currentCameraName ? std::to_string(sheet.currentCamera) : constant.value;
         out << "Def:" << constant.name << (constant.arguments.empty() ? "" : "(" + constant.arguments + ")") << ":"
-            << value << "\n";
+            << constant.value << "\n";
     }
 
     for (const auto& entry : definition.getShapeDefs()) {

@@ -89,6 +89,15 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
               definitionText(sheet, definition));
 }
 
+TEST(Writer, CurrentCameraAlwaysAndStepNever) {
+    LSystemDefinition definition;
+    definition.removeConstant("_currentCamera");
+    definition.addConstant("_step", "3");
+    const std::string text = definitionText(DefinitionSheet(), definition);
+    EXPECT_NE(std::string::npos, text.find("\nDef:_currentCamera:0\n"));
+    EXPECT_EQ(std::string::npos, text.find("_step:"));
+}
+
 TEST(Writer, ACameraReadFromAFileIsWrittenAgain) {
     DefinitionSheet sheet;
     sheet.cameras[0].set = true;  // an orbit from a file; the matrix is still the default
