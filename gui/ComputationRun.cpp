@@ -59,6 +59,7 @@ void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, 
             return;
         }
         pending = true;
+        return;
     } catch (const mu::ParserError& error) {
         errorTitle = "Definition error";
         errorText = error.GetMsg();
