@@ -5,8 +5,17 @@
 #include <osg/Material>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
+
+// The bit pattern of a number as a map key.
+std::uint64_t bits(double value)
+{
+    std::uint64_t result;
+    std::memcpy(&result, &value, sizeof result);
+    return result;
+}
 
 osg::Vec4 vec4(const float (&c)[4])
 {
@@ -43,29 +52,30 @@ void GeometryCache::clear()
 
 osg::Geometry* GeometryCache::tube(double length, double startWidth, double endWidth, int segments)
 {
-    return serve(myTubes[{length, startWidth, endWidth, segments}],
+    return serve(myTubes[{bits(length), bits(startWidth), bits(endWidth), segments}],
                  [&] { return buildTube(length, startWidth, endWidth, segments); });
 }
 
 osg::Geometry* GeometryCache::ball(double radius, int segments)
 {
-    return serve(myBalls[{radius, segments}], [&] { return buildBall(radius, segments); });
+    return serve(myBalls[{bits(radius), segments}], [&] { return buildBall(radius, segments); });
 }
 
 osg::Geometry* GeometryCache::torus(double length, double innerWidth, int segments)
 {
-    return serve(myTori[{length, innerWidth, segments}],
+    return serve(myTori[{bits(length), bits(innerWidth), segments}],
                  [&] { return buildTorus(length, innerWidth, segments); });
 }
 
 osg::Geometry* GeometryCache::disc(double radius, int segments)
 {
-    return serve(myDiscs[{radius, segments}], [&] { return buildDisc(radius, segments); });
+    return serve(myDiscs[{bits(radius), segments}], [&] { return buildDisc(radius, segments); });
 }
 
 osg::Geometry* GeometryCache::line(double length, const osg::Vec4& colour)
 {
-    return serve(myLines[{length, colour.r(), colour.g(), colour.b(), colour.a()}], [&] {
+    Slot& slot = myLines[{bits(length), bits(colour.r()), bits(colour.g()), bits(colour.b()), bits(colour.a())}];
+    return serve(slot, [&] {
         osg::ref_ptr<osg::Geometry> geometry = buildLine(length);
         osg::ref_ptr<osg::Vec4Array> colours = new osg::Vec4Array;
         colours->push_back(colour);
@@ -76,11 +86,11 @@ osg::Geometry* GeometryCache::line(double length, const osg::Vec4& colour)
 
 osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material)
 {
-    std::array<float, 17> key;
+    std::array<Bits, 17> key;
     auto out = key.begin();
     for (const float* colour : {material.ambient, material.diffuse, material.specular, material.emission})
-        out = std::copy(colour, colour + 4, out);
-    *out = material.shininess;
+        out = std::transform(colour, colour + 4, out, [](float c) { return bits(c); });
+    *out = bits(material.shininess);
 
     osg::ref_ptr<osg::StateSet>& slot = myLitStates[key];
     if (slot && slot->getNumParents() < maxSharing)

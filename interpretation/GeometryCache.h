@@ -18,6 +18,7 @@
 #include <osg/ref_ptr>
 
 #include <array>
+#include <cstdint>
 #include <map>
 #include <tuple>
 
@@ -52,12 +53,15 @@ private:
     template <class Build>
     static osg::Geometry* serve(Slot& slot, Build build);
 
-    std::map<std::tuple<double, double, double, int>, Slot> myTubes;
-    std::map<std::tuple<double, int>, Slot> myBalls;
-    std::map<std::tuple<double, double, int>, Slot> myTori;
-    std::map<std::tuple<double, int>, Slot> myDiscs;
-    std::map<std::tuple<double, float, float, float, float>, Slot> myLines;
+    // Keys hold the bit patterns of the numbers, which are totally ordered
+    // (a NaN dimension from a parameter would break the order of doubles).
+    using Bits = std::uint64_t;
+    std::map<std::tuple<Bits, Bits, Bits, int>, Slot> myTubes;
+    std::map<std::tuple<Bits, int>, Slot> myBalls;
+    std::map<std::tuple<Bits, Bits, int>, Slot> myTori;
+    std::map<std::tuple<Bits, int>, Slot> myDiscs;
+    std::map<std::tuple<Bits, Bits, Bits, Bits, Bits>, Slot> myLines;
     // Ambient, diffuse, specular, emission (RGBA each) and shininess.
-    std::map<std::array<float, 17>, osg::ref_ptr<osg::StateSet>> myLitStates;
+    std::map<std::array<Bits, 17>, osg::ref_ptr<osg::StateSet>> myLitStates;
     osg::ref_ptr<osg::StateSet> myLineState;
 };

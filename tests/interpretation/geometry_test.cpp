@@ -194,6 +194,12 @@ TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull)
     EXPECT_EQ(cache.torus(4, 1, 8), cache.torus(4, 1, 8));
     EXPECT_EQ(cache.disc(1, 8), cache.disc(1, 8));
     EXPECT_NE(cache.line(2, {1, 0, 0, 1}), cache.line(2, {0, 1, 0, 1}));
+    // A NaN length (from a parameter such as 0/0) is a key like any other.
+    const double nan = std::nan("");
+    osg::Geometry* odd = cache.tube(nan, 5, 5, 32);
+    EXPECT_EQ(odd, cache.tube(nan, 5, 5, 32));
+    EXPECT_NE(odd, cache.tube(10, 5, 5, 32));
+    EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
 
     osg::ref_ptr<osg::Group> group = new osg::Group;
     const GLMaterial material;
@@ -230,6 +236,15 @@ TEST(GeometryCache, StateSetsFollowTheMaterialColours)
     glowing.emission[0] = 1.0f;
     ASSERT_TRUE(glowing == material);
     EXPECT_NE(state, cache.litStateSet(glowing));
+
+    // A full state set is followed by a fresh one with the same material.
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    for (unsigned i = 0; i < GeometryCache::maxSharing; ++i)
+        addLitShape(cache, cache.disc(1, 8), material, osg::Matrixd(), group.get());
+    osg::StateSet* next = cache.litStateSet(material);
+    EXPECT_NE(state, next);
+    EXPECT_EQ(glMaterial, next->getAttribute(osg::StateAttribute::MATERIAL));
+    EXPECT_EQ(osg::StateAttribute::ON, next->getMode(GL_LIGHTING));
 
     osg::StateSet* lines = cache.lineStateSet();
     EXPECT_EQ(lines, cache.lineStateSet());
@@ -380,6 +395,17 @@ TEST(MOSGPolygon, ConcaveOutlineIsTriangulated)
     ASSERT_GE(geometry->getNumPrimitiveSets(), 1u);
     for (unsigned i = 0; i < geometry->getNumPrimitiveSets(); ++i)
         EXPECT_NE(GLenum(GL_POLYGON), geometry->getPrimitiveSet(i)->getMode());
+}
+
+TEST(MOSGPolygon, SelfCrossingOutlineKeepsOneNormalPerVertex)
+{
+    using Polygon = MOSGPolygon<double, GLMaterial, GLColorer_Material>;
+    Polygon polygon{GLMaterial()};
+    for (const osg::Vec3d& p : {osg::Vec3d(0, 0, 0), osg::Vec3d(2, 2, 0), osg::Vec3d(2, 0, 0), osg::Vec3d(0, 2, 0)})
+        polygon.addPoint(Polygon::PolyPoint(GLMaterial(), p, osg::Vec3d(0, 0, 1)));
+    osg::ref_ptr<osg::Geode> geode = polygon.buildGeometry(osg::Matrixd());
+    const osg::Geometry* geometry = geode->getDrawable(0)->asGeometry();
+    EXPECT_EQ(vertices(geometry).size(), normals(geometry).size());
 }
 
 TEST(MOSGPolygon, DegenerateOutlinesDoNotFail)
