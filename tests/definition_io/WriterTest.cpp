@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "definition_io/FileText.h"
 #include "tests/definition_io/TempDir.h"
 
@@ -131,15 +134,25 @@ TEST(Writer, AFailedSaveIsReportedAndChangesNothing) {
     sheet.currentCamera = 2;
     sheet.axiom = std::string(20000, 'F');
     RecordingReporter reporter;
+    const auto failedMessage = [](const std::string& name) {
+        return "Saving failed|Could not open\n'" + name + "'\nfor writing.";
+    };
 
-    EXPECT_FALSE(saveDefinition("/proc/klado/a.kld", sheet, definition, reporter));
+    EXPECT_FALSE(saveDefinition("/proc/a.kld", sheet, definition, reporter));  // not even root may write there
+    EXPECT_FALSE(saveDefinition(dir.path("missing/a.kld"), sheet, definition, reporter));
     {
-        FileSizeLimit full(4096);
+        FileSizeLimit full(4096);  // no file grows beyond 4 kB, as on a full disk
         EXPECT_FALSE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
     }
-    EXPECT_EQ((std::vector<std::string>{"Saving failed|Could not open\n'/proc/klado/a.kld'\nfor writing.",
-                                        "Saving failed|Could not open\n'" + dir.path("a.kld") + "'\nfor writing."}),
-              reporter.reports);
+    std::vector<std::string> expected = {failedMessage("/proc/a.kld"), failedMessage(dir.path("missing/a.kld")),
+                                         failedMessage(dir.path("a.kld"))};
+    if (::geteuid() != 0) {  // directory permissions do not bind the super-user
+        ::chmod(dir.path("").c_str(), 0555);
+        EXPECT_FALSE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
+        ::chmod(dir.path("").c_str(), 0755);
+        expected.push_back(failedMessage(dir.path("a.kld")));
+    }
+    EXPECT_EQ(expected, reporter.reports);
     EXPECT_EQ("old content", readFileText(dir.path("a.kld")));
     EXPECT_EQ(std::vector<std::string>{"a.kld"}, dir.entries());
     EXPECT_EQ("", definition.getName());
