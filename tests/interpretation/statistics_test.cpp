@@ -51,14 +51,3 @@ TEST_F(InterpreterTest, StatisticsCountOccurrencesByUserSymbol)
               "Geometrical Statistics\n",
               dump(tree.items()));
 }
-
-TEST_F(InterpreterTest, StatisticsAreReplacedByTheNextRun)
-{
-    run("FFF");
-    run("{F+F+F}");  // a polygon alone is a visible node
-    const std::string text = dump(tree.items());
-    EXPECT_NE(std::string::npos, text.find("overall size: 7\n"));
-    EXPECT_NE(std::string::npos, text.find("visible items: 0\n"));
-    EXPECT_NE(std::string::npos, text.find("occurences: 3\n"));
-    EXPECT_EQ(std::string::npos, text.find("<no visible item exists>"));
-}
