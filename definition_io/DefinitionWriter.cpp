@@ -1,6 +1,7 @@
 #include "definition_io/DefinitionWriter.h"
 
 #include <cmath>
+#include <locale>
 #include <map>
 #include <set>
 #include <sstream>
@@ -62,6 +63,7 @@ DefinitionSheet DefinitionSheet::of(const LSystemDefinition& definition) {
     sheet.axiom = definition.getAxiom();
     for (const RuleRow& row : definition.getRules()) {
         std::ostringstream probability;
+        probability.imbue(std::locale::classic());
         probability << row.probability;
         sheet.rules.push_back(RuleCells{probability.str(), row.leftContext, row.predecessor, row.rightContext,
                                         row.condition, row.successor});
