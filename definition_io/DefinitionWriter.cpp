@@ -20,8 +20,12 @@ const char* const currentCameraName = "_currentCamera";
 // ends before its argument list.
 std::string constantKey(const std::string& name) { return name.substr(0, name.find('(')); }
 
-// The shapes of the turtle's own symbols belong to no definition.
-bool isBuiltinName(const std::string& name) { return name.size() == 1 && isBuiltinCharacter(name[0]); }
+// The shapes of the turtle's own symbols are not saved, except those of "."
+// and "{": the turtle colours polygon vertices and polygons with them.
+bool isSavedShape(const std::string& name) {
+    const bool builtin = name.size() == 1 && isBuiltinCharacter(name[0]);
+    return !name.empty() && (!builtin || name == "." || name == "{");
+}
 
 // A field of a rule line: an empty field is written as a space so that the
 // line never holds two adjacent colons.
@@ -123,7 +127,7 @@ std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition
     }
 
     for (const auto& entry : definition.getShapeDefs()) {
-        if (!entry.first.empty() && !isBuiltinName(entry.first)) {
+        if (isSavedShape(entry.first)) {
             out << "ShapeDef:" << entry.first << " " << entry.second.toText() << "\n";
         }
     }

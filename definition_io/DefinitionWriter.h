@@ -49,7 +49,8 @@ struct DefinitionSheet {
 // The text of the file, one element per line in this order: Name, Axiom,
 // Rule (non-empty rows), Ignore, Def (constants table, then the other
 // constants of the definition by name, "_step" never, "_currentCamera"
-// always), ShapeDef (user symbols by name), LightDef and CameraDef (enabled
+// always), ShapeDef (by symbol name: user symbols, "." and "{"), LightDef
+// and CameraDef (enabled
 // slots that differ from the defaults), Tweak and Environment (by key).
 std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition& definition);
 

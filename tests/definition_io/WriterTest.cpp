@@ -32,7 +32,8 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
     definition.addConstant("g(y)", "y");
     definition.addConstant("size", "3");
     definition.addConstant("_steps", "6");
-    definition.setShapeDef("+", visibleShape());
+    definition.setShapeDef("+", visibleShape());  // the turtle never reads it: not saved
+    definition.setShapeDef(".", visibleShape());  // colours polygon vertices: saved
     definition.setShapeDef("Leaf", visibleShape());
     ShapeDef tube = visibleShape();
     tube.type = ShapeType::Tube;
@@ -82,6 +83,7 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
               "Def:_shpscope:0\n"
               "Def:_steps:6\n"
               "Def:g(y):y\n"
+              "ShapeDef:. visible=1, interpreted=1\n"
               "ShapeDef:A visible=1, interpreted=1, type=tube, width=2.5\n"
               "ShapeDef:Leaf visible=1, interpreted=1\n"
               "LightDef:position=(1.000,2.000,3.000,0.500)\n"
