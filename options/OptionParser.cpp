@@ -20,6 +20,22 @@ void setValue(OptionContainer& options, const std::string& name, const std::stri
     }
 }
 
+// Sets the option to the value given with the argument or, when that is
+// empty, to the next argument whatever it looks like; returns the number of
+// arguments consumed.
+int setGivenOrNext(OptionContainer& options, const std::string& name, const std::string& value, int argc,
+                   const char* const* argv, int index, const std::string& missingMessage) {
+    if (!value.empty()) {
+        setValue(options, name, value);
+        return 1;
+    }
+    if (index + 1 < argc) {
+        setValue(options, name, argv[index + 1]);
+        return 2;
+    }
+    throw InvalidArgument(missingMessage);
+}
+
 // "--name", "--name=value" or "--name value".
 int handleLong(OptionContainer& options, int argc, const char* const* argv, int index) {
     const std::string argument = argv[index];
@@ -35,15 +51,7 @@ int handleLong(OptionContainer& options, int argc, const char* const* argv, int 
         options.set(name, true);
         return 1;
     }
-    if (!value.empty()) {
-        setValue(options, name, value);
-        return 1;
-    }
-    if (index + 1 < argc) {
-        setValue(options, name, argv[index + 1]);
-        return 2;
-    }
-    throw InvalidArgument("Parameter '" + name + "' needs a value.");
+    return setGivenOrNext(options, name, value, argc, argv, index, "Parameter '" + name + "' needs a value.");
 }
 
 // "-abc", "-x=value" or "-x value": one-character options; bools are set
@@ -74,15 +82,7 @@ int handleShort(OptionContainer& options, int argc, const char* const* argv, int
     }
     const std::string& name = needValue.front();
     const std::string value = equals == std::string::npos ? std::string() : argument.substr(equals + 1);
-    if (!value.empty()) {
-        setValue(options, name, value);
-        return 1;
-    }
-    if (index + 1 < argc) {
-        setValue(options, name, argv[index + 1]);
-        return 2;
-    }
-    throw InvalidArgument("Option '" + name + "' needs a value.");
+    return setGivenOrNext(options, name, value, argc, argv, index, "Option '" + name + "' needs a value.");
 }
 
 // Returns the number of arguments consumed, or -1 after reporting an error.
