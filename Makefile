@@ -26,7 +26,8 @@ test: build
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKLADO_SANITIZE=ON -DKLADO_BENCH=OFF
 	cmake --build build-asan -j$(JOBS)
-	cd build-asan && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
 
 # Renders every example to docs/gallery/NAME.png.
 gallery: build

@@ -46,7 +46,11 @@ protected:
     // Runs the program with the arguments; with display false it sees no X
     // display at all.
     Outcome klado(const std::string& arguments, bool display = false) const {
-        const std::string command = std::string(display ? "" : "env -u DISPLAY ") + KLADO_BINARY_DIR "/klado " +
+        // Mesa's GLX driver leaves allocations behind when it is unloaded, in
+        // frames the leak checker cannot name; leaks of our own code are
+        // checked by the runs without a display.
+        const std::string command = std::string(display ? "ASAN_OPTIONS=detect_leaks=0 " : "env -u DISPLAY ") +
+                                    KLADO_BINARY_DIR "/klado " +
                                     arguments + " >'" + path("out.txt") + "' 2>'" + path("err.txt") + "'";
         Outcome run;
         const int status = std::system(command.c_str());
@@ -145,7 +149,7 @@ TEST_F(Batch, ObjectFormatsThatClaimSuccessWriteReadableFiles) {
         const Outcome run = klado("--load " + definition + " --output-object " + object);
         EXPECT_EQ(run.status, 0) << extension << run.err;
         EXPECT_GT(fileSize(object), 0) << extension;
-        EXPECT_TRUE(osgDB::readNodeFile(object) != nullptr) << extension;
+        EXPECT_TRUE(osgDB::readRefNodeFile(object).valid()) << extension;
     }
 }
 
