@@ -149,6 +149,51 @@ osg::ref_ptr<osg::Geometry> buildDisc(double radius, int segments)
     return finish(vertices.get(), normals.get());
 }
 
+osg::ref_ptr<osg::Geometry> buildCappedTube(double length, double startWidth, double endWidth, int segments,
+                                            CapKind startCap, CapKind endCap)
+{
+    osg::ref_ptr<osg::Geometry> geometry = buildTube(length, startWidth, endWidth, segments);
+    const auto addCap = [&](CapKind kind, double width, double x) {
+        const osg::Vec3 offset(static_cast<float>(x), 0.0f, 0.0f);
+        if (kind == CapKind::Planar)
+            appendGeometry(*geometry, *buildDisc(width / 2.0, segments), offset);
+        else if (kind == CapKind::Extruded)
+            appendGeometry(*geometry, *buildBall(width / 2.0, segments), offset);
+    };
+    addCap(startCap, startWidth, -length / 2.0);
+    addCap(endCap, endWidth, length / 2.0);
+    return geometry;
+}
+
+void appendGeometry(osg::Geometry& target, const osg::Geometry& part, const osg::Vec3& offset)
+{
+    auto& vertices = *static_cast<osg::Vec3Array*>(target.getVertexArray());
+    auto& normals = *static_cast<osg::Vec3Array*>(target.getNormalArray());
+    const auto& partNormals = *static_cast<const osg::Vec3Array*>(part.getNormalArray());
+    const int base = static_cast<int>(vertices.size());
+    for (const osg::Vec3& vertex : *static_cast<const osg::Vec3Array*>(part.getVertexArray()))
+        vertices.push_back(vertex + offset);
+    normals.insert(normals.end(), partNormals.begin(), partNormals.end());
+    for (unsigned i = 0; i < part.getNumPrimitiveSets(); ++i) {
+        const osg::PrimitiveSet* primitive = part.getPrimitiveSet(i);
+        osg::ref_ptr<osg::PrimitiveSet> copy;
+        if (const osg::DrawElements* elements = primitive->getDrawElements()) {
+            // Widened to 32 bits: the shifted indices may not fit a smaller type.
+            osg::ref_ptr<osg::DrawElementsUInt> wide = new osg::DrawElementsUInt(elements->getMode());
+            for (unsigned j = 0; j < elements->getNumIndices(); ++j)
+                wide->push_back(elements->index(j));
+            copy = wide;
+        } else {
+            copy = static_cast<osg::PrimitiveSet*>(primitive->clone(osg::CopyOp::DEEP_COPY_ALL));
+        }
+        copy->offsetIndices(base);
+        target.addPrimitiveSet(copy.get());
+    }
+    vertices.dirty();
+    normals.dirty();
+    target.dirtyBound();
+}
+
 osg::Matrixd frameMatrix(const osg::Vec3d& heading, const osg::Vec3d& side, const osg::Vec3d& up,
                          const osg::Vec3d& translation)
 {

@@ -46,6 +46,19 @@ osg::ref_ptr<osg::Geometry> buildTorus(double length, double innerWidth, int seg
 // Disc in the local y-z plane facing +x (the heading), used as a tube's cap.
 osg::ref_ptr<osg::Geometry> buildDisc(double radius, int segments);
 
+// buildTube with its caps in the same geometry: the start cap at
+// x = -length/2 with the diameter startWidth, the end cap at x = length/2
+// with the diameter endWidth. A cap is a disc (buildDisc) for planar, a ball
+// (buildBall) for extruded, nothing for none; a ball raises GeometryError
+// for a width without extent.
+osg::ref_ptr<osg::Geometry> buildCappedTube(double length, double startWidth, double endWidth, int segments,
+                                            CapKind startCap, CapKind endCap);
+
+// Appends part's vertices moved by offset, its normals and its primitive sets
+// (their indices shifted past target's vertices) to target. Both hold
+// vertices and normals per vertex as Vec3Arrays.
+void appendGeometry(osg::Geometry& target, const osg::Geometry& part, const osg::Vec3& offset);
+
 // The placement matrix of a shape: rows heading, side, up, then the
 // translation (OpenSceneGraph multiplies row vectors from the left).
 osg::Matrixd frameMatrix(const osg::Vec3d& heading, const osg::Vec3d& side, const osg::Vec3d& up,

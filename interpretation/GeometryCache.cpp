@@ -44,16 +44,16 @@ void GeometryCache::clear()
     myTubes.clear();
     myBalls.clear();
     myTori.clear();
-    myDiscs.clear();
     myLines.clear();
     myLitStates.clear();
     myLineState = nullptr;
 }
 
-osg::Geometry* GeometryCache::tube(double length, double startWidth, double endWidth, int segments)
+osg::Geometry* GeometryCache::tube(double length, double startWidth, double endWidth, int segments,
+                                   CapKind startCap, CapKind endCap)
 {
-    return serve(myTubes[{bits(length), bits(startWidth), bits(endWidth), segments}],
-                 [&] { return buildTube(length, startWidth, endWidth, segments); });
+    return serve(myTubes[{bits(length), bits(startWidth), bits(endWidth), segments, startCap, endCap}],
+                 [&] { return buildCappedTube(length, startWidth, endWidth, segments, startCap, endCap); });
 }
 
 osg::Geometry* GeometryCache::ball(double radius, int segments)
@@ -65,11 +65,6 @@ osg::Geometry* GeometryCache::torus(double length, double innerWidth, int segmen
 {
     return serve(myTori[{bits(length), bits(innerWidth), segments}],
                  [&] { return buildTorus(length, innerWidth, segments); });
-}
-
-osg::Geometry* GeometryCache::disc(double radius, int segments)
-{
-    return serve(myDiscs[{bits(radius), segments}], [&] { return buildDisc(radius, segments); });
 }
 
 osg::Geometry* GeometryCache::line(double length, const osg::Vec4& colour)

@@ -10,6 +10,7 @@
 // scene of any size is destroyed in time linear in its size, while small
 // scenes still share one geometry per dimension.
 
+#include "interpretation/records/ShapeEnums.h"
 #include "materials/GLMaterial.h"
 
 #include <osg/Geometry>
@@ -33,12 +34,13 @@ public:
     // Forgets every geometry and state set (the start of an interpretation).
     void clear();
 
-    // Built by buildTube, buildBall, buildTorus, buildDisc; ball and torus
-    // raise GeometryError for dimensions without extent.
-    osg::Geometry* tube(double length, double startWidth, double endWidth, int segments);
+    // Built by buildCappedTube (tubes and cones with their caps, open ends
+    // by default), buildBall, buildTorus; balls, tori and extruded caps raise
+    // GeometryError for dimensions without extent.
+    osg::Geometry* tube(double length, double startWidth, double endWidth, int segments,
+                        CapKind startCap = CapKind::None, CapKind endCap = CapKind::None);
     osg::Geometry* ball(double radius, int segments);
     osg::Geometry* torus(double length, double innerWidth, int segments);
-    osg::Geometry* disc(double radius, int segments);
     // buildLine with a colour array of the one colour, bound overall.
     osg::Geometry* line(double length, const osg::Vec4& colour);
 
@@ -56,10 +58,9 @@ private:
     // Keys hold the bit patterns of the numbers, which are totally ordered
     // (a NaN dimension from a parameter would break the order of doubles).
     using Bits = std::uint64_t;
-    std::map<std::tuple<Bits, Bits, Bits, int>, Slot> myTubes;
+    std::map<std::tuple<Bits, Bits, Bits, int, CapKind, CapKind>, Slot> myTubes;
     std::map<std::tuple<Bits, int>, Slot> myBalls;
     std::map<std::tuple<Bits, Bits, int>, Slot> myTori;
-    std::map<std::tuple<Bits, int>, Slot> myDiscs;
     std::map<std::tuple<Bits, Bits, Bits, Bits, Bits>, Slot> myLines;
     // Ambient, diffuse, specular, emission (RGBA each) and shininess.
     std::map<std::array<Bits, 17>, osg::ref_ptr<osg::StateSet>> myLitStates;

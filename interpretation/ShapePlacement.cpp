@@ -38,17 +38,6 @@ void addLineShape(GeometryCache& cache, double length, const GLMaterial& materia
     place(cache.line(length, colour), cache.lineStateSet(), matrix, group);
 }
 
-void addCap(GeometryCache& cache, CapKind kind, double width, int segments, const GLMaterial& material,
-            const osg::Matrixd& matrix, osg::Group* group)
-{
-    if (width == 0.0)
-        return;
-    if (kind == CapKind::Planar)
-        addLitShape(cache, cache.disc(width / 2.0, segments), material, matrix, group);
-    else if (kind == CapKind::Extruded)
-        addLitShape(cache, cache.ball(width / 2.0, segments), material, matrix, group);
-}
-
 void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
                 double length, double widthFactor, const osg::Matrixd& frame, const GLMaterial& material,
                 osg::Group* group)
@@ -61,11 +50,12 @@ void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& s
         const bool cone = shape.type == ShapeType::Cone;
         const double startWidth = shape.width * widthFactor;
         const double endWidth = (cone ? shape.width2 : shape.width) * widthFactor;
-        addLitShape(cache, cache.tube(length, startWidth, endWidth, segments), material, middle, group);
-        if (shape.width != 0.0)
-            addCap(cache, shape.closing1, startWidth, segments, material, moved(frame, start), group);
-        if ((cone ? shape.width2 : shape.width) != 0.0)
-            addCap(cache, shape.closing2, endWidth, segments, material, moved(frame, end), group);
+        const bool startCap = shape.width != 0.0 && startWidth != 0.0;
+        const bool endCap = (cone ? shape.width2 : shape.width) != 0.0 && endWidth != 0.0;
+        osg::Geometry* geometry = cache.tube(length, startWidth, endWidth, segments,
+                                             startCap ? shape.closing1 : CapKind::None,
+                                             endCap ? shape.closing2 : CapKind::None);
+        addLitShape(cache, geometry, material, middle, group);
         if (shape.addLine)
             addLineShape(cache, length, material, moved(frame, start), group);
         return;

@@ -20,16 +20,12 @@ void addLitShape(GeometryCache& cache, osg::Geometry* geometry, const GLMaterial
 void addLineShape(GeometryCache& cache, double length, const GLMaterial& material, const osg::Matrixd& matrix,
                   osg::Group* group);
 
-// A tube's or cone's cap of diameter width: nothing for kind none or width 0,
-// a disc for planar, a ball for extruded.
-void addCap(GeometryCache& cache, CapKind kind, double width, int segments, const GLMaterial& material,
-            const osg::Matrixd& matrix, osg::Group* group);
-
 // Draws the shape of a symbol from start to end (length apart) with the given
 // width factor. frame holds the turtle's heading, side and up as rows (see
 // frameMatrix); its translation is ignored. Lines are placed at start, the
-// other shapes at the middle; tubes and cones also get their caps at start
-// and end and, with addLine, a centre line. A type outside the five known
+// other shapes at the middle. A tube or cone is one placement together with
+// its caps at start and end (none on a side whose width is 0); addLine adds
+// a centre line as a second placement. A type outside the five known
 // ones is drawn as a line. Raises GeometryError for a ball or torus without
 // extent.
 void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,

@@ -183,6 +183,39 @@ TEST(GeometryBuilders, DiscFacesHeading)
     }
 }
 
+TEST(GeometryBuilders, AppendShiftsPrimitivesPastTheTarget)
+{
+    osg::ref_ptr<osg::Geometry> target = new osg::Geometry;
+    target->setVertexArray(new osg::Vec3Array(300));
+    target->setNormalArray(new osg::Vec3Array(300), osg::Array::BIND_PER_VERTEX);
+    osg::ref_ptr<osg::Geometry> part = new osg::Geometry;
+    const osg::Vec3 points[] = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+    const osg::Vec3 directions[] = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}};
+    part->setVertexArray(new osg::Vec3Array(3, points));
+    part->setNormalArray(new osg::Vec3Array(3, directions), osg::Array::BIND_PER_VERTEX);
+    part->addPrimitiveSet(new osg::DrawArrays(GL_LINES, 1, 2));
+    const GLubyte indices[] = {2, 1, 0};
+    part->addPrimitiveSet(new osg::DrawElementsUByte(GL_TRIANGLES, 3, indices));
+
+    appendGeometry(*target, *part, osg::Vec3(10, 0, 0));
+    ASSERT_EQ(303u, vertices(target.get()).size());
+    EXPECT_EQ(osg::Vec3(17, 8, 9), vertices(target.get())[302]);
+    EXPECT_EQ(osg::Vec3(1, 0, 0), normals(target.get())[302]);
+    ASSERT_EQ(2u, target->getNumPrimitiveSets());
+    const auto* lines = dynamic_cast<const osg::DrawArrays*>(target->getPrimitiveSet(0));
+    ASSERT_NE(nullptr, lines);
+    EXPECT_EQ(301, lines->getFirst());
+    EXPECT_EQ(2, lines->getCount());
+    // Indices past 255 no longer fit the part's bytes.
+    const osg::DrawElements* triangles = target->getPrimitiveSet(1)->getDrawElements();
+    ASSERT_NE(nullptr, triangles);
+    EXPECT_EQ(GLenum(GL_TRIANGLES), triangles->getMode());
+    ASSERT_EQ(3u, triangles->getNumIndices());
+    EXPECT_EQ(302u, triangles->index(0));
+    EXPECT_EQ(300u, triangles->index(2));
+    EXPECT_EQ(2u, part->getPrimitiveSet(0)->index(1));  // the part is left as it was
+}
+
 TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull)
 {
     GeometryCache cache;
@@ -190,9 +223,12 @@ TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull)
     EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
     EXPECT_NE(tube, cache.tube(10, 5, 4, 32));
     EXPECT_NE(tube, cache.tube(10, 5, 5, 16));
+    osg::Geometry* capped = cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar);
+    EXPECT_NE(tube, capped);
+    EXPECT_EQ(capped, cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar));
+    EXPECT_NE(capped, cache.tube(10, 5, 5, 32, CapKind::Extruded, CapKind::Planar));
     EXPECT_EQ(cache.ball(1, 8), cache.ball(1, 8));
     EXPECT_EQ(cache.torus(4, 1, 8), cache.torus(4, 1, 8));
-    EXPECT_EQ(cache.disc(1, 8), cache.disc(1, 8));
     EXPECT_NE(cache.line(2, {1, 0, 0, 1}), cache.line(2, {0, 1, 0, 1}));
     // A NaN length (from a parameter such as 0/0) is a key like any other.
     const double nan = std::nan("");
@@ -240,7 +276,7 @@ TEST(GeometryCache, StateSetsFollowTheMaterialColours)
     // A full state set is followed by a fresh one with the same material.
     osg::ref_ptr<osg::Group> group = new osg::Group;
     for (unsigned i = 0; i < GeometryCache::maxSharing; ++i)
-        addLitShape(cache, cache.disc(1, 8), material, osg::Matrixd(), group.get());
+        addLitShape(cache, cache.ball(1, 8), material, osg::Matrixd(), group.get());
     osg::StateSet* next = cache.litStateSet(material);
     EXPECT_NE(state, next);
     EXPECT_EQ(glMaterial, next->getAttribute(osg::StateAttribute::MATERIAL));
@@ -251,27 +287,46 @@ TEST(GeometryCache, StateSetsFollowTheMaterialColours)
     EXPECT_EQ(osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED, lines->getMode(GL_LIGHTING));
 }
 
-TEST(ShapePlacement, TubeGetsCapsAtItsEnds)
+TEST(ShapePlacement, TubeAndItsCapsAreOnePlacement)
 {
     GeometryCache cache;
     osg::ref_ptr<osg::Group> group = new osg::Group;
     const GLMaterial material = GLMaterial::shapeDefault();
     placeShape(cache, tubeShape(), {0, 0, 0}, {0, 10, 0}, 10, 1, restFrame, material, group.get());
-    ASSERT_EQ(3u, group->getNumChildren());
+    ASSERT_EQ(1u, group->getNumChildren());
 
     const Placed tube = placed(group.get(), 0);
-    EXPECT_EQ(cache.tube(10, 5, 5, 32), tube.geometry);
+    EXPECT_EQ(cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar), tube.geometry);
+    EXPECT_EQ(cache.litStateSet(material), tube.stateSet);
     // The local x axis from -5 to 5 runs along the heading from start to end.
     EXPECT_NEAR(0.0, (osg::Vec3d(-5, 0, 0) * tube.matrix - osg::Vec3d(0, 0, 0)).length(), 1e-9);
     EXPECT_NEAR(0.0, (osg::Vec3d(5, 0, 0) * tube.matrix - osg::Vec3d(0, 10, 0)).length(), 1e-9);
 
-    const Placed begin = placed(group.get(), 1);
-    const Placed end = placed(group.get(), 2);
-    EXPECT_EQ(cache.disc(2.5, 32), begin.geometry);
-    EXPECT_EQ(begin.geometry, end.geometry);
-    EXPECT_EQ(osg::Vec3d(0, 0, 0), begin.matrix.getTrans());
-    EXPECT_EQ(osg::Vec3d(0, 10, 0), end.matrix.getTrans());
-    EXPECT_EQ(tube.stateSet, begin.stateSet);  // one material, one state set
+    // The tube as built alone, then the start disc moved to x = -5 and the
+    // end disc moved to x = 5, each with its own quad strip.
+    osg::ref_ptr<osg::Geometry> alone = buildTube(10, 5, 5, 32);
+    osg::ref_ptr<osg::Geometry> disc = buildDisc(2.5, 32);
+    const osg::Vec3Array& v = vertices(tube.geometry);
+    const osg::Vec3Array& n = normals(tube.geometry);
+    ASSERT_EQ(3u * 66u, v.size());
+    ASSERT_EQ(v.size(), n.size());
+    ASSERT_EQ(3u, tube.geometry->getNumPrimitiveSets());
+    for (unsigned part = 0; part < 3; ++part) {
+        const auto* strip = dynamic_cast<const osg::DrawArrays*>(tube.geometry->getPrimitiveSet(part));
+        ASSERT_NE(nullptr, strip);
+        EXPECT_EQ(GLenum(GL_QUAD_STRIP), strip->getMode());
+        EXPECT_EQ(GLint(66 * part), strip->getFirst());
+        EXPECT_EQ(66, strip->getCount());
+        const osg::Geometry* source = part == 0 ? alone.get() : disc.get();
+        const osg::Vec3 offset(part == 0 ? 0.0f : part == 1 ? -5.0f : 5.0f, 0.0f, 0.0f);
+        for (unsigned i = 0; i < 66; ++i) {
+            EXPECT_EQ(vertices(source)[i] + offset, v[66 * part + i]);
+            EXPECT_EQ(normals(source)[i], n[66 * part + i]);
+        }
+    }
+    // The centres of the discs land on the start and end points.
+    EXPECT_NEAR(0.0, (osg::Vec3d(v[66]) * tube.matrix - osg::Vec3d(0, 0, 0)).length(), 1e-9);
+    EXPECT_NEAR(0.0, (osg::Vec3d(v[132]) * tube.matrix - osg::Vec3d(0, 10, 0)).length(), 1e-9);
 }
 
 TEST(ShapePlacement, ConeCapsExtrudedStartAndAddedLine)
@@ -286,14 +341,18 @@ TEST(ShapePlacement, ConeCapsExtrudedStartAndAddedLine)
     cone.addLine = true;
     cone.material.diffuse[0] = 0.25f;
     placeShape(cache, cone, {1, 0, 0}, {1, 6, 0}, 6, 2, restFrame, cone.material, group.get());
-    ASSERT_EQ(3u, group->getNumChildren());
+    ASSERT_EQ(2u, group->getNumChildren());
 
-    EXPECT_EQ(cache.tube(6, 10, 0, 32), placed(group.get(), 0).geometry);
-    const Placed cap = placed(group.get(), 1);
-    EXPECT_EQ(cache.ball(5, 32), cap.geometry);  // radius width * wf / 2
-    EXPECT_EQ(osg::Vec3d(1, 0, 0), cap.matrix.getTrans());
+    const Placed shape = placed(group.get(), 0);
+    EXPECT_EQ(cache.tube(6, 10, 0, 32, CapKind::Extruded, CapKind::None), shape.geometry);
+    ASSERT_EQ(2u, shape.geometry->getNumPrimitiveSets());
+    const osg::Vec3Array& v = vertices(shape.geometry);
+    ASSERT_EQ(66u + vertices(buildBall(5, 32).get()).size(), v.size());
+    // A ball of radius width * wf / 2 around the start point.
+    for (std::size_t i = 66; i < v.size(); ++i)
+        EXPECT_NEAR(5.0, (osg::Vec3d(v[i]) * shape.matrix - osg::Vec3d(1, 0, 0)).length(), 1e-5);
 
-    const Placed line = placed(group.get(), 2);
+    const Placed line = placed(group.get(), 1);
     EXPECT_EQ(GLenum(GL_LINES), onlyMode(line.geometry));
     EXPECT_EQ(osg::Vec3d(1, 0, 0), line.matrix.getTrans());
     EXPECT_EQ(cache.lineStateSet(), line.stateSet);
@@ -303,20 +362,27 @@ TEST(ShapePlacement, ConeCapsExtrudedStartAndAddedLine)
     EXPECT_EQ(osg::Vec4(0.25f, 1, 1, 1), (*colours)[0]);
 }
 
-TEST(ShapePlacement, CapKindsAndZeroWidth)
+TEST(ShapePlacement, EndsStayOpenWithoutKindOrWidth)
 {
     GeometryCache cache;
     osg::ref_ptr<osg::Group> group = new osg::Group;
     const GLMaterial material;
-    addCap(cache, CapKind::None, 2, 8, material, osg::Matrixd(), group.get());
-    addCap(cache, CapKind::Planar, 0, 8, material, osg::Matrixd(), group.get());
-    addCap(cache, CapKind::Extruded, 0, 8, material, osg::Matrixd(), group.get());
-    EXPECT_EQ(0u, group->getNumChildren());
-
     ShapeDef thin = tubeShape();
     thin.width = 0.0;
     placeShape(cache, thin, {0, 0, 0}, {0, 1, 0}, 1, 1, restFrame, material, group.get());
-    EXPECT_EQ(1u, group->getNumChildren());
+    ShapeDef endOnly = tubeShape();
+    endOnly.closing1 = CapKind::None;
+    placeShape(cache, endOnly, {0, 0, 0}, {0, 1, 0}, 1, 1, restFrame, material, group.get());
+    placeShape(cache, tubeShape(), {0, 0, 0}, {0, 1, 0}, 1, 0, restFrame, material, group.get());
+    ASSERT_EQ(3u, group->getNumChildren());
+
+    EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(placed(group.get(), 0).geometry));
+    const osg::Geometry* capped = placed(group.get(), 1).geometry;
+    ASSERT_EQ(2u, capped->getNumPrimitiveSets());
+    EXPECT_EQ(66u, capped->getPrimitiveSet(1)->index(0));
+    EXPECT_FLOAT_EQ(0.5f, vertices(capped)[66].x());
+    // A width factor of 0 leaves no width to cap.
+    EXPECT_EQ(cache.tube(1, 0, 0, 32), placed(group.get(), 2).geometry);
 }
 
 TEST(ShapePlacement, LinesBallsToriAndUnknownTypes)

@@ -187,7 +187,7 @@ TEST_F(InterpreterTest, UserSymbolsFollowTheirShapeRecords)
 
     shapes["T"] = drawn(ShapeType::Tube);
     group = run("T");
-    ASSERT_EQ(3u, group->getNumChildren());  // tube and its two caps
+    ASSERT_EQ(1u, group->getNumChildren());  // the tube holds its two caps
     EXPECT_VEC_NEAR(osg::Vec3d(0, 5, 0), matrixOf(group.get(), 0).getTrans());
     EXPECT_EQ(1u, interpreter.statistics().visibleItems());
 }
