@@ -181,7 +181,6 @@ bool SceneView::renderImage(const std::string& fileName, int width, int height) 
         return false;
     camera->attach(osg::Camera::COLOR_BUFFER, image.get());
 
-    offscreen->realize();
     offscreen->frame();
     const bool written = writeImage(*image, fileName);
     // Free what the off-screen context created before it goes.
