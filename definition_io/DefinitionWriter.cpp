@@ -36,17 +36,6 @@ std::string listValue(const std::string& value) {
     return value.find(',') == std::string::npos ? value : "(" + value + ")";
 }
 
-std::string cameraText(const CameraDef& camera) {
-    if (!camera.set || camera.matrix != CameraDef::defaultMatrix) {
-        return camera.toText();
-    }
-    // A camera read from a file has the default matrix but a stored orbit;
-    // it is written as well, or saving would lose it.
-    CameraDef orbit = camera;
-    orbit.matrix.fill(0.0);
-    return orbit.toText();
-}
-
 int currentCameraOf(const LSystemDefinition& definition) {
     const auto found = definition.getConstants().find(currentCameraName);
     if (found == definition.getConstants().end()) {
@@ -140,7 +129,7 @@ std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition
     }
     for (int i = 0; i < DefinitionSheet::slotCount; ++i) {
         const bool enabled = sheet.camerasEnabled[i] || i == sheet.currentCamera;
-        const std::string text = enabled ? cameraText(sheet.cameras[i]) : std::string();
+        const std::string text = enabled ? sheet.cameras[i].toText() : std::string();
         if (!text.empty()) {
             out << "CameraDef:" << text << "\n";
         }

@@ -19,7 +19,9 @@ void appendItem(std::string& text, const char* key, const std::array<double, N>&
 }  // namespace
 
 std::string CameraDef::toText() const {
-    if (matrix == defaultMatrix) return std::string();
+    // A camera read from a file keeps the default matrix but has a stored
+    // orbit (set); it is written too, or saving the file would lose it.
+    if (matrix == defaultMatrix && !set) return std::string();
     std::string text;
     appendItem(text, "rotation", rotation);
     appendItem(text, "center", center);

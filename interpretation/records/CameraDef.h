@@ -20,6 +20,7 @@ struct CameraDef {
     double distance = 1.0;
 
     // The parameter list of a "CameraDef:" line: rotation, centre and distance,
-    // or the empty text while the matrix is still the default one.
+    // or the empty text while the matrix is still the default one and no
+    // orbit is stored.
     std::string toText() const;
 };

@@ -137,15 +137,19 @@ TEST(LightDefText, OnlyChangedColoursInFixedOrder) {
               "ambient=(1.000,1.000,0.000,1.000), diffuse=(0.500,0.250,0.125,1.000)");
 }
 
-TEST(CameraDefText, WrittenOnlyWithChangedMatrix) {
+TEST(CameraDefText, WrittenWithChangedMatrixOrStoredOrbit) {
     CameraDef camera;
-    camera.set = true;
     camera.center = {1, 2, 3};
     camera.distance = 42;
     EXPECT_EQ(camera.toText(), "");
 
     camera.matrix[13] = 5.0;
     camera.rotation = {0.5, 0.0, 0.0, 0.8660254};
-    EXPECT_EQ(camera.toText(),
-              "rotation=(0.500,0.000,0.000,0.866), center=(1.000,2.000,3.000), distance=(42.000)");
+    const std::string orbit = "rotation=(0.500,0.000,0.000,0.866), center=(1.000,2.000,3.000), distance=(42.000)";
+    EXPECT_EQ(camera.toText(), orbit);
+
+    // A camera read from a file keeps the default matrix but stores its orbit.
+    camera.matrix = CameraDef::defaultMatrix;
+    camera.set = true;
+    EXPECT_EQ(camera.toText(), orbit);
 }
