@@ -7,16 +7,6 @@
 
 #include <cmath>
 
-double variableValue(const LSystem& lsystem, const std::string& name, double fallback) {
-    if (!lsystem.hasVariable(name))
-        return fallback;
-    try {
-        return lsystem.getVariable(name).evaluate(lsystem.getValues());
-    } catch (const mu::ParserError&) {
-        return fallback;
-    }
-}
-
 namespace {
 
 int integerPart(double value) {
@@ -39,8 +29,8 @@ void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, 
         if (needsDerivation) {
             if (force)
                 lsystem.reset();
-            int step = integerPart(variableValue(lsystem, "_step", 0.0));
-            while (variableValue(lsystem, "_steps", 0.0) > step && !cancelRequested) {
+            int step = integerPart(lsystem.getValue("_step", 0.0));
+            while (lsystem.getValue("_steps", 0.0) > step && !cancelRequested) {
                 ++step;
                 progress.setStep(step);
                 if (!lsystem.doStep(&progress))
@@ -48,7 +38,7 @@ void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, 
             }
         }
         derived = true;
-        reachedStep = integerPart(variableValue(lsystem, "_step", 0.0));
+        reachedStep = integerPart(lsystem.getValue("_step", 0.0));
         if (cancelRequested) {
             // The steps finished so far stay; the shown result is out of date.
             pending = true;
@@ -79,7 +69,7 @@ void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, 
         errorTitle = "Error";
         errorText = "An unknown error occured.";
     }
-    reachedStep = integerPart(variableValue(lsystem, "_step", 0.0));
+    reachedStep = integerPart(lsystem.getValue("_step", 0.0));
     if (derived) {
         // The interpretation failed: the derivation is done all the same.
         pending = false;
@@ -91,7 +81,7 @@ void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, 
 void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& definition,
                                ComputationProgress& progress, TextTree& statistics) {
     progress.setInterpreting();
-    const int step = static_cast<int>(std::lround(variableValue(lsystem, "_step", 0.0)));
+    const int step = static_cast<int>(std::lround(lsystem.getValue("_step", 0.0)));
     osg::ref_ptr<osg::Group> group =
         myInterpreter.interpret(lsystem, definition.getShapeDefs(), definition.getTweaks(), step, statistics, progress);
     if (!group) {

@@ -62,7 +62,3 @@ private:
 
     LSysInterpreter myInterpreter;
 };
-
-// The value of a variable of the L-system, or the fallback when it has none or
-// it cannot be evaluated.
-double variableValue(const LSystem& lsystem, const std::string& name, double fallback);

@@ -75,19 +75,6 @@ std::string trimmed(const std::string& text)
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-// The value of a variable of the L-system, or the fallback when it has no
-// formula of that name or the formula cannot be evaluated.
-double variable(const LSystem& lsystem, const std::string& name, double fallback)
-{
-    if (!lsystem.hasVariable(name))
-        return fallback;
-    try {
-        return lsystem.getVariable(name).evaluate(lsystem.getValues());
-    } catch (const mu::ParserError&) {
-        return fallback;
-    }
-}
-
 // The seed of the C library's generator: "_seed" truncated to an integer,
 // 42 when it is no number an integer can hold.
 unsigned seedOf(double value)
@@ -178,21 +165,21 @@ void LSysInterpreter::readTweaks(const TweakMap& tweaks)
 void LSysInterpreter::setUpTurtle(const LSystem& lsystem)
 {
     myTurtle = TurtleState();
-    const double idirX = variable(lsystem, "_idirX", 0.0);
-    const double idirY = variable(lsystem, "_idirY", 0.0);
-    const double idirZ = variable(lsystem, "_idirZ", 0.0);
+    const double idirX = lsystem.getValue("_idirX", 0.0);
+    const double idirY = lsystem.getValue("_idirY", 0.0);
+    const double idirZ = lsystem.getValue("_idirZ", 0.0);
     for (osg::Vec3d* v : {&myTurtle.heading, &myTurtle.side, &myTurtle.up}) {
         rotateAboutX(idirX, *v);
         rotateAboutY(idirY, *v);
         rotateAboutZ(idirZ, *v);
     }
-    myTurtle.rotX = variable(lsystem, "_rotX", 0.0);
-    myTurtle.rotY = variable(lsystem, "_rotY", 0.0);
-    myTurtle.rotZ = variable(lsystem, "_rotZ", 0.0);
+    myTurtle.rotX = lsystem.getValue("_rotX", 0.0);
+    myTurtle.rotY = lsystem.getValue("_rotY", 0.0);
+    myTurtle.rotZ = lsystem.getValue("_rotZ", 0.0);
     myReversalFactor = 1.0;
     // Palette-random colouring draws from the C library's generator; seeding
     // it here gives the same colours on every run.
-    std::srand(seedOf(variable(lsystem, "_seed", 42.0)));
+    std::srand(seedOf(lsystem.getValue("_seed", 42.0)));
     myLastEnd.set(0.0, 0.0, 0.0);
     myNextUserSymbol = 0;
 }

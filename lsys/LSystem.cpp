@@ -116,6 +116,15 @@ std::unique_ptr<AtomString> LSystem::getStepCopy(int n, ProgressRetriever* progr
     return step != nullptr ? std::make_unique<AtomString>(*step) : nullptr;
 }
 
+double LSystem::getValue(const std::string& name, double fallback) const {
+    if (!hasVariable(name)) return fallback;
+    try {
+        return getVariable(name).evaluate(myValues);
+    } catch (const mu::ParserError&) {
+        return fallback;
+    }
+}
+
 void LSystem::setVariable(const std::string& name, double value) { myFormulas.set(name, numberFormula(value)); }
 
 void LSystem::setIgnored(std::int32_t id, bool on) {

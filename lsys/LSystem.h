@@ -53,6 +53,9 @@ public:
     // Throws mu::ParserError when there is no formula of the name.
     const Expression& getVariable(const std::string& name) const { return myFormulas.get(name); }
     bool hasVariable(const std::string& name) const { return myFormulas.has(name); }
+    // The value of the formula of the name, or the fallback when there is no
+    // such formula or it cannot be evaluated.
+    double getValue(const std::string& name, double fallback) const;
 
     void setIgnored(std::int32_t id, bool on);
     bool isIgnored(std::int32_t id) const { return myIgnored.count(id) != 0; }
