@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "definition_io/FileText.h"
-#include "tests/definition_io/TempDir.h"
+#include "tests/TempDir.h"
 
 namespace {
 
@@ -32,6 +32,8 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
     definition.addConstant("g(y)", "y");
     definition.addConstant("size", "3");
     definition.addConstant("_steps", "6");
+    definition.addConstant("_step", "3");          // never written
+    definition.removeConstant("_currentCamera");  // always written
     definition.setShapeDef("+", visibleShape());  // the turtle never reads it: not saved
     definition.setShapeDef(".", visibleShape());  // colours polygon vertices: saved
     definition.setShapeDef("Leaf", visibleShape());
@@ -94,41 +96,7 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
               definitionText(sheet, definition));
 }
 
-TEST(Writer, CurrentCameraAlwaysAndStepNever) {
-    LSystemDefinition definition;
-    definition.removeConstant("_currentCamera");
-    definition.addConstant("_step", "3");
-    const std::string text = definitionText(DefinitionSheet(), definition);
-    EXPECT_NE(std::string::npos, text.find("\nDef:_currentCamera:0\n"));
-    EXPECT_EQ(std::string::npos, text.find("_step:"));
-}
-
-TEST(Writer, ACameraReadFromAFileIsWrittenAgain) {
-    DefinitionSheet sheet;
-    sheet.cameras[0].set = true;  // an orbit from a file; the matrix is still the default
-    sheet.cameras[0].distance = 2;
-    const std::string text = definitionText(sheet, LSystemDefinition());
-    EXPECT_NE(std::string::npos,
-              text.find("\nCameraDef:rotation=(0.000,0.000,0.000,1.000), center=(0.000,0.000,0.000), "
-                        "distance=(2.000)\n"));
-}
-
-TEST(Writer, SavingReplacesTheFileAndUpdatesTheDefinition) {
-    TempDir dir;
-    dir.write("a.kld", "old");
-    LSystemDefinition definition;
-    DefinitionSheet sheet;
-    sheet.currentCamera = 3;
-    RecordingReporter reporter;
-    ASSERT_TRUE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
-    EXPECT_TRUE(reporter.reports.empty());
-    EXPECT_EQ("<unnamed>", definition.getName());
-    EXPECT_EQ("3", definition.getConstants().at("_currentCamera").value);
-    EXPECT_EQ(definitionText(sheet, definition), readFileText(dir.path("a.kld")));
-    EXPECT_EQ(std::vector<std::string>{"a.kld"}, dir.entries());
-}
-
-TEST(Writer, AFailedSaveIsReportedAndChangesNothing) {
+TEST(Writer, AFailedSaveChangesNothingAndASuccessfulOneReplacesTheFile) {
     TempDir dir;
     dir.write("a.kld", "old content");
     LSystemDefinition definition;
@@ -159,4 +127,11 @@ TEST(Writer, AFailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(std::vector<std::string>{"a.kld"}, dir.entries());
     EXPECT_EQ("", definition.getName());
     EXPECT_EQ("0", definition.getConstants().at("_currentCamera").value);
+
+    ASSERT_TRUE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
+    EXPECT_EQ(expected, reporter.reports);  // nothing more reported
+    EXPECT_EQ("<unnamed>", definition.getName());
+    EXPECT_EQ("2", definition.getConstants().at("_currentCamera").value);
+    EXPECT_EQ(definitionText(sheet, definition), readFileText(dir.path("a.kld")));
+    EXPECT_EQ(std::vector<std::string>{"a.kld"}, dir.entries());
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -29,27 +30,31 @@ int pickedEntry(const ShapeDef& shape, std::size_t atomIndex = 0, std::size_t at
 
 } // namespace
 
-TEST(Colouring, SingleIgnoresPaletteAndColourIndex)
+TEST(Colouring, SingleIndexAndIterateModesClampToThePalette)
 {
-    ShapeDef shape = shapeWith(ColoringMode::Single);
-    shape.indexOffset = 7;
-    EXPECT_EQ(1000, pickedEntry(shape, 3, 10, 42));
+    ShapeDef single = shapeWith(ColoringMode::Single);
+    single.indexOffset = 7;
+    EXPECT_EQ(1000, pickedEntry(single, 3, 10, 42));  // the shape's own material
+
+    // The colour index plus the offset.
+    ShapeDef indexed = shapeWith(ColoringMode::PaletteIndex);
+    const std::tuple<int, int, int> cases[] = {{2, 3, 5}, {10, 250, 255}, {-10, 3, 0}, {2147483647, 255, 255}};
+    for (const auto& [offset, index, entry] : cases) {
+        indexed.indexOffset = offset;
+        EXPECT_EQ(entry, pickedEntry(indexed, 0, 1, index)) << offset;
+    }
+
+    // From min towards max over the string: trunc(255 * i / n).
+    const ShapeDef iterate = shapeWith(ColoringMode::PaletteIterate);
+    EXPECT_EQ(0, pickedEntry(iterate, 0, 7));
+    EXPECT_EQ(255 * 6 / 7, pickedEntry(iterate, 6, 7));
+    EXPECT_EQ(127, pickedEntry(iterate, 1, 2));
+    const ShapeDef wide = shapeWith(ColoringMode::PaletteIterate, -100, 1000);
+    EXPECT_EQ(0, pickedEntry(wide, 0, 10));
+    EXPECT_EQ(255, pickedEntry(wide, 9, 10));
 }
 
-TEST(Colouring, PaletteIndexAddsOffsetAndClamps)
-{
-    ShapeDef shape = shapeWith(ColoringMode::PaletteIndex);
-    shape.indexOffset = 2;
-    EXPECT_EQ(5, pickedEntry(shape, 0, 1, 3));
-    shape.indexOffset = 10;
-    EXPECT_EQ(255, pickedEntry(shape, 0, 1, 250));
-    shape.indexOffset = -10;
-    EXPECT_EQ(0, pickedEntry(shape, 0, 1, 3));
-    shape.indexOffset = 2147483647;  // no overflow into the negative
-    EXPECT_EQ(255, pickedEntry(shape, 0, 1, 255));
-}
-
-TEST(Colouring, PaletteRandomStaysBetweenMinAndMaxAndRepeatsWithTheSeed)
+TEST(Colouring, PaletteRandomStaysBetweenClampedBoundsAndRepeatsWithTheSeed)
 {
     const ShapeDef shape = shapeWith(ColoringMode::PaletteRandom, 10, 20);
     std::srand(42);
@@ -66,24 +71,9 @@ TEST(Colouring, PaletteRandomStaysBetweenMinAndMaxAndRepeatsWithTheSeed)
     // it is used (the spread is not collapsed onto one end).
     EXPECT_NE(first.end(), std::find(first.begin(), first.end(), 10));
     EXPECT_NE(first.end(), std::find(first.begin(), first.end(), 19));
-}
 
-TEST(Colouring, PaletteRandomEqualBoundsAndOutOfRangeBounds)
-{
-    std::srand(1);
     EXPECT_EQ(77, pickedEntry(shapeWith(ColoringMode::PaletteRandom, 77, 77)));
     EXPECT_EQ(0, pickedEntry(shapeWith(ColoringMode::PaletteRandom, -50, -10)));
     EXPECT_EQ(255, pickedEntry(shapeWith(ColoringMode::PaletteRandom, 300, 400)));
 }
 
-TEST(Colouring, PaletteIterateRunsFromMinTowardsMaxOverTheString)
-{
-    const ShapeDef shape = shapeWith(ColoringMode::PaletteIterate);
-    EXPECT_EQ(0, pickedEntry(shape, 0, 7));
-    EXPECT_EQ(255 * 6 / 7, pickedEntry(shape, 6, 7));  // trunc(255 * (n - 1) / n)
-    EXPECT_EQ(127, pickedEntry(shape, 1, 2));
-
-    const ShapeDef wide = shapeWith(ColoringMode::PaletteIterate, -100, 1000);
-    EXPECT_EQ(0, pickedEntry(wide, 0, 10));
-    EXPECT_EQ(255, pickedEntry(wide, 9, 10));
-}

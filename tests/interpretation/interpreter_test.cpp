@@ -60,7 +60,7 @@ std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry)
 
 } // namespace
 
-TEST_F(InterpreterTest, ForwardMovesAlongHeadingAndDrawsLines)
+TEST_F(InterpreterTest, ForwardMovesAlongHeadingScaledByTheFactors)
 {
     osg::ref_ptr<osg::Group> group = run("FF");
     ASSERT_TRUE(group.valid());
@@ -70,8 +70,20 @@ TEST_F(InterpreterTest, ForwardMovesAlongHeadingAndDrawsLines)
     EXPECT_VEC_NEAR(osg::Vec3d(0, 10, 0), matrixOf(group.get(), 1).getTrans());
     EXPECT_EQ(2u, interpreter.statistics().visibleItems());
 
-    run("F(2.5)");  // the parameter scales the step
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 25, 0), turtle().position);
+    const struct {
+        const char* axiom;
+        double y, widthFactor;
+    } cases[] = {
+        {"F(2.5)", 25, 1},                             // the parameter scales the step
+        {"F>F<F>(2)F", 10 + 9 + 9 / 1.1 + 18 / 1.1, 1},  // ">" shortens by 0.9, "<" by 1/1.1
+        {"?(3)?!", 0, 3},
+        {"?(3)!(2)", 0, 2},  // set, not divided
+    };
+    for (const auto& c : cases) {
+        run(c.axiom);
+        EXPECT_NEAR(c.y, turtle().position.y(), tolerance) << c.axiom;
+        EXPECT_NEAR(c.widthFactor, turtle().widthFactor, tolerance) << c.axiom;
+    }
 }
 
 TEST_F(InterpreterTest, TurnsPitchesAndRolls)
@@ -90,7 +102,10 @@ TEST_F(InterpreterTest, TurnsPitchesAndRolls)
         {"+(180)", {0, -1, 0}, {-1, 0, 0}, {0, 0, 1}},
         {"#+", {1, 0, 0}, {0, -1, 0}, {0, 0, 1}},
         {"#|", {0, -1, 0}, {-1, 0, 0}, {0, 0, 1}},  // the turn-around ignores the reversal
+        {"[#]+", {1, 0, 0}, {0, -1, 0}, {0, 0, 1}},  // "]" does not undo the reversal
         {"~%\xB0", {0, 1, 0}, {1, 0, 0}, {0, 0, 1}},
+        {"&(90)$", {0, 0, 1}, {-1, 0, 0}, {0, 1, 0}},  // "$": side horizontal, up upwards
+        {"$", {0, 1, 0}, {1, 0, 0}, {0, 0, 1}},        // heading vertical: the frame stays
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.axiom);
@@ -99,16 +114,6 @@ TEST_F(InterpreterTest, TurnsPitchesAndRolls)
         EXPECT_VEC_NEAR(c.side, turtle().side);
         EXPECT_VEC_NEAR(c.up, turtle().up);
     }
-}
-
-TEST_F(InterpreterTest, LengthAndWidthFactors)
-{
-    run("F>F<F>(2)F");  // ">" shortens by 0.9, "<" by 1/1.1
-    EXPECT_NEAR(10 + 9 + 9 / 1.1 + 18 / 1.1, turtle().position.y(), tolerance);
-    run("?(3)?!");
-    EXPECT_NEAR(3, turtle().widthFactor, tolerance);
-    run("?(3)!(2)");  // set, not divided
-    EXPECT_NEAR(2, turtle().widthFactor, tolerance);
 }
 
 TEST_F(InterpreterTest, ColourIndexStepsAndWraps)
@@ -126,7 +131,7 @@ TEST_F(InterpreterTest, ColourIndexStepsAndWraps)
     }
 }
 
-TEST_F(InterpreterTest, BracketsRestoreTheStateButNotTheReversal)
+TEST_F(InterpreterTest, BracketsRestoreTheState)
 {
     run("[+(30);(5)>?'F]");
     EXPECT_VEC_NEAR(osg::Vec3d(0, 1, 0), turtle().heading);
@@ -136,9 +141,6 @@ TEST_F(InterpreterTest, BracketsRestoreTheStateButNotTheReversal)
     EXPECT_EQ(1, turtle().widthFactor);
     EXPECT_EQ(0, turtle().colourIndex);
     EXPECT_EQ(0, turtle().interpretedCount);
-
-    run("[#]+");
-    EXPECT_VEC_NEAR(osg::Vec3d(1, 0, 0), turtle().heading);
 }
 
 TEST_F(InterpreterTest, AngleChangesApplyToLaterTurns)
@@ -192,7 +194,7 @@ TEST_F(InterpreterTest, UserSymbolsFollowTheirShapeRecords)
     EXPECT_EQ(1u, interpreter.statistics().visibleItems());
 }
 
-TEST_F(InterpreterTest, TropismBendsTowardsItsDirectionByAtMost30Degrees)
+TEST_F(InterpreterTest, TropismBendsByAtMost30DegreesAndGravityByTheStrength)
 {
     tweaks["tropism.direction"] = "(1, 0, 0)";
     tweaks["tropism.strength"] = "0.1";
@@ -218,33 +220,21 @@ TEST_F(InterpreterTest, TropismBendsTowardsItsDirectionByAtMost30Degrees)
     tweaks["tropism.direction"] = "(0,0,0)";
     run("FF");
     EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
-}
 
-TEST_F(InterpreterTest, GravityUsesTheTropismStrength)
-{
+    // Gravity turns by the strength: heading (-1,0,0) gives T = (1,0,0), dot -1, so "&(-90)".
     tweaks["tropism.strength"] = "90";
-    run("+(90)\xA7");  // heading (-1,0,0): T = (1,0,0), dot -1, so "&(-90)"
+    run("+(90)\xA7");
     EXPECT_VEC_NEAR(osg::Vec3d(0, 0, -1), turtle().heading);
-    tweaks["tropism.strength"] = "45";
     run("&(90)\xA7");  // heading (0,0,1): T = (0,0,0), no turn
     EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 1), turtle().heading);
 }
 
 TEST_F(InterpreterTest, DollarRollsSideHorizontalAndUpUpwards)
 {
-    run("&(90)$");  // before: side (1,0,0), up (0,-1,0)
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 1), turtle().heading);
-    EXPECT_VEC_NEAR(osg::Vec3d(-1, 0, 0), turtle().side);
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 1, 0), turtle().up);
-
     run("&(40)+(30)$");
     EXPECT_NEAR(0, turtle().side.y(), tolerance);
     EXPECT_GT(turtle().up.y(), 0);
     EXPECT_NEAR(handedness(TurtleState()), handedness(turtle()), tolerance);  // a roll, not a mirror
-
-    run("$");  // heading vertical: the frame stays
-    EXPECT_VEC_NEAR(osg::Vec3d(1, 0, 0), turtle().side);
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 1), turtle().up);
 }
 
 TEST_F(InterpreterTest, PolygonsCollectTheirVertices)
@@ -277,26 +267,17 @@ TEST_F(InterpreterTest, PolygonsCollectTheirVertices)
               sortedVertices(polygonGeometry(group.get(), 0)));
 }
 
-TEST_F(InterpreterTest, PolygonsNestEmptyOnesDrawNothingOpenOnesAreDropped)
+TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen)
 {
-    osg::ref_ptr<osg::Group> group = run("{F+{F+F+F}F+F}");
-    EXPECT_EQ(2u, group->getNumChildren());
+    EXPECT_EQ(2u, run("{F+{F+F+F}F+F}")->getNumChildren());
     EXPECT_EQ(2u, interpreter.statistics().polygons());
-
-    group = run("{}");
-    EXPECT_EQ(0u, group->getNumChildren());
+    EXPECT_EQ(0u, run("{}")->getNumChildren());
     EXPECT_EQ(1u, interpreter.statistics().polygons());
-
-    group = run("F{F+F+F");
-    EXPECT_EQ(1u, group->getNumChildren());
-    // Nothing of the open polygon survives: a "}" now has nothing to close.
+    EXPECT_EQ(1u, run("F{F+F+F")->getNumChildren());  // an open polygon is dropped
+    // Nothing of it survives: a "}" now has nothing to close.
     EXPECT_THROW(run("}"), PolyParenthesisException);
-}
 
-TEST_F(InterpreterTest, UnbalancedBracketsThrowAndLeaveNothingOpen)
-{
     EXPECT_THROW(run("]"), StackParenthesisException);
-    EXPECT_THROW(run("}"), PolyParenthesisException);
     EXPECT_THROW(run("{F+F]"), StackParenthesisException);
     EXPECT_TRUE(tree.items().empty());
     EXPECT_THROW(run("}"), PolyParenthesisException);  // the polygon did not survive
@@ -363,10 +344,8 @@ TEST_F(InterpreterTest, NoStringCrashesTheInterpreter)
     std::mt19937 random(7);
     for (int round = 0; round < 300; ++round) {
         std::string axiom;
-        for (int i = 0; i < 60; ++i) {
-            axiom += alphabet[random() % alphabet.size()];
-            axiom += parameters[random() % (sizeof parameters / sizeof *parameters)];
-        }
+        for (int i = 0; i < 60; ++i)
+            axiom += alphabet[random() % alphabet.size()] + std::string(parameters[random() % 9]);
         try {
             run(axiom);
         } catch (const std::exception&) {

@@ -18,6 +18,18 @@ protected:
 
     static std::int32_t id(const std::string& name) { return String2IDManager::instance().getID(name); }
 
+    // A definition of the axiom and rules "predecessor -> successor" without
+    // contexts or conditions.
+    static LSystemDefinition definitionOf(const std::string& axiom,
+                                          std::initializer_list<std::pair<const char*, const char*>> rules,
+                                          float probability = 1.0f) {
+        LSystemDefinition definition;
+        definition.setAxiom(axiom);
+        for (const auto& [predecessor, successor] : rules)
+            definition.addRule(probability, "", "", predecessor, "", successor);
+        return definition;
+    }
+
     std::unique_ptr<LSystem> build(const LSystemDefinition& definition) {
         return buildLSystem(definition, String2IDManager::instance(), errors);
     }
@@ -36,66 +48,37 @@ protected:
 };
 
 // Cancels at the given poll (counted from 1); records every progress report.
-class CancelAt : public ProgressRetriever {
-public:
-    explicit CancelAt(int poll) : myPoll(poll) {}
+struct CancelAt : ProgressRetriever {
+    explicit CancelAt(int poll) : poll(poll) {}
     void setProgress(int percent) override { reports.push_back(percent); }
-    bool wasCancelled() override { return ++polls == myPoll; }
-
+    bool wasCancelled() override { return --poll == 0; }
+    int poll;
     std::vector<int> reports;
-    int polls = 0;
-
-private:
-    int myPoll;
 };
 
 // ---------------------------------------------------------------- definition
 
-TEST_F(EngineTest, DefinitionStartsWithTheTwelveSpecialVariables) {
-    const LSystemDefinition definition;
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"_step", "0"},  {"_steps", "4"}, {"_rotX", "60"},  {"_rotY", "60"}, {"_rotZ", "60"},      {"_idirX", "0"},
-        {"_idirY", "0"}, {"_idirZ", "0"}, {"_seed", "42"}, {"_multichar", "0"}, {"_currentCamera", "0"}, {"_shpscope", "0"}};
-    ASSERT_EQ(definition.getReservedNames().size(), 12u);
-    ASSERT_EQ(definition.getConstants().size(), 12u);
-    for (const auto& [name, value] : expected) {
-        EXPECT_TRUE(definition.isReserved(name));
-        EXPECT_EQ(definition.getConstants().at(name).value, value) << name;
-    }
-    EXPECT_TRUE(definition.getName().empty());
-    EXPECT_TRUE(definition.getAxiom().empty());
-    EXPECT_TRUE(definition.getRules().empty());
-}
-
-TEST_F(EngineTest, ConstantsSplitFunctionNamesAndCheckSpecialValues) {
+TEST_F(EngineTest, SpecialVariablesAreReservedNumbersAndFunctionNamesAreSplit) {
     LSystemDefinition definition;
+    ASSERT_EQ(definition.getConstants().size(), 12u);  // the special variables, all reserved
+    for (const auto& [name, constant] : definition.getConstants()) EXPECT_TRUE(definition.isReserved(name)) << name;
+    EXPECT_EQ(definition.getReservedNames().size(), 12u);
     definition.addConstant("f(x,y)", "x*y");
-    const ConstantDef& function = definition.getConstants().at("f");
-    EXPECT_EQ(function.arguments, "x,y");
-    EXPECT_EQ(function.value, "x*y");
+    EXPECT_EQ(definition.getConstants().at("f").arguments, "x,y");
+    EXPECT_EQ(definition.getConstants().at("f").value, "x*y");
     definition.addConstant("f", "2");
     EXPECT_EQ(definition.getConstants().at("f").arguments, "");
 
     definition.addConstant("_steps", "7,5");
-    EXPECT_EQ(definition.getConstants().at("_steps").value, "7,5");
     EXPECT_THROW(definition.addConstant("_steps", "seven"), NumberFormatException);
     EXPECT_THROW(definition.addConstant("_seed", ""), EmptyData);
     EXPECT_EQ(definition.getConstants().at("_steps").value, "7,5");
     EXPECT_EQ(definition.getConstants().at("_seed").value, "42");
     definition.addConstant("steps", "seven");  // not reserved
-
     EXPECT_TRUE(definition.removeConstant("steps"));
     EXPECT_FALSE(definition.removeConstant("steps"));
-}
 
-TEST_F(EngineTest, RuleRowsAndIgnoreList) {
-    LSystemDefinition definition;
-    definition.addRule(0.5f, "L", "R", "P", "c", "S");  // contexts before the predecessor
-    const RuleRow& row = definition.getRules().at(0);
-    EXPECT_EQ(row.probability, 0.5f);
-    EXPECT_EQ(row.leftContext + row.predecessor + row.rightContext + row.condition + row.successor, "LPRcS");
-
-    definition.addIgnored("+");
+    definition.addIgnored("+");  // the ignore list keeps duplicates
     definition.addIgnored("+");
     EXPECT_TRUE(definition.removeIgnored("+"));
     EXPECT_TRUE(definition.removeIgnored("+"));
@@ -105,10 +88,8 @@ TEST_F(EngineTest, RuleRowsAndIgnoreList) {
 // ---------------------------------------------------------------- building
 
 TEST_F(EngineTest, AxiomSeesUnroundedConstantsAndSuccessorsRoundedOnes) {
-    LSystemDefinition definition;
+    LSystemDefinition definition = definitionOf("A(c)", {{"A(x)", "B(x,c)"}});
     definition.addConstant("c", "1/3");
-    definition.setAxiom("A(c)");
-    definition.addRule(1.0f, "", "", "A(x)", "", "B(x,c)");
     auto system = build(definition);
     ASSERT_TRUE(system);
     EXPECT_EQ(system->getAxiom().getValue(0, 0), 1.0 / 3.0);
@@ -118,14 +99,11 @@ TEST_F(EngineTest, AxiomSeesUnroundedConstantsAndSuccessorsRoundedOnes) {
 }
 
 TEST_F(EngineTest, ConstantsResolveInAnyOrderAndCyclesStayOut) {
-    LSystemDefinition definition;
+    LSystemDefinition definition = definitionOf("A(x)", {{"A(v)", "A(v+y)"}, {"C", "C(a)"}});
     definition.addConstant("x", "y*2");
     definition.addConstant("y", "3");
     definition.addConstant("a", "b");
     definition.addConstant("b", "a");
-    definition.setAxiom("A(x)");
-    definition.addRule(1.0f, "", "", "A(v)", "", "A(v+y)");
-    definition.addRule(1.0f, "", "", "C", "", "C(a)");
     auto system = build(definition);
     ASSERT_TRUE(system);
     EXPECT_FALSE(errors.hasMessages());
@@ -133,39 +111,31 @@ TEST_F(EngineTest, ConstantsResolveInAnyOrderAndCyclesStayOut) {
     EXPECT_FALSE(system->getValues().has("a"));
 
     definition.setAxiom("C");
-    system = build(definition);
-    EXPECT_THROW(system->doStep(nullptr), mu::ParserError);
+    EXPECT_THROW(build(definition)->doStep(nullptr), mu::ParserError);
 }
 
 TEST_F(EngineTest, UnreadableTextsAreReportedAndGiveNoSystem) {
-    LSystemDefinition definition;
-    definition.setAxiom("A(1,(2");
-    definition.addRule(1.0f, "", "", "A", "", "B(x");
-    definition.addRule(1.0f, "", "", "C(x", "", "D");
+    LSystemDefinition definition = definitionOf("A(1,(2", {{"A", "B(x"}, {"C(x", "D"}});
     EXPECT_FALSE(build(definition));
     ASSERT_EQ(errors.messageCount(), 3);
     EXPECT_EQ(errors.next()->message(),
-              "Error on parsing axiom 'A(1,(2'.\n Position 1.\n Reason: Bracket starting at position 1 or 4 was not closed.");
+              "Error on parsing axiom 'A(1,(2'.\n Position 1.\n Reason: "
+              "Bracket starting at position 1 or 4 was not closed.");
     EXPECT_EQ(errors.next()->message(),
-              "Error on parsing conclusion 'B(x'.\n Position 1.\n Reason: Bracket starting at position 1 or 1 was not closed.");
+              "Error on parsing conclusion 'B(x'.\n Position 1.\n Reason: "
+              "Bracket starting at position 1 or 1 was not closed.");
     EXPECT_EQ(errors.next()->message(),
               "Error on parsing predecessor 'C(x'.\n Position 1.\n Reason: Missing closing bracket (starting at 1)");
 
     errors.clear();
-    definition = LSystemDefinition();
-    definition.setAxiom("F A(q)");
-    EXPECT_FALSE(build(definition));
+    EXPECT_FALSE(build(definitionOf("F A(q)", {})));
     ASSERT_TRUE(errors.hasErrors());
     EXPECT_EQ(errors.next()->message(), "Error on parsing axiom 'F A(q)'.\n Position 3.\n Reason: q");
 }
 
 TEST_F(EngineTest, EmptyOrBlankPredecessorLeavesTheSystemWithoutRules) {
     for (const char* predecessor : {"", "  "}) {
-        LSystemDefinition definition;
-        definition.setAxiom("AB");
-        definition.addRule(1.0f, "", "", "A", "", "X");
-        definition.addRule(1.0f, "", "", predecessor, "", "Y");
-        auto system = build(definition);
+        auto system = build(definitionOf("AB", {{"A", "X"}, {predecessor, "Y"}}));
         ASSERT_TRUE(system);
         EXPECT_EQ(system->getRules(), nullptr);
         EXPECT_EQ(derive(*system, 2), "AB");
@@ -174,8 +144,7 @@ TEST_F(EngineTest, EmptyOrBlankPredecessorLeavesTheSystemWithoutRules) {
 }
 
 TEST_F(EngineTest, MultiCharacterModeAndIgnoreEntriesTakenWhole) {
-    LSystemDefinition definition;
-    definition.setAxiom("FF");
+    LSystemDefinition definition = definitionOf("FF", {});
     definition.addIgnored("ab");
     auto system = build(definition);
     EXPECT_EQ(system->getAxiom().length(), 2u);
@@ -190,7 +159,6 @@ TEST_F(EngineTest, MultiCharacterModeAndIgnoreEntriesTakenWhole) {
     EXPECT_EQ(system->getAxiom().getID(5), id("FF"));
     EXPECT_TRUE(system->isIgnored(id("ab")));
     EXPECT_EQ(derive(*system, 1), "FF(1)[+FF(1)]FF(2)");
-
     system->setIgnored(id("ab"), false);
     EXPECT_FALSE(system->isIgnored(id("ab")));
 }
@@ -198,11 +166,8 @@ TEST_F(EngineTest, MultiCharacterModeAndIgnoreEntriesTakenWhole) {
 // ---------------------------------------------------------------- deriving
 
 TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
-    LSystemDefinition definition;
-    definition.setAxiom("A(1)");
-    definition.addRule(1.0f, "", "", "A(x)", "", "A(x+1)B(x*2)");
-    auto system = build(definition);
-    EXPECT_EQ(system->getStep(0, nullptr), &system->getAxiom());
+    auto system = build(definitionOf("A(1)", {{"A(x)", "A(x+1)B(x*2)"}}));
+    EXPECT_EQ(system->getStep(0, nullptr), &system->getAxiom());  // _steps 0: the axiom itself
     EXPECT_EQ(system->getHistorySize(), 0u);
     EXPECT_EQ(derive(*system, 3), "A(4)B(6)B(4)B(2)");
     EXPECT_EQ(system->getHistorySize(), 3u);
@@ -223,19 +188,22 @@ TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
 }
 
 TEST_F(EngineTest, TwoAtomPredecessorConsumesTwoAtoms) {
-    LSystemDefinition definition;
-    definition.setAxiom("ABBAB");
-    definition.addRule(1.0f, "", "", "AB", "", "X");
-    definition.addRule(1.0f, "", "", "B", "", "Y");
+    EXPECT_EQ(derive(*build(definitionOf("ABBAB", {{"AB", "X"}, {"B", "Y"}})), 1), "XYX");
+}
+
+TEST_F(EngineTest, ContextRuleThroughTheEngine) {
+    LSystemDefinition definition = definitionOf("aB+B[-B]B", {{"a", "B"}});
+    definition.addRule(1.0f, "a", "", "B", "", "a");
+    definition.addIgnored("+");
+    definition.addIgnored("-");
     auto system = build(definition);
-    EXPECT_EQ(derive(*system, 1), "XYX");
+    EXPECT_EQ(derive(*system, 1), "Ba+B[-B]B");
+    EXPECT_EQ(derive(*system, 2), "BB+a[-B]B");
+    EXPECT_EQ(derive(*system, 3), "BB+B[-a]a");
 }
 
 TEST_F(EngineTest, SeedReproducesStochasticChoices) {
-    LSystemDefinition definition;
-    definition.setAxiom("F");
-    definition.addRule(0.5f, "", "", "F", "", "F[+F]");
-    definition.addRule(0.5f, "", "", "F", "", "F[-F]");
+    LSystemDefinition definition = definitionOf("F", {{"F", "F[+F]"}, {"F", "F[-F]"}}, 0.5f);
     const std::string first = derive(*build(definition), 6);
     EXPECT_EQ(derive(*build(definition), 6), first);
 
@@ -251,10 +219,7 @@ TEST_F(EngineTest, SeedReproducesStochasticChoices) {
 }
 
 TEST_F(EngineTest, CancellationLeavesTheSystemAsBeforeTheStep) {
-    LSystemDefinition definition;
-    definition.setAxiom("F");
-    definition.addRule(0.5f, "", "", "F", "", "F[+F]F");
-    definition.addRule(0.5f, "", "", "F", "", "F[-F]");
+    const LSystemDefinition definition = definitionOf("F", {{"F", "F[+F]F"}, {"F", "F[-F]"}}, 0.5f);
     const std::string uninterrupted = derive(*build(definition), 5);
 
     auto system = build(definition);
@@ -266,19 +231,15 @@ TEST_F(EngineTest, CancellationLeavesTheSystemAsBeforeTheStep) {
     EXPECT_EQ(cancel.reports, std::vector<int>{0});
     // Going on from there gives what an uninterrupted run gives.
     EXPECT_EQ(derive(*system, 5), uninterrupted);
-}
 
-TEST_F(EngineTest, ProgressIsPolledEveryTwentyAtomsEvenWhenRulesConsumeSeveral) {
-    LSystemDefinition definition;
+    // Polls come every 20 atoms even when rules consume several: 61 atoms,
+    // the odd positions consumed in pairs.
     std::string axiom = "C";
     for (int k = 0; k < 30; ++k) axiom += "AB";
-    definition.setAxiom(axiom);  // 61 atoms; the rule consumes the odd positions in pairs
-    definition.addRule(1.0f, "", "", "AB", "", "X");
-    auto system = build(definition);
+    system = build(definitionOf(axiom, {{"AB", "X"}}));
     CancelAt never(0);
     ASSERT_TRUE(system->doStep(&never));
     EXPECT_EQ(never.reports, (std::vector<int>{0, 34, 67}));  // at atoms 0, 21, 41
-
     CancelAt third(3);
     system->reset();
     EXPECT_FALSE(system->doStep(&third));
@@ -286,8 +247,7 @@ TEST_F(EngineTest, ProgressIsPolledEveryTwentyAtomsEvenWhenRulesConsumeSeveral) 
 }
 
 TEST_F(EngineTest, FailedStepLeavesTheSystemAsBeforeTheStep) {
-    LSystemDefinition definition;
-    definition.setAxiom("A(1)");
+    LSystemDefinition definition = definitionOf("A(1)", {});
     definition.addRule(1.0f, "", "", "A(x)", "x<2", "A(x+1)");
     definition.addRule(1.0f, "", "", "A(x)", "x>=2", "A(unknown)");
     auto system = build(definition);
@@ -296,25 +256,9 @@ TEST_F(EngineTest, FailedStepLeavesTheSystemAsBeforeTheStep) {
     EXPECT_EQ(system->getHistorySize(), 1u);
     EXPECT_EQ(stepValue(*system), 1.0);
 
-    definition = LSystemDefinition();
-    definition.setAxiom("A");
-    definition.addRule(1.0f, "", "", "A", "", "B(1+)");
-    system = build(definition);
+    system = build(definitionOf("A", {{"A", "B(1+)"}}));
     EXPECT_THROW(system->doStep(nullptr), mu::ParserError);
     EXPECT_EQ(stepValue(*system), 0.0);
-}
-
-TEST_F(EngineTest, ContextRuleThroughTheEngine) {
-    LSystemDefinition definition;
-    definition.setAxiom("aB+B[-B]B");
-    definition.addRule(1.0f, "a", "", "B", "", "a");
-    definition.addRule(1.0f, "", "", "a", "", "B");
-    definition.addIgnored("+");
-    definition.addIgnored("-");
-    auto system = build(definition);
-    EXPECT_EQ(derive(*system, 1), "Ba+B[-B]B");
-    EXPECT_EQ(derive(*system, 2), "BB+a[-B]B");
-    EXPECT_EQ(derive(*system, 3), "BB+B[-a]a");
 }
 
 }  // namespace

@@ -11,15 +11,11 @@ TEST(RandomGenerator, IntegerSeedGivesTheStandardSequence) {
     for (std::uint32_t seed : {0u, 1u, 42u, 5489u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
         std::mt19937 reference(seed);
         RandomGenerator generator(seed);
-        for (int i = 0; i < 2000; ++i) {
-            ASSERT_EQ(generator.next32(), reference()) << "seed " << seed << " output " << i;
-        }
+        for (int i = 0; i < 2000; ++i) ASSERT_EQ(generator.next32(), reference()) << "seed " << seed << " output " << i;
     }
     // The published check value: the 10000th output of the default seed.
     RandomGenerator generator(5489u);
-    for (int i = 0; i < 9999; ++i) {
-        generator.next32();
-    }
+    for (int i = 0; i < 9999; ++i) generator.next32();
     EXPECT_EQ(generator.next32(), 4123659995u);
     // Uniform numbers are the outputs times 2^-32.
     std::mt19937 reference(5489u);
@@ -33,43 +29,30 @@ TEST(RandomGenerator, ArraySeedingMatchesTheReferenceImplementation) {
     const std::uint32_t keys[] = {0x123, 0x234, 0x345, 0x456};
     RandomGenerator generator(0u);
     generator.seedByArray(keys, 4);
-    const std::uint32_t expected[] = {1067595299u, 955945823u, 477289528u, 4107218783u, 4228976476u};
-    for (std::uint32_t value : expected) {
+    for (std::uint32_t value : {1067595299u, 955945823u, 477289528u, 4107218783u, 4228976476u})
         EXPECT_EQ(generator.next32(), value);
-    }
 }
 
-TEST(RandomGenerator, EntropyFileSeedsByArrayOf624Words) {
+TEST(RandomGenerator, EntropyFileSeedsByArrayOf624WordsOrFallsBackToTheClock) {
     const std::string path = std::string(KLADO_BINARY_DIR) + "/random_test_entropy.bin";
     std::vector<std::uint32_t> keys(RandomGenerator::stateSize);
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        keys[i] = static_cast<std::uint32_t>(i * 2654435761u);
-    }
+    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = static_cast<std::uint32_t>(i * 2654435761u);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr);
     std::fwrite(keys.data(), 4, keys.size(), file);
     std::fclose(file);
-
-    RandomGenerator fromFile(0u);
+    RandomGenerator fromFile(0u), fromKeys(0u);
     fromFile.seedFromEntropy(path);
-    RandomGenerator fromKeys(0u);
     fromKeys.seedByArray(keys.data(), keys.size());
-    for (int i = 0; i < 100; ++i) {
-        ASSERT_EQ(fromFile.next32(), fromKeys.next32());
-    }
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(fromFile.next32(), fromKeys.next32());
     std::remove(path.c_str());
-}
 
-TEST(RandomGenerator, MissingEntropySourceFallsBackToDistinctClockSeeds) {
     // Two generators seeded from the clock in the same tick still differ,
     // because each clock seeding counts.
-    RandomGenerator a(0u);
-    RandomGenerator b(0u);
+    RandomGenerator a(0u), b(0u);
     a.seedFromEntropy("/nonexistent/entropy");
     b.seedFromEntropy("/nonexistent/entropy");
     bool differ = false;
-    for (int i = 0; i < 10 && !differ; ++i) {
-        differ = a.next32() != b.next32();
-    }
+    for (int i = 0; i < 10 && !differ; ++i) differ = a.next32() != b.next32();
     EXPECT_TRUE(differ);
 }

@@ -24,22 +24,31 @@ protected:
     static AtomString string(const std::string& text) {
         return LSParseHelper::readAxiom(text, String2IDManager::instance(), false, VariableValueMap());
     }
-    static std::optional<PatternString> optionalPattern(const std::string& text) {
-        if (text.empty()) return std::nullopt;
-        return pattern(text);
+    static SuccessorString successor(const std::string& text) {
+        return LSParseHelper::readSuccessor(text, String2IDManager::instance(), false);
     }
 
     static CompiledRuleRow row(const std::string& left, const std::string& predecessor, const std::string& right,
-                               const std::string& condition, const std::string& successor,
+                               const std::string& condition, const std::string& successorText,
                                float probability = 1.0f) {
+        const auto optional = [](const std::string& text) {
+            return text.empty() ? std::nullopt : std::optional<PatternString>(pattern(text));
+        };
         CompiledRuleRow row;
         row.probability = probability;
-        row.leftContext = optionalPattern(left);
-        row.predecessor = optionalPattern(predecessor);
-        row.rightContext = optionalPattern(right);
+        row.leftContext = optional(left);
+        row.predecessor = optional(predecessor);
+        row.rightContext = optional(right);
         if (!condition.empty()) row.condition.emplace(condition);
-        row.successor = LSParseHelper::readSuccessor(successor, String2IDManager::instance(), false);
+        row.successor = successor(successorText);
         return row;
+    }
+
+    template <class... Rows>
+    static std::unique_ptr<RuleSet> rulesOf(Rows... rows) {
+        std::vector<CompiledRuleRow> all;
+        (all.push_back(std::move(rows)), ...);
+        return RuleSet::build(std::move(all));
     }
 
     // What the rule set makes of position i: the produced atoms, or "-" when
@@ -61,36 +70,28 @@ protected:
 // ---------------------------------------------------------------- building
 
 TEST_F(RulesTest, LongerPatternsAreTriedFirstAndTheFirstMatchWins) {
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("", "B", "", "", "X"));
-    rows.push_back(row("A", "B", "C", "", "Y"));
-    const auto rules = RuleSet::build(std::move(rows));
+    const auto rules = rulesOf(row("", "B", "", "", "X"), row("A", "B", "C", "", "Y"));
     ASSERT_TRUE(rules);
     ASSERT_EQ(rules->size(), 2u);
     EXPECT_EQ((*rules)[0].getTotalPatternLength(), 3u);
     EXPECT_EQ(applyAt(*rules, "ABC", 1), "Y");
     EXPECT_EQ(applyAt(*rules, "DBC", 1), "X");
     EXPECT_EQ(applyAt(*rules, "ABC", 0), "-");
-}
 
-TEST_F(RulesTest, SortKeepsBuildOrderAmongEqualLengthsEvenForManyRules) {
+    // Among equal lengths the build order stays, even for many rules.
     std::vector<CompiledRuleRow> rows;
     for (int k = 0; k < 40; ++k) rows.push_back(row("", "A(x)", "", "x>" + std::to_string(k), "X"));
     rows.push_back(row("L", "A", "", "", "Y"));
-    const auto rules = RuleSet::build(std::move(rows));
-    ASSERT_EQ(rules->size(), 41u);
-    EXPECT_EQ((*rules)[0].getTotalPatternLength(), 2u);
-    for (int k = 0; k < 40; ++k) EXPECT_EQ((*rules)[k + 1].getCondition()->getText(), "x>" + std::to_string(k));
+    const auto many = RuleSet::build(std::move(rows));
+    ASSERT_EQ(many->size(), 41u);
+    EXPECT_EQ((*many)[0].getTotalPatternLength(), 2u);
+    for (int k = 0; k < 40; ++k) EXPECT_EQ((*many)[k + 1].getCondition()->getText(), "x>" + std::to_string(k));
 }
 
 TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("", "A(x)", "", "x>1", "B", 0.25f));
-    rows.push_back(row("", "C", "", "", "D"));
-    rows.push_back(row("", "A(x)", "", "x>1", "E", 0.75f));
-    rows.push_back(row("", "A(x)", "", "x>2", "F", 0.5f));
-    rows.push_back(row("", "A(y)", "", "x>1", "G", 0.5f));
-    const auto rules = RuleSet::build(std::move(rows));
+    const auto rules = rulesOf(row("", "A(x)", "", "x>1", "B", 0.25f), row("", "C", "", "", "D"),
+                               row("", "A(x)", "", "x>1", "E", 0.75f), row("", "A(x)", "", "x>2", "F", 0.5f),
+                               row("", "A(y)", "", "x>1", "G", 0.5f));
     ASSERT_EQ(rules->size(), 4u);
     const Rule& merged = (*rules)[0];
     ASSERT_EQ(merged.getAlternativesCount(), 2u);
@@ -99,23 +100,14 @@ TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
     EXPECT_EQ(merged.getSuccessor(1)[0].getID(), id("E"));
     EXPECT_EQ((*rules)[1].getPredecessor()[0].getID(), id("C"));
     EXPECT_EQ((*rules)[1].getAlternativesCount(), 1u);
-    EXPECT_EQ((*rules)[1].getProbability(0), 1.0);
     EXPECT_EQ((*rules)[2].getCondition()->getText(), "x>2");
     EXPECT_EQ((*rules)[3].getParameterNames(), std::vector<std::string>{"y"});
-}
 
-TEST_F(RulesTest, ARowWithoutPredecessorGivesNoRuleSet) {
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("", "A", "", "", "B"));
-    rows.push_back(row("", "", "", "", "C"));
-    EXPECT_FALSE(RuleSet::build(std::move(rows)));
+    EXPECT_FALSE(rulesOf(row("", "A", "", "", "B"), row("", "", "", "", "C")));  // a row without predecessor
 }
 
 TEST_F(RulesTest, CopiesAreDeepAndIndependent) {
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("", "A(x)", "", "x>0", "B(x*2)"));
-    rows.push_back(row("", "[", "", "", "Q"));
-    auto rules = RuleSet::build(std::move(rows));
+    auto rules = rulesOf(row("", "A(x)", "", "x>0", "B(x*2)"), row("", "[", "", "", "Q"));
     const RuleSet copy(*rules);
     rules.reset();
     EXPECT_EQ(applyAt(copy, "A(2)", 0), "B(4)");
@@ -126,34 +118,40 @@ TEST_F(RulesTest, CopiesAreDeepAndIndependent) {
 
 // ---------------------------------------------------------------- contexts
 
-TEST_F(RulesTest, LeftContextSkipsBranchesAndPassesOpeningBrackets) {
-    const AtomString skipped = string("A[X]B");
-    EXPECT_TRUE(Rule::matchLeftContext(pattern("A"), skipped, 4, ignored));
-    EXPECT_FALSE(Rule::matchLeftContext(pattern("X"), skipped, 4, ignored));
-    const AtomString inside = string("A[B]");
-    EXPECT_TRUE(Rule::matchLeftContext(pattern("A"), inside, 2, ignored));
-    const AtomString nested = string("AC[X[Y]Z]B");
-    EXPECT_TRUE(Rule::matchLeftContext(pattern("AC"), nested, 9, ignored));
-    EXPECT_FALSE(Rule::matchLeftContext(pattern("A"), string("B"), 0, ignored));
-}
+TEST_F(RulesTest, ContextsSkipBranchesAndIgnoredSymbols) {
+    const struct {
+        bool left;
+        const char* pattern;
+        const char* text;
+        std::size_t position;
+        bool matches;
+    } cases[] = {
+        // The left context skips whole branches and passes opening brackets.
+        {true, "A", "A[X]B", 4, true},
+        {true, "X", "A[X]B", 4, false},
+        {true, "A", "A[B]", 2, true},
+        {true, "AC", "AC[X[Y]Z]B", 9, true},
+        {true, "A", "B", 0, false},
+        // The right context skips branches or matches them explicitly; "]"
+        // closes the current branch; running past the end simply fails.
+        {false, "B", "A[X]B", 1, true},
+        {false, "[X]", "A[X]B", 1, true},
+        {false, "[X]B", "A[X]B", 1, true},
+        {false, "X", "A[X]B", 1, false},
+        {false, "]D", "A[BC]D", 3, true},
+        {false, "BC", "AB", 1, false},
+        {false, "B", "A[B", 1, false},
+    };
+    for (const auto& c : cases) {
+        const PatternString p = pattern(c.pattern);
+        const AtomString s = string(c.text);
+        EXPECT_EQ(c.left ? Rule::matchLeftContext(p, s, c.position, ignored)
+                         : Rule::matchRightContext(p, s, c.position, ignored),
+                  c.matches)
+            << c.pattern << " in " << c.text;
+    }
 
-TEST_F(RulesTest, RightContextSkipsBranchesOrMatchesThemExplicitly) {
-    const AtomString text = string("A[X]B");
-    EXPECT_TRUE(Rule::matchRightContext(pattern("B"), text, 1, ignored));
-    EXPECT_TRUE(Rule::matchRightContext(pattern("[X]"), text, 1, ignored));
-    EXPECT_TRUE(Rule::matchRightContext(pattern("[X]B"), text, 1, ignored));
-    EXPECT_FALSE(Rule::matchRightContext(pattern("X"), text, 1, ignored));
-    // "]" in a pattern closes the current branch.
-    EXPECT_TRUE(Rule::matchRightContext(pattern("]D"), string("A[BC]D"), 3, ignored));
-    // Running past the end simply fails.
-    EXPECT_FALSE(Rule::matchRightContext(pattern("BC"), string("AB"), 1, ignored));
-    EXPECT_FALSE(Rule::matchRightContext(pattern("B"), string("A[B"), 1, ignored));
-}
-
-TEST_F(RulesTest, IgnoredSymbolsArePassedOverInBothDirections) {
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("A", "B", "C", "", "X"));
-    const auto rules = RuleSet::build(std::move(rows));
+    const auto rules = rulesOf(row("A", "B", "C", "", "X"));
     EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "-");
     ignored = {id("+"), id("-")};
     EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "X");
@@ -167,56 +165,39 @@ TEST_F(RulesTest, PredecessorMustStartAtItsFirstAtom) {
     ignored = {id("+")};
     std::size_t pos = 0;
     EXPECT_FALSE(Rule::matchPredecessor(pattern("AB"), string("+AB"), pos, ignored));
-    pos = 0;
-    EXPECT_TRUE(Rule::matchPredecessor(pattern("AB"), string("A+B"), pos, ignored));
+    EXPECT_TRUE(Rule::matchPredecessor(pattern("AB"), string("A+B"), pos = 0, ignored));
     EXPECT_EQ(pos, 3u);
-    pos = 0;
-    EXPECT_FALSE(Rule::matchPredecessor(pattern("AB"), string("A"), pos, ignored));
+    EXPECT_FALSE(Rule::matchPredecessor(pattern("AB"), string("A"), pos = 0, ignored));
 }
 
 // ---------------------------------------------------------------- binding
 
 TEST_F(RulesTest, ParametersBindAtPlainOffsetsAroundThePosition) {
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("A(a)", "B(b)", "C(c)", "a+b+c==6", "X(a,b,c)"));
-    const auto rules = RuleSet::build(std::move(rows));
+    const auto rules = rulesOf(row("A(a)", "B(b)", "C(c)", "a+b+c==6", "X(a,b,c)"));
     EXPECT_EQ(applyAt(*rules, "A(1)B(2)C(3)", 1), "X(1,2,3)");
     EXPECT_EQ(applyAt(*rules, "A(1)B(2)C(4)", 1), "-");
     // The contexts match across an ignored "+", but binding takes the atom
     // right before the predecessor, which has no value for a.
     ignored = {id("+")};
     EXPECT_THROW(applyAt(*rules, "A(1)+B(2)C(3)", 2), mu::ParserError);
-}
 
-TEST_F(RulesTest, OffsetsOutsideTheStringBindNothing) {
-    // The ignored I atoms of the context are matched without string atoms, so
-    // the plain offsets reach before the string's start.
+    // The ignored I atoms of a context are matched without string atoms, so
+    // the plain offsets reach before the string's start and bind nothing.
     ignored = {id("I")};
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("A(a)I(b)I(c)", "X(x)", "", "c==1 && x==2", "Y(c)"));
-    const auto rules = RuleSet::build(std::move(rows));
-    EXPECT_EQ(applyAt(*rules, "A(1)X(2)", 1), "Y(1)");
+    EXPECT_EQ(applyAt(*rulesOf(row("A(a)I(b)I(c)", "X(x)", "", "c==1 && x==2", "Y(c)")), "A(1)X(2)", 1), "Y(1)");
 }
 
 TEST_F(RulesTest, ConditionSeesOnlyBoundValuesAndZeroBlocks) {
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("", "A(x)", "", "x", "B"));
-    auto rules = RuleSet::build(std::move(rows));
+    const auto rules = rulesOf(row("", "A(x)", "", "x", "B"));
     EXPECT_EQ(applyAt(*rules, "A(0)", 0), "-");
     EXPECT_EQ(applyAt(*rules, "A(-1)", 0), "B");
-
-    rows.clear();
-    rows.push_back(row("", "A(x)", "", "x<k", "B"));
-    rules = RuleSet::build(std::move(rows));
     VariableValueMap constants;
     constants.set("k", 5.0);
-    EXPECT_THROW(applyAt(*rules, "A(1)", 0, constants), mu::ParserError);
+    EXPECT_THROW(applyAt(*rulesOf(row("", "A(x)", "", "x<k", "B")), "A(1)", 0, constants), mu::ParserError);
 }
 
 TEST_F(RulesTest, SuccessorSeesBoundValuesOverwrittenByConstants) {
-    std::vector<CompiledRuleRow> rows;
-    rows.push_back(row("", "A(x,y)", "", "", "B(x+y,k)"));
-    const auto rules = RuleSet::build(std::move(rows));
+    const auto rules = rulesOf(row("", "A(x,y)", "", "", "B(x+y,k)"));
     VariableValueMap constants;
     constants.set("k", 0.5);
     EXPECT_EQ(applyAt(*rules, "A(1,2)", 0, constants), "B(3,0.5)");
@@ -229,18 +210,17 @@ TEST_F(RulesTest, SuccessorSeesBoundValuesOverwrittenByConstants) {
 // ---------------------------------------------------------------- stochastic choice
 
 TEST_F(RulesTest, StochasticChoiceComparesSinglePrecisionProbabilitiesWithR) {
-    auto multiple = [&](float p1, float p2) {
+    const auto multiple = [&](float p1, float p2) {
         MultipleRule rule(std::nullopt, pattern("A"), std::nullopt, std::nullopt);
-        rule.addAlternative({p1, LSParseHelper::readSuccessor("X", String2IDManager::instance(), false)});
-        rule.addAlternative({p2, LSParseHelper::readSuccessor("Y", String2IDManager::instance(), false)});
+        rule.addAlternative({p1, successor("X")});
+        rule.addAlternative({p2, successor("Y")});
         return rule;
     };
     const MultipleRule quarter = multiple(0.25f, 0.75f);
     EXPECT_EQ(quarter.selectSuccessor(0.2499)[0].getID(), id("X"));
     EXPECT_EQ(quarter.selectSuccessor(0.25)[0].getID(), id("Y"));  // 0.25 is not greater than 0.25
     EXPECT_EQ(multiple(0.25f, 0.25f).selectSuccessor(0.8)[0].getID(), id("X"));  // none chosen: the first
-    // 0.1f is slightly above the double 0.1.
-    EXPECT_EQ(multiple(0.1f, 0.9f).selectSuccessor(0.1)[0].getID(), id("X"));
+    EXPECT_EQ(multiple(0.1f, 0.9f).selectSuccessor(0.1)[0].getID(), id("X"));  // 0.1f is above the double 0.1
 
     // One draw per application of a stochastic rule, none for a single rule.
     RandomGenerator a(7u), b(7u);

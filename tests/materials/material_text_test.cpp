@@ -19,18 +19,11 @@ GLMaterial fromText(const std::string& text)
 
 TEST(GLMaterial, DefaultsAndShapeDefault)
 {
-    const GLMaterial m;
-    EXPECT_EQ(m.text(), "000000ff000000ff00000000000000ff180");
-    EXPECT_EQ(m.emission[3], 0.0f);
-
+    EXPECT_EQ(GLMaterial().text(), "000000ff000000ff00000000000000ff180");
     const GLMaterial shape = GLMaterial::shapeDefault();
     EXPECT_EQ(shape.text(), shapeDefaultText);
     EXPECT_FLOAT_EQ(shape.ambient[0], 0x24 / 255.0f);
-    EXPECT_FLOAT_EQ(shape.diffuse[2], 1.0f);
-    EXPECT_FLOAT_EQ(shape.specular[1], 0x3b / 255.0f);
-    EXPECT_FLOAT_EQ(shape.emission[3], 1.0f);
     EXPECT_EQ(shape.shininess, 53.0f);
-    EXPECT_FALSE(shape.flat);
 }
 
 TEST(GLMaterial, EveryByteSurvivesTheTextForm)
@@ -99,7 +92,7 @@ TEST(GLMaterial, MalformedTokensFailGroupByGroup)
 
 TEST(GLMaterial, ComparisonIgnoresEmissionOnly)
 {
-    GLMaterial a = GLMaterial::shapeDefault();
+    const GLMaterial a = GLMaterial::shapeDefault();
     GLMaterial b = a;
     b.emission[0] = 0.5f;
     EXPECT_EQ(a, b);

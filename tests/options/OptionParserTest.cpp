@@ -83,26 +83,15 @@ TEST(OptionParser, EmptyNumberIsRefusedWithAMessage) {
 }
 
 TEST(OptionParser, ShortForms) {
-    OptionContainer options = programOptions();
-    const Outcome twoArguments = run(options, {"-l", "file"});
-    EXPECT_TRUE(twoArguments.accepted);
-    EXPECT_EQ(options.getString("convert-fractint"), "file");
-
-    OptionContainer attached = programOptions();
-    const Outcome oneArgument = run(attached, {"-l=file", "--load", "x"});
-    EXPECT_TRUE(oneArgument.accepted);
-    EXPECT_EQ(attached.getString("convert-fractint"), "file");
-    EXPECT_EQ(attached.getString("load"), "x");
-
-    OptionContainer bundled = programOptions();
-    EXPECT_TRUE(run(bundled, {"-vql", "f"}).accepted);
-    EXPECT_TRUE(bundled.getBool("verbose"));
-    EXPECT_TRUE(bundled.getBool("quick"));
-    EXPECT_EQ(bundled.getString("convert-fractint"), "f");
-
-    OptionContainer flagsOnly = programOptions();
-    EXPECT_TRUE(run(flagsOnly, {"-v=ignored"}).accepted);
-    EXPECT_TRUE(flagsOnly.getBool("verbose"));
+    for (auto arguments : {std::initializer_list<const char*>{"-l", "file", "-v=ignored"},
+                           std::initializer_list<const char*>{"-l=file", "-v"},
+                           std::initializer_list<const char*>{"-vl", "file"}}) {  // bundled
+        OptionContainer options = programOptions();
+        EXPECT_TRUE(run(options, arguments).accepted);
+        EXPECT_EQ(options.getString("convert-fractint"), "file");
+        EXPECT_TRUE(options.getBool("verbose"));
+        EXPECT_FALSE(options.isSet("quick"));
+    }
 }
 
 TEST(OptionParser, ShortFormErrors) {
@@ -117,7 +106,7 @@ TEST(OptionParser, ShortFormErrors) {
     EXPECT_EQ(run(options, {"-v", "-v"}).errors, "Error: The option 'v' was already set.\n");
 }
 
-TEST(OptionParser, SecondValueIsRefused) {
+TEST(OptionParser, SecondValueAndUnrecognisedArgumentsAreRefused) {
     OptionContainer options = programOptions();
     const Outcome outcome = run(options, {"--load", "a.kld", "--load=b.kld"});
     EXPECT_FALSE(outcome.accepted);
@@ -126,13 +115,9 @@ TEST(OptionParser, SecondValueIsRefused) {
     // A default is not a first value.
     EXPECT_TRUE(run(options, {"--image-height", "10"}).accepted);
     EXPECT_EQ(options.getInt("image-height"), 10);
-}
 
-TEST(OptionParser, UnrecognisedArguments) {
-    OptionContainer options = programOptions();
-    EXPECT_EQ(run(options, {"-"}).errors, "Error: Unrecognized option '-'.\n");
-    EXPECT_EQ(run(options, {"plain"}).errors, "Error: Unrecognized option 'plain'.\n");
-    EXPECT_EQ(run(options, {""}).errors, "Error: Unrecognized option ''.\n");
+    EXPECT_EQ(run(options, {"-", "plain", ""}).errors,
+              "Error: Unrecognized option '-'.\nError: Unrecognized option 'plain'.\nError: Unrecognized option ''.\n");
 }
 
 TEST(OptionParser, HintsAtAForgottenParameter) {

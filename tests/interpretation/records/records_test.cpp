@@ -5,25 +5,30 @@
 #include "interpretation/records/ShapeDef.h"
 #include "materials/PaletteLibrary.h"
 
-TEST(ShapeDefText, DefaultShapeWritesOnlyVisibilityItems) {
-    ShapeDef shape;
-    shape.visible = true;
-    shape.interpreted = true;
-    EXPECT_EQ(shape.toText(), "visible=1, interpreted=1");
-    shape.visible = false;
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=1");
-}
-
-TEST(ShapeDefText, DefaultValuedEnumerationsAreLeftOut) {
-    ShapeDef shape;
-    shape.quality = ShapeQuality::Normal;
-    shape.closing1 = CapKind::Planar;
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0");
-    shape.quality = ShapeQuality::VeryHigh;
-    shape.closing1 = CapKind::None;
-    shape.closing2 = CapKind::Extruded;
-    EXPECT_EQ(shape.toText(),
-              "visible=0, interpreted=0, quality=very high, closing1=none, closing2=extruded");
+TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
+    const std::string none = "visible=0, interpreted=0";
+    const struct {
+        void (*change)(ShapeDef&);
+        std::string text;
+    } cases[] = {
+        {[](ShapeDef& s) { s.visible = s.interpreted = true; }, "visible=1, interpreted=1"},
+        {[](ShapeDef& s) { s.interpreted = true; }, "visible=0, interpreted=1"},
+        {[](ShapeDef& s) { s.quality = ShapeQuality::Normal, s.closing1 = CapKind::Planar; }, none},
+        {[](ShapeDef& s) { s.quality = ShapeQuality::VeryHigh, s.closing1 = CapKind::None; },
+         none + ", quality=very high, closing1=none"},
+        {[](ShapeDef& s) { s.closing2 = CapKind::Extruded; }, none + ", closing2=extruded"},
+        {[](ShapeDef& s) { s.material.emission[0] = 1.0f; }, none},  // compared without emission
+        {[](ShapeDef& s) { s.material.read("000000ffff0000ff000000ff000000ff001"); },
+         none + ", material=000000ffff0000ff000000ff000000ff001"},
+        // Numbers in the default stream notation.
+        {[](ShapeDef& s) { s.length = 1234567.0, s.width = 0.1, s.rotY = 1.0 / 3.0; },
+         none + ", length=1.23457e+06, width=0.1, rotY=0.333333"},
+    };
+    for (const auto& c : cases) {
+        ShapeDef shape;
+        c.change(shape);
+        EXPECT_EQ(shape.toText(), c.text);
+    }
 }
 
 TEST(ShapeDefText, ChangedFieldsInWriterOrder) {
@@ -50,40 +55,13 @@ TEST(ShapeDefText, ChangedFieldsInWriterOrder) {
               "coloringType=palette_iterate, indexOffset=-3, minColor=7, maxColor=100");
 }
 
-TEST(ShapeDefText, NumbersInDefaultStreamNotation) {
-    ShapeDef shape;
-    shape.length = 1234567.0;
-    shape.width = 0.1;
-    shape.rotY = 1.0 / 3.0;
-    EXPECT_EQ(shape.toText(),
-              "visible=0, interpreted=0, length=1.23457e+06, width=0.1, rotY=0.333333");
-}
-
-TEST(ShapeDefText, MaterialComparedWithoutEmission) {
-    ShapeDef shape;
-    shape.material.emission[0] = 1.0f;
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0");
-
-    shape.material.read("000000ffff0000ff000000ff000000ff001");
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, material=000000ffff0000ff000000ff000000ff001");
-}
-
 TEST(ShapeDefText, PaletteInShortestFormLast) {
     ShapeDef shape;
     shape.maxColor = 9;
-    const int rainbow = PaletteLibrary::indexOf("gradients/glossy/rainbow");
-    ASSERT_GE(rainbow, 0);
-    shape.palette = PaletteLibrary::palette(rainbow);
-    EXPECT_EQ(shape.toText(),
-              "visible=0, interpreted=0, maxColor=9, palette=1:d:gradients/glossy/rainbow");
-
+    shape.palette = PaletteLibrary::palette(PaletteLibrary::indexOf("gradients/glossy/rainbow"));
+    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, maxColor=9, palette=1:d:gradients/glossy/rainbow");
     shape.palette[3] = GLMaterial();
-    const std::string text = shape.toText();
-    const std::string prefix = "visible=0, interpreted=0, maxColor=9, palette=1:256:";
-    ASSERT_EQ(text.compare(0, prefix.size(), prefix), 0) << text;
-    MaterialPalette reread;
-    ASSERT_TRUE(reread.read(text.substr(prefix.size() - 6)));
-    EXPECT_EQ(reread, shape.palette);
+    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, maxColor=9, palette=" + shape.palette.fullText());
 }
 
 TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
@@ -105,16 +83,11 @@ TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
 }
 
 TEST(ShapeEnums, NamesAndLabels) {
-    ShapeType type = ShapeType::Line;
-    EXPECT_TRUE(enumFromName("tube", type));
-    EXPECT_EQ(type, ShapeType::Tube);
-    EXPECT_FALSE(enumFromName("Tube", type));  // file names are case-sensitive
-    EXPECT_EQ(type, ShapeType::Tube);
-
     ShapeQuality quality = ShapeQuality::Normal;
     EXPECT_TRUE(enumFromName("very low", quality));
     EXPECT_EQ(quality, ShapeQuality::VeryLow);
-
+    EXPECT_FALSE(enumFromName("Very low", quality));  // file names are case-sensitive
+    EXPECT_EQ(quality, ShapeQuality::VeryLow);
     EXPECT_STREQ(enumName(ColoringMode::PaletteRandom), "palette_random");
     EXPECT_STREQ(EnumTexts<ColoringMode>::labels[3], "Iterate Palette Entries");
     EXPECT_STREQ(EnumTexts<CapKind>::labels[1], "Disc");

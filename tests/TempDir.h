@@ -2,24 +2,30 @@
 // Test helpers: a temporary directory removed with its content, and a
 // simulated full disk.
 
-#include <dirent.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 class TempDir {
 public:
     TempDir() {
-        char pattern[] = "/tmp/klado-io-XXXXXX";
+        char pattern[] = "/tmp/klado-test-XXXXXX";
         myPath = ::mkdtemp(pattern);
     }
-    ~TempDir() { std::system(("chmod -R u+w '" + myPath + "' && rm -rf '" + myPath + "'").c_str()); }
+    ~TempDir() {
+        namespace fs = std::filesystem;
+        std::error_code error;
+        fs::permissions(myPath, fs::perms::owner_all, fs::perm_options::add, error);
+        fs::remove_all(myPath, error);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -30,18 +36,16 @@ public:
         std::ofstream(path(name), std::ios::binary) << text;
     }
 
+    std::string read(const std::string& name) const {
+        std::ostringstream text;
+        text << std::ifstream(path(name), std::ios::binary).rdbuf();
+        return text.str();
+    }
+
     // The names in the directory, sorted.
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
-        if (DIR* dir = ::opendir(myPath.c_str())) {
-            while (const dirent* entry = ::readdir(dir)) {
-                const std::string name = entry->d_name;
-                if (name != "." && name != "..") {
-                    names.push_back(name);
-                }
-            }
-            ::closedir(dir);
-        }
+        for (const auto& entry : std::filesystem::directory_iterator(myPath)) names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }
