@@ -54,21 +54,15 @@ protected:
         return shape;
     }
 
-    osg::ref_ptr<osg::Group> run(const std::string& axiom, ProgressRetriever& progress)
+    osg::ref_ptr<osg::Group> run(const std::string& axiom, ProgressRetriever* progress = nullptr)
     {
         definition.setAxiom(axiom);
         tov::StoringErrorHandler errors;
         lsystem = buildLSystem(definition, String2IDManager::instance(), errors);
         EXPECT_FALSE(errors.hasErrors()) << axiom;
-        if (!lsystem)
-            return nullptr;
-        return interpreter.interpret(*lsystem, shapes, tweaks, 0, tree, progress);
-    }
-
-    osg::ref_ptr<osg::Group> run(const std::string& axiom)
-    {
-        ScriptedProgress progress;
-        return run(axiom, progress);
+        ScriptedProgress never;
+        return lsystem ? interpreter.interpret(*lsystem, shapes, tweaks, 0, tree, progress ? *progress : never)
+                       : nullptr;
     }
 
     const TurtleState& turtle() const { return interpreter.turtle(); }

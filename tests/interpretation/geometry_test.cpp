@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -31,6 +32,19 @@ GLenum onlyMode(const osg::Geometry* geometry)
     EXPECT_EQ(0, arrays->getFirst());
     EXPECT_EQ(static_cast<GLsizei>(vertices(geometry).size()), arrays->getCount());
     return arrays->getMode();
+}
+
+// A builder's quad strip of count vertices; check sees each vertex with its normal.
+void expectStrip(const osg::Geometry* geometry, std::size_t count,
+                 const std::function<void(std::size_t, const osg::Vec3&, const osg::Vec3&)>& check)
+{
+    ASSERT_EQ(count, vertices(geometry).size());
+    ASSERT_EQ(count, normals(geometry).size());
+    EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(geometry));
+    for (std::size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE(i);
+        check(i, vertices(geometry)[i], normals(geometry)[i]);
+    }
 }
 
 // Distance of a local point, placed by matrix, from a world point.
@@ -87,87 +101,63 @@ protected:
 
 } // namespace
 
-TEST(GeometryBuilders, SegmentsLinesAndDiscs)
+TEST(GeometryBuilders, SegmentsAndLines)
 {
     for (int q = 0; q < 5; ++q)
         EXPECT_EQ(8 << q, segmentsForQuality(static_cast<ShapeQuality>(q)));
     EXPECT_EQ(32, segmentsForQuality(static_cast<ShapeQuality>(9)));
-
     osg::ref_ptr<osg::Geometry> line = buildLine(7.5);
     EXPECT_EQ((std::vector<osg::Vec3>{{0, 0, 0}, {7.5f, 0, 0}}), vertices(line.get()).asVector());
     EXPECT_EQ(nullptr, line->getNormalArray());
     EXPECT_EQ(GLenum(GL_LINES), onlyMode(line.get()));
-
-    // A disc faces the heading.
-    osg::ref_ptr<osg::Geometry> disc = buildDisc(1.5, 8);
-    ASSERT_EQ(18u, vertices(disc.get()).size());
-    EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(disc.get()));
-    for (std::size_t i = 0; i < 18; ++i) {
-        EXPECT_FLOAT_EQ(0.0f, vertices(disc.get())[i].x());
-        EXPECT_NEAR(i % 2 ? 1.5 : 0.0, vertices(disc.get())[i].length(), 1e-5);
-        EXPECT_EQ(osg::Vec3(1, 0, 0), normals(disc.get())[i]);
-    }
 }
 
-TEST(GeometryBuilders, TubeOfLength10Width5AndCone)
+TEST(GeometryBuilders, RoundShapesAreQuadStripsWithTheirExtents)
 {
+    // A tube of length 10, width 5: from x = -5 to 5 at radius 2.5 with radial
+    // unit normals; the default retessellation leaves the quad strip as it is.
     osg::ref_ptr<osg::Geometry> tube = buildTube(10, 5, 5, 32);
-    const Vec3s& v = vertices(tube.get());
-    const Vec3s& n = normals(tube.get());
-    ASSERT_EQ(66u, v.size());
-    ASSERT_EQ(66u, n.size());
-    // The default retessellation leaves the quad strip as it is.
-    EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(tube.get()));
+    expectStrip(tube.get(), 66, [](std::size_t i, const osg::Vec3& v, const osg::Vec3& n) {
+        EXPECT_FLOAT_EQ(i % 2 ? 5.0f : -5.0f, v.x());
+        EXPECT_NEAR(2.5, std::hypot(v.y(), v.z()), 1e-5);
+        EXPECT_NEAR(0.0, (osg::Vec3(0, v.y(), v.z()) / 2.5f - n).length(), 1e-5);
+    });
     EXPECT_EQ(osg::Array::BIND_PER_VERTEX, tube->getNormalArray()->getBinding());
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        EXPECT_FLOAT_EQ(i % 2 ? 5.0f : -5.0f, v[i].x());
-        EXPECT_NEAR(2.5, std::hypot(v[i].y(), v[i].z()), 1e-5);
-        EXPECT_NEAR(0.0, (osg::Vec3(0, v[i].y(), v[i].z()) / 2.5f - n[i]).length(), 1e-5);  // radial unit normals
-    }
-    EXPECT_NEAR(0.0, (v[64] - v[0]).length(), 1e-5);  // the last ring closes onto the first
+    EXPECT_NEAR(0.0, (vertices(tube.get())[64] - vertices(tube.get())[0]).length(), 1e-5);  // a closed ring
+    expectStrip(buildTube(4, 6, 2, 8).get(), 18, [](std::size_t i, const osg::Vec3& v, const osg::Vec3& n) {
+        EXPECT_NEAR(i % 2 ? 1.0 : 3.0, std::hypot(v.y(), v.z()), 1e-5);  // a cone
+        EXPECT_NEAR(0.0, n.x(), 1e-6);
+    });
+    // A disc faces the heading.
+    expectStrip(buildDisc(1.5, 8).get(), 18, [](std::size_t i, const osg::Vec3& v, const osg::Vec3& n) {
+        EXPECT_FLOAT_EQ(0.0f, v.x());
+        EXPECT_NEAR(i % 2 ? 1.5 : 0.0, v.length(), 1e-5);
+        EXPECT_EQ(osg::Vec3(1, 0, 0), n);
+    });
 
-    osg::ref_ptr<osg::Geometry> cone = buildTube(4, 6, 2, 8);
-    ASSERT_EQ(18u, vertices(cone.get()).size());
-    for (std::size_t i = 0; i < 18; ++i) {
-        const osg::Vec3& p = vertices(cone.get())[i];
-        EXPECT_NEAR(i % 2 ? 1.0 : 3.0, std::hypot(p.y(), p.z()), 1e-5);
-        EXPECT_NEAR(0.0, normals(cone.get())[i].x(), 1e-6);
-    }
-}
-
-TEST(GeometryBuilders, BallIsASphereOfBands)
-{
-    osg::ref_ptr<osg::Geometry> ball = buildBall(-2.0, -8);  // signs are dropped
-    const Vec3s& v = vertices(ball.get());
-    ASSERT_EQ(4u * 9u * 2u, v.size());
-    EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(ball.get()));
+    // A ball of bands; the signs of radius and segments are dropped.
     float minY = 0, maxY = 0;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        EXPECT_NEAR(2.0, v[i].length(), 1e-5);
-        EXPECT_NEAR(0.0, (v[i] / 2.0f - normals(ball.get())[i]).length(), 1e-5);
-        minY = std::min(minY, v[i].y());
-        maxY = std::max(maxY, v[i].y());
-    }
+    expectStrip(buildBall(-2.0, -8).get(), 4 * 9 * 2, [&](std::size_t, const osg::Vec3& v, const osg::Vec3& n) {
+        EXPECT_NEAR(2.0, v.length(), 1e-5);
+        EXPECT_NEAR(0.0, (v / 2.0f - n).length(), 1e-5);
+        minY = std::min(minY, v.y());
+        maxY = std::max(maxY, v.y());
+    });
     EXPECT_FLOAT_EQ(-2.0f, minY);
     EXPECT_FLOAT_EQ(2.0f, maxY);
     EXPECT_THROW(buildBall(0.0, 32), GeometryError);
     EXPECT_THROW(buildBall(1.0, 3), GeometryError);
-}
 
-TEST(GeometryBuilders, TorusLiesAroundSideAxisWithOuterDiameterLength)
-{
-    osg::ref_ptr<osg::Geometry> torus = buildTorus(10, 2, 16);
-    const Vec3s& v = vertices(torus.get());
-    ASSERT_EQ(16u * 17u * 2u, v.size());
-    EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(torus.get()));
+    // A torus around the side axis whose outer diameter is the length: r = 1
+    // around the circle R = 4.
     double outer = 0, inner = 10;
-    for (std::size_t i = 0; i < v.size(); ++i) {
-        const double ring = std::hypot(v[i].x(), v[i].z());
+    expectStrip(buildTorus(10, 2, 16).get(), 16 * 17 * 2, [&](std::size_t, const osg::Vec3& v, const osg::Vec3& n) {
+        const double ring = std::hypot(v.x(), v.z());
         outer = std::max(outer, ring);
         inner = std::min(inner, ring);
-        EXPECT_NEAR(1.0, std::hypot(ring - 4.0, v[i].y()), 1e-5);  // r = 1 around the circle R = 4
-        EXPECT_NEAR(1.0, normals(torus.get())[i].length(), 1e-5);
-    }
+        EXPECT_NEAR(1.0, std::hypot(ring - 4.0, v.y()), 1e-5);
+        EXPECT_NEAR(1.0, n.length(), 1e-5);
+    });
     EXPECT_NEAR(5.0, outer, 1e-5);
     EXPECT_NEAR(3.0, inner, 1e-5);
     EXPECT_THROW(buildTorus(0.0, 0.0, 32), GeometryError);

@@ -288,18 +288,10 @@ TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen)
 
 TEST_F(InterpreterTest, BadTweaksAndShapesEndTheInterpretation)
 {
+    // The computation run's tests see the messages of these and of a non-numeric strength.
     tweaks["tropism.direction"] = "(1,0)";
-    try {
-        run("F");
-        FAIL() << "no exception";
-    } catch (const LSysInterpreter::ParameterFormatException& e) {
-        EXPECT_EQ("tropism.direction", e.name());
-        EXPECT_STREQ("Parameter 'tropism.direction' has a false number of entries.", e.what());
-    }
+    EXPECT_THROW(run("F"), LSysInterpreter::ParameterFormatException);
     tweaks["tropism.direction"] = "1,x,0";
-    EXPECT_THROW(run("F"), NumberFormatException);
-    tweaks["tropism.direction"] = "1,0,0";
-    tweaks["tropism.strength"] = "strong";
     EXPECT_THROW(run("F"), NumberFormatException);
     tweaks.clear();
 
@@ -321,14 +313,14 @@ TEST_F(InterpreterTest, CancellingReturnsNullAndLeavesNothing)
 {
     const std::string axiom = "{F+F+F" + std::string(40, 'F');
     ScriptedProgress progress(1);
-    EXPECT_FALSE(run(axiom, progress).valid());
+    EXPECT_FALSE(run(axiom, &progress).valid());
     EXPECT_EQ((std::vector<int>{0}), progress.reported);
     EXPECT_TRUE(tree.items().empty());
     EXPECT_EQ(0u, interpreter.statistics().overallSize());
     EXPECT_THROW(run("}"), PolyParenthesisException);
 
     ScriptedProgress all;
-    run(std::string(45, 'F'), all);
+    run(std::string(45, 'F'), &all);
     EXPECT_EQ((std::vector<int>{0, 44, 88}), all.reported);
 }
 

@@ -41,21 +41,9 @@ TEST_F(SymbolRegistryTest, AlphabetGetsFixedIDsAndNewNamesIncreasingOnes) {
     EXPECT_EQ(registry.getID("A"), 2000);
 }
 
-TEST_F(SymbolRegistryTest, ResetForgetsUserSymbolsOnly) {
-    registry.getID("A");
-    registry.getID("B");
-    registry.resetToID(firstUserSymbolID);
-    EXPECT_FALSE(registry.hasName("A"));
-    EXPECT_FALSE(registry.hasID(1001));
-    EXPECT_EQ(registry.getName(8), "[");
-    EXPECT_EQ(registry.getID("B"), 1000);
-    EXPECT_EQ(registry.getNames().size(), 28u);
-}
-
-TEST_F(SymbolRegistryTest, UnknownElementsLeaveRegistryUnchanged) {
+TEST_F(SymbolRegistryTest, UnknownElementsLeaveTheRegistryUnchangedAndResetForgetsUserSymbols) {
     registry.getID("A");
     const auto names = registry.getNames();
-
     try {
         registry.getName(4711);
         FAIL() << "no exception";
@@ -72,9 +60,16 @@ TEST_F(SymbolRegistryTest, UnknownElementsLeaveRegistryUnchanged) {
     EXPECT_THROW(registry.remove(4711), UnknownElement);
     EXPECT_EQ(registry.getNames(), names);
     EXPECT_EQ(registry.getNextID(), 1001);
+
+    registry.getID("B");
+    registry.resetToID(firstUserSymbolID);
+    EXPECT_FALSE(registry.hasName("A") || registry.hasID(1001));
+    EXPECT_EQ(registry.getName(8), "[");
+    EXPECT_EQ(registry.getID("B"), 1000);
+    EXPECT_EQ(registry.getNames().size(), 28u);
 }
 
-TEST_F(SymbolRegistryTest, BothDirectionsStayInverse) {
+TEST_F(SymbolRegistryTest, BothDirectionsStayInverseAndNamesListInNameOrder) {
     registry.insert(std::string("X"), 1500);
     EXPECT_EQ(registry.getName(1500), "X");
     // Re-pairing the name drops its old id; re-pairing the id drops its old name.
@@ -83,20 +78,15 @@ TEST_F(SymbolRegistryTest, BothDirectionsStayInverse) {
     registry.insert(std::string("Y"), 1600);
     EXPECT_FALSE(registry.hasName("X"));
     EXPECT_EQ(registry.getName(1600), "Y");
-
     registry.remove(1600);
     EXPECT_FALSE(registry.hasName("Y"));
     registry.remove(std::string("+"));
     EXPECT_FALSE(registry.hasID(0));
-}
 
-TEST(SymbolRegistry, NamesInNameOrder) {
-    String2IDManager registry;
-    registry.getID("b");
-    registry.getID("a");
-    registry.getID("C");
-    EXPECT_EQ(registry.getNames(), (std::vector<std::string>{"C", "a", "b"}));
-    EXPECT_EQ(registry.getID("a"), 1);
+    String2IDManager fresh;
+    for (const char* name : {"b", "a", "C"}) fresh.getID(name);
+    EXPECT_EQ(fresh.getNames(), (std::vector<std::string>{"C", "a", "b"}));
+    EXPECT_EQ(fresh.getID("a"), 1);
 }
 
 }  // namespace
