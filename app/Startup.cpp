@@ -12,16 +12,6 @@
 #include <iostream>
 #include <string>
 
-void registerBuiltinSymbols() {
-    String2IDManager& registry = String2IDManager::instance();
-    for (const char* c = builtinAlphabet; *c != '\0'; ++c) {
-        registry.getID(std::string(1, *c));
-    }
-    if (registry.getNextID() < firstUserSymbolID) {
-        registry.setNextID(firstUserSymbolID);
-    }
-}
-
 std::unique_ptr<OptionContainer> declareProgramOptions() {
     auto options = std::make_unique<OptionContainer>();
     options->declare("convert-fractint", 'l', std::make_unique<Option_FileName>());
@@ -73,7 +63,7 @@ int runBatchOutputs(const OptionContainer& options, Workbench& workbench, Failur
 
 int runKlado(int argc, char** argv) {
     try {
-        registerBuiltinSymbols();
+        String2IDManager::instance().registerBuiltins();
         std::unique_ptr<OptionContainer> options = declareProgramOptions();
         parseProgramOptions(*options, argc, argv, std::cout);
 

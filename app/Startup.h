@@ -7,10 +7,6 @@
 #include <memory>
 #include <ostream>
 
-// Gives the turtle alphabet the ids 0-26 and raises the registry's next id to
-// the first user symbol id.
-void registerBuiltinSymbols();
-
 // A container with the program's options declared.
 std::unique_ptr<OptionContainer> declareProgramOptions();
 

@@ -20,14 +20,8 @@
 
 namespace {
 
-void registerAlphabet() {
-    String2IDManager& registry = String2IDManager::instance();
-    for (const char* c = builtinAlphabet; *c != '\0'; ++c) registry.getID(std::string(1, *c));
-    if (registry.getNextID() < firstUserSymbolID) registry.setNextID(firstUserSymbolID);
-}
-
 std::unique_ptr<LSystem> compile(const LSystemDefinition& definition) {
-    registerAlphabet();
+    String2IDManager::instance().registerBuiltins();
     tov::ErrorHandler errors;
     auto system = buildLSystem(definition, String2IDManager::instance(), errors);
     if (!system) throw std::runtime_error("benchmark definition does not compile");

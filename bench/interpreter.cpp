@@ -46,10 +46,7 @@ double cpuSeconds()
 void BM_InterpretPlant(benchmark::State& state)
 {
     String2IDManager& registry = String2IDManager::instance();
-    for (const char* c = builtinAlphabet; *c != '\0'; ++c)
-        registry.getID(std::string(1, *c));
-    if (registry.getNextID() < firstUserSymbolID)
-        registry.setNextID(firstUserSymbolID);
+    registry.registerBuiltins();
 
     LSystemDefinition definition;
     definition.setAxiom("A");

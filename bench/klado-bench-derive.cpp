@@ -36,11 +36,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string fileName = argv[1];
-    String2IDManager& registry = String2IDManager::instance();
-    for (const char* c = builtinAlphabet; *c != '\0'; ++c) {
-        registry.getID(std::string(1, *c));
-    }
-    registry.setNextID(firstUserSymbolID);
+    String2IDManager::instance().registerBuiltins();
 
     std::string text;
     try {
@@ -54,7 +50,7 @@ int main(int argc, char** argv) {
     if (definition == nullptr) {
         return 1;
     }
-    const std::unique_ptr<LSystem> lsystem = buildLSystem(*definition, registry, errors);
+    const std::unique_ptr<LSystem> lsystem = buildLSystem(*definition, String2IDManager::instance(), errors);
     if (lsystem == nullptr || errors.hasErrors()) {
         return 1;
     }

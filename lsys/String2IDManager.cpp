@@ -90,6 +90,13 @@ std::int32_t String2IDManager::getID(const std::string& name) {
     return id;
 }
 
+void String2IDManager::registerBuiltins() {
+    for (const char* c = builtinAlphabet; *c != '\0'; ++c)
+        getID(std::string(1, *c));
+    if (myNextID < firstUserSymbolID)
+        myNextID = firstUserSymbolID;
+}
+
 void String2IDManager::setNextID(std::int32_t value) {
     if (myNextID >= value)
         throw std::invalid_argument("the next symbol id is already " + std::to_string(myNextID));

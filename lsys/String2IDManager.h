@@ -100,6 +100,11 @@ public:
     std::int32_t getNextID() const { return myNextID; }
     // Raises the next id; throws std::invalid_argument and changes nothing when
     // the next id is already equal to or above the value.
+    // Registers the characters of the turtle alphabet in order (ids 0-26 in a
+    // fresh registry) and raises the next id to firstUserSymbolID, so that every
+    // symbol registered afterwards is a user symbol. Calling it again changes
+    // nothing.
+    void registerBuiltins();
     void setNextID(std::int32_t value);
     // Forgets every id from the value up to the next id, then sets the next id
     // to the value.

@@ -1,5 +1,4 @@
 #include "app/DerivedStringFile.h"
-#include "app/Startup.h"
 #include "lsys/String2IDManager.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +17,7 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 TEST(DerivedStringFile, BreaksBeforeAnAtomThatWouldPassColumn80) {
-    registerBuiltinSymbols();
+    String2IDManager::instance().registerBuiltins();
     const std::int32_t f = String2IDManager::instance().getID("F");
     AtomString atoms;
     for (int i = 0; i < 100; ++i)
@@ -33,7 +32,7 @@ TEST(DerivedStringFile, BreaksBeforeAnAtomThatWouldPassColumn80) {
 }
 
 TEST(DerivedStringFile, AtomLongerThanALineStandsAlone) {
-    registerBuiltinSymbols();
+    String2IDManager::instance().registerBuiltins();
     String2IDManager& registry = String2IDManager::instance();
     const std::int32_t f = registry.getID("F");
     const std::int32_t longName = registry.getID(std::string(90, 'L'));

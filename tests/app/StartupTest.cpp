@@ -18,8 +18,8 @@ std::string listing(const OptionContainer& options) {
 }  // namespace
 
 TEST(Startup, RegistersTheAlphabetBeforeUserSymbols) {
-    registerBuiltinSymbols();
-    registerBuiltinSymbols();  // a second call changes nothing
+    String2IDManager::instance().registerBuiltins();
+    String2IDManager::instance().registerBuiltins();  // a second call changes nothing
     String2IDManager& registry = String2IDManager::instance();
     EXPECT_EQ(registry.getID("+"), 0);
     EXPECT_EQ(registry.getID("["), 8);

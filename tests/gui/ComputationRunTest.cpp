@@ -9,16 +9,8 @@
 
 namespace {
 
-void registerAlphabet() {
-    String2IDManager& registry = String2IDManager::instance();
-    for (const char* c = builtinAlphabet; *c != '\0'; ++c)
-        registry.getID(std::string(1, *c));
-    if (registry.getNextID() < firstUserSymbolID)
-        registry.setNextID(firstUserSymbolID);
-}
-
 std::unique_ptr<LSystem> build(const LSystemDefinition& definition) {
-    registerAlphabet();
+    String2IDManager::instance().registerBuiltins();
     std::ostringstream messages;
     tov::ReportingErrorHandler handler(messages);
     std::unique_ptr<LSystem> lsystem = buildLSystem(definition, String2IDManager::instance(), handler);

@@ -35,10 +35,7 @@ protected:
     InterpreterTest()
     {
         String2IDManager& registry = String2IDManager::instance();
-        for (const char* c = builtinAlphabet; *c != '\0'; ++c)
-            registry.getID(std::string(1, *c));
-        if (registry.getNextID() < firstUserSymbolID)
-            registry.setNextID(firstUserSymbolID);
+        registry.registerBuiltins();
         EXPECT_EQ(9, registry.getID("]"));
         definition.addConstant("_rotX", "90");
         definition.addConstant("_rotY", "90");

@@ -10,8 +10,7 @@ namespace {
 class SymbolRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* c = builtinAlphabet; *c != '\0'; ++c) registry.getID(std::string(1, *c));
-        registry.setNextID(firstUserSymbolID);
+        registry.registerBuiltins();
     }
     String2IDManager registry;
 };

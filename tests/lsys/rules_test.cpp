@@ -12,9 +12,7 @@ namespace {
 class RulesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        String2IDManager& registry = String2IDManager::instance();
-        for (const char* c = builtinAlphabet; *c != '\0'; ++c) registry.getID(std::string(1, *c));
-        if (registry.getNextID() < firstUserSymbolID) registry.setNextID(firstUserSymbolID);
+        String2IDManager::instance().registerBuiltins();
     }
 
     static std::int32_t id(const std::string& name) { return String2IDManager::instance().getID(name); }
