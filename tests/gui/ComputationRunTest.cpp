@@ -116,24 +116,20 @@ TEST_F(RunFixture, ErrorsBecomeTitleAndText) {
     }
 }
 
-TEST_F(RunFixture, NonNumericTweakIsADefinitionError) {
-    LSystemDefinition definition = plant("F", "F", 1);
-    definition.setTweak("tropism.strength", "strong");
-    std::unique_ptr<LSystem> lsystem = build(definition);
-    SilentProgress progress;
-    compute(*lsystem, definition, progress);
-    EXPECT_EQ(run.errorTitle, "Definition error");
-    EXPECT_EQ(run.errorText, "A value assumed to be numeric is not.");
-}
-
-TEST_F(RunFixture, MalformedTropismDirectionNamesTheParameter) {
-    LSystemDefinition definition = plant("F", "F", 1);
-    definition.setTweak("tropism.direction", "(0,1)");
-    std::unique_ptr<LSystem> lsystem = build(definition);
-    SilentProgress progress;
-    compute(*lsystem, definition, progress);
-    EXPECT_EQ(run.errorTitle, "Definition error");
-    EXPECT_EQ(run.errorText, "Parameter 'tropism.direction' has a false number of entries.");
+TEST_F(RunFixture, BadTweaksAreDefinitionErrors) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"tropism.strength", "A value assumed to be numeric is not."},
+        {"tropism.direction", "Parameter 'tropism.direction' has a false number of entries."},
+    };
+    for (const auto& [key, text] : cases) {
+        LSystemDefinition definition = plant("F", "F", 1);
+        definition.setTweak(key, "(0,x)");
+        std::unique_ptr<LSystem> lsystem = build(definition);
+        SilentProgress progress;
+        compute(*lsystem, definition, progress);
+        EXPECT_EQ(run.errorTitle, "Definition error") << key;
+        EXPECT_EQ(run.errorText, text) << key;
+    }
 }
 
 } // namespace
