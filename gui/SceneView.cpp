@@ -3,12 +3,27 @@
 #include "gui/ImageWriter.h"
 #include "gui/SurfacelessContext.h"
 
+#include <osg/GL>
 #include <osgDB/Registry>
 #include <osgDB/WriteFile>
 
 namespace {
 
 bool validLight(int index) { return index >= 0 && index < SceneView::lightCount; }
+
+// Whether the context can render an image of that size into a frame-buffer
+// object. A larger one would make the scene-graph library fall back to a
+// window-system buffer of the wrong size and write a wrong picture.
+bool fitsFrameBuffer(osg::GraphicsContext& context, int width, int height) {
+    if (!context.makeCurrent())
+        return false;
+    GLint renderBuffer = 0;
+    GLint viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    context.releaseContext();
+    return width <= renderBuffer && height <= renderBuffer && width <= viewport[0] && height <= viewport[1];
+}
 
 } // namespace
 
@@ -150,7 +165,7 @@ bool SceneView::renderImage(const std::string& fileName, int width, int height) 
     if (width <= 0 || height <= 0)
         return false;
     osg::ref_ptr<osg::GraphicsContext> context = createOffscreenContext();
-    if (!context)
+    if (!context || !fitsFrameBuffer(*context, width, height))
         return false;
 
     osg::ref_ptr<osgViewer::Viewer> offscreen = new osgViewer::Viewer;

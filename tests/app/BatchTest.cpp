@@ -165,6 +165,15 @@ TEST_F(Batch, AnObjectWriterThatWritesNothingFails) {
     }
 }
 
+TEST_F(Batch, ImageLargerThanTheRendererCanHoldFails) {
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run = klado("--load " + definition + " --output-image " + path("wide.png") +
+                              " --image-width 100000 --image-height 16");
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.err, "Error while saving:\nCould not save file\n" + path("wide.png") + "\n");
+    EXPECT_LT(fileSize(path("wide.png")), 0);
+}
+
 TEST_F(Batch, ResultOutputWritesTheLatestString) {
     const std::string definition = write("plant.kld", plant);
     const Outcome run = klado("--load " + definition + " --result-output " + path("string.txt"));
