@@ -15,9 +15,9 @@
 #include <cstdio>
 #include <iostream>
 
-#include "definition_io/FileText.h"
 #include "definition_io/OwnLSysLoader.h"
 #include "diagnostics/Exceptions.h"
+#include "diagnostics/FileText.h"
 #include "lsys/LSystem.h"
 
 namespace {

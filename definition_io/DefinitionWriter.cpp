@@ -6,9 +6,9 @@
 #include <set>
 #include <sstream>
 
-#include "definition_io/FileText.h"
 #include "definition_io/ParameterList.h"
 #include "diagnostics/Exceptions.h"
+#include "diagnostics/FileText.h"
 #include "lsys/String2IDManager.h"
 #include "options/TextConvert.h"
 
@@ -42,7 +42,7 @@ int currentCameraOf(const LSystemDefinition& definition) {
         return 0;
     }
     try {
-        const float value = TextConvert::toFloat(trimText(found->second.value));
+        const float value = TextConvert::toFloat(TextConvert::trim(found->second.value));
         return std::isfinite(value) && std::fabs(value) < 1e9f ? static_cast<int>(value) : 0;
     } catch (const std::exception&) {
         return 0;
@@ -80,12 +80,12 @@ std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition
     out << "Axiom:" << sheet.axiom << "\n";
 
     for (const DefinitionSheet::RuleCells& row : sheet.rules) {
-        const std::string probability = trimText(row.probability);
-        const std::string left = trimText(row.leftContext);
-        const std::string predecessor = trimText(row.predecessor);
-        const std::string right = trimText(row.rightContext);
-        const std::string condition = trimText(row.condition);
-        const std::string successor = trimText(row.successor);
+        const std::string probability = TextConvert::trim(row.probability);
+        const std::string left = TextConvert::trim(row.leftContext);
+        const std::string predecessor = TextConvert::trim(row.predecessor);
+        const std::string right = TextConvert::trim(row.rightContext);
+        const std::string condition = TextConvert::trim(row.condition);
+        const std::string successor = TextConvert::trim(row.successor);
         if ((probability + left + predecessor + right + condition + successor).empty()) {
             continue;
         }
@@ -99,7 +99,7 @@ std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition
 
     std::set<std::string> written{"_step"};
     for (const DefinitionSheet::ConstantCells& row : sheet.constants) {
-        const std::string name = trimText(row.name);
+        const std::string name = TextConvert::trim(row.name);
         if (!name.empty() && written.insert(constantKey(name)).second) {
             out << "Def:" << name << ":" << row.value << "\n";
         }

@@ -61,7 +61,7 @@ public:
     virtual void saveFailed(const std::string& title, const std::string& message) = 0;
 };
 
-// Writes the file atomically (FileText.h). On success the definition takes
+// Writes the file atomically (diagnostics/FileText.h). On success the definition takes
 // the name "<unnamed>" when it had none and "_currentCamera" becomes the
 // current camera slot; true is returned. On failure "Saving failed" /
 // "Could not open\n'<file>'\nfor writing." is reported, false is returned,

@@ -158,7 +158,7 @@ public:
         }
         for (std::size_t i = 0; i < N; ++i) {
             try {
-                field[i] = static_cast<T>(toDecimal(trimText(items[i])));
+                field[i] = static_cast<T>(toDecimal(TextConvert::trim(items[i])));
             } catch (const EmptyData&) {
                 complain(key, complaint);
                 return false;
@@ -200,7 +200,7 @@ private:
 };
 
 bool readRule(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::vector<std::string>& fields) {
-    const std::string probabilityText = trimText(fields[1]);
+    const std::string probabilityText = TextConvert::trim(fields[1]);
     float probability = 1.0f;
     if (!probabilityText.empty()) {
         try {
@@ -210,15 +210,15 @@ bool readRule(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
             return false;
         }
     }
-    definition.addRule(probability, trimText(fields[2]), trimText(fields[3]), trimText(fields[4]),
-                       trimText(fields[5]), trimText(fields[6]));
+    definition.addRule(probability, TextConvert::trim(fields[2]), TextConvert::trim(fields[3]), TextConvert::trim(fields[4]),
+                       TextConvert::trim(fields[5]), TextConvert::trim(fields[6]));
     return true;
 }
 
 bool readConstant(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::vector<std::string>& fields) {
-    const std::string name = trimText(fields[1]);
+    const std::string name = TextConvert::trim(fields[1]);
     try {
-        definition.addConstant(name, trimText(fields[2]));
+        definition.addConstant(name, TextConvert::trim(fields[2]));
         return true;
     } catch (const NumberFormatException&) {
         addError(handler, "'" + name + "' must be a numerical value!");
@@ -394,7 +394,7 @@ void readEnvironment(tov::ErrorHandler& handler, LSystemDefinition& definition, 
 
 // Reads one line into the definition; false when the line failed.
 bool readLine(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& line) {
-    const std::string trimmed = trimText(line);
+    const std::string trimmed = TextConvert::trim(line);
     if (trimmed.empty()) {
         return true;
     }
@@ -424,7 +424,7 @@ bool readLine(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
         definition.setName(fields[1]);
         return true;
     case Kind::Axiom:
-        definition.setAxiom(trimText(fields[1]));
+        definition.setAxiom(TextConvert::trim(fields[1]));
         return true;
     case Kind::Rule:
         return readRule(handler, definition, fields);
@@ -444,7 +444,7 @@ bool readLine(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
         readEnvironment(handler, definition, valueText);
         return true;
     case Kind::Ignore:
-        definition.addIgnored(trimText(valueText));
+        definition.addIgnored(TextConvert::trim(valueText));
         return true;
     case Kind::Unknown:
         break;

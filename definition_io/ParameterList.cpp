@@ -1,24 +1,8 @@
 #include "definition_io/ParameterList.h"
 
+#include "options/TextConvert.h"
+
 #include <vector>
-
-namespace {
-
-bool isTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v'; }
-
-}  // namespace
-
-std::string trimText(const std::string& text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isTrimmed(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && isTrimmed(text[end - 1])) {
-        --end;
-    }
-    return text.substr(begin, end - begin);
-}
 
 std::string stripOuterBrackets(const std::string& text) {
     if (text.size() < 2 || text.front() != '(' || text.back() != ')') {
@@ -46,7 +30,7 @@ std::string stripOuterBrackets(const std::string& text) {
 }
 
 ParameterTable parseParameterList(const std::string& text) {
-    const std::string list = stripOuterBrackets(trimText(text));
+    const std::string list = stripOuterBrackets(TextConvert::trim(text));
     ParameterTable table;
     if (list.empty()) {
         return table;
@@ -69,7 +53,7 @@ ParameterTable parseParameterList(const std::string& text) {
         if (equals == std::string::npos) {
             throw BrokenParameterListException();
         }
-        table[trimText(item.substr(0, equals))] = stripOuterBrackets(trimText(item.substr(equals + 1)));
+        table[TextConvert::trim(item.substr(0, equals))] = stripOuterBrackets(TextConvert::trim(item.substr(equals + 1)));
         itemStart = i + 1;
     }
     return table;

@@ -7,9 +7,6 @@
 #include <map>
 #include <string>
 
-// Removes space, tab, line feed, carriage return and vertical tab from both ends.
-std::string trimText(const std::string& text);
-
 // While the text begins with "(" and the ")" closing it is the last
 // character, that outer pair is removed.
 std::string stripOuterBrackets(const std::string& text);

@@ -1,13 +1,13 @@
 #include "gui/Workbench.h"
 
-#include "definition_io/FileText.h"
 #include "definition_io/OwnLSysLoader.h"
 #include "diagnostics/ErrorHandler.h"
 #include "diagnostics/Exceptions.h"
+#include "diagnostics/FileText.h"
 #include "lsys/String2IDManager.h"
+#include "options/TextConvert.h"
 
 #include <algorithm>
-#include <cmath>
 #include <iostream>
 
 namespace {
@@ -60,7 +60,8 @@ void Workbench::takeRecords() {
     myCurrentCamera = 0;
     const auto current = myDefinition->getConstants().find("_currentCamera");
     if (current != myDefinition->getConstants().end()) {
-        const double index = std::atof(current->second.value.c_str());
+        // The definition holds special variables only as numbers.
+        const double index = TextConvert::toFloat(current->second.value);
         if (index >= 0 && index < static_cast<double>(myCameras.size()))
             myCurrentCamera = static_cast<std::size_t>(index);
     }

@@ -66,15 +66,6 @@ std::int32_t wrapColourIndex(double value)
     return static_cast<std::int32_t>(index);
 }
 
-std::string trimmed(const std::string& text)
-{
-    const char* blanks = " \t\n\r\v";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return std::string();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // The seed of the C library's generator: "_seed" truncated to an integer,
 // 42 when it is no number an integer can hold.
 unsigned seedOf(double value)
@@ -151,13 +142,13 @@ void LSysInterpreter::readTweaks(const TweakMap& tweaks)
         if (fields.size() != 3)
             throw ParameterFormatException(tropismDirectionKey);
         for (int i = 0; i < 3; ++i)
-            myTropismDirection[i] = TextConvert::toFloat(trimmed(fields[i]));
+            myTropismDirection[i] = TextConvert::toFloat(TextConvert::trim(fields[i]));
         myTropismDirection.normalize();
     }
 
     const auto strength = tweaks.find(tropismStrengthKey);
     if (strength != tweaks.end())
-        myTropismStrength = TextConvert::toFloat(trimmed(strength->second));
+        myTropismStrength = TextConvert::toFloat(TextConvert::trim(strength->second));
 
     myTropismActive = myTropismDirection != osg::Vec3d(0.0, 0.0, 0.0) && myTropismStrength != 0.0;
 }

@@ -2,16 +2,11 @@
 
 #include <muParserError.h>
 
+#include "options/TextConvert.h"
+
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string trimmed(const std::string& text) {
-    const char* blanks = " \t\n\r\v";
-    const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
 
 // The parts of the text between the commas, trimmed.
 std::vector<std::string> splitAtCommas(const std::string& text) {
@@ -19,7 +14,7 @@ std::vector<std::string> splitAtCommas(const std::string& text) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
-        parts.push_back(trimmed(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+        parts.push_back(TextConvert::trim(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
         if (comma == std::string::npos) return parts;
         start = comma + 1;
     }

@@ -1,11 +1,9 @@
 #include "materials/MaterialFiles.h"
 
 #include "diagnostics/Exceptions.h"
+#include "diagnostics/FileText.h"
 
-#include <atomic>
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
@@ -32,54 +30,24 @@ bool readFirstToken(const std::string& path, std::string& token)
     return !in.bad();
 }
 
-bool writeAll(int fd, const std::string& content)
-{
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Replaces the file by the content: written to a new file beside it, which
-// is then renamed over it, so that a failure leaves the old file untouched.
-// An existing file that may not be written is not replaced.
+// Replaces the file by the content without ever leaving it half written. An
+// existing file that may not be written is not replaced.
 bool replaceFile(const std::string& path, const std::string& content)
 {
     std::string target = path;
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {   // write through a link to its file
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {   // check the file a link points to
         target = resolved;
         std::free(resolved);
     }
     struct stat old;
-    const bool exists = ::stat(target.c_str(), &old) == 0;
-    if (exists && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0))
+    if (::stat(target.c_str(), &old) == 0 && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0))
         return false;
-
-    static std::atomic<unsigned> serial{0};
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
+    try {
+        writeFileAtomically(path, content);
+        return true;
+    } catch (const FileNotWriteable&) {
+        return false;
     }
-    if (fd < 0)
-        return false;
-
-    bool ok = writeAll(fd, content) && (!exists || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
 }
 
 void reportOpenFailure(FailureReporter& reporter, const char* title, const std::string& path)

@@ -116,4 +116,11 @@ std::string toString(double value, int digits) {
 
 std::string toString(int value) { return std::to_string(value); }
 
+std::string trim(const std::string& text) {
+    const char* blanks = " \t\n\r\v";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 }  // namespace TextConvert

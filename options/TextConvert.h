@@ -25,4 +25,8 @@ std::string toString(double value, int digits = 3);
 
 std::string toString(int value);
 
+// The text without space, tab, line feed, carriage return and vertical tab at
+// either end.
+std::string trim(const std::string& text);
+
 }  // namespace TextConvert

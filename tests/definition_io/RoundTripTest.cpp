@@ -1,6 +1,6 @@
 #include "definition_io/DefinitionWriter.h"
-#include "definition_io/FileText.h"
 #include "definition_io/OwnLSysLoader.h"
+#include "diagnostics/FileText.h"
 
 #include <gtest/gtest.h>
 

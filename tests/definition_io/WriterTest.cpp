@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "definition_io/FileText.h"
+#include "diagnostics/FileText.h"
 #include "tests/TempDir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "definition_io/FileText.h"
+#include "diagnostics/FileText.h"
 
 #include "diagnostics/Exceptions.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// Whole-file reading and writing of definition files.
+// Whole-file reading, and writing that never leaves a file half written.
 
 #include <string>
 
