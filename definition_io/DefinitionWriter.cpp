@@ -145,11 +145,11 @@ std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition
 }
 
 bool saveDefinition(const std::string& fileName, const DefinitionSheet& sheet, LSystemDefinition& definition,
-                    SaveFailureReporter& reporter) {
+                    FailureReporter& reporter) {
     try {
         writeFileAtomically(fileName, definitionText(sheet, definition));
     } catch (const FileNotWriteable&) {
-        reporter.saveFailed("Saving failed", "Could not open\n'" + fileName + "'\nfor writing.");
+        reporter.report("Saving failed", "Could not open\n'" + fileName + "'\nfor writing.");
         return false;
     }
     if (definition.getName().empty()) {

@@ -10,6 +10,7 @@
 #include "interpretation/records/CameraDef.h"
 #include "interpretation/records/LightDef.h"
 #include "lsys/LSystemDefinition.h"
+#include "materials/MaterialFiles.h"
 
 struct DefinitionSheet {
     static constexpr int slotCount = 8;
@@ -54,17 +55,10 @@ struct DefinitionSheet {
 // slots that differ from the defaults), Tweak and Environment (by key).
 std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition& definition);
 
-// Where a failed save is reported (a message box, or standard error).
-class SaveFailureReporter {
-public:
-    virtual ~SaveFailureReporter() = default;
-    virtual void saveFailed(const std::string& title, const std::string& message) = 0;
-};
-
 // Writes the file atomically (diagnostics/FileText.h). On success the definition takes
 // the name "<unnamed>" when it had none and "_currentCamera" becomes the
 // current camera slot; true is returned. On failure "Saving failed" /
 // "Could not open\n'<file>'\nfor writing." is reported, false is returned,
 // and the old file and the definition stay as they were.
 bool saveDefinition(const std::string& fileName, const DefinitionSheet& sheet, LSystemDefinition& definition,
-                    SaveFailureReporter& reporter);
+                    FailureReporter& reporter);

@@ -17,8 +17,8 @@ ShapeDef visibleShape() {
     return shape;
 }
 
-struct RecordingReporter : SaveFailureReporter {
-    void saveFailed(const std::string& title, const std::string& message) override {
+struct RecordingReporter : FailureReporter {
+    void report(const std::string& title, const std::string& message) override {
         reports.push_back(title + "|" + message);
     }
     std::vector<std::string> reports;
