@@ -23,8 +23,7 @@ void writeDerivedString(std::ostream& out, const AtomString& atoms) {
 
 bool writeDerivedStringFile(const std::string& fileName, const AtomString& atoms) {
     std::ofstream file(fileName);
-    if (!file)
-        return false;
+    if (!file) return false;
     writeDerivedString(file, atoms);
     file.close();
     return !file.fail();

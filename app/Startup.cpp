@@ -45,14 +45,12 @@ int runBatchOutputs(const OptionContainer& options, Workbench& workbench, Failur
     if (options.isSet("output-image"))
         failed |= !workbench.exportImage(options.getString("output-image"), options.getInt("image-width"),
                                          options.getInt("image-height"));
-    if (options.isSet("output-object"))
-        failed |= !workbench.exportObject(options.getString("output-object"));
+    if (options.isSet("output-object")) failed |= !workbench.exportObject(options.getString("output-object"));
     if (options.isSet("result-output")) {
         const std::string fileName = options.getString("result-output");
         LSystem* lsystem = workbench.lsystem();
         std::unique_ptr<AtomString> atoms;
-        if (lsystem)
-            atoms = lsystem->getStepCopy(static_cast<int>(lsystem->getHistorySize()), nullptr);
+        if (lsystem) atoms = lsystem->getStepCopy(static_cast<int>(lsystem->getHistorySize()), nullptr);
         if (!atoms || !writeDerivedStringFile(fileName, *atoms)) {
             reporter.report("Error while saving", "Could not save file\n" + fileName);
             failed = true;
@@ -79,10 +77,8 @@ int runKlado(int argc, char** argv) {
             std::cerr << "A definition is needed for batch output: give it with --load FILE." << std::endl;
             return 1;
         }
-        if (options->isSet("load") && !workbench.load(options->getString("load")))
-            return 1;
-        if (batch)
-            return runBatchOutputs(*options, workbench, reporter);
+        if (options->isSet("load") && !workbench.load(options->getString("load"))) return 1;
+        if (batch) return runBatchOutputs(*options, workbench, reporter);
         std::cerr << "The workbench window is not part of this build yet; give --output-image, "
                      "--output-object or --result-output with --load to write a definition's results."
                   << std::endl;

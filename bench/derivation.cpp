@@ -70,7 +70,8 @@ LSystemDefinition contextSensitive() {
 
 std::size_t historyAtoms(LSystem& system) {
     std::size_t atoms = 0;
-    for (std::size_t n = 1; n <= system.getHistorySize(); ++n) atoms += system.getStep(static_cast<int>(n), nullptr)->length();
+    for (std::size_t n = 1; n <= system.getHistorySize(); ++n)
+        atoms += system.getStep(static_cast<int>(n), nullptr)->length();
     return atoms;
 }
 
@@ -122,7 +123,7 @@ void BM_Parametric(benchmark::State& state) { derive(state, parametric, 11); }
 void BM_Stochastic(benchmark::State& state) { derive(state, stochastic, 11); }
 void BM_ContextSensitive(benchmark::State& state) { derive(state, contextSensitive, 20); }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_Plant)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Parametric)->Unit(benchmark::kMillisecond);

@@ -74,7 +74,7 @@ void BM_BoundSlotsPrebuiltMaps(benchmark::State& state) {
     }
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_Reparsing)->Iterations(kEvaluations);
 BENCHMARK(BM_BoundSlots)->Iterations(kEvaluations);

@@ -26,20 +26,16 @@ namespace {
 
 constexpr int kTubes = 300000;
 constexpr int kLines = 300000;
-constexpr int kDepth = 8;  // branch levels: 8 lengths and widths, 8 colours
+constexpr int kDepth = 8; // branch levels: 8 lengths and widths, 8 colours
 
 // CPU time of this thread: the machine may be shared, wall time is noisy.
-double cpuSeconds()
-{
+double cpuSeconds() {
     timespec now;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
 }
 
-std::size_t heapInUse()
-{
-    return mallinfo2().uordblks;
-}
+std::size_t heapInUse() { return mallinfo2().uordblks; }
 
 // A walk through a binary-branching plant: segment i lies at branch level
 // i % kDepth, turned a little further about the vertical at every step and
@@ -51,31 +47,27 @@ struct Segment {
     int level;
 };
 
-Segment segment(int i)
-{
+Segment segment(int i) {
     const int level = i % kDepth;
     const double length = 10.0 * std::pow(0.8, level);
     const double turn = i * 0.618;
     const double tilt = 0.3 * level;
     const osg::Vec3d heading(std::sin(tilt) * std::cos(turn), std::cos(tilt), std::sin(tilt) * std::sin(turn));
     osg::Vec3d side = osg::Vec3d(0, 1, 0) ^ heading;
-    if (side.normalize() == 0.0)
-        side = osg::Vec3d(1, 0, 0);
+    if (side.normalize() == 0.0) side = osg::Vec3d(1, 0, 0);
     osg::Vec3d up = heading ^ side;
     up.normalize();
     const osg::Vec3d start(std::fmod(i * 0.37, 50.0), level * 10.0, std::fmod(i * 0.11, 50.0));
     return {start, start + heading * length, frameMatrix(heading, side, up, start), length, level};
 }
 
-void BM_PlaceTubesAndLines(benchmark::State& state)
-{
+void BM_PlaceTubesAndLines(benchmark::State& state) {
     const bool caps = state.range(0) != 0;
     const bool lines = state.range(1) != 0;
     ShapeDef tube;
     tube.type = ShapeType::Tube;
     tube.interpreted = tube.visible = true;
-    if (!caps)
-        tube.closing1 = tube.closing2 = CapKind::None;
+    if (!caps) tube.closing1 = tube.closing2 = CapKind::None;
     tube.coloringType = ColoringMode::PaletteIndex;
     ShapeDef line = tube;
     line.type = ShapeType::Line;
@@ -125,4 +117,5 @@ BENCHMARK(BM_PlaceTubesAndLines)
     ->Args({0, 1})
     ->Args({1, 1})
     ->Args({1, 0})
-    ->Unit(benchmark::kMillisecond)->Iterations(3);
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);

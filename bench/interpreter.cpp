@@ -30,21 +30,16 @@ public:
     bool wasCancelled() override { return false; }
 };
 
-std::size_t heapInUse()
-{
-    return mallinfo2().uordblks;
-}
+std::size_t heapInUse() { return mallinfo2().uordblks; }
 
 // CPU time of this thread: the machine may be shared, wall time is noisy.
-double cpuSeconds()
-{
+double cpuSeconds() {
     timespec now;
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
 }
 
-void BM_InterpretPlant(benchmark::State& state)
-{
+void BM_InterpretPlant(benchmark::State& state) {
     String2IDManager& registry = String2IDManager::instance();
     registry.registerBuiltins();
 
@@ -54,18 +49,17 @@ void BM_InterpretPlant(benchmark::State& state)
     tov::StoringErrorHandler errors;
     std::unique_ptr<LSystem> lsystem = buildLSystem(definition, registry, errors);
     NoProgress progress;
-    lsystem->getStep(kSteps, &progress);  // derived once, outside the timing
+    lsystem->getStep(kSteps, &progress); // derived once, outside the timing
 
     LSysInterpreter::ShapeDefMap shapes;
     ShapeDef tube;
     tube.type = ShapeType::Tube;
     tube.interpreted = tube.visible = true;
-    if (state.range(0) == 0)
-        tube.closing1 = tube.closing2 = CapKind::None;
+    if (state.range(0) == 0) tube.closing1 = tube.closing2 = CapKind::None;
     shapes["T"] = tube;
     ShapeDef line = ShapeDef::forNewSymbol("F");
     shapes["F"] = line;
-    ShapeDef branch;  // A only rewrites
+    ShapeDef branch; // A only rewrites
     shapes["A"] = branch;
 
     LSysInterpreter interpreter;

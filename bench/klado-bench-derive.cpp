@@ -28,7 +28,7 @@ double heapInUse() {
     return static_cast<double>(info.uordblks) + static_cast<double>(info.hblkhd);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -57,7 +57,8 @@ int main(int argc, char** argv) {
 
     try {
         const double stepsValue = lsystem->getVariable("_steps").evaluate(lsystem->getValues());
-        const int steps = std::isfinite(stepsValue) && stepsValue > 0 ? static_cast<int>(std::fmin(stepsValue, 1e6)) : 0;
+        const int steps =
+            std::isfinite(stepsValue) && stepsValue > 0 ? static_cast<int>(std::fmin(stepsValue, 1e6)) : 0;
 
         lsystem->reset();
         const double heapBefore = heapInUse();

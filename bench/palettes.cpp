@@ -7,43 +7,32 @@
 
 namespace {
 
-MaterialPalette libraryPalette(const char* name)
-{
-    return PaletteLibrary::palette(PaletteLibrary::indexOf(name));
-}
+MaterialPalette libraryPalette(const char* name) { return PaletteLibrary::palette(PaletteLibrary::indexOf(name)); }
 
-void firstLookUpBuildsTheLibrary(benchmark::State& state)
-{
+void firstLookUpBuildsTheLibrary(benchmark::State& state) {
     // Runs first and once: the one-off cost of building all 212 palettes.
-    for (auto _ : state)
-        benchmark::DoNotOptimize(PaletteLibrary::indexOf(MaterialPalette()));
+    for (auto _ : state) benchmark::DoNotOptimize(PaletteLibrary::indexOf(MaterialPalette()));
 }
 BENCHMARK(firstLookUpBuildsTheLibrary)->Iterations(1)->Unit(benchmark::kMicrosecond);
 
-void writeLibraryPalette(benchmark::State& state)
-{
-    const MaterialPalette palette = libraryPalette("gradients/dark/cyan_to_black");   // near the end
-    benchmark::DoNotOptimize(palette.text());   // builds the library outside the timing
-    for (auto _ : state)
-        benchmark::DoNotOptimize(palette.text());
+void writeLibraryPalette(benchmark::State& state) {
+    const MaterialPalette palette = libraryPalette("gradients/dark/cyan_to_black"); // near the end
+    benchmark::DoNotOptimize(palette.text()); // builds the library outside the timing
+    for (auto _ : state) benchmark::DoNotOptimize(palette.text());
 }
 BENCHMARK(writeLibraryPalette)->Unit(benchmark::kMicrosecond);
 
-void writeOtherPalette(benchmark::State& state)
-{
+void writeOtherPalette(benchmark::State& state) {
     MaterialPalette palette = libraryPalette("gradients/dark/cyan_to_black");
     palette[255].flat = true;
     benchmark::DoNotOptimize(palette.text());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(palette.text());
+    for (auto _ : state) benchmark::DoNotOptimize(palette.text());
 }
 BENCHMARK(writeOtherPalette)->Unit(benchmark::kMicrosecond);
 
-void nameByText(benchmark::State& state)
-{
+void nameByText(benchmark::State& state) {
     const std::string text = PaletteLibrary::textByName("gradients/dark/cyan_to_black");
-    for (auto _ : state)
-        benchmark::DoNotOptimize(PaletteLibrary::nameByText(text));
+    for (auto _ : state) benchmark::DoNotOptimize(PaletteLibrary::nameByText(text));
 }
 BENCHMARK(nameByText)->Unit(benchmark::kMicrosecond);
 

@@ -49,7 +49,7 @@ int currentCameraOf(const LSystemDefinition& definition) {
     }
 }
 
-}  // namespace
+} // namespace
 
 DefinitionSheet DefinitionSheet::of(const LSystemDefinition& definition) {
     DefinitionSheet sheet;

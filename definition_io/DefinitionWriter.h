@@ -31,14 +31,14 @@ struct DefinitionSheet {
         std::string value;
     };
 
-    std::string axiom;                    // as edited
-    std::vector<RuleCells> rules;         // top to bottom
-    std::vector<std::string> ignored;     // symbol cells of the checked rows of the ignore table
-    std::vector<ConstantCells> constants;  // top to bottom
-    std::array<LightDef, slotCount> lights;  // LightDef::enabled is the slot's flag
+    std::string axiom;                      // as edited
+    std::vector<RuleCells> rules;           // top to bottom
+    std::vector<std::string> ignored;       // symbol cells of the checked rows of the ignore table
+    std::vector<ConstantCells> constants;   // top to bottom
+    std::array<LightDef, slotCount> lights; // LightDef::enabled is the slot's flag
     std::array<CameraDef, slotCount> cameras;
     std::array<bool, slotCount> camerasEnabled{};
-    int currentCamera = 0;  // always saved, as if enabled
+    int currentCamera = 0; // always saved, as if enabled
 
     // What a window shows right after loading the definition: its axiom, rule
     // rows and ignore list, the first eight lights and cameras (enabled), the

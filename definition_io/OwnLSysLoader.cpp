@@ -18,24 +18,42 @@ enum class Kind { Comment, Name, Axiom, Rule, Definition, Shape, Light, Camera, 
 
 Kind kindOf(const std::string& key) {
     static const std::map<std::string, Kind> kinds = {
-        {"Name", Kind::Name},           {"name", Kind::Name},
-        {"n", Kind::Name},              {"Axiom", Kind::Axiom},
-        {"axiom", Kind::Axiom},         {"a", Kind::Axiom},
-        {"Rule", Kind::Rule},           {"rule", Kind::Rule},
-        {"r", Kind::Rule},              {"Def", Kind::Definition},
-        {"definition", Kind::Definition}, {"def", Kind::Definition},
-        {"d", Kind::Definition},        {"ShapeDef", Kind::Shape},
-        {"shapedef", Kind::Shape},      {"shape", Kind::Shape},
-        {"shp", Kind::Shape},           {"s", Kind::Shape},
-        {"LightDef", Kind::Light},      {"lightdef", Kind::Light},
-        {"light", Kind::Light},         {"l", Kind::Light},
-        {"CameraDef", Kind::Camera},    {"cameradef", Kind::Camera},
-        {"camera", Kind::Camera},       {"c", Kind::Camera},
-        {"Tweak", Kind::Tweak},         {"tweak", Kind::Tweak},
-        {"t", Kind::Tweak},             {"Environment", Kind::Environment},
-        {"environment", Kind::Environment}, {"env", Kind::Environment},
-        {"e", Kind::Environment},       {"Ignore", Kind::Ignore},
-        {"ignore", Kind::Ignore},       {"i", Kind::Ignore},
+        {"Name", Kind::Name},
+        {"name", Kind::Name},
+        {"n", Kind::Name},
+        {"Axiom", Kind::Axiom},
+        {"axiom", Kind::Axiom},
+        {"a", Kind::Axiom},
+        {"Rule", Kind::Rule},
+        {"rule", Kind::Rule},
+        {"r", Kind::Rule},
+        {"Def", Kind::Definition},
+        {"definition", Kind::Definition},
+        {"def", Kind::Definition},
+        {"d", Kind::Definition},
+        {"ShapeDef", Kind::Shape},
+        {"shapedef", Kind::Shape},
+        {"shape", Kind::Shape},
+        {"shp", Kind::Shape},
+        {"s", Kind::Shape},
+        {"LightDef", Kind::Light},
+        {"lightdef", Kind::Light},
+        {"light", Kind::Light},
+        {"l", Kind::Light},
+        {"CameraDef", Kind::Camera},
+        {"cameradef", Kind::Camera},
+        {"camera", Kind::Camera},
+        {"c", Kind::Camera},
+        {"Tweak", Kind::Tweak},
+        {"tweak", Kind::Tweak},
+        {"t", Kind::Tweak},
+        {"Environment", Kind::Environment},
+        {"environment", Kind::Environment},
+        {"env", Kind::Environment},
+        {"e", Kind::Environment},
+        {"Ignore", Kind::Ignore},
+        {"ignore", Kind::Ignore},
+        {"i", Kind::Ignore},
     };
     if (!key.empty() && key[0] == '#') {
         return Kind::Comment;
@@ -44,9 +62,7 @@ Kind kindOf(const std::string& key) {
     return found == kinds.end() ? Kind::Unknown : found->second;
 }
 
-void addError(tov::ErrorHandler& handler, const std::string& text) {
-    handler.add(std::make_unique<Error>(text, -1));
-}
+void addError(tov::ErrorHandler& handler, const std::string& text) { handler.add(std::make_unique<Error>(text, -1)); }
 
 void addWarning(tov::ErrorHandler& handler, const std::string& text) {
     handler.add(std::make_unique<Warning>(text, -1));
@@ -74,9 +90,7 @@ float toDecimal(const std::string& text) {
     return value;
 }
 
-std::string countWord(std::size_t count) {
-    return count == 3 ? "three" : count == 4 ? "four" : std::to_string(count);
-}
+std::string countWord(std::size_t count) { return count == 3 ? "three" : count == 4 ? "four" : std::to_string(count); }
 
 // Reads the values of one element (a shape's symbol, "light", "camera",
 // "tweak") from its parameter table. A key that is absent leaves the field as
@@ -113,8 +127,7 @@ public:
     }
 
     bool readDecimal(const char* key, double& field) const {
-        return readNumber(key, field, "must be a floating point value", "must have an floating point value",
-                          toDecimal);
+        return readNumber(key, field, "must be a floating point value", "must have an floating point value", toDecimal);
     }
 
     // An index into the names of the enumeration, or one of the names.
@@ -131,13 +144,12 @@ public:
                 return true;
             }
         } catch (const EmptyData&) {
-        } catch (const NumberFormatException&) {
-        }
+        } catch (const NumberFormatException&) {}
         if (enumFromName(*value, field)) {
             return true;
         }
-        addError(myHandler, "In definition of '" + myElement + "': '" + *value + "' is an invalid value for '" +
-                                key + "'.");
+        addError(myHandler,
+                 "In definition of '" + myElement + "': '" + *value + "' is an invalid value for '" + key + "'.");
         field = static_cast<Enum>(0);
         return false;
     }
@@ -210,8 +222,8 @@ bool readRule(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
             return false;
         }
     }
-    definition.addRule(probability, TextConvert::trim(fields[2]), TextConvert::trim(fields[3]), TextConvert::trim(fields[4]),
-                       TextConvert::trim(fields[5]), TextConvert::trim(fields[6]));
+    definition.addRule(probability, TextConvert::trim(fields[2]), TextConvert::trim(fields[3]),
+                       TextConvert::trim(fields[4]), TextConvert::trim(fields[5]), TextConvert::trim(fields[6]));
     return true;
 }
 
@@ -228,7 +240,8 @@ bool readConstant(tov::ErrorHandler& handler, LSystemDefinition& definition, con
     return false;
 }
 
-void readMaterial(tov::ErrorHandler& handler, const std::string& symbol, const std::string& text, GLMaterial& material) {
+void readMaterial(tov::ErrorHandler& handler, const std::string& symbol, const std::string& text,
+                  GLMaterial& material) {
     std::istringstream in(text);
     std::string token;
     in >> token;
@@ -242,7 +255,7 @@ void readMaterial(tov::ErrorHandler& handler, const std::string& symbol, const s
 void readPalette(tov::ErrorHandler& handler, const std::string& symbol, const std::string& text,
                  MaterialPalette& palette) {
     if (text.empty()) {
-        return;  // the empty text stands for the default palette
+        return; // the empty text stands for the default palette
     }
     try {
         if (!palette.read(text)) {
@@ -263,7 +276,7 @@ bool readShape(tov::ErrorHandler& handler, LSystemDefinition& definition, const 
     ParameterTable table;
     try {
         if (end == std::string::npos) {
-            throw BrokenParameterListException();  // a symbol without a parameter list
+            throw BrokenParameterListException(); // a symbol without a parameter list
         }
         table = parseParameterList(valueText.substr(end));
     } catch (const BrokenParameterListException&) {
@@ -408,8 +421,10 @@ bool readLine(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
         std::size_t fields;
         const char* word;
     };
-    static const Minimum minimums[] = {
-        {Kind::Name, 2, "name"}, {Kind::Axiom, 2, "axiom"}, {Kind::Rule, 7, "rule"}, {Kind::Definition, 3, "definition"}};
+    static const Minimum minimums[] = {{Kind::Name, 2, "name"},
+                                       {Kind::Axiom, 2, "axiom"},
+                                       {Kind::Rule, 7, "rule"},
+                                       {Kind::Definition, 3, "definition"}};
     for (const Minimum& minimum : minimums) {
         if (kind == minimum.kind && fields.size() < minimum.fields) {
             addError(handler, std::string("Missing parameter in ") + minimum.word + ": '" + line + "'");
@@ -453,7 +468,7 @@ bool readLine(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
     return false;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<LSystemDefinition> OwnLSysLoader::load(tov::ErrorHandler& handler, const std::string& /*fileName*/,
                                                        const std::string& text) {

@@ -53,7 +53,8 @@ ParameterTable parseParameterList(const std::string& text) {
         if (equals == std::string::npos) {
             throw BrokenParameterListException();
         }
-        table[TextConvert::trim(item.substr(0, equals))] = stripOuterBrackets(TextConvert::trim(item.substr(equals + 1)));
+        table[TextConvert::trim(item.substr(0, equals))] =
+            stripOuterBrackets(TextConvert::trim(item.substr(equals + 1)));
         itemStart = i + 1;
     }
     return table;

@@ -14,10 +14,7 @@ std::unique_ptr<Error> Error::clone() const { throw InvalidArgument(""); }
 
 const char* Error::label() const { return "Error: "; }
 
-std::string Error::labelledText() const
-{
-    return label() + myMessage + "(id:" + std::to_string(myId) + ")";
-}
+std::string Error::labelledText() const { return label() + myMessage + "(id:" + std::to_string(myId) + ")"; }
 
 bool Warning::isWarning() const { return true; }
 bool Warning::isError() const { return false; }

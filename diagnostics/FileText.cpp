@@ -41,7 +41,7 @@ std::string resolveLink(const std::string& fileName) {
     }
     char* resolved = ::realpath(fileName.c_str(), nullptr);
     if (resolved == nullptr) {
-        return fileName;  // a dangling link is replaced by the file
+        return fileName; // a dangling link is replaced by the file
     }
     std::string target(resolved);
     std::free(resolved);
@@ -63,7 +63,7 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string readFileText(const std::string& fileName) {
     Descriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
@@ -107,8 +107,8 @@ void writeFileAtomically(const std::string& fileName, const std::string& text) {
         throw FileNotWriteable(fileName);
     }
     Descriptor file(fd);
-    const bool written = (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0) && writeAll(fd, text) &&
-                         ::fsync(fd) == 0;
+    const bool written =
+        (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0) && writeAll(fd, text) && ::fsync(fd) == 0;
     if (!file.close() || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
         ::unlink(temporary.c_str());
         throw FileNotWriteable(fileName);

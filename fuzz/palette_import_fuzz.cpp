@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const ColorList colors = PaletteImport::parse(bytes, format, "fuzz");
             MaterialPalette palette;
             PaletteImport::apply(colors, palette);
-        } catch (const DescribedException&) {
-        }
+        } catch (const DescribedException&) {}
     }
     return 0;
 }

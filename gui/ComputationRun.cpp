@@ -10,8 +10,7 @@
 namespace {
 
 int integerPart(double value) {
-    if (!(value > -2147483648.0 && value < 2147483647.0))
-        return value > 0 ? 2147483647 : 0;
+    if (!(value > -2147483648.0 && value < 2147483647.0)) return value > 0 ? 2147483647 : 0;
     return static_cast<int>(value);
 }
 
@@ -27,14 +26,12 @@ void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, 
     bool derived = false;
     try {
         if (needsDerivation) {
-            if (force)
-                lsystem.reset();
+            if (force) lsystem.reset();
             int step = integerPart(lsystem.getValue("_step", 0.0));
             while (lsystem.getValue("_steps", 0.0) > step && !cancelRequested) {
                 ++step;
                 progress.setStep(step);
-                if (!lsystem.doStep(&progress))
-                    cancelRequested = true;
+                if (!lsystem.doStep(&progress)) cancelRequested = true;
             }
         }
         derived = true;
@@ -78,8 +75,8 @@ void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, 
     }
 }
 
-void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& definition,
-                               ComputationProgress& progress, TextTree& statistics) {
+void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
+                               TextTree& statistics) {
     progress.setInterpreting();
     const int step = static_cast<int>(std::lround(lsystem.getValue("_step", 0.0)));
     osg::ref_ptr<osg::Group> group =

@@ -53,8 +53,8 @@ public:
     // The reset flag the completion carries.
     bool completionResetsView = false;
 
-    void run(LSystem& lsystem, const LSystemDefinition& definition, bool computeOnChange,
-             ComputationProgress& progress, TextTree& statistics);
+    void run(LSystem& lsystem, const LSystemDefinition& definition, bool computeOnChange, ComputationProgress& progress,
+             TextTree& statistics);
 
 private:
     void interpret(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,

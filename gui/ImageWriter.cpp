@@ -13,8 +13,7 @@ std::string lowerExtension(const std::string& fileName) {
     std::string::size_type slash = fileName.find_last_of('/');
     std::string file = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
     std::string::size_type dot = file.find_last_of('.');
-    if (dot == std::string::npos)
-        return std::string();
+    if (dot == std::string::npos) return std::string();
     std::string extension = file.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -44,8 +43,7 @@ std::vector<FXColor> toolkitPixels(const osg::Image& image) {
 bool writeWithToolkit(const osg::Image& image, const std::string& fileName, const std::string& extension) {
     std::vector<FXColor> pixels = toolkitPixels(image);
     FXFileStream stream;
-    if (!stream.open(fileName.c_str(), FXStreamSave, 8192))
-        return false;
+    if (!stream.open(fileName.c_str(), FXStreamSave, 8192)) return false;
     const FXColor* data = pixels.data();
     const FXint width = image.s();
     const FXint height = image.t();
@@ -76,11 +74,9 @@ bool writeWithToolkit(const osg::Image& image, const std::string& fileName, cons
 bool writesFile(const std::string& fileName, const std::function<bool()>& write) {
     struct stat before;
     const bool existed = stat(fileName.c_str(), &before) == 0;
-    if (!write())
-        return false;
+    if (!write()) return false;
     struct stat after;
-    if (stat(fileName.c_str(), &after) != 0 || !S_ISREG(after.st_mode) || after.st_size == 0)
-        return false;
+    if (stat(fileName.c_str(), &after) != 0 || !S_ISREG(after.st_mode) || after.st_size == 0) return false;
     return !existed || after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
            after.st_mtim.tv_nsec != before.st_mtim.tv_nsec || after.st_size != before.st_size ||
            after.st_ino != before.st_ino;

@@ -15,8 +15,7 @@ bool validLight(int index) { return index >= 0 && index < SceneView::lightCount;
 // object. A larger one would make the scene-graph library fall back to a
 // window-system buffer of the wrong size and write a wrong picture.
 bool fitsFrameBuffer(osg::GraphicsContext& context, int width, int height) {
-    if (!context.makeCurrent())
-        return false;
+    if (!context.makeCurrent()) return false;
     GLint renderBuffer = 0;
     GLint viewport[2] = {0, 0};
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
@@ -66,8 +65,7 @@ void SceneView::setScene(osg::Node* scene, CameraDef* cameraRecord, const LightD
 }
 
 bool SceneView::takeOverPendingScene() {
-    if (!myHasPendingScene)
-        return false;
+    if (!myHasPendingScene) return false;
     myRoot = new osg::Group;
     myRoot->addChild(myLightGroup.get());
     myRoot->addChild(myPendingScene.get());
@@ -80,15 +78,13 @@ bool SceneView::takeOverPendingScene() {
 
     if (!myResetView && myCameraRecord) {
         const CameraDef& record = *myCameraRecord;
-        myManipulator->setOrbit(record.distance,
-                                osg::Quat(record.rotation[0], record.rotation[1], record.rotation[2],
-                                          record.rotation[3]),
-                                osg::Vec3d(record.center[0], record.center[1], record.center[2]));
+        myManipulator->setOrbit(
+            record.distance, osg::Quat(record.rotation[0], record.rotation[1], record.rotation[2], record.rotation[3]),
+            osg::Vec3d(record.center[0], record.center[1], record.center[2]));
     } else {
         centerView();
     }
-    for (int i = 0; i < lightCount; ++i)
-        setLightEnabled(i, myLightRecords && myLightRecords[i].enabled);
+    for (int i = 0; i < lightCount; ++i) setLightEnabled(i, myLightRecords && myLightRecords[i].enabled);
     myPendingScene = nullptr;
     myHasPendingScene = false;
     return true;
@@ -102,8 +98,7 @@ void SceneView::centerView() {
 }
 
 void SceneView::storeView() {
-    if (!myCameraRecord)
-        return;
+    if (!myCameraRecord) return;
     CameraDef& record = *myCameraRecord;
     double distance = 0.0;
     osg::Quat rotation;
@@ -112,8 +107,7 @@ void SceneView::storeView() {
     record.zoom = distance != 0.0 ? myReferenceDistance / distance : 1.0;
     const osg::Matrixd matrix = myManipulator->getMatrix();
     for (int row = 0; row < 4; ++row)
-        for (int column = 0; column < 4; ++column)
-            record.matrix[row * 4 + column] = matrix(row, column);
+        for (int column = 0; column < 4; ++column) record.matrix[row * 4 + column] = matrix(row, column);
     record.center = {center.x(), center.y(), center.z()};
     record.rotation = {rotation.x(), rotation.y(), rotation.z(), rotation.w()};
     record.distance = distance;
@@ -123,36 +117,30 @@ void SceneView::storeView() {
 void SceneView::setBackground(float r, float g, float b, float a) { myWantedClearColor.set(r, g, b, a); }
 
 bool SceneView::applyBackground() {
-    if (myWantedClearColor == myClearColor)
-        return false;
+    if (myWantedClearColor == myClearColor) return false;
     myClearColor = myWantedClearColor;
     myViewer->getCamera()->setClearColor(myClearColor);
     return true;
 }
 
 void SceneView::setLightPosition(int index, double x, double y, double z, bool positional) {
-    if (validLight(index))
-        myLights[index]->setPosition(osg::Vec4(x, y, z, positional ? 1.0 : 0.0));
+    if (validLight(index)) myLights[index]->setPosition(osg::Vec4(x, y, z, positional ? 1.0 : 0.0));
 }
 
 void SceneView::setLightAmbient(int index, float r, float g, float b, float a) {
-    if (validLight(index))
-        myLights[index]->setAmbient(osg::Vec4(r, g, b, a));
+    if (validLight(index)) myLights[index]->setAmbient(osg::Vec4(r, g, b, a));
 }
 
 void SceneView::setLightDiffuse(int index, float r, float g, float b, float a) {
-    if (validLight(index))
-        myLights[index]->setDiffuse(osg::Vec4(r, g, b, a));
+    if (validLight(index)) myLights[index]->setDiffuse(osg::Vec4(r, g, b, a));
 }
 
 void SceneView::setLightSpecular(int index, float r, float g, float b, float a) {
-    if (validLight(index))
-        myLights[index]->setSpecular(osg::Vec4(r, g, b, a));
+    if (validLight(index)) myLights[index]->setSpecular(osg::Vec4(r, g, b, a));
 }
 
 void SceneView::setLightEnabled(int index, bool on) {
-    if (!validLight(index) || !myViewer->getSceneData())
-        return;
+    if (!validLight(index) || !myViewer->getSceneData()) return;
     osg::StateSet* state = myViewer->getSceneData()->getOrCreateStateSet();
     state->setMode(GL_LIGHT0 + index, on ? osg::StateAttribute::ON : osg::StateAttribute::OFF);
     // A switched-off light source must not switch its light on again.
@@ -162,11 +150,9 @@ void SceneView::setLightEnabled(int index, bool on) {
 bool SceneView::renderImage(const std::string& fileName, int width, int height) {
     takeOverPendingScene();
     applyBackground();
-    if (width <= 0 || height <= 0)
-        return false;
+    if (width <= 0 || height <= 0) return false;
     osg::ref_ptr<osg::GraphicsContext> context = createOffscreenContext();
-    if (!context || !fitsFrameBuffer(*context, width, height))
-        return false;
+    if (!context || !fitsFrameBuffer(*context, width, height)) return false;
 
     osg::ref_ptr<osgViewer::Viewer> offscreen = new osgViewer::Viewer;
     osg::ref_ptr<MOSGTrackballManipulator> manipulator = new MOSGTrackballManipulator;
@@ -192,8 +178,7 @@ bool SceneView::renderImage(const std::string& fileName, int width, int height) 
     osg::ref_ptr<osg::Image> image = new osg::Image;
     const bool opaque = lowerExtension(fileName) == "jpg";
     image->allocateImage(width, height, 1, opaque ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, 1);
-    if (!image->data())
-        return false;
+    if (!image->data()) return false;
     camera->attach(osg::Camera::COLOR_BUFFER, image.get());
 
     offscreen->frame();
@@ -208,9 +193,7 @@ bool SceneView::renderImage(const std::string& fileName, int width, int height) 
 bool SceneView::writeScene(const std::string& fileName) {
     takeOverPendingScene();
     osg::Node* scene = myViewer->getSceneData();
-    if (!scene)
-        return false;
-    return writesFile(fileName, [&] {
-        return osgDB::writeNodeFile(*scene, fileName, osgDB::Registry::instance()->getOptions());
-    });
+    if (!scene) return false;
+    return writesFile(
+        fileName, [&] { return osgDB::writeNodeFile(*scene, fileName, osgDB::Registry::instance()->getOptions()); });
 }

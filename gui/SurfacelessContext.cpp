@@ -17,22 +17,19 @@ SurfacelessContext::~SurfacelessContext() { close(false); }
 bool SurfacelessContext::realizeImplementation() {
     auto getPlatformDisplay =
         reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    if (!getPlatformDisplay)
-        return false;
+    if (!getPlatformDisplay) return false;
     EGLDisplay display = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    if (display == EGL_NO_DISPLAY)
-        return false;
+    if (display == EGL_NO_DISPLAY) return false;
     EGLint major = 0, minor = 0;
-    if (!eglInitialize(display, &major, &minor))
-        return false;
+    if (!eglInitialize(display, &major, &minor)) return false;
     if (!eglBindAPI(EGL_OPENGL_API)) {
         eglTerminate(display);
         return false;
     }
     // The surfaceless platform may offer no configurations; a context
     // without one is fine since it never draws to a surface of its own.
-    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                        EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                        EGL_NONE};
     EGLContext context = eglCreateContext(display, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT) {
         eglTerminate(display);
@@ -56,9 +53,7 @@ bool SurfacelessContext::makeCurrentImplementation() {
     return myContext && eglMakeCurrent(myDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, myContext);
 }
 
-bool SurfacelessContext::makeContextCurrentImplementation(osg::GraphicsContext*) {
-    return makeCurrentImplementation();
-}
+bool SurfacelessContext::makeContextCurrentImplementation(osg::GraphicsContext*) { return makeCurrentImplementation(); }
 
 bool SurfacelessContext::releaseContextImplementation() {
     return myContext && eglMakeCurrent(myDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
@@ -82,9 +77,7 @@ osg::ref_ptr<osg::GraphicsContext> createOffscreenContext() {
     } else {
         context = new SurfacelessContext(traits.get());
     }
-    if (context && !context->isRealized())
-        context->realize();
-    if (!context || !context->isRealized())
-        return nullptr;
+    if (context && !context->isRealized()) context->realize();
+    if (!context || !context->isRealized()) return nullptr;
     return context;
 }

@@ -13,24 +13,19 @@
 namespace {
 
 int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
 // Reads "RRGGBB" (more characters are ignored); false when a digit is bad.
 bool readColour(const std::string& text, float rgb[3]) {
-    if (text.size() < 6)
-        return false;
+    if (text.size() < 6) return false;
     for (int i = 0; i < 3; ++i) {
         const int high = hexDigit(text[2 * i]);
         const int low = hexDigit(text[2 * i + 1]);
-        if (high < 0 || low < 0)
-            return false;
+        if (high < 0 || low < 0) return false;
         rgb[i] = (high * 16 + low) / 255.0f;
     }
     return true;
@@ -46,8 +41,7 @@ Workbench::Workbench(FailureReporter& reporter)
 void Workbench::takeRecords() {
     myLights = {};
     const std::vector<LightDef>& lights = myDefinition->getLights();
-    for (std::size_t i = 0; i < lights.size() && i < myLights.size(); ++i)
-        myLights[i] = lights[i];
+    for (std::size_t i = 0; i < lights.size() && i < myLights.size(); ++i) myLights[i] = lights[i];
     myShownLights = myLights;
     if (std::none_of(myLights.begin(), myLights.end(), [](const LightDef& light) { return light.enabled; })) {
         myShownLights[0] = LightDef();
@@ -55,8 +49,7 @@ void Workbench::takeRecords() {
     }
 
     myCameras = myDefinition->getCameras();
-    if (myCameras.empty())
-        myCameras.emplace_back();
+    if (myCameras.empty()) myCameras.emplace_back();
     myCurrentCamera = 0;
     const auto current = myDefinition->getConstants().find("_currentCamera");
     if (current != myDefinition->getConstants().end()) {
@@ -66,8 +59,7 @@ void Workbench::takeRecords() {
             myCurrentCamera = static_cast<std::size_t>(index);
     }
     applyEnvironment();
-    for (int i = 0; i < SceneView::lightCount; ++i)
-        applyLight(i);
+    for (int i = 0; i < SceneView::lightCount; ++i) applyLight(i);
 }
 
 bool Workbench::load(const std::string& fileName) {
@@ -81,8 +73,7 @@ bool Workbench::load(const std::string& fileName) {
     tov::ReportingErrorHandler handler(std::cerr);
     OwnLSysLoader loader;
     std::unique_ptr<LSystemDefinition> definition = loader.load(handler, fileName, text);
-    if (!definition)
-        return false;
+    if (!definition) return false;
     myDefinition = std::move(definition);
     myLSystem.reset();
     myFileName = fileName;
@@ -122,11 +113,9 @@ void Workbench::applyEnvironment() {
 }
 
 void Workbench::applyLight(int index) {
-    if (index < 0 || index >= SceneView::lightCount)
-        return;
+    if (index < 0 || index >= SceneView::lightCount) return;
     const LightDef& light = myShownLights[index];
-    myView.setLightPosition(index, light.position[0], light.position[1], light.position[2],
-                            light.position[3] != 0.0f);
+    myView.setLightPosition(index, light.position[0], light.position[1], light.position[2], light.position[3] != 0.0f);
     myView.setLightAmbient(index, light.ambient[0], light.ambient[1], light.ambient[2], light.ambient[3]);
     myView.setLightDiffuse(index, light.diffuse[0], light.diffuse[1], light.diffuse[2], light.diffuse[3]);
     myView.setLightSpecular(index, light.specular[0], light.specular[1], light.specular[2], light.specular[3]);
@@ -134,15 +123,13 @@ void Workbench::applyLight(int index) {
 }
 
 bool Workbench::exportImage(const std::string& fileName, int width, int height) {
-    if (myView.renderImage(fileName, width, height))
-        return true;
+    if (myView.renderImage(fileName, width, height)) return true;
     myReporter.report("Error while saving", "Could not save file\n" + fileName);
     return false;
 }
 
 bool Workbench::exportObject(const std::string& fileName) {
-    if (myView.writeScene(fileName))
-        return true;
+    if (myView.writeScene(fileName)) return true;
     myReporter.report("Error while saving", "Could not save file\n" + fileName);
     return false;
 }

@@ -8,19 +8,15 @@ namespace {
 
 // Palette entry for a computed index: truncated towards zero and clamped to
 // 0..255 (a NaN, from an empty string, gives 0).
-const GLMaterial& entry(const MaterialPalette& palette, double index)
-{
-    if (!(index > 0.0))
-        return palette[0];
-    if (index >= MaterialPalette::size - 1)
-        return palette[MaterialPalette::size - 1];
+const GLMaterial& entry(const MaterialPalette& palette, double index) {
+    if (!(index > 0.0)) return palette[0];
+    if (index >= MaterialPalette::size - 1) return palette[MaterialPalette::size - 1];
     return palette[static_cast<int>(index)];
 }
 
 } // namespace
 
-void GLColorer_Material::applyMaterial() const
-{
+void GLColorer_Material::applyMaterial() const {
     if (myMaterial.flat) {
         glShadeModel(GL_FLAT);
         glDisable(GL_LIGHTING);
@@ -36,14 +32,10 @@ void GLColorer_Material::applyMaterial() const
     glMaterialf(GL_FRONT, GL_SHININESS, myMaterial.shininess);
 }
 
-void GLColorer_Material::applyColour() const
-{
-    glColor3fv(myMaterial.diffuse);
-}
+void GLColorer_Material::applyColour() const { glColor3fv(myMaterial.diffuse); }
 
-GLMaterial pickMaterial(const ShapeDef& shape, std::size_t atomIndex, std::size_t atomCount,
-                        int /*interpretedCount*/, int colourIndex)
-{
+GLMaterial pickMaterial(const ShapeDef& shape, std::size_t atomIndex, std::size_t atomCount, int /*interpretedCount*/,
+                        int colourIndex) {
     const double min = shape.minColor;
     const double max = shape.maxColor;
     switch (shape.coloringType) {
@@ -56,7 +48,8 @@ GLMaterial pickMaterial(const ShapeDef& shape, std::size_t atomIndex, std::size_
         return entry(shape.palette, min + (r / 32767.0) * (max - min));
     }
     case ColoringMode::PaletteIterate:
-        return entry(shape.palette, (max - min) / static_cast<double>(atomCount) * static_cast<double>(atomIndex) + min);
+        return entry(shape.palette,
+                     (max - min) / static_cast<double>(atomCount) * static_cast<double>(atomIndex) + min);
     case ColoringMode::Single:
     default:
         return shape.material;

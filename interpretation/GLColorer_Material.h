@@ -34,5 +34,5 @@ private:
 // palette_iterate - palette[trunc((max - min) / atomCount * atomIndex + min)].
 // Palette indices outside 0..255 are clamped to the nearest entry.
 // interpretedCount takes no part in any colouring type.
-GLMaterial pickMaterial(const ShapeDef& shape, std::size_t atomIndex, std::size_t atomCount,
-                        int interpretedCount, int colourIndex);
+GLMaterial pickMaterial(const ShapeDef& shape, std::size_t atomIndex, std::size_t atomCount, int interpretedCount,
+                        int colourIndex);

@@ -11,8 +11,7 @@ const double twoPi = 2.0 * M_PI;
 // Two unit vectors perpendicular to the local x axis, made by cross products
 // with an auxiliary vector (the axis with 1 added to its y component). They
 // only decide where the rings of tubes and discs begin.
-void perpendicularPair(osg::Vec3d& p, osg::Vec3d& q)
-{
+void perpendicularPair(osg::Vec3d& p, osg::Vec3d& q) {
     const osg::Vec3d axis(1.0, 0.0, 0.0);
     const osg::Vec3d auxiliary = axis + osg::Vec3d(0.0, 1.0, 0.0);
     p = axis ^ auxiliary;
@@ -24,8 +23,7 @@ void perpendicularPair(osg::Vec3d& p, osg::Vec3d& q)
 // Gives the geometry its vertices, per-vertex normals and one primitive over
 // all vertices, then runs the default polygon retessellation (which leaves
 // quad strips as they are).
-osg::ref_ptr<osg::Geometry> finish(osg::Vec3Array* vertices, osg::Vec3Array* normals)
-{
+osg::ref_ptr<osg::Geometry> finish(osg::Vec3Array* vertices, osg::Vec3Array* normals) {
     osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry;
     geometry->setVertexArray(vertices);
     geometry->setNormalArray(normals, osg::Array::BIND_PER_VERTEX);
@@ -37,20 +35,23 @@ osg::ref_ptr<osg::Geometry> finish(osg::Vec3Array* vertices, osg::Vec3Array* nor
 
 } // namespace
 
-int segmentsForQuality(ShapeQuality quality)
-{
+int segmentsForQuality(ShapeQuality quality) {
     switch (quality) {
-    case ShapeQuality::VeryLow: return 8;
-    case ShapeQuality::Low: return 16;
-    case ShapeQuality::High: return 64;
-    case ShapeQuality::VeryHigh: return 128;
+    case ShapeQuality::VeryLow:
+        return 8;
+    case ShapeQuality::Low:
+        return 16;
+    case ShapeQuality::High:
+        return 64;
+    case ShapeQuality::VeryHigh:
+        return 128;
     case ShapeQuality::Normal:
-    default: return 32;
+    default:
+        return 32;
     }
 }
 
-osg::ref_ptr<osg::Geometry> buildLine(double length)
-{
+osg::ref_ptr<osg::Geometry> buildLine(double length) {
     osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
     vertices->push_back(osg::Vec3(0.0f, 0.0f, 0.0f));
     vertices->push_back(osg::Vec3(static_cast<float>(length), 0.0f, 0.0f));
@@ -60,8 +61,7 @@ osg::ref_ptr<osg::Geometry> buildLine(double length)
     return geometry;
 }
 
-osg::ref_ptr<osg::Geometry> buildTube(double length, double startWidth, double endWidth, int segments)
-{
+osg::ref_ptr<osg::Geometry> buildTube(double length, double startWidth, double endWidth, int segments) {
     const double r1 = startWidth / 2.0;
     const double r2 = endWidth / 2.0;
     const osg::Vec3d a(-length / 2.0, 0.0, 0.0);
@@ -83,12 +83,10 @@ osg::ref_ptr<osg::Geometry> buildTube(double length, double startWidth, double e
     return finish(vertices.get(), normals.get());
 }
 
-osg::ref_ptr<osg::Geometry> buildBall(double radius, int segments)
-{
+osg::ref_ptr<osg::Geometry> buildBall(double radius, int segments) {
     radius = std::fabs(radius);
     segments = std::abs(segments);
-    if (segments < 4 || !(radius > 0.0))
-        throw GeometryError("A ball needs a radius above 0 and at least 4 segments.");
+    if (segments < 4 || !(radius > 0.0)) throw GeometryError("A ball needs a radius above 0 and at least 4 segments.");
 
     osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
     osg::ref_ptr<osg::Vec3Array> normals = new osg::Vec3Array;
@@ -107,8 +105,7 @@ osg::ref_ptr<osg::Geometry> buildBall(double radius, int segments)
     return finish(vertices.get(), normals.get());
 }
 
-osg::ref_ptr<osg::Geometry> buildTorus(double length, double innerWidth, int segments)
-{
+osg::ref_ptr<osg::Geometry> buildTorus(double length, double innerWidth, int segments) {
     const double r = std::fabs(innerWidth / 2.0);
     const double bigR = std::fabs(length / 2.0 - r);
     if (segments < 1 || !(bigR + r > 0.0))
@@ -131,8 +128,7 @@ osg::ref_ptr<osg::Geometry> buildTorus(double length, double innerWidth, int seg
     return finish(vertices.get(), normals.get());
 }
 
-osg::ref_ptr<osg::Geometry> buildDisc(double radius, int segments)
-{
+osg::ref_ptr<osg::Geometry> buildDisc(double radius, int segments) {
     const osg::Vec3 normal(1.0f, 0.0f, 0.0f);
     osg::Vec3d p, q;
     perpendicularPair(p, q);
@@ -150,8 +146,7 @@ osg::ref_ptr<osg::Geometry> buildDisc(double radius, int segments)
 }
 
 osg::ref_ptr<osg::Geometry> buildCappedTube(double length, double startWidth, double endWidth, int segments,
-                                            CapKind startCap, CapKind endCap)
-{
+                                            CapKind startCap, CapKind endCap) {
     osg::ref_ptr<osg::Geometry> geometry = buildTube(length, startWidth, endWidth, segments);
     const auto addCap = [&](CapKind kind, double width, double x) {
         const osg::Vec3 offset(static_cast<float>(x), 0.0f, 0.0f);
@@ -165,8 +160,7 @@ osg::ref_ptr<osg::Geometry> buildCappedTube(double length, double startWidth, do
     return geometry;
 }
 
-void appendGeometry(osg::Geometry& target, const osg::Geometry& part, const osg::Vec3& offset)
-{
+void appendGeometry(osg::Geometry& target, const osg::Geometry& part, const osg::Vec3& offset) {
     auto& vertices = *static_cast<osg::Vec3Array*>(target.getVertexArray());
     auto& normals = *static_cast<osg::Vec3Array*>(target.getNormalArray());
     const auto& partNormals = *static_cast<const osg::Vec3Array*>(part.getNormalArray());
@@ -180,8 +174,7 @@ void appendGeometry(osg::Geometry& target, const osg::Geometry& part, const osg:
         if (const osg::DrawElements* elements = primitive->getDrawElements()) {
             // Widened to 32 bits: the shifted indices may not fit a smaller type.
             osg::ref_ptr<osg::DrawElementsUInt> wide = new osg::DrawElementsUInt(elements->getMode());
-            for (unsigned j = 0; j < elements->getNumIndices(); ++j)
-                wide->push_back(elements->index(j));
+            for (unsigned j = 0; j < elements->getNumIndices(); ++j) wide->push_back(elements->index(j));
             copy = wide;
         } else {
             copy = static_cast<osg::PrimitiveSet*>(primitive->clone(osg::CopyOp::DEEP_COPY_ALL));
@@ -195,10 +188,7 @@ void appendGeometry(osg::Geometry& target, const osg::Geometry& part, const osg:
 }
 
 osg::Matrixd frameMatrix(const osg::Vec3d& heading, const osg::Vec3d& side, const osg::Vec3d& up,
-                         const osg::Vec3d& translation)
-{
-    return osg::Matrixd(heading.x(), heading.y(), heading.z(), 0.0,
-                        side.x(), side.y(), side.z(), 0.0,
-                        up.x(), up.y(), up.z(), 0.0,
-                        translation.x(), translation.y(), translation.z(), 1.0);
+                         const osg::Vec3d& translation) {
+    return osg::Matrixd(heading.x(), heading.y(), heading.z(), 0.0, side.x(), side.y(), side.z(), 0.0, up.x(), up.y(),
+                        up.z(), 0.0, translation.x(), translation.y(), translation.z(), 1.0);
 }

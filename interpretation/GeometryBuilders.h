@@ -5,8 +5,8 @@
 
 #include <osg/Geometry>
 #include <osg/Matrixd>
-#include <osg/ref_ptr>
 #include <osg/Vec3d>
+#include <osg/ref_ptr>
 
 #include "interpretation/records/ShapeEnums.h"
 

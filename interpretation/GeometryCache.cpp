@@ -10,28 +10,20 @@
 namespace {
 
 // The bit pattern of a number as a map key.
-std::uint64_t bits(double value)
-{
+std::uint64_t bits(double value) {
     std::uint64_t result;
     std::memcpy(&result, &value, sizeof result);
     return result;
 }
 
-osg::Vec4 vec4(const float (&c)[4])
-{
-    return osg::Vec4(c[0], c[1], c[2], c[3]);
-}
+osg::Vec4 vec4(const float (&c)[4]) { return osg::Vec4(c[0], c[1], c[2], c[3]); }
 
 } // namespace
 
-float glShininess(float shininess)
-{
-    return std::clamp(shininess, 0.0f, 128.0f);
-}
+float glShininess(float shininess) { return std::clamp(shininess, 0.0f, 128.0f); }
 
 template <class Build>
-osg::Geometry* GeometryCache::serve(Slot& slot, Build build)
-{
+osg::Geometry* GeometryCache::serve(Slot& slot, Build build) {
     if (!slot)
         slot = build();
     else if (slot->getNumParents() >= maxSharing)
@@ -39,8 +31,7 @@ osg::Geometry* GeometryCache::serve(Slot& slot, Build build)
     return slot.get();
 }
 
-void GeometryCache::clear()
-{
+void GeometryCache::clear() {
     myTubes.clear();
     myBalls.clear();
     myTori.clear();
@@ -49,26 +40,22 @@ void GeometryCache::clear()
     myLineState = nullptr;
 }
 
-osg::Geometry* GeometryCache::tube(double length, double startWidth, double endWidth, int segments,
-                                   CapKind startCap, CapKind endCap)
-{
+osg::Geometry* GeometryCache::tube(double length, double startWidth, double endWidth, int segments, CapKind startCap,
+                                   CapKind endCap) {
     return serve(myTubes[{bits(length), bits(startWidth), bits(endWidth), segments, startCap, endCap}],
                  [&] { return buildCappedTube(length, startWidth, endWidth, segments, startCap, endCap); });
 }
 
-osg::Geometry* GeometryCache::ball(double radius, int segments)
-{
+osg::Geometry* GeometryCache::ball(double radius, int segments) {
     return serve(myBalls[{bits(radius), segments}], [&] { return buildBall(radius, segments); });
 }
 
-osg::Geometry* GeometryCache::torus(double length, double innerWidth, int segments)
-{
+osg::Geometry* GeometryCache::torus(double length, double innerWidth, int segments) {
     return serve(myTori[{bits(length), bits(innerWidth), segments}],
                  [&] { return buildTorus(length, innerWidth, segments); });
 }
 
-osg::Geometry* GeometryCache::line(double length, const osg::Vec4& colour)
-{
+osg::Geometry* GeometryCache::line(double length, const osg::Vec4& colour) {
     Slot& slot = myLines[{bits(length), bits(colour.r()), bits(colour.g()), bits(colour.b()), bits(colour.a())}];
     return serve(slot, [&] {
         osg::ref_ptr<osg::Geometry> geometry = buildLine(length);
@@ -79,8 +66,7 @@ osg::Geometry* GeometryCache::line(double length, const osg::Vec4& colour)
     });
 }
 
-osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material)
-{
+osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material) {
     std::array<Bits, 17> key;
     auto out = key.begin();
     for (const float* colour : {material.ambient, material.diffuse, material.specular, material.emission})
@@ -88,8 +74,7 @@ osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material)
     *out = bits(material.shininess);
 
     osg::ref_ptr<osg::StateSet>& slot = myLitStates[key];
-    if (slot && slot->getNumParents() < maxSharing)
-        return slot.get();
+    if (slot && slot->getNumParents() < maxSharing) return slot.get();
     if (slot) {
         slot = new osg::StateSet(*slot, osg::CopyOp::SHALLOW_COPY);
         return slot.get();
@@ -107,10 +92,8 @@ osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material)
     return slot.get();
 }
 
-osg::StateSet* GeometryCache::lineStateSet()
-{
-    if (myLineState && myLineState->getNumParents() < maxSharing)
-        return myLineState.get();
+osg::StateSet* GeometryCache::lineStateSet() {
+    if (myLineState && myLineState->getNumParents() < maxSharing) return myLineState.get();
     myLineState = new osg::StateSet;
     myLineState->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
     return myLineState.get();

@@ -16,18 +16,40 @@ namespace {
 
 // Ids of the turtle alphabet, in registration order.
 enum BuiltinSymbol : std::int32_t {
-    TurnLeft, TurnRight, PitchDown, PitchUp, DivideLength, MultiplyLength, RollLeft, RollRight,
-    Push, Pop, TurnAround, ReverseTurns, OpenPolygon, ClosePolygon, PreviousColour, NextColour,
-    IncreaseAngles, DecreaseAngles, IncreaseWidth, DecreaseWidth, Tilde, RollHorizontal, Degree,
-    Gravity, RecordVertex, DivideAngles, Percent
+    TurnLeft,
+    TurnRight,
+    PitchDown,
+    PitchUp,
+    DivideLength,
+    MultiplyLength,
+    RollLeft,
+    RollRight,
+    Push,
+    Pop,
+    TurnAround,
+    ReverseTurns,
+    OpenPolygon,
+    ClosePolygon,
+    PreviousColour,
+    NextColour,
+    IncreaseAngles,
+    DecreaseAngles,
+    IncreaseWidth,
+    DecreaseWidth,
+    Tilde,
+    RollHorizontal,
+    Degree,
+    Gravity,
+    RecordVertex,
+    DivideAngles,
+    Percent
 };
 
 constexpr double pi = 3.14159265358979323846;
 constexpr double degree = pi / 180.0;
 
 // Turns the pair (a, b) in its plane: a towards -b for a positive angle.
-void rotatePair(double angle, osg::Vec3d& a, osg::Vec3d& b)
-{
+void rotatePair(double angle, osg::Vec3d& a, osg::Vec3d& b) {
     const double c = std::cos(angle * degree);
     const double s = std::sin(angle * degree);
     const osg::Vec3d oldA = a;
@@ -35,20 +57,17 @@ void rotatePair(double angle, osg::Vec3d& a, osg::Vec3d& b)
     b = oldA * s + b * c;
 }
 
-void rotateAboutX(double angle, osg::Vec3d& v)
-{
+void rotateAboutX(double angle, osg::Vec3d& v) {
     const double c = std::cos(angle * degree), s = std::sin(angle * degree);
     v.set(v.x(), v.y() * c - v.z() * s, v.y() * s + v.z() * c);
 }
 
-void rotateAboutY(double angle, osg::Vec3d& v)
-{
+void rotateAboutY(double angle, osg::Vec3d& v) {
     const double c = std::cos(angle * degree), s = std::sin(angle * degree);
     v.set(v.x() * c - v.z() * s, v.y(), v.x() * s + v.z() * c);
 }
 
-void rotateAboutZ(double angle, osg::Vec3d& v)
-{
+void rotateAboutZ(double angle, osg::Vec3d& v) {
     const double c = std::cos(angle * degree), s = std::sin(angle * degree);
     v.set(v.x() * c + v.y() * s, -v.x() * s + v.y() * c, v.z());
 }
@@ -56,36 +75,28 @@ void rotateAboutZ(double angle, osg::Vec3d& v)
 // The colour index after a step: truncated towards zero; a result below 0
 // becomes 255, one above 255 becomes 0, so the index stays a palette index
 // whatever the parameter (also when it is not a number).
-std::int32_t wrapColourIndex(double value)
-{
+std::int32_t wrapColourIndex(double value) {
     const double index = std::trunc(value);
-    if (index < 0.0)
-        return 255;
-    if (index > 255.0 || std::isnan(index))
-        return 0;
+    if (index < 0.0) return 255;
+    if (index > 255.0 || std::isnan(index)) return 0;
     return static_cast<std::int32_t>(index);
 }
 
 // The seed of the C library's generator: "_seed" truncated to an integer,
 // 42 when it is no number an integer can hold.
-unsigned seedOf(double value)
-{
-    if (!(std::fabs(value) < 9.0e18))
-        return 42u;
+unsigned seedOf(double value) {
+    if (!(std::fabs(value) < 9.0e18)) return 42u;
     return static_cast<unsigned>(static_cast<long long>(value));
 }
 
 } // namespace
 
 LSysInterpreter::ParameterFormatException::ParameterFormatException(std::string name)
-    : myName(std::move(name)), myWhat("Parameter '" + myName + "' has a false number of entries.")
-{
-}
+    : myName(std::move(name)), myWhat("Parameter '" + myName + "' has a false number of entries.") {}
 
 osg::ref_ptr<osg::Group> LSysInterpreter::interpret(LSystem& lsystem, const ShapeDefMap& shapeDefs,
                                                     const TweakMap& tweaks, int steps, TextTree& statisticsTree,
-                                                    ProgressRetriever& progress)
-{
+                                                    ProgressRetriever& progress) {
     // Cleared before anything can fail, so that a failed interpretation never
     // shows the statistics of an earlier one.
     statisticsTree.clear();
@@ -104,8 +115,7 @@ osg::ref_ptr<osg::Group> LSysInterpreter::interpret(LSystem& lsystem, const Shap
         const AtomString* atoms = lsystem.getStep(steps, &progress);
         if (atoms) {
             group = new osg::Group;
-            if (!walk(*atoms, group.get(), progress))
-                group = nullptr;
+            if (!walk(*atoms, group.get(), progress)) group = nullptr;
         }
     } catch (...) {
         myPolygons.clear();
@@ -124,37 +134,31 @@ osg::ref_ptr<osg::Group> LSysInterpreter::interpret(LSystem& lsystem, const Shap
     return group;
 }
 
-void LSysInterpreter::readTweaks(const TweakMap& tweaks)
-{
+void LSysInterpreter::readTweaks(const TweakMap& tweaks) {
     myTropismDirection.set(0.0, 0.0, 0.0);
     myTropismStrength = 0.0;
 
     const auto direction = tweaks.find(tropismDirectionKey);
     if (direction != tweaks.end()) {
         std::string text = direction->second;
-        if (text.size() > 1 && text.front() == '(' && text.back() == ')')
-            text = text.substr(1, text.size() - 2);
+        if (text.size() > 1 && text.front() == '(' && text.back() == ')') text = text.substr(1, text.size() - 2);
         std::vector<std::string> fields;
         std::size_t start = 0;
         for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
             fields.push_back(text.substr(start, comma - start));
         fields.push_back(text.substr(start));
-        if (fields.size() != 3)
-            throw ParameterFormatException(tropismDirectionKey);
-        for (int i = 0; i < 3; ++i)
-            myTropismDirection[i] = TextConvert::toFloat(TextConvert::trim(fields[i]));
+        if (fields.size() != 3) throw ParameterFormatException(tropismDirectionKey);
+        for (int i = 0; i < 3; ++i) myTropismDirection[i] = TextConvert::toFloat(TextConvert::trim(fields[i]));
         myTropismDirection.normalize();
     }
 
     const auto strength = tweaks.find(tropismStrengthKey);
-    if (strength != tweaks.end())
-        myTropismStrength = TextConvert::toFloat(TextConvert::trim(strength->second));
+    if (strength != tweaks.end()) myTropismStrength = TextConvert::toFloat(TextConvert::trim(strength->second));
 
     myTropismActive = myTropismDirection != osg::Vec3d(0.0, 0.0, 0.0) && myTropismStrength != 0.0;
 }
 
-void LSysInterpreter::setUpTurtle(const LSystem& lsystem)
-{
+void LSysInterpreter::setUpTurtle(const LSystem& lsystem) {
     myTurtle = TurtleState();
     const double idirX = lsystem.getValue("_idirX", 0.0);
     const double idirY = lsystem.getValue("_idirY", 0.0);
@@ -175,14 +179,12 @@ void LSysInterpreter::setUpTurtle(const LSystem& lsystem)
     myNextUserSymbol = 0;
 }
 
-bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressRetriever& progress)
-{
+bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressRetriever& progress) {
     TurtleState& t = myTurtle;
     const std::size_t count = atoms.length();
     for (std::size_t i = 0; i < count; ++i) {
         if (i % 20 == 0) {
-            if (progress.wasCancelled())
-                return false;
+            if (progress.wasCancelled()) return false;
             progress.setProgress(static_cast<int>(static_cast<double>(i) / static_cast<double>(count) * 100.0));
         }
         const std::int32_t id = atoms.getID(i);
@@ -219,8 +221,7 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
             myStates.push_back(t);
             break;
         case Pop:
-            if (myStates.empty())
-                throw StackParenthesisException();
+            if (myStates.empty()) throw StackParenthesisException();
             t = myStates.back();
             myStates.pop_back();
             break;
@@ -232,19 +233,19 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
             break;
         case OpenPolygon: {
             const ShapeDef& shape = polygonColouring(atoms, i);
-            myPolygons.push_back(std::make_unique<Polygon>(
-                pickMaterial(shape, i, count, t.interpretedCount, t.colourIndex)));
+            myPolygons.push_back(
+                std::make_unique<Polygon>(pickMaterial(shape, i, count, t.interpretedCount, t.colourIndex)));
             myPolygons.back()->setFillType(0);
             myStatistics.countPolygon();
             break;
         }
         case ClosePolygon: {
-            if (myPolygons.empty())
-                throw PolyParenthesisException();
+            if (myPolygons.empty()) throw PolyParenthesisException();
             Polygon& polygon = *myPolygons.back();
             polygon.setFillType(0);
             // A polygon without points has nothing to draw.
-            if (osg::ref_ptr<osg::Geode> geode = polygon.buildGeometry(frameMatrix(t.heading, t.side, t.up, t.position)))
+            if (osg::ref_ptr<osg::Geode> geode =
+                    polygon.buildGeometry(frameMatrix(t.heading, t.side, t.up, t.position)))
                 group->addChild(geode.get());
             myPolygons.pop_back();
             break;
@@ -256,16 +257,13 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
             t.colourIndex = wrapColourIndex(t.colourIndex + alpha(1.0));
             break;
         case IncreaseAngles:
-            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ})
-                *angle = parameter ? *angle + *parameter : *angle * 1.1;
+            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle + *parameter : *angle * 1.1;
             break;
         case DecreaseAngles:
-            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ})
-                *angle = parameter ? *angle - *parameter : *angle * 0.9;
+            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle - *parameter : *angle * 0.9;
             break;
         case DivideAngles:
-            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ})
-                *angle /= alpha(1.1);
+            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle /= alpha(1.1);
             break;
         case IncreaseWidth:
             t.widthFactor *= alpha(1.4);
@@ -307,51 +305,43 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
         case Percent:
             break;
         default:
-            if (!isBuiltinSymbol(id))
-                drawSymbol(symbol(id), parameter, i, count, group);
+            if (!isBuiltinSymbol(id)) drawSymbol(symbol(id), parameter, i, count, group);
             break;
         }
     }
     return true;
 }
 
-const LSysInterpreter::Symbol& LSysInterpreter::symbol(std::int32_t id)
-{
+const LSysInterpreter::Symbol& LSysInterpreter::symbol(std::int32_t id) {
     const auto known = mySymbols.find(id);
-    if (known != mySymbols.end())
-        return known->second;
+    if (known != mySymbols.end()) return known->second;
     const std::string& name = String2IDManager::instance().getName(id);
     const auto defined = myShapeDefs->find(name);
     const ShapeDef* shape = defined != myShapeDefs->end()
-        ? &defined->second
-        : &myMadeShapeDefs.emplace(name, ShapeDef::forNewSymbol(name)).first->second;
+                                ? &defined->second
+                                : &myMadeShapeDefs.emplace(name, ShapeDef::forNewSymbol(name)).first->second;
     const bool recordsVertex = name.empty() || (name[0] != 'G' && name[0] != 'g');
     return mySymbols.emplace(id, Symbol{shape, recordsVertex}).first->second;
 }
 
-const ShapeDef& LSysInterpreter::polygonColouring(const AtomString& atoms, std::size_t start)
-{
+const ShapeDef& LSysInterpreter::polygonColouring(const AtomString& atoms, std::size_t start) {
     const std::size_t count = atoms.length();
     // The previous scan stays valid while it points at or after start.
     if (myNextUserSymbol < start || (myNextUserSymbol < count && atoms.isBuiltin(myNextUserSymbol))) {
         myNextUserSymbol = start;
-        while (myNextUserSymbol < count && atoms.isBuiltin(myNextUserSymbol))
-            ++myNextUserSymbol;
+        while (myNextUserSymbol < count && atoms.isBuiltin(myNextUserSymbol)) ++myNextUserSymbol;
     }
     return *symbol(atoms.getID(myNextUserSymbol < count ? myNextUserSymbol : start)).shape;
 }
 
 void LSysInterpreter::drawSymbol(const Symbol& symbol, const double* parameter, std::size_t atomIndex,
-                                 std::size_t atomCount, osg::Group* group)
-{
+                                 std::size_t atomCount, osg::Group* group) {
     TurtleState& t = myTurtle;
     const ShapeDef& shape = *symbol.shape;
-    if (!shape.interpreted)
-        return;
+    if (!shape.interpreted) return;
     ++t.interpretedCount;
     double length = t.lengthFactor * shape.length;
-    if (parameter)
-        length *= *parameter;
+    if (parameter) length *= *parameter;
     const osg::Vec3d end = t.position + t.heading * length;
     myLastEnd = end;
     if (!shape.visible) {
@@ -369,18 +359,16 @@ void LSysInterpreter::drawSymbol(const Symbol& symbol, const double* parameter, 
         myStatistics.countVisibleItem();
     }
     t.position = end;
-    if (myTropismActive)
-        applyTropism();
+    if (myTropismActive) applyTropism();
 }
 
-void LSysInterpreter::applyTropism()
-{
+void LSysInterpreter::applyTropism() {
     TurtleState& t = myTurtle;
     osg::Vec3d axis = t.heading ^ myTropismDirection;
     // Rounding can push the cosine just outside [-1, 1].
     const double cosine = std::clamp(t.heading * myTropismDirection, -1.0, 1.0);
     double angle = std::acos(cosine) * myTropismStrength * axis.length();
-    if (std::isnan(angle))  // an infinite strength along the direction itself
+    if (std::isnan(angle)) // an infinite strength along the direction itself
         angle = 0.0;
     angle = std::clamp(angle, -pi / 6.0, pi / 6.0);
     axis.normalize();
@@ -402,9 +390,7 @@ void LSysInterpreter::applyTropism()
         s = -1.0;
     }
     // Rodrigues' rotation: v' = c v + s (axis x v) + (1 - c) axis (axis . v).
-    const auto rotate = [&](const osg::Vec3d& v) {
-        return v * c + (axis ^ v) * s + axis * ((1.0 - c) * (axis * v));
-    };
+    const auto rotate = [&](const osg::Vec3d& v) { return v * c + (axis ^ v) * s + axis * ((1.0 - c) * (axis * v)); };
     t.heading = rotate(t.heading);
     t.side = rotate(t.side);
     t.heading.normalize();

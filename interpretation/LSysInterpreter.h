@@ -32,8 +32,7 @@ class TextTree;
 // "]" without a matching "[".
 class StackParenthesisException : public std::exception {
 public:
-    const char* what() const noexcept override
-    {
+    const char* what() const noexcept override {
         return "A stack state was tried to be popped, but none has been pushed before.";
     }
 };
@@ -41,8 +40,7 @@ public:
 // "}" without an open polygon.
 class PolyParenthesisException : public std::exception {
 public:
-    const char* what() const noexcept override
-    {
+    const char* what() const noexcept override {
         return "A polygon was tried to be closed, but no one was opened before.";
     }
 };
@@ -87,7 +85,7 @@ private:
     // What the walk needs of a symbol, looked up once per interpretation.
     struct Symbol {
         const ShapeDef* shape;
-        bool recordsVertex;  // names beginning with "G" or "g" are no polygon vertices
+        bool recordsVertex; // names beginning with "G" or "g" are no polygon vertices
     };
 
     void readTweaks(const TweakMap& tweaks);
@@ -101,13 +99,13 @@ private:
 
     const ShapeDefMap* myShapeDefs = nullptr;
     std::unordered_map<std::int32_t, Symbol> mySymbols;
-    ShapeDefMap myMadeShapeDefs;  // for symbols missing from myShapeDefs
+    ShapeDefMap myMadeShapeDefs; // for symbols missing from myShapeDefs
 
     TurtleState myTurtle;
     std::vector<TurtleState> myStates;
     std::vector<std::unique_ptr<Polygon>> myPolygons;
     double myReversalFactor = 1.0;
-    osg::Vec3d myLastEnd;  // end point of the most recent forward movement
+    osg::Vec3d myLastEnd; // end point of the most recent forward movement
     osg::Vec3d myTropismDirection;
     double myTropismStrength = 0.0;
     bool myTropismActive = false;

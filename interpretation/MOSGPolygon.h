@@ -25,10 +25,8 @@ public:
         // Any vector type with operator[] (osg::Vec3d, std::array).
         template <class Vec>
         PolyPoint(const Material& material, const Vec& position, const Vec& normal)
-            : Colorer(material), myPosition{position[0], position[1], position[2]},
-              myNormal{normal[0], normal[1], normal[2]}
-        {
-        }
+            : Colorer(material), myPosition{position[0], position[1], position[2]}, myNormal{normal[0], normal[1],
+                                                                                             normal[2]} {}
 
         const Vector& position() const { return myPosition; }
         const Vector& normal() const { return myNormal; }
@@ -44,11 +42,9 @@ public:
     void setFillType(int fillType) { myFillType = fillType; }
     int fillType() const { return myFillType; }
 
-    void addPoint(const PolyPoint& point)
-    {
+    void addPoint(const PolyPoint& point) {
         myPoints.push_back(point);
-        for (int i = 0; i < 3; ++i)
-            myNormalSum[i] += point.normal()[i];
+        for (int i = 0; i < 3; ++i) myNormalSum[i] += point.normal()[i];
     }
 
     const std::vector<PolyPoint>& points() const { return myPoints; }
@@ -58,10 +54,8 @@ public:
     // coloured on both faces with the material of the first point; null when
     // the polygon has no points. The points are already placed, so the
     // turtle's frame is not applied.
-    osg::ref_ptr<osg::Geode> buildGeometry(const osg::Matrixd& /*frame*/) const
-    {
-        if (myPoints.empty())
-            return nullptr;
+    osg::ref_ptr<osg::Geode> buildGeometry(const osg::Matrixd& /*frame*/) const {
+        if (myPoints.empty()) return nullptr;
         osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
         osg::ref_ptr<osg::Vec3Array> normals = new osg::Vec3Array;
         for (const PolyPoint& point : myPoints) {

@@ -13,8 +13,8 @@
 
 // A lit shape: the material's state set from the cache, a geode holding the
 // geometry, a transform with the matrix holding the geode, added to group.
-void addLitShape(GeometryCache& cache, osg::Geometry* geometry, const GLMaterial& material,
-                 const osg::Matrixd& matrix, osg::Group* group);
+void addLitShape(GeometryCache& cache, osg::Geometry* geometry, const GLMaterial& material, const osg::Matrixd& matrix,
+                 osg::Group* group);
 
 // An unlit line of the given length in the material's diffuse colour.
 void addLineShape(GeometryCache& cache, double length, const GLMaterial& material, const osg::Matrixd& matrix,

@@ -9,8 +9,7 @@ std::vector<std::unique_ptr<SphereTable>> tables;
 
 } // namespace
 
-SphereTable::SphereTable(int n) : segments(n)
-{
+SphereTable::SphereTable(int n) : segments(n) {
     const double twoPi = 2.0 * M_PI;
     const std::size_t points = static_cast<std::size_t>(n) * (n + 1);
     positions.reserve(3 * points);
@@ -28,26 +27,18 @@ SphereTable::SphereTable(int n) : segments(n)
         }
     }
     normals = positions;
-    for (std::size_t i = 0; i < positions.size() / 3; ++i)
-        indices.push_back(static_cast<std::uint32_t>(i));
+    for (std::size_t i = 0; i < positions.size() / 3; ++i) indices.push_back(static_cast<std::uint32_t>(i));
 }
 
-void buildSphereTables()
-{
+void buildSphereTables() {
     tables.clear();
-    for (int n : {4, 8, 16, 32, 64, 128})
-        tables.push_back(std::make_unique<SphereTable>(n));
+    for (int n : {4, 8, 16, 32, 64, 128}) tables.push_back(std::make_unique<SphereTable>(n));
 }
 
-void freeSphereTables()
-{
-    tables.clear();
-}
+void freeSphereTables() { tables.clear(); }
 
-const SphereTable* sphereTable(int segments)
-{
+const SphereTable* sphereTable(int segments) {
     for (const auto& table : tables)
-        if (table->segments == segments)
-            return table.get();
+        if (table->segments == segments) return table.get();
     return nullptr;
 }

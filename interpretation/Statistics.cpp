@@ -5,16 +5,14 @@
 
 #include <string>
 
-void Statistics::clear()
-{
+void Statistics::clear() {
     myOverallSize = 0;
     myVisibleItems = 0;
     myPolygons = 0;
     myOccurrences.clear();
 }
 
-void Statistics::fillTree(TextTree& tree, bool resultIsEmpty) const
-{
+void Statistics::fillTree(TextTree& tree, bool resultIsEmpty) const {
     TextTreeItem& occurrences = tree.append("Occurence Statistics");
     occurrences.append("overall size: " + std::to_string(myOverallSize));
     occurrences.append("visible items: " + std::to_string(myVisibleItems));
@@ -25,6 +23,5 @@ void Statistics::fillTree(TextTree& tree, bool resultIsEmpty) const
         bySymbol.append(registry.getName(it->first)).append("occurences: " + std::to_string(it->second));
 
     TextTreeItem& geometry = tree.append("Geometrical Statistics");
-    if (resultIsEmpty)
-        geometry.append("<no visible item exists>");
+    if (resultIsEmpty) geometry.append("<no visible item exists>");
 }

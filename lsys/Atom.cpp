@@ -23,7 +23,7 @@ namespace {
 
 const std::string& nameOf(const Atom& atom) { return String2IDManager::instance().getName(atom.getID()); }
 
-}  // namespace
+} // namespace
 
 std::ostream& operator<<(std::ostream& out, const ParametrisedAtom& atom) {
     out << nameOf(atom);

@@ -40,9 +40,7 @@ public:
     const std::vector<std::string>& getNames() const { return myNames; }
     bool hasParameters() const { return !myNames.empty(); }
     // Same symbol and the same names in the same order.
-    bool operator==(const ParametrisedAtom& other) const {
-        return myID == other.myID && myNames == other.myNames;
-    }
+    bool operator==(const ParametrisedAtom& other) const { return myID == other.myID && myNames == other.myNames; }
     bool operator!=(const ParametrisedAtom& other) const { return !(*this == other); }
 
 private:
@@ -64,8 +62,7 @@ private:
 // An atom of the axiom or of a derived string: one number per parameter.
 class ValuedAtom : public Atom {
 public:
-    explicit ValuedAtom(std::int32_t id, std::vector<double> values = {})
-        : Atom(id), myValues(std::move(values)) {}
+    explicit ValuedAtom(std::int32_t id, std::vector<double> values = {}) : Atom(id), myValues(std::move(values)) {}
     // The successor atom's expressions evaluated in order against the map;
     // throws mu::ParserError when one cannot be evaluated.
     ValuedAtom(const MutatingAtom& atom, const VariableValueMap& values);

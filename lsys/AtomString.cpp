@@ -4,9 +4,7 @@
 #include <ostream>
 #include <stdexcept>
 
-AtomString::AtomString(const SuccessorString& successor, const VariableValueMap& values) {
-    append(successor, values);
-}
+AtomString::AtomString(const SuccessorString& successor, const VariableValueMap& values) { append(successor, values); }
 
 ValuedAtom AtomString::getAtom(std::size_t i) const {
     const double* values = getValues(i);

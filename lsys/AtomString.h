@@ -68,9 +68,7 @@ public:
     // Atom i (i < length()).
     std::int32_t getID(std::size_t i) const { return myIDs[i]; }
     bool isBuiltin(std::size_t i) const { return isBuiltinSymbol(myIDs[i]); }
-    std::size_t getValueCount(std::size_t i) const {
-        return myStarts.empty() ? 0 : myStarts[i + 1] - myStarts[i];
-    }
+    std::size_t getValueCount(std::size_t i) const { return myStarts.empty() ? 0 : myStarts[i + 1] - myStarts[i]; }
     // The values of atom i, getValueCount(i) of them.
     const double* getValues(std::size_t i) const {
         return myStarts.empty() ? myValues.data() : myValues.data() + myStarts[i];
@@ -86,9 +84,7 @@ public:
         if (!myStarts.empty()) myStarts.push_back(static_cast<std::uint32_t>(myValues.size()));
     }
     void append(std::int32_t id, const double* values, std::size_t count);
-    void append(const ValuedAtom& atom) {
-        append(atom.getID(), atom.getValues().data(), atom.getValueCount());
-    }
+    void append(const ValuedAtom& atom) { append(atom.getID(), atom.getValues().data(), atom.getValueCount()); }
     // Appends a copy of atom i of the source.
     void append(const AtomString& source, std::size_t i) {
         if (source.myStarts.empty())

@@ -31,11 +31,10 @@ bool nameLess(const std::string& a, const std::string& b) {
     return a.size() < b.size();
 }
 
-}  // namespace
+} // namespace
 
 VariableValueMap::VariableValueMap(VariableValueMap&& other) noexcept
-    : myInline(std::move(other.myInline)),
-      myInlineCount(std::exchange(other.myInlineCount, 0)),
+    : myInline(std::move(other.myInline)), myInlineCount(std::exchange(other.myInlineCount, 0)),
       myHeap(std::move(other.myHeap)) {
     other.myHeap.clear();
 }
@@ -52,9 +51,10 @@ VariableValueMap& VariableValueMap::operator=(VariableValueMap&& other) noexcept
 
 std::size_t VariableValueMap::lowerBound(const std::string& name) const {
     const Entry* first = begin();
-    return static_cast<std::size_t>(std::lower_bound(first, end(), name, [](const Entry& entry, const std::string& key) {
-                                        return nameLess(entry.name, key);
-                                    }) - first);
+    return static_cast<std::size_t>(
+        std::lower_bound(first, end(), name,
+                         [](const Entry& entry, const std::string& key) { return nameLess(entry.name, key); }) -
+        first);
 }
 
 void VariableValueMap::insertAt(std::size_t pos, const std::string& name, double value) {
@@ -152,12 +152,12 @@ struct Expression::Compiled {
     struct Slot {
         std::string name;
         double value;
-        std::size_t hint;  // position of the name in the last map it was found in
+        std::size_t hint; // position of the name in the last map it was found in
     };
 
     mu::Parser parser;
     std::vector<std::unique_ptr<Slot>> slots;
-    const VariableValueMap* current = nullptr;  // the map of the running evaluation
+    const VariableValueMap* current = nullptr; // the map of the running evaluation
 };
 
 Expression::Expression(std::string text) : myText(std::move(text)) {}

@@ -91,7 +91,7 @@ private:
     static double* varFactory(const char* name, void* compiled);
 
     std::string myText;
-    mutable std::unique_ptr<Compiled> myCompiled;  // made at first evaluation
+    mutable std::unique_ptr<Compiled> myCompiled; // made at first evaluation
 };
 
 // Name to expression, kept in name order.

@@ -14,7 +14,8 @@ std::vector<std::string> splitAtCommas(const std::string& text) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = text.find(',', start);
-        parts.push_back(TextConvert::trim(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
+        parts.push_back(
+            TextConvert::trim(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
         if (comma == std::string::npos) return parts;
         start = comma + 1;
     }
@@ -53,7 +54,7 @@ std::vector<std::string> readExpressionList(const std::string& text, std::size_t
                                           open);
 }
 
-}  // namespace
+} // namespace
 
 PatternString LSParseHelper::readPattern(const std::string& text, String2IDManager& registry, bool multiChar) {
     PatternString pattern;

@@ -31,14 +31,12 @@ std::string parseError(const std::string& what, const std::string& text,
     return message;
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- LSystem
 
 LSystem::LSystem(std::string axiomText, AtomString axiom, std::unique_ptr<RuleSet> rules, FormulaMap formulas)
-    : myAxiomText(std::move(axiomText)),
-      myAxiom(std::move(axiom)),
-      myRules(std::move(rules)),
+    : myAxiomText(std::move(axiomText)), myAxiom(std::move(axiom)), myRules(std::move(rules)),
       myFormulas(std::move(formulas)) {
     myFormulas.evaluateAll(myValues);
     reset();
@@ -180,7 +178,8 @@ std::unique_ptr<LSystem> buildLSystem(const LSystemDefinition& definition, Strin
         readPattern("left context", row.leftContext, compiled.leftContext);
         readPattern("predecessor", row.predecessor, compiled.predecessor);
         readPattern("right context", row.rightContext, compiled.rightContext);
-        if (row.condition.find_first_not_of(" \t\n\r\v") != std::string::npos) compiled.condition.emplace(row.condition);
+        if (row.condition.find_first_not_of(" \t\n\r\v") != std::string::npos)
+            compiled.condition.emplace(row.condition);
         try {
             compiled.successor = LSParseHelper::readSuccessor(row.successor, registry, multiChar);
         } catch (const LSParseHelper::LSParseException& exception) {

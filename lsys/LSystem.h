@@ -75,7 +75,7 @@ public:
 private:
     std::string myAxiomText;
     AtomString myAxiom;
-    std::deque<AtomString> myHistory;  // entry n-1 is the string after step n
+    std::deque<AtomString> myHistory; // entry n-1 is the string after step n
     std::unique_ptr<RuleSet> myRules;
     FormulaMap myFormulas;
     VariableValueMap myValues;

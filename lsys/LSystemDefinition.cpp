@@ -6,9 +6,9 @@
 
 LSystemDefinition::LSystemDefinition() {
     static const std::pair<const char*, const char*> specials[] = {
-        {"_step", "0"},  {"_steps", "4"}, {"_rotX", "60"},     {"_rotY", "60"},          {"_rotZ", "60"},
-        {"_idirX", "0"}, {"_idirY", "0"}, {"_idirZ", "0"},     {"_seed", "42"},          {"_multichar", "0"},
-        {"_currentCamera", "0"},          {"_shpscope", "0"},
+        {"_step", "0"},  {"_steps", "4"},     {"_rotX", "60"},         {"_rotY", "60"},
+        {"_rotZ", "60"}, {"_idirX", "0"},     {"_idirY", "0"},         {"_idirZ", "0"},
+        {"_seed", "42"}, {"_multichar", "0"}, {"_currentCamera", "0"}, {"_shpscope", "0"},
     };
     for (const auto& special : specials) {
         myReservedNames.emplace_back(special.first);

@@ -20,7 +20,7 @@ std::uint32_t hashBytes(const T& value) {
     return h;
 }
 
-}  // namespace
+} // namespace
 
 RandomGenerator::RandomGenerator() { seedFromEntropy("/dev/urandom"); }
 
@@ -45,8 +45,8 @@ void RandomGenerator::seedByArray(const std::uint32_t* keys, std::size_t count) 
     std::size_t j = 0;
     for (std::size_t k = stateSize > count ? stateSize : count; k > 0; --k) {
         const std::uint32_t previous = myState[i - 1];
-        myState[i] = (myState[i] ^ ((previous ^ (previous >> 30)) * 1664525u)) + keys[j] +
-                     static_cast<std::uint32_t>(j);
+        myState[i] =
+            (myState[i] ^ ((previous ^ (previous >> 30)) * 1664525u)) + keys[j] + static_cast<std::uint32_t>(j);
         ++i;
         ++j;
         if (i >= stateSize) {
@@ -59,8 +59,7 @@ void RandomGenerator::seedByArray(const std::uint32_t* keys, std::size_t count) 
     }
     for (int k = stateSize - 1; k > 0; --k) {
         const std::uint32_t previous = myState[i - 1];
-        myState[i] = (myState[i] ^ ((previous ^ (previous >> 30)) * 1566083941u)) -
-                     static_cast<std::uint32_t>(i);
+        myState[i] = (myState[i] ^ ((previous ^ (previous >> 30)) * 1566083941u)) - static_cast<std::uint32_t>(i);
         ++i;
         if (i >= stateSize) {
             myState[0] = myState[stateSize - 1];

@@ -46,6 +46,6 @@ private:
     void regenerate();
 
     std::uint32_t myState[stateSize];
-    int myPosition = 0;  // read position in myState
-    int myLeft = 0;      // words left before the state is regenerated
+    int myPosition = 0; // read position in myState
+    int myLeft = 0;     // words left before the state is regenerated
 };

@@ -35,7 +35,8 @@ bool passBranchEnd(const AtomString& string, std::size_t& s) {
 }
 
 void collectNames(const PatternString& pattern, std::vector<std::string>& names) {
-    for (const ParametrisedAtom& atom : pattern) names.insert(names.end(), atom.getNames().begin(), atom.getNames().end());
+    for (const ParametrisedAtom& atom : pattern)
+        names.insert(names.end(), atom.getNames().begin(), atom.getNames().end());
 }
 
 // Binds the names of each pattern atom to the values of the string atom at
@@ -51,17 +52,14 @@ void bindPattern(const PatternString& pattern, const AtomString& string, std::pt
     }
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- Rule
 
 Rule::Rule(std::optional<PatternString> leftContext, PatternString predecessor,
            std::optional<PatternString> rightContext, std::optional<Expression> condition)
-    : myIsParametric(false),
-      myLeftContext(std::move(leftContext)),
-      myRightContext(std::move(rightContext)),
-      myPredecessor(std::move(predecessor)),
-      myCondition(std::move(condition)) {
+    : myIsParametric(false), myLeftContext(std::move(leftContext)), myRightContext(std::move(rightContext)),
+      myPredecessor(std::move(predecessor)), myCondition(std::move(condition)) {
     if (myPredecessor.empty()) throw std::invalid_argument("a rule needs a predecessor");
     if (myLeftContext) collectNames(*myLeftContext, myParameterNames);
     if (myRightContext) collectNames(*myRightContext, myParameterNames);
@@ -98,7 +96,8 @@ RuleMatch Rule::apply(const VariableValueMap& constants, const AtomString& strin
 
 bool Rule::bindParameters(const AtomString& string, std::size_t i, VariableValueMap& bound) const {
     const auto at = static_cast<std::ptrdiff_t>(i);
-    if (myLeftContext) bindPattern(*myLeftContext, string, at - static_cast<std::ptrdiff_t>(myLeftContext->length()), bound);
+    if (myLeftContext)
+        bindPattern(*myLeftContext, string, at - static_cast<std::ptrdiff_t>(myLeftContext->length()), bound);
     bindPattern(myPredecessor, string, at, bound);
     if (myRightContext)
         bindPattern(*myRightContext, string, at + static_cast<std::ptrdiff_t>(myPredecessor.length()), bound);

@@ -28,8 +28,8 @@ struct RuleMatch {
 
 class Rule {
 public:
-    Rule(std::optional<PatternString> leftContext, PatternString predecessor,
-         std::optional<PatternString> rightContext, std::optional<Expression> condition);
+    Rule(std::optional<PatternString> leftContext, PatternString predecessor, std::optional<PatternString> rightContext,
+         std::optional<Expression> condition);
     virtual ~Rule() = default;
 
     virtual std::unique_ptr<Rule> clone() const = 0;

@@ -22,7 +22,7 @@ bool startsWithBracket(const Rule& rule) {
     return id == openBracketID || id == closeBracketID;
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<RuleSet> RuleSet::build(std::vector<CompiledRuleRow> rows) {
     for (const CompiledRuleRow& row : rows)
@@ -44,8 +44,8 @@ std::unique_ptr<RuleSet> RuleSet::build(std::vector<CompiledRuleRow> rows) {
                                                          std::move(first.successor)));
             continue;
         }
-        auto rule = std::make_unique<MultipleRule>(first.leftContext, *first.predecessor, first.rightContext,
-                                                   first.condition);
+        auto rule =
+            std::make_unique<MultipleRule>(first.leftContext, *first.predecessor, first.rightContext, first.condition);
         for (std::size_t row : group) rule->addAlternative({rows[row].probability, std::move(rows[row].successor)});
         rules.push_back(std::move(rule));
     }
@@ -88,9 +88,9 @@ void RuleSet::index() {
 RuleMatch RuleSet::apply(const VariableValueMap& constants, const AtomString& string, std::size_t i,
                          const SymbolIDSet& ignored, RandomGenerator& random, AtomString& produced) const {
     const std::int32_t id = string.getID(i);
-    const std::vector<const Rule*>& candidates =
-        id >= 0 && static_cast<std::size_t>(id) < myCandidates.size() ? myCandidates[static_cast<std::size_t>(id)]
-                                                                       : myBracketLed;
+    const std::vector<const Rule*>& candidates = id >= 0 && static_cast<std::size_t>(id) < myCandidates.size()
+                                                     ? myCandidates[static_cast<std::size_t>(id)]
+                                                     : myBracketLed;
     for (const Rule* rule : candidates) {
         const RuleMatch match = rule->apply(constants, string, i, ignored, random, produced);
         if (match.matched) return match;

@@ -3,9 +3,8 @@
 #include <cstring>
 #include <stdexcept>
 
-const char builtinAlphabet[28] = {'+', '-', '&', '^', '<', '>', '\\', '/', '[', ']',
-                                  '|', '#', '{', '}', '"', '\'', ';', ':', '?', '!',
-                                  '~', '$', '\xB0', '\xA7', '.', ',', '%', '\0'};
+const char builtinAlphabet[28] = {'+', '-',  '&', '^', '<', '>', '\\', '/', '[',    ']',    '|', '#', '{', '}',
+                                  '"', '\'', ';', ':', '?', '!', '~',  '$', '\xB0', '\xA7', '.', ',', '%', '\0'};
 
 bool isBuiltinCharacter(char c) {
     return c != '\0' && std::memchr(builtinAlphabet, c, sizeof builtinAlphabet - 1) != nullptr;
@@ -14,8 +13,7 @@ bool isBuiltinCharacter(char c) {
 UnknownElement::UnknownElement(std::string name)
     : myName(std::move(name)), myWhat("unknown symbol name '" + myName + "'") {}
 
-UnknownElement::UnknownElement(std::int32_t id)
-    : myID(id), myWhat("unknown symbol id " + std::to_string(id)) {}
+UnknownElement::UnknownElement(std::int32_t id) : myID(id), myWhat("unknown symbol id " + std::to_string(id)) {}
 
 void String2IntMap::insert(const std::string& name, std::int32_t id) { myIDs[name] = id; }
 
@@ -91,15 +89,12 @@ std::int32_t String2IDManager::getID(const std::string& name) {
 }
 
 void String2IDManager::registerBuiltins() {
-    for (const char* c = builtinAlphabet; *c != '\0'; ++c)
-        getID(std::string(1, *c));
-    if (myNextID < firstUserSymbolID)
-        myNextID = firstUserSymbolID;
+    for (const char* c = builtinAlphabet; *c != '\0'; ++c) getID(std::string(1, *c));
+    if (myNextID < firstUserSymbolID) myNextID = firstUserSymbolID;
 }
 
 void String2IDManager::setNextID(std::int32_t value) {
-    if (myNextID >= value)
-        throw std::invalid_argument("the next symbol id is already " + std::to_string(myNextID));
+    if (myNextID >= value) throw std::invalid_argument("the next symbol id is already " + std::to_string(myNextID));
     myNextID = value;
 }
 

@@ -22,15 +22,15 @@ constexpr std::int32_t firstUserSymbolID = 1000;
 // True for the symbols of the turtle alphabet.
 inline bool isBuiltinSymbol(std::int32_t id) { return id < firstUserSymbolID; }
 
-constexpr std::int32_t openBracketID = 8;   // "["
-constexpr std::int32_t closeBracketID = 9;  // "]"
+constexpr std::int32_t openBracketID = 8;  // "["
+constexpr std::int32_t closeBracketID = 9; // "]"
 
 // A lookup or removal of a name or id that the registry does not hold.
 class UnknownElement : public std::exception {
 public:
     explicit UnknownElement(std::string name);
     explicit UnknownElement(std::int32_t id);
-    const std::string& name() const { return myName; }  // empty when raised for an id
+    const std::string& name() const { return myName; } // empty when raised for an id
     std::int32_t id() const { return myID; }
     const char* what() const noexcept override { return myWhat.c_str(); }
 

@@ -11,11 +11,11 @@
 
 struct GLMaterial {
     float ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    float diffuse[4] = {0.0f, 0.0f, 0.0f, 1.0f};   // also the colour of a flat material
+    float diffuse[4] = {0.0f, 0.0f, 0.0f, 1.0f}; // also the colour of a flat material
     float specular[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     float emission[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     float shininess = 24.0f;
-    bool flat = false;   // drawn unlit in the diffuse colour with flat shading
+    bool flat = false; // drawn unlit in the diffuse colour with flat shading
 
     // The material of a new shape definition:
     // "242424ffffffffff000000ff3b3b3bff350".

@@ -18,24 +18,20 @@ constexpr std::streamsize maxToken = 1 << 20;
 
 // The first whitespace-delimited token of a file; false when the file cannot
 // be opened for reading.
-bool readFirstToken(const std::string& path, std::string& token)
-{
+bool readFirstToken(const std::string& path, std::string& token) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return false;
+    if (std::filesystem::is_directory(path, error)) return false;
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
+    if (!in) return false;
     in >> std::setw(maxToken) >> token;
     return !in.bad();
 }
 
 // Replaces the file by the content without ever leaving it half written. An
 // existing file that may not be written is not replaced.
-bool replaceFile(const std::string& path, const std::string& content)
-{
+bool replaceFile(const std::string& path, const std::string& content) {
     std::string target = path;
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {   // check the file a link points to
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) { // check the file a link points to
         target = resolved;
         std::free(resolved);
     }
@@ -50,36 +46,28 @@ bool replaceFile(const std::string& path, const std::string& content)
     }
 }
 
-void reportOpenFailure(FailureReporter& reporter, const char* title, const std::string& path)
-{
+void reportOpenFailure(FailureReporter& reporter, const char* title, const std::string& path) {
     reporter.report(title, "Could not open '" + path + "'.");
 }
 
-void reportParseFailure(FailureReporter& reporter, const char* title, const std::string& path)
-{
+void reportParseFailure(FailureReporter& reporter, const char* title, const std::string& path) {
     reporter.report(title, "Could not parse '" + path + "'.");
 }
 
-void reportWriteFailure(FailureReporter& reporter, const std::string& path)
-{
+void reportWriteFailure(FailureReporter& reporter, const std::string& path) {
     reporter.report("Saving failed", "Could not open\n'" + path + "'\nfor writing.");
 }
 
 } // namespace
 
-void FailureReporter::report(const std::string& /*title*/, const std::string& text)
-{
-    std::cerr << text << std::endl;
-}
+void FailureReporter::report(const std::string& /*title*/, const std::string& text) { std::cerr << text << std::endl; }
 
-FailureReporter& FailureReporter::standardError()
-{
+FailureReporter& FailureReporter::standardError() {
     static FailureReporter reporter;
     return reporter;
 }
 
-bool loadMaterialFile(const std::string& path, GLMaterial& material, FailureReporter& reporter)
-{
+bool loadMaterialFile(const std::string& path, GLMaterial& material, FailureReporter& reporter) {
     std::string token;
     if (!readFirstToken(path, token)) {
         reportOpenFailure(reporter, "Loading failed", path);
@@ -96,16 +84,13 @@ bool loadMaterialFile(const std::string& path, GLMaterial& material, FailureRepo
     return true;
 }
 
-bool saveMaterialFile(const std::string& path, const GLMaterial& material, FailureReporter& reporter)
-{
-    if (replaceFile(path, material.text()))
-        return true;
+bool saveMaterialFile(const std::string& path, const GLMaterial& material, FailureReporter& reporter) {
+    if (replaceFile(path, material.text())) return true;
     reportWriteFailure(reporter, path);
     return false;
 }
 
-bool loadPaletteFile(const std::string& path, MaterialPalette& palette, FailureReporter& reporter)
-{
+bool loadPaletteFile(const std::string& path, MaterialPalette& palette, FailureReporter& reporter) {
     std::string token;
     if (!readFirstToken(path, token)) {
         reportOpenFailure(reporter, "Error on opening file", path);
@@ -113,19 +98,15 @@ bool loadPaletteFile(const std::string& path, MaterialPalette& palette, FailureR
     }
     bool ok = false;
     try {
-        ok = palette.read(token);   // leaves the palette as it was on failure
+        ok = palette.read(token); // leaves the palette as it was on failure
     } catch (const UnknownPaletteException&) {
-    } catch (const OutOfRangeError&) {
-    }
-    if (!ok)
-        reportParseFailure(reporter, "Error on parsing file", path);
+    } catch (const OutOfRangeError&) {}
+    if (!ok) reportParseFailure(reporter, "Error on parsing file", path);
     return ok;
 }
 
-bool savePaletteFile(const std::string& path, const MaterialPalette& palette, FailureReporter& reporter)
-{
-    if (replaceFile(path, palette.fullText()))
-        return true;
+bool savePaletteFile(const std::string& path, const MaterialPalette& palette, FailureReporter& reporter) {
+    if (replaceFile(path, palette.fullText())) return true;
     reportWriteFailure(reporter, path);
     return false;
 }

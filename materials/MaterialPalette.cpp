@@ -15,10 +15,8 @@ class TokenReader {
 public:
     explicit TokenReader(const std::string& text) : myText(text) {}
 
-    bool next(std::string& token)
-    {
-        if (myPos >= myText.size())
-            return false;
+    bool next(std::string& token) {
+        if (myPos >= myText.size()) return false;
         const std::size_t end = std::min(myText.find(':', myPos), myText.size());
         token.assign(myText, myPos, end - myPos);
         myPos = end + 1;
@@ -31,10 +29,7 @@ private:
 };
 
 // The decimal integer at the start of a token; a non-number counts as 0.
-long materialCount(const std::string& token)
-{
-    return std::strtol(token.c_str(), nullptr, 10);
-}
+long materialCount(const std::string& token) { return std::strtol(token.c_str(), nullptr, 10); }
 
 } // namespace
 
@@ -42,8 +37,7 @@ MaterialPalette::MaterialPalette() : myEntries(PaletteLibrary::defaultPalette().
 
 void MaterialPalette::setDefault() { myEntries = PaletteLibrary::defaultPalette().myEntries; }
 
-std::string MaterialPalette::fullText() const
-{
+std::string MaterialPalette::fullText() const {
     std::string text = "1:256";
     text.reserve(6 + size * 36);
     for (const GLMaterial& material : myEntries) {
@@ -53,21 +47,17 @@ std::string MaterialPalette::fullText() const
     return text;
 }
 
-std::string MaterialPalette::text() const
-{
+std::string MaterialPalette::text() const {
     const int index = PaletteLibrary::indexOf(*this);
-    if (index < 0)
-        return fullText();
+    if (index < 0) return fullText();
     const std::string& name = PaletteLibrary::name(index);
     return name == "default" ? std::string() : "1:d:" + name;
 }
 
-bool MaterialPalette::read(const std::string& text)
-{
+bool MaterialPalette::read(const std::string& text) {
     TokenReader tokens(text);
     std::string token;
-    if (!tokens.next(token) || token != "1")
-        return false;
+    if (!tokens.next(token) || token != "1") return false;
 
     std::string second;
     tokens.next(second);
@@ -75,8 +65,7 @@ bool MaterialPalette::read(const std::string& text)
         std::string name;
         tokens.next(name);
         const int index = PaletteLibrary::indexOf(name);
-        if (index < 0)
-            throw UnknownPaletteException(name);
+        if (index < 0) throw UnknownPaletteException(name);
         myEntries = PaletteLibrary::palette(index).myEntries;
         return true;
     }
@@ -92,9 +81,6 @@ bool MaterialPalette::read(const std::string& text)
     return true;
 }
 
-bool operator==(const MaterialPalette& a, const MaterialPalette& b)
-{
-    return a.entries() == b.entries();
-}
+bool operator==(const MaterialPalette& a, const MaterialPalette& b) { return a.entries() == b.entries(); }
 
 bool operator!=(const MaterialPalette& a, const MaterialPalette& b) { return !(a == b); }

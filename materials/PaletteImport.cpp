@@ -10,12 +10,11 @@
 
 namespace PaletteImport {
 
-const char* const patternList =
-    "GIMP Palette  (*.gpl)\n"
-    "Adobe Photoshop Palette  (*.aco)\n"
-    "Fractint  (*.map)\n"
-    "Microsoft  (*.pal)\n"
-    "All Files (*.*)";
+const char* const patternList = "GIMP Palette  (*.gpl)\n"
+                                "Adobe Photoshop Palette  (*.aco)\n"
+                                "Fractint  (*.map)\n"
+                                "Microsoft  (*.pal)\n"
+                                "All Files (*.*)";
 
 namespace {
 
@@ -31,9 +30,7 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 std::vector<std::string> splitFields(const std::string& line) {
     std::vector<std::string> fields;
@@ -77,9 +74,7 @@ bool readChannel(const std::string& text, std::uint16_t& channel) {
     return true;
 }
 
-bool isBlankLine(const std::string& line) {
-    return std::all_of(line.begin(), line.end(), isBlank);
-}
+bool isBlankLine(const std::string& line) { return std::all_of(line.begin(), line.end(), isBlank); }
 
 ColorList parseGimp(const std::string& data, const std::string& path) {
     const std::vector<std::string> lines = splitLines(data);
@@ -94,8 +89,7 @@ ColorList parseGimp(const std::string& data, const std::string& path) {
         if (lower.compare(0, 5, "name:") == 0 || lower.compare(0, 8, "columns:") == 0) continue;
         const std::vector<std::string> fields = splitFields(line);
         if (fields.size() < 3)
-            throw DescribedException(gimpTitle,
-                                     "Broken entry (missing components) found in" + quoted(path));
+            throw DescribedException(gimpTitle, "Broken entry (missing components) found in" + quoted(path));
         ImportedColor color;
         if (!readChannel(fields[0], color.red) || !readChannel(fields[1], color.green) ||
             !readChannel(fields[2], color.blue))
@@ -113,8 +107,7 @@ ColorList parseFractint(const std::string& data, const std::string& path) {
         ImportedColor color;
         if (!readChannel(fields[0], color.red) || !readChannel(fields[1], color.green) ||
             !readChannel(fields[2], color.blue))
-            throw DescribedException(
-                fractintTitle, "A component in a RGB-triplet is not numeric in" + quoted(path));
+            throw DescribedException(fractintTitle, "A component in a RGB-triplet is not numeric in" + quoted(path));
         colors.push_back(color);
     }
     return colors;
@@ -165,9 +158,7 @@ public:
     }
 
 private:
-    std::uint8_t byte(std::size_t offset) const {
-        return static_cast<std::uint8_t>(myData[myPos + offset]);
-    }
+    std::uint8_t byte(std::size_t offset) const { return static_cast<std::uint8_t>(myData[myPos + offset]); }
 
     const std::string& myData;
     std::size_t myPos = 0;
@@ -183,7 +174,7 @@ ColorList parsePhotoshop(const std::string& data, const std::string& path) {
     std::uint16_t version = 0;
     std::uint16_t count = 0;
     if (!in.bigEndian16(version) || !in.bigEndian16(count)) throw unusable;
-    const std::size_t entrySize = version == 2 ? 14 : 10;  // at least, for version 2
+    const std::size_t entrySize = version == 2 ? 14 : 10; // at least, for version 2
     if (static_cast<std::size_t>(count) * entrySize > in.remaining()) throw unusable;
     ColorList colors;
     colors.reserve(count);
@@ -247,20 +238,23 @@ ColorList parseMicrosoft(const std::string& data, const std::string& path) {
 
 const char* openFailureTitle(int format) {
     switch (format) {
-        case FormatGimp: return gimpTitle;
-        case FormatPhotoshop: return photoshopTitle;
-        case FormatFractint: return fractintTitle;
-        default: return microsoftTitle;
+    case FormatGimp:
+        return gimpTitle;
+    case FormatPhotoshop:
+        return photoshopTitle;
+    case FormatFractint:
+        return fractintTitle;
+    default:
+        return microsoftTitle;
     }
 }
 
 void checkImportable(int format) {
     if (format < FormatGimp || format > FormatMicrosoft)
-        throw DescribedException("Error on palette import",
-                                 "The format to import from is not known or supported.");
+        throw DescribedException("Error on palette import", "The format to import from is not known or supported.");
 }
 
-}  // namespace
+} // namespace
 
 int formatFromName(const std::string& name) {
     const std::string lower = lowerCase(name);
@@ -274,22 +268,25 @@ int formatFromName(const std::string& name) {
 
 int formatForPattern(int patternIndex, const std::string& path) {
     if (patternIndex >= 0 && patternIndex <= 3) return patternIndex + 1;
-    const std::string fileName = path.substr(path.find_last_of('/') + 1);  // npos + 1 == 0
+    const std::string fileName = path.substr(path.find_last_of('/') + 1); // npos + 1 == 0
     const std::size_t dot = fileName.find_last_of('.');
     const int format = formatFromName(dot == std::string::npos ? "" : fileName.substr(dot + 1));
     if (format == FormatNone)
-        throw DescribedException("Error palette import",
-                                 "File\n'" + path + "'\nuses an unknown format.");
+        throw DescribedException("Error palette import", "File\n'" + path + "'\nuses an unknown format.");
     return format;
 }
 
 ColorList parse(const std::string& data, int format, const std::string& path) {
     checkImportable(format);
     switch (format) {
-        case FormatGimp: return parseGimp(data, path);
-        case FormatPhotoshop: return parsePhotoshop(data, path);
-        case FormatFractint: return parseFractint(data, path);
-        default: return parseMicrosoft(data, path);
+    case FormatGimp:
+        return parseGimp(data, path);
+    case FormatPhotoshop:
+        return parsePhotoshop(data, path);
+    case FormatFractint:
+        return parseFractint(data, path);
+    default:
+        return parseMicrosoft(data, path);
     }
 }
 
@@ -304,7 +301,7 @@ ColorList importFile(const std::string& path, int format) {
 }
 
 void apply(const ColorList& colors, MaterialPalette& palette) {
-    MaterialPalette::Entries entries;  // default-constructed materials
+    MaterialPalette::Entries entries; // default-constructed materials
     const std::size_t count = std::min<std::size_t>(colors.size(), entries.size());
     for (std::size_t i = 0; i < count; ++i) {
         entries[i].diffuse[0] = (colors[i].red >> 8) / 255.0f;
@@ -315,4 +312,4 @@ void apply(const ColorList& colors, MaterialPalette& palette) {
     palette = MaterialPalette(entries);
 }
 
-}  // namespace PaletteImport
+} // namespace PaletteImport

@@ -53,4 +53,4 @@ ColorList parse(const std::string& data, int format, const std::string& path);
 // first 256 colours become the diffuse colours of entries 0, 1, ...
 void apply(const ColorList& colors, MaterialPalette& palette);
 
-}  // namespace PaletteImport
+} // namespace PaletteImport

@@ -15,29 +15,25 @@
 namespace {
 
 struct Rgb {
-    double r, g, b;   // 0-1
+    double r, g, b; // 0-1
 };
 
-std::vector<Rgb> parseStops(const char* stops)
-{
+std::vector<Rgb> parseStops(const char* stops) {
     std::vector<Rgb> colours;
     char* end = nullptr;
     for (const char* p = stops; *p; p = end) {
         const long value = std::strtol(p, &end, 16);
-        if (end == p)
-            break;
+        if (end == p) break;
         colours.push_back({((value >> 16) & 255) / 255.0, ((value >> 8) & 255) / 255.0, (value & 255) / 255.0});
     }
     return colours;
 }
 
-unsigned char toByte(double value)
-{
+unsigned char toByte(double value) {
     return static_cast<unsigned char>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
 }
 
-void setColour(MaterialCode& code, int group, const Rgb& colour)
-{
+void setColour(MaterialCode& code, int group, const Rgb& colour) {
     code[4 * group] = toByte(colour.r);
     code[4 * group + 1] = toByte(colour.g);
     code[4 * group + 2] = toByte(colour.b);
@@ -49,20 +45,31 @@ Rgb scaled(const Rgb& c, double f) { return {c.r * f, c.g * f, c.b * f}; }
 // Text groups of a material code.
 enum { Ambient = 0, Diffuse = 1, Emission = 2, Specular = 3 };
 
-MaterialCode finished(const Rgb& colour, PaletteFinish finish)
-{
+MaterialCode finished(const Rgb& colour, PaletteFinish finish) {
     struct Look {
         double ambient, diffuse, specular;
         int shininess;
     };
     Look look{};
     switch (finish) {
-    case PaletteFinish::Imported: look = {0.0, 1.0, 0.0, 24}; break;
-    case PaletteFinish::Natural: look = {0.2, 1.0, 0.15, 16}; break;
-    case PaletteFinish::Matte: look = {0.2, 1.0, 0.05, 4}; break;
-    case PaletteFinish::Glossy: look = {0.2, 1.0, 0.5, 48}; break;
-    case PaletteFinish::Polished: look = {0.2, 1.0, 0.9, 100}; break;
-    case PaletteFinish::Dark: look = {0.1, 0.45, 0.25, 32}; break;
+    case PaletteFinish::Imported:
+        look = {0.0, 1.0, 0.0, 24};
+        break;
+    case PaletteFinish::Natural:
+        look = {0.2, 1.0, 0.15, 16};
+        break;
+    case PaletteFinish::Matte:
+        look = {0.2, 1.0, 0.05, 4};
+        break;
+    case PaletteFinish::Glossy:
+        look = {0.2, 1.0, 0.5, 48};
+        break;
+    case PaletteFinish::Polished:
+        look = {0.2, 1.0, 0.9, 100};
+        break;
+    case PaletteFinish::Dark:
+        look = {0.1, 0.45, 0.25, 32};
+        break;
     }
     MaterialCode code{};
     setColour(code, Ambient, scaled(colour, look.ambient));
@@ -73,10 +80,8 @@ MaterialCode finished(const Rgb& colour, PaletteFinish finish)
 }
 
 // The colour at t (0-1) of a ramp through evenly spaced stops.
-Rgb rampColour(const std::vector<Rgb>& stops, double t)
-{
-    if (stops.size() < 2)
-        return stops.empty() ? Rgb{0, 0, 0} : stops[0];
+Rgb rampColour(const std::vector<Rgb>& stops, double t) {
+    if (stops.size() < 2) return stops.empty() ? Rgb{0, 0, 0} : stops[0];
     const int segments = static_cast<int>(stops.size()) - 1;
     const double s = t * segments;
     const int j = std::min(static_cast<int>(s), segments - 1);
@@ -87,11 +92,10 @@ Rgb rampColour(const std::vector<Rgb>& stops, double t)
 }
 
 struct Hsv {
-    double h, s, v;   // h in turns (0-1)
+    double h, s, v; // h in turns (0-1)
 };
 
-Hsv toHsv(const Rgb& c)
-{
+Hsv toHsv(const Rgb& c) {
     const double max = std::max({c.r, c.g, c.b});
     const double min = std::min({c.r, c.g, c.b});
     const double d = max - min;
@@ -104,14 +108,12 @@ Hsv toHsv(const Rgb& c)
         else
             h = 4.0 + (c.r - c.g) / d;
         h /= 6.0;
-        if (h < 0.0)
-            h += 1.0;
+        if (h < 0.0) h += 1.0;
     }
     return {h, max > 0.0 ? d / max : 0.0, max};
 }
 
-Rgb toRgb(const Hsv& c)
-{
+Rgb toRgb(const Hsv& c) {
     const double h6 = (c.h - std::floor(c.h)) * 6.0;
     const int sector = static_cast<int>(h6) % 6;
     const double f = h6 - std::floor(h6);
@@ -119,27 +121,31 @@ Rgb toRgb(const Hsv& c)
     const double q = c.v * (1.0 - c.s * f);
     const double t = c.v * (1.0 - c.s * (1.0 - f));
     switch (sector) {
-    case 0: return {c.v, t, p};
-    case 1: return {q, c.v, p};
-    case 2: return {p, c.v, t};
-    case 3: return {p, q, c.v};
-    case 4: return {t, p, c.v};
-    default: return {c.v, p, q};
+    case 0:
+        return {c.v, t, p};
+    case 1:
+        return {q, c.v, p};
+    case 2:
+        return {p, c.v, t};
+    case 3:
+        return {p, q, c.v};
+    case 4:
+        return {t, p, c.v};
+    default:
+        return {c.v, p, q};
     }
 }
 
 // One full turn of hue from `first` to `last`, with saturation and value
 // moving linearly between them; the ends are reproduced exactly.
-Rgb hueCycle(const Rgb& first, const Rgb& last, double t)
-{
+Rgb hueCycle(const Rgb& first, const Rgb& last, double t) {
     const Hsv a = toHsv(first);
     const Hsv b = toHsv(last);
     const double turn = b.h + 1.0 - a.h;
     return toRgb({a.h + turn * t, a.s + (b.s - a.s) * t, a.v + (b.v - a.v) * t});
 }
 
-MaterialPalette::Entries buildEntries(const PaletteRecipe& recipe)
-{
+MaterialPalette::Entries buildEntries(const PaletteRecipe& recipe) {
     const std::vector<Rgb> stops = parseStops(recipe.stops);
     MaterialPalette::Entries entries{};
     const int n = MaterialPalette::size;
@@ -183,8 +189,7 @@ MaterialPalette::Entries buildEntries(const PaletteRecipe& recipe)
 }
 
 // The codes of all 256 entries: equal keys mean equal full texts.
-std::string paletteKey(const MaterialPalette& palette)
-{
+std::string paletteKey(const MaterialPalette& palette) {
     std::string key;
     key.reserve(MaterialPalette::size * sizeof(MaterialCode));
     for (const GLMaterial& material : palette.entries()) {
@@ -200,39 +205,32 @@ struct Slot {
     std::unique_ptr<MaterialPalette> palette;
 };
 
-Slot& slot(int index)
-{
+Slot& slot(int index) {
     static const std::unique_ptr<Slot[]> slots(new Slot[paletteRecipeCount]);
     return slots[index];
 }
 
-const std::vector<std::string>& names()
-{
+const std::vector<std::string>& names() {
     static const std::vector<std::string> table = [] {
         std::vector<std::string> all;
-        for (int i = 0; i < paletteRecipeCount; ++i)
-            all.emplace_back(paletteRecipes[i].name);
+        for (int i = 0; i < paletteRecipeCount; ++i) all.emplace_back(paletteRecipes[i].name);
         return all;
     }();
     return table;
 }
 
 // Palette key to the first library index with that key.
-const std::unordered_map<std::string, int>& indexByKey()
-{
+const std::unordered_map<std::string, int>& indexByKey() {
     static const std::unordered_map<std::string, int> table = [] {
         std::unordered_map<std::string, int> keys;
-        for (int i = 0; i < paletteRecipeCount; ++i)
-            keys.emplace(paletteKey(PaletteLibrary::palette(i)), i);
+        for (int i = 0; i < paletteRecipeCount; ++i) keys.emplace(paletteKey(PaletteLibrary::palette(i)), i);
         return keys;
     }();
     return table;
 }
 
-void checkIndex(int index)
-{
-    if (index < 0 || index >= paletteRecipeCount)
-        throw OutOfRangeException();
+void checkIndex(int index) {
+    if (index < 0 || index >= paletteRecipeCount) throw OutOfRangeException();
 }
 
 } // namespace
@@ -241,60 +239,52 @@ namespace PaletteLibrary {
 
 int count() { return paletteRecipeCount; }
 
-const std::string& name(int index)
-{
+const std::string& name(int index) {
     checkIndex(index);
     return names()[index];
 }
 
-const MaterialPalette& palette(int index)
-{
+const MaterialPalette& palette(int index) {
     checkIndex(index);
     Slot& s = slot(index);
-    std::call_once(s.built, [&] { s.palette = std::make_unique<MaterialPalette>(buildEntries(paletteRecipes[index])); });
+    std::call_once(s.built,
+                   [&] { s.palette = std::make_unique<MaterialPalette>(buildEntries(paletteRecipes[index])); });
     return *s.palette;
 }
 
-const MaterialPalette& defaultPalette()
-{
+const MaterialPalette& defaultPalette() {
     static const int index = indexOf("default");
     return palette(index);
 }
 
-int indexOf(const std::string& name)
-{
+int indexOf(const std::string& name) {
     const std::vector<std::string>& all = names();
     const auto found = std::find(all.begin(), all.end(), name);
     return found == all.end() ? -1 : static_cast<int>(found - all.begin());
 }
 
-int indexOf(const MaterialPalette& palette)
-{
+int indexOf(const MaterialPalette& palette) {
     const auto& keys = indexByKey();
     const auto found = keys.find(paletteKey(palette));
     return found == keys.end() ? -1 : found->second;
 }
 
-std::string textByName(const std::string& name)
-{
+std::string textByName(const std::string& name) {
     const int index = indexOf(name);
     return index < 0 ? std::string() : palette(index).fullText();
 }
 
-std::string nameByText(const std::string& text)
-{
+std::string nameByText(const std::string& text) {
     // Only a full text can equal a library text; read it, find the palette
     // by content and confirm that its text is this very text.
     MaterialPalette candidate;
     try {
-        if (!candidate.read(text))
-            return std::string();
+        if (!candidate.read(text)) return std::string();
     } catch (const std::exception&) {
         return std::string();
     }
     const int index = indexOf(candidate);
-    if (index < 0 || palette(index).fullText() != text)
-        return std::string();
+    if (index < 0 || palette(index).fullText() != text) return std::string();
     return name(index);
 }
 

@@ -39,7 +39,8 @@ const PaletteRecipe paletteRecipes[] = {
     {"imported/fractint/altern", Ramp, Imported, 32, "1e1e78 f0dc50 1e1e78"},
     {"imported/fractint/blues", Ramp, Imported, 1, "000014 00005a 1e3ca0 5a8cdc c8e6ff"},
     {"imported/fractint/chroma", Ramp, Imported, 3, "ff0000 ffff00 00ff00 00ffff 0000ff ff00ff ff0000"},
-    {"imported/fractint/firestorm", Ramp, Imported, 4, "000000 780000 f03c00 ffc800 ffffff ffc800 f03c00 780000 000000"},
+    {"imported/fractint/firestorm", Ramp, Imported, 4,
+     "000000 780000 f03c00 ffc800 ffffff ffc800 f03c00 780000 000000"},
     {"imported/fractint/glasses#1", Ramp, Imported, 8, "ffb4b4 b4ffb4 b4b4ff ffb4b4"},
     {"imported/fractint/glasses#2", Ramp, Imported, 8, "b4ffff ffb4ff ffffb4 b4ffff"},
     {"imported/fractint/green", Ramp, Imported, 1, "000000 004600 00a000 64e664 dcffdc"},
@@ -48,7 +49,8 @@ const PaletteRecipe paletteRecipes[] = {
     {"imported/fractint/headache", Ramp, Imported, 32, "ff0000 00ff00 0000ff ffff00 ff00ff ff0000"},
     {"imported/fractint/injector#1", Ramp, Imported, 4, "000000 00ffff 0000ff ff00ff 000000"},
     {"imported/fractint/injector#2", Ramp, Imported, 6, "000000 ff8000 ffff00 00ff80 000000"},
-    {"imported/fractint/landscape", Ramp, Imported, 1, "000050 0000b4 3c78ff e6dc96 50b43c 286e1e 8c6e46 c8c8c8 ffffff"},
+    {"imported/fractint/landscape", Ramp, Imported, 1,
+     "000050 0000b4 3c78ff e6dc96 50b43c 286e1e 8c6e46 c8c8c8 ffffff"},
     {"imported/fractint/lyapunov", Ramp, Imported, 2, "1e1e00 ffff3c 3c3cff 00003c 1e1e00"},
     {"imported/fractint/neon", Ramp, Imported, 8, "000000 ff00c8 000000 00ffc8 000000"},
     {"imported/fractint/royal", Ramp, Imported, 1, "1e003c 5a00a0 9628dc ffd700 fff0a0 9628dc 1e003c"},
@@ -255,8 +257,7 @@ const PaletteRecipe paletteRecipes[] = {
 
     // First entry 13034bff900ae5ff000000002cff0bff180, last
     // 12034cff8d0be6ff0000000032ff0cff180 (ambient, diffuse, specular).
-    {"default", PaletteLayout::HueCycle, Natural, 1,
-     "13034b 900ae5 2cff0b 12034c 8d0be6 32ff0c"},
+    {"default", PaletteLayout::HueCycle, Natural, 1, "13034b 900ae5 2cff0b 12034c 8d0be6 32ff0c"},
 };
 
 const int paletteRecipeCount = sizeof(paletteRecipes) / sizeof(paletteRecipes[0]);

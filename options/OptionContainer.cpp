@@ -14,8 +14,7 @@ void OptionContainer::declare(const std::string& name, std::unique_ptr<Option> o
     myOwned.push_back(std::move(option));
 }
 
-void OptionContainer::declare(const std::string& name, char abbreviation,
-                              std::unique_ptr<Option> option) {
+void OptionContainer::declare(const std::string& name, char abbreviation, std::unique_ptr<Option> option) {
     Option* shared = option.get();
     declare(name, std::move(option));
     map(std::string(1, abbreviation), shared);
@@ -25,8 +24,8 @@ void OptionContainer::addSynonym(const std::string& name1, const std::string& na
     const bool known1 = exists(name1);
     const bool known2 = exists(name2);
     if (!known1 && !known2) {
-        throw InvalidArgument("Neither an option with the name '" + name1 +
-                              "' nor an option with the name '" + name2 + "' is known.");
+        throw InvalidArgument("Neither an option with the name '" + name1 + "' nor an option with the name '" + name2 +
+                              "' is known.");
     }
     if (known1 && known2) {
         throw InvalidArgument("Both options are already set ('" + name1 + "' and '" + name2 + "')!");
@@ -52,9 +51,7 @@ bool OptionContainer::isBool(const std::string& name) const { return lookup(name
 
 int OptionContainer::getInt(const std::string& name) const { return lookup(name).getInt(); }
 
-std::string OptionContainer::getString(const std::string& name) const {
-    return lookup(name).getString();
-}
+std::string OptionContainer::getString(const std::string& name) const { return lookup(name).getString(); }
 
 bool OptionContainer::getBool(const std::string& name) const { return lookup(name).getBool(); }
 

@@ -104,7 +104,7 @@ int handleArgument(OptionContainer& options, int argc, const char* const* argv, 
     }
 }
 
-}  // namespace
+} // namespace
 
 bool parse(OptionContainer& options, int argc, const char* const* argv, bool continueOnError) {
     bool result = true;

@@ -36,7 +36,7 @@ double powerOfTen(std::uint32_t exponent) {
     return result;
 }
 
-}  // namespace
+} // namespace
 
 int toInt(const std::string& text) {
     if (text.empty()) {
@@ -83,12 +83,11 @@ float toFloat(const std::string& text) {
         const int exponent = toInt(exponentText);
         // A zero mantissa stays zero (0 times an overflowing power would be NaN).
         if (value != 0.0f) {
-            const std::uint32_t magnitude = exponent < 0 ? 0u - static_cast<std::uint32_t>(exponent)
-                                                         : static_cast<std::uint32_t>(exponent);
+            const std::uint32_t magnitude =
+                exponent < 0 ? 0u - static_cast<std::uint32_t>(exponent) : static_cast<std::uint32_t>(exponent);
             const double exact = powerOfTen(magnitude);
-            const float power = exact > std::numeric_limits<float>::max()
-                                    ? std::numeric_limits<float>::infinity()
-                                    : static_cast<float>(exact);
+            const float power = exact > std::numeric_limits<float>::max() ? std::numeric_limits<float>::infinity()
+                                                                          : static_cast<float>(exact);
             value = exponent < 0 ? value / power : value * power;
         }
         pos = text.size();
@@ -123,4 +122,4 @@ std::string trim(const std::string& text) {
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-}  // namespace TextConvert
+} // namespace TextConvert

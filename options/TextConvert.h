@@ -29,4 +29,4 @@ std::string toString(int value);
 // either end.
 std::string trim(const std::string& text);
 
-}  // namespace TextConvert
+} // namespace TextConvert

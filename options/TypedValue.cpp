@@ -4,23 +4,39 @@
 
 std::string typeName(std::uint32_t code) {
     switch (code) {
-    case TYPE_BOOL: return "bool";
-    case TYPE_INTEGER: return "integer";
-    case TYPE_UNSIGNED_INTEGER: return "unsigned integer";
-    case TYPE_FLOAT: return "float";
-    case TYPE_DOUBLE: return "double";
-    case TYPE_STRING: return "string";
-    default: throw UnknownTypeException(code);
+    case TYPE_BOOL:
+        return "bool";
+    case TYPE_INTEGER:
+        return "integer";
+    case TYPE_UNSIGNED_INTEGER:
+        return "unsigned integer";
+    case TYPE_FLOAT:
+        return "float";
+    case TYPE_DOUBLE:
+        return "double";
+    case TYPE_STRING:
+        return "string";
+    default:
+        throw UnknownTypeException(code);
     }
 }
 
 TypedValue::TypedValue(std::uint32_t code) : myCode(code) {
     switch (code) {
-    case TYPE_BOOL: myValue = false; break;
-    case TYPE_INTEGER: myValue = 0; break;
-    case TYPE_DOUBLE: myValue = 0.0; break;
-    case TYPE_STRING: myValue = std::string(); break;
-    default: throw UnknownTypeException(code);
+    case TYPE_BOOL:
+        myValue = false;
+        break;
+    case TYPE_INTEGER:
+        myValue = 0;
+        break;
+    case TYPE_DOUBLE:
+        myValue = 0.0;
+        break;
+    case TYPE_STRING:
+        myValue = std::string();
+        break;
+    default:
+        throw UnknownTypeException(code);
     }
 }
 
@@ -28,10 +44,14 @@ bool TypedValue::isType(std::uint32_t code) const { return myCode == code; }
 
 std::string TypedValue::getValueAsString() const {
     switch (myCode) {
-    case TYPE_BOOL: return std::get<bool>(myValue) ? "true" : "false";
-    case TYPE_INTEGER: return TextConvert::toString(std::get<int>(myValue));
-    case TYPE_DOUBLE: return TextConvert::toString(std::get<double>(myValue));
-    default: return std::get<std::string>(myValue);
+    case TYPE_BOOL:
+        return std::get<bool>(myValue) ? "true" : "false";
+    case TYPE_INTEGER:
+        return TextConvert::toString(std::get<int>(myValue));
+    case TYPE_DOUBLE:
+        return TextConvert::toString(std::get<double>(myValue));
+    default:
+        return std::get<std::string>(myValue);
     }
 }
 
@@ -83,10 +103,18 @@ void TypedValue::setString(const std::string& value) {
 
 void TypedValue::setFromString(const std::string& text) {
     switch (myCode) {
-    case TYPE_BOOL: myValue = TextConvert::toBool(text); break;
-    case TYPE_INTEGER: myValue = TextConvert::toInt(text); break;
-    case TYPE_DOUBLE: myValue = static_cast<double>(TextConvert::toFloat(text)); break;
-    default: myValue = text; break;
+    case TYPE_BOOL:
+        myValue = TextConvert::toBool(text);
+        break;
+    case TYPE_INTEGER:
+        myValue = TextConvert::toInt(text);
+        break;
+    case TYPE_DOUBLE:
+        myValue = static_cast<double>(TextConvert::toFloat(text));
+        break;
+    default:
+        myValue = text;
+        break;
     }
 }
 

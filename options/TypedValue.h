@@ -32,8 +32,7 @@ private:
 // A value was read or written as a type it does not have.
 class NotOfThisTypeException : public std::exception {
 public:
-    NotOfThisTypeException(std::uint32_t expected, std::uint32_t actual)
-        : myExpected(expected), myActual(actual) {}
+    NotOfThisTypeException(std::uint32_t expected, std::uint32_t actual) : myExpected(expected), myActual(actual) {}
     std::uint32_t expected() const { return myExpected; }
     std::uint32_t actual() const { return myActual; }
     const char* what() const noexcept override { return "not of this type"; }

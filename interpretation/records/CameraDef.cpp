@@ -16,7 +16,7 @@ void appendItem(std::string& text, const char* key, const std::array<double, N>&
     text += ")";
 }
 
-}  // namespace
+} // namespace
 
 std::string CameraDef::toText() const {
     // A camera read from a file keeps the default matrix but has a stored

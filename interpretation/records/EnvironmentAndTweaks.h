@@ -12,7 +12,7 @@ using TweakMap = std::map<std::string, std::string>;
 inline constexpr const char* backgroundColorKey = "background.color";
 
 // Tweak keys read by the interpreter.
-inline constexpr const char* tropismDirectionKey = "tropism.direction";  // "x,y,z" or "(x,y,z)"
-inline constexpr const char* tropismStrengthKey = "tropism.strength";    // 0 switches tropism off
+inline constexpr const char* tropismDirectionKey = "tropism.direction"; // "x,y,z" or "(x,y,z)"
+inline constexpr const char* tropismStrengthKey = "tropism.strength";   // 0 switches tropism off
 inline constexpr const char* polyRecursionKey = "poly.recursion";
 inline constexpr const char* polyFillTypeKey = "poly.filltype";

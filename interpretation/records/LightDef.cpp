@@ -17,7 +17,7 @@ void appendItem(std::string& text, const char* key, const std::array<float, 4>& 
     text += ")";
 }
 
-}  // namespace
+} // namespace
 
 std::string LightDef::toText() const {
     const LightDef defaults;

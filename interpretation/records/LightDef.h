@@ -7,8 +7,8 @@
 struct LightDef {
     // First member on purpose: the view reads the first byte as the switch.
     bool enabled = false;
-    std::array<float, 4> position{-300.0f, 120.0f, 300.0f, 0.0f};  // x, y, z, w
-    std::array<float, 4> ambient{1.0f, 1.0f, 1.0f, 1.0f};           // RGBA
+    std::array<float, 4> position{-300.0f, 120.0f, 300.0f, 0.0f}; // x, y, z, w
+    std::array<float, 4> ambient{1.0f, 1.0f, 1.0f, 1.0f};         // RGBA
     std::array<float, 4> specular{1.0f, 1.0f, 1.0f, 1.0f};
     std::array<float, 4> diffuse{1.0f, 1.0f, 1.0f, 1.0f};
 

@@ -33,7 +33,7 @@ private:
     std::ostringstream myOut;
 };
 
-}  // namespace
+} // namespace
 
 ShapeDef ShapeDef::forNewSymbol(const std::string& symbolName) {
     ShapeDef shape;

@@ -36,10 +36,8 @@ struct EnumTexts<CapKind> {
 
 template <>
 struct EnumTexts<ColoringMode> {
-    static constexpr std::array<const char*, 4> names{"single", "palette_index", "palette_random",
-                                                      "palette_iterate"};
-    static constexpr std::array<const char*, 4> labels{"Single Color", "Index in Palette",
-                                                       "Random from Palette",
+    static constexpr std::array<const char*, 4> names{"single", "palette_index", "palette_random", "palette_iterate"};
+    static constexpr std::array<const char*, 4> labels{"Single Color", "Index in Palette", "Random from Palette",
                                                        "Iterate Palette Entries"};
 };
 

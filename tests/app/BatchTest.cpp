@@ -50,8 +50,8 @@ protected:
         // frames the leak checker cannot name; leaks of our own code are
         // checked by the runs without a display.
         const std::string command = std::string(display ? "ASAN_OPTIONS=detect_leaks=0 " : "env -u DISPLAY ") +
-                                    KLADO_BINARY_DIR "/klado " +
-                                    arguments + " >'" + path("out.txt") + "' 2>'" + path("err.txt") + "'";
+                                    KLADO_BINARY_DIR "/klado " + arguments + " >'" + path("out.txt") + "' 2>'" +
+                                    path("err.txt") + "'";
         Outcome run;
         const int status = std::system(command.c_str());
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -68,14 +68,13 @@ protected:
     std::string dir;
 };
 
-const char* const plant =
-    "Name:test plant\n"
-    "Axiom:F\n"
-    "Rule::::F::F[+F]F[-F]F\n"
-    "Def:_steps:2\n"
-    "Def:_rotZ:25\n"
-    "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n"
-    "Environment:background.color=3366cc\n";
+const char* const plant = "Name:test plant\n"
+                          "Axiom:F\n"
+                          "Rule::::F::F[+F]F[-F]F\n"
+                          "Def:_steps:2\n"
+                          "Def:_rotZ:25\n"
+                          "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n"
+                          "Environment:background.color=3366cc\n";
 
 // The model stands in the middle of the picture. Its material is white and
 // the definition enables no light, so a lit model shows bright pixels there,
@@ -84,8 +83,7 @@ bool hasLitModelPixels(const osg::Image& image) {
     for (int y = image.t() / 4; y < 3 * image.t() / 4; ++y)
         for (int x = image.s() / 4; x < 3 * image.s() / 4; ++x) {
             const osg::Vec4 colour = image.getColor(x, y);
-            if (colour.r() > 0.5f && colour.g() > 0.5f && colour.b() > 0.5f)
-                return true;
+            if (colour.r() > 0.5f && colour.g() > 0.5f && colour.b() > 0.5f) return true;
         }
     return false;
 }
@@ -107,17 +105,17 @@ void expectPicture(const std::string& fileName, int width, int height, GLenum fo
 TEST_F(Batch, RendersWithoutAnyDisplay) {
     const std::string definition = write("plant.kld", plant);
     const Outcome run = klado("--load " + definition + " --output-image " + path("plant.png") +
-                          " --image-width 300 --image-height 200");
+                              " --image-width 300 --image-height 200");
     EXPECT_EQ(run.status, 0) << run.err;
     expectPicture(path("plant.png"), 300, 200, GL_RGBA);
 }
 
 TEST_F(Batch, RendersOnAnXDisplay) {
-    if (!std::getenv("DISPLAY"))
-        GTEST_SKIP() << "no X display";
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
     const std::string definition = write("plant.kld", plant);
     const Outcome run = klado("--load " + definition + " --output-image " + path("plant.png") +
-                          " --image-width 2000 --image-height 1500", true);
+                                  " --image-width 2000 --image-height 1500",
+                              true);
     EXPECT_EQ(run.status, 0) << run.err;
     expectPicture(path("plant.png"), 2000, 1500, GL_RGBA);
 }
@@ -133,8 +131,8 @@ TEST_F(Batch, ToolkitImageFormats) {
     const std::string definition = write("plant.kld", plant);
     for (const char* extension : {"bmp", "tga"}) {
         const std::string image = path(std::string("plant.") + extension);
-        const Outcome run = klado("--load " + definition + " --output-image " + image +
-                              " --image-width 64 --image-height 48");
+        const Outcome run =
+            klado("--load " + definition + " --output-image " + image + " --image-width 64 --image-height 48");
         EXPECT_EQ(run.status, 0) << extension << run.err;
         osg::ref_ptr<osg::Image> read = osgDB::readImageFile(image);
         ASSERT_TRUE(read.valid()) << extension;
@@ -185,8 +183,7 @@ TEST_F(Batch, ResultOutputWritesTheLatestString) {
     std::size_t atoms = 0;
     while (std::getline(lines, line)) {
         EXPECT_LE(line.size(), 80u);
-        for (char c : line)
-            atoms += c == ' ';
+        for (char c : line) atoms += c == ' ';
     }
     EXPECT_EQ(atoms, 61u);
 }

@@ -11,8 +11,7 @@ std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::istringstream in(text);
     std::string line;
-    while (std::getline(in, line))
-        result.push_back(line);
+    while (std::getline(in, line)) result.push_back(line);
     return result;
 }
 
@@ -20,13 +19,12 @@ TEST(DerivedStringFile, BreaksBeforeAnAtomThatWouldPassColumn80) {
     String2IDManager::instance().registerBuiltins();
     const std::int32_t f = String2IDManager::instance().getID("F");
     AtomString atoms;
-    for (int i = 0; i < 100; ++i)
-        atoms.append(f);
+    for (int i = 0; i < 100; ++i) atoms.append(f);
     std::ostringstream out;
     writeDerivedString(out, atoms);
     const std::vector<std::string> written = lines(out.str());
     ASSERT_EQ(written.size(), 3u);
-    EXPECT_EQ(written[0].size(), 80u);  // 40 atoms of "F " fill the line exactly
+    EXPECT_EQ(written[0].size(), 80u); // 40 atoms of "F " fill the line exactly
     EXPECT_EQ(written[1].size(), 80u);
     EXPECT_EQ(written[2].size(), 40u);
 }

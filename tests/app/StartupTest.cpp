@@ -15,11 +15,11 @@ std::string listing(const OptionContainer& options) {
     return out.str();
 }
 
-}  // namespace
+} // namespace
 
 TEST(Startup, RegistersTheAlphabetBeforeUserSymbols) {
     String2IDManager::instance().registerBuiltins();
-    String2IDManager::instance().registerBuiltins();  // a second call changes nothing
+    String2IDManager::instance().registerBuiltins(); // a second call changes nothing
     String2IDManager& registry = String2IDManager::instance();
     EXPECT_EQ(registry.getID("+"), 0);
     EXPECT_EQ(registry.getID("["), 8);
@@ -43,11 +43,10 @@ TEST(Startup, DeclaresTheProgramOptionsWithTheirDefaults) {
     std::ostringstream out;
     EXPECT_TRUE(parseProgramOptions(*options, static_cast<int>(argv.size()), argv.data(), out));
     EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(listing(*options),
-              "convert-fractint (l): tree.l\n"
-              "image-height: 1024 (default)\n"
-              "image-width: 300\n"
-              "load: a.kld\n");
+    EXPECT_EQ(listing(*options), "convert-fractint (l): tree.l\n"
+                                 "image-height: 1024 (default)\n"
+                                 "image-width: 300\n"
+                                 "load: a.kld\n");
 }
 
 TEST(Startup, ReportsRefusedArgumentsAndGoesOn) {

@@ -37,7 +37,7 @@ Texts errorsOf(const std::string& text) {
     return load.messages;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Loader, CommentsAndEmptyLinesGiveTheDefaults) {
     const Load load("# a comment\r\n\r\n   \n\t#another: with: colons\r\r");
@@ -76,7 +76,7 @@ TEST(Loader, NameAxiomIgnoreAndConstants) {
     const Load load("Name:first\nName: second \nAxiom: F(1):G \ni: A \nIgnore:B\nIgnore:A\n"
                     "Def: size : 3*2 \nd:f(x):x*2\nDef:_steps: 7 \nDef:_rotX:1,5");
     ASSERT_NE(nullptr, load.definition);
-    EXPECT_EQ(" second", load.definition->getName());  // the last name wins, taken as it stands
+    EXPECT_EQ(" second", load.definition->getName()); // the last name wins, taken as it stands
     EXPECT_EQ("F(1)", load.definition->getAxiom());
     EXPECT_EQ((Texts{"A", "B", "A"}), load.definition->getIgnoreList());
     const auto& constants = load.definition->getConstants();
@@ -99,7 +99,7 @@ TEST(Loader, ShapeValues) {
     EXPECT_TRUE(good.shape("A").visible);
     EXPECT_DOUBLE_EQ(0.5, good.shape("A").width);
     EXPECT_EQ(ShapeType::Tube, good.shape("B").type);
-    EXPECT_FALSE(good.shape("B").interpreted);  // "interpreted" is applied after "terminal"
+    EXPECT_FALSE(good.shape("B").interpreted); // "interpreted" is applied after "terminal"
     EXPECT_EQ(ShapeType::Torus, good.shape("C").type);
     EXPECT_EQ(ShapeQuality::VeryHigh, good.shape("C").quality);
     EXPECT_EQ(CapKind::None, good.shape("C").closing1);
@@ -112,12 +112,10 @@ TEST(Loader, ShapeValues) {
                      "In definition of 'F': 'visible' must have a boolean value (t/f)",
                      "In definition of 'F': 'length' must be a floating point value",
                      "In definition of 'F': 'width' must have an floating point value",
-                     "In definition of 'F': 'corners' must be a integer value",
-                     "Broken material in definition of F",
-                     "In definition of 'F': 'minColor' must have an integer value",
-                     "Broken palette in definition of F",
-                     "In definition of 'G': 'length' must be a floating point value",
-                     "Broken definition of shape H", "Broken definition of shape I"}),
+                     "In definition of 'F': 'corners' must be a integer value", "Broken material in definition of F",
+                     "In definition of 'F': 'minColor' must have an integer value", "Broken palette in definition of F",
+                     "In definition of 'G': 'length' must be a floating point value", "Broken definition of shape H",
+                     "Broken definition of shape I"}),
               errorsOf("ShapeDef:A type=7\nShapeDef:B type=Tube\nShapeDef:C type=\nShapeDef:F visible=, length=long, "
                        "width=, corners=3.5, minColor=, material=12zz#, palette=1:2:nonsense\n"
                        "ShapeDef:G length=-1e39\nShapeDef:H\nShapeDef:I visible=1, oops\nShapeDef:J visible=1"));

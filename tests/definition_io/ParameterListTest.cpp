@@ -18,11 +18,14 @@ TEST(ParameterList, BracketsGroupCommasAndOuterBracketsAreStripped) {
 
 TEST(ParameterList, OuterBracketsOnlyWhenTheyCloseAtTheEnd) {
     const std::pair<const char*, const char*> cases[] = {
-        {"((a))", "a"}, {"(a),(b)", "(a),(b)"}, {"()", ""}, {"(a", "(a"},
-        {"(a)x(b)", "(a)x(b)"}};  // the first bracket closes early: nothing is stripped
+        {"((a))", "a"},
+        {"(a),(b)", "(a),(b)"},
+        {"()", ""},
+        {"(a", "(a"},
+        {"(a)x(b)", "(a)x(b)"}}; // the first bracket closes early: nothing is stripped
     for (const auto& [text, stripped] : cases) EXPECT_EQ(stripped, stripOuterBrackets(text)) << text;
     EXPECT_EQ("1", parseParameterList("(x=1)").at("x"));
-    EXPECT_EQ((ParameterTable{{"a", "(1,b=2"}}), parseParameterList("a=(1,b=2"));  // an unclosed group runs on
+    EXPECT_EQ((ParameterTable{{"a", "(1,b=2"}}), parseParameterList("a=(1,b=2")); // an unclosed group runs on
 }
 
 TEST(ParameterList, AnItemWithoutEqualsBreaksTheList) {

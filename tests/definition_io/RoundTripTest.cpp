@@ -94,12 +94,12 @@ LSystemDefinition richDefinition() {
     full.maxColor = 200;
     full.closing1 = CapKind::None;
     full.closing2 = CapKind::Extruded;
-    full.palette.read("1:d:gradients/glossy/rainbow");  // written in the short form
+    full.palette.read("1:d:gradients/glossy/rainbow"); // written in the short form
     definition.setShapeDef("Leaf", full);
 
     ShapeDef own;
     own.interpreted = true;
-    own.palette[7].read("ffffffff000000000000000000000000111");  // no library palette: the full form
+    own.palette[7].read("ffffffff000000000000000000000000111"); // no library palette: the full form
     definition.setShapeDef("B", own);
     definition.setShapeDef("C", ShapeDef());
 
@@ -127,7 +127,7 @@ LSystemDefinition richDefinition() {
     return definition;
 }
 
-}  // namespace
+} // namespace
 
 TEST(RoundTrip, ARichDefinitionReadsBackEqual) {
     const LSystemDefinition original = richDefinition();

@@ -24,7 +24,7 @@ struct RecordingReporter : FailureReporter {
     std::vector<std::string> reports;
 };
 
-}  // namespace
+} // namespace
 
 TEST(Writer, LinesInOrderWithTheirExactFormats) {
     LSystemDefinition definition;
@@ -32,10 +32,10 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
     definition.addConstant("g(y)", "y");
     definition.addConstant("size", "3");
     definition.addConstant("_steps", "6");
-    definition.addConstant("_step", "3");          // never written
-    definition.removeConstant("_currentCamera");  // always written
-    definition.setShapeDef("+", visibleShape());  // the turtle never reads it: not saved
-    definition.setShapeDef(".", visibleShape());  // colours polygon vertices: saved
+    definition.addConstant("_step", "3");        // never written
+    definition.removeConstant("_currentCamera"); // always written
+    definition.setShapeDef("+", visibleShape()); // the turtle never reads it: not saved
+    definition.setShapeDef(".", visibleShape()); // colours polygon vertices: saved
     definition.setShapeDef("Leaf", visibleShape());
     ShapeDef tube = visibleShape();
     tube.type = ShapeType::Tube;
@@ -50,19 +50,19 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
     DefinitionSheet sheet;
     sheet.axiom = "A(1)";
     sheet.rules.push_back({"", "", "F", "", "", "FF"});
-    sheet.rules.push_back({" ", "", "", " ", "", ""});  // empty rows are not written
+    sheet.rules.push_back({" ", "", "", " ", "", ""}); // empty rows are not written
     sheet.rules.push_back({" 0.5 ", "L", "A(x)", "R", "x>1", "A(x+1)"});
     sheet.ignored = {"+", "Leaf"};
     sheet.constants = {{" size ", "4"}, {"", "9"}, {"f(z)", "z"}, {"size", "5"}, {"_step", "3"}};
-    sheet.lights[0].enabled = true;  // a default light: left out
-    sheet.lights[1].position = {1, 2, 3, 0};  // not enabled: left out
+    sheet.lights[0].enabled = true;          // a default light: left out
+    sheet.lights[1].position = {1, 2, 3, 0}; // not enabled: left out
     sheet.lights[2].enabled = true;
     sheet.lights[2].position = {1, 2, 3, 0.5f};
-    sheet.cameras[1].matrix[0] = 1.0;  // not enabled, but the current camera
+    sheet.cameras[1].matrix[0] = 1.0; // not enabled, but the current camera
     sheet.cameras[1].center = {1, 2, 3};
     sheet.cameras[1].distance = 7;
-    sheet.cameras[4].matrix[0] = 1.0;  // neither enabled nor current: left out
-    sheet.camerasEnabled[5] = true;  // default matrix without an orbit: left out
+    sheet.cameras[4].matrix[0] = 1.0; // neither enabled nor current: left out
+    sheet.camerasEnabled[5] = true;   // default matrix without an orbit: left out
     sheet.currentCamera = 1;
 
     EXPECT_EQ("Name:<unnamed>\n"
@@ -108,15 +108,15 @@ TEST(Writer, AFailedSaveChangesNothingAndASuccessfulOneReplacesTheFile) {
         return "Saving failed|Could not open\n'" + name + "'\nfor writing.";
     };
 
-    EXPECT_FALSE(saveDefinition("/proc/a.kld", sheet, definition, reporter));  // not even root may write there
+    EXPECT_FALSE(saveDefinition("/proc/a.kld", sheet, definition, reporter)); // not even root may write there
     EXPECT_FALSE(saveDefinition(dir.path("missing/a.kld"), sheet, definition, reporter));
     {
-        FileSizeLimit full(4096);  // no file grows beyond 4 kB, as on a full disk
+        FileSizeLimit full(4096); // no file grows beyond 4 kB, as on a full disk
         EXPECT_FALSE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
     }
     std::vector<std::string> expected = {failedMessage("/proc/a.kld"), failedMessage(dir.path("missing/a.kld")),
                                          failedMessage(dir.path("a.kld"))};
-    if (::geteuid() != 0) {  // directory permissions do not bind the super-user
+    if (::geteuid() != 0) { // directory permissions do not bind the super-user
         ::chmod(dir.path("").c_str(), 0555);
         EXPECT_FALSE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
         ::chmod(dir.path("").c_str(), 0755);
@@ -129,7 +129,7 @@ TEST(Writer, AFailedSaveChangesNothingAndASuccessfulOneReplacesTheFile) {
     EXPECT_EQ("0", definition.getConstants().at("_currentCamera").value);
 
     ASSERT_TRUE(saveDefinition(dir.path("a.kld"), sheet, definition, reporter));
-    EXPECT_EQ(expected, reporter.reports);  // nothing more reported
+    EXPECT_EQ(expected, reporter.reports); // nothing more reported
     EXPECT_EQ("<unnamed>", definition.getName());
     EXPECT_EQ("2", definition.getConstants().at("_currentCamera").value);
     EXPECT_EQ(definitionText(sheet, definition), readFileText(dir.path("a.kld")));

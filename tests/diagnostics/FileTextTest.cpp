@@ -17,7 +17,7 @@ TEST(FileText, ReadsTheWholeFileAndRefusesWhatCannotBeRead) {
     dir.write("empty.kld", "");
     EXPECT_EQ("", readFileText(dir.path("empty.kld")));
     EXPECT_THROW(readFileText(dir.path("missing.kld")), FileNotFoundError);
-    EXPECT_THROW(readFileText(dir.path("")), FileNotFoundError);  // the directory itself
+    EXPECT_THROW(readFileText(dir.path("")), FileNotFoundError); // the directory itself
 }
 
 TEST(FileText, AtomicWriteReplacesTheFileKeepingItsModeAndLinks) {
@@ -34,5 +34,5 @@ TEST(FileText, AtomicWriteReplacesTheFileKeepingItsModeAndLinks) {
     EXPECT_EQ(0640u, info.st_mode & 07777);
     ASSERT_EQ(0, ::lstat(dir.path("link.kld").c_str(), &info));
     EXPECT_TRUE(S_ISLNK(info.st_mode));
-    EXPECT_EQ((std::vector<std::string>{"link.kld", "real.kld"}), dir.entries());  // no temporary file left
+    EXPECT_EQ((std::vector<std::string>{"link.kld", "real.kld"}), dir.entries()); // no temporary file left
 }

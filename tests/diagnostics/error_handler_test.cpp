@@ -8,8 +8,7 @@
 
 namespace {
 
-TEST(ErrorRecord, KindsTextsAndClones)
-{
+TEST(ErrorRecord, KindsTextsAndClones) {
     const Error error("e");
     const Warning warning("w");
     const MinorError minor("m");
@@ -33,8 +32,7 @@ TEST(ErrorRecord, KindsTextsAndClones)
     EXPECT_THROW(Error("plain").clone(), InvalidArgument);
 }
 
-TEST(ErrorHandler, CountsIgnoresNullAndMerges)
-{
+TEST(ErrorHandler, CountsIgnoresNullAndMerges) {
     tov::ErrorHandler handler;
     handler.add(nullptr);
     EXPECT_FALSE(handler.hasMessages());
@@ -56,8 +54,7 @@ TEST(ErrorHandler, CountsIgnoresNullAndMerges)
     EXPECT_FALSE(handler.hasMessages() || handler.hasErrors() || handler.hasReportable());
 }
 
-TEST(StoringErrorHandler, BoundedKeepsTheLastRecordsButCountsAll)
-{
+TEST(StoringErrorHandler, BoundedKeepsTheLastRecordsButCountsAll) {
     tov::StoringErrorHandler handler(2);
     handler.add(std::make_unique<Warning>("one"));
     handler.add(std::make_unique<Error>("two"));
@@ -68,8 +65,7 @@ TEST(StoringErrorHandler, BoundedKeepsTheLastRecordsButCountsAll)
     EXPECT_EQ(handler.next(), nullptr);
 }
 
-TEST(StoringErrorHandler, ResetRereadsAndClearDestroys)
-{
+TEST(StoringErrorHandler, ResetRereadsAndClearDestroys) {
     tov::StoringErrorHandler handler;
     handler.add(std::make_unique<Warning>("first"));
     handler.add(nullptr);
@@ -90,8 +86,7 @@ TEST(StoringErrorHandler, ResetRereadsAndClearDestroys)
     EXPECT_EQ(tov::joinMessages(handler), "\n after clear");
 }
 
-TEST(ReportingErrorHandler, PrintsEachMessageAtOnceAndKeepsOnlyCounts)
-{
+TEST(ReportingErrorHandler, PrintsEachMessageAtOnceAndKeepsOnlyCounts) {
     std::ostringstream out;
     tov::ReportingErrorHandler handler(out);
     handler.add(std::make_unique<Warning>("careful"));

@@ -32,8 +32,7 @@ private:
 
 class InterpreterTest : public ::testing::Test {
 protected:
-    InterpreterTest()
-    {
+    InterpreterTest() {
         String2IDManager& registry = String2IDManager::instance();
         registry.registerBuiltins();
         EXPECT_EQ(9, registry.getID("]"));
@@ -43,16 +42,14 @@ protected:
     }
 
     // A visible, interpreted record of the given type.
-    static ShapeDef drawn(ShapeType type = ShapeType::Line)
-    {
+    static ShapeDef drawn(ShapeType type = ShapeType::Line) {
         ShapeDef shape;
         shape.type = type;
         shape.interpreted = shape.visible = true;
         return shape;
     }
 
-    osg::ref_ptr<osg::Group> run(const std::string& axiom, ProgressRetriever* progress = nullptr)
-    {
+    osg::ref_ptr<osg::Group> run(const std::string& axiom, ProgressRetriever* progress = nullptr) {
         definition.setAxiom(axiom);
         tov::StoringErrorHandler errors;
         lsystem = buildLSystem(definition, String2IDManager::instance(), errors);

@@ -11,11 +11,9 @@ namespace {
 
 // A shape whose palette entry i is recognisable by its shininess i and whose
 // own material has shininess 1000.
-ShapeDef shapeWith(ColoringMode mode, int minColor = 0, int maxColor = 255)
-{
+ShapeDef shapeWith(ColoringMode mode, int minColor = 0, int maxColor = 255) {
     ShapeDef shape;
-    for (int i = 0; i < MaterialPalette::size; ++i)
-        shape.palette[i].shininess = static_cast<float>(i);
+    for (int i = 0; i < MaterialPalette::size; ++i) shape.palette[i].shininess = static_cast<float>(i);
     shape.material.shininess = 1000.0f;
     shape.coloringType = mode;
     shape.minColor = minColor;
@@ -23,18 +21,16 @@ ShapeDef shapeWith(ColoringMode mode, int minColor = 0, int maxColor = 255)
     return shape;
 }
 
-int pickedEntry(const ShapeDef& shape, std::size_t atomIndex = 0, std::size_t atomCount = 1, int colourIndex = 0)
-{
+int pickedEntry(const ShapeDef& shape, std::size_t atomIndex = 0, std::size_t atomCount = 1, int colourIndex = 0) {
     return static_cast<int>(pickMaterial(shape, atomIndex, atomCount, 0, colourIndex).shininess);
 }
 
 } // namespace
 
-TEST(Colouring, SingleIndexAndIterateModesClampToThePalette)
-{
+TEST(Colouring, SingleIndexAndIterateModesClampToThePalette) {
     ShapeDef single = shapeWith(ColoringMode::Single);
     single.indexOffset = 7;
-    EXPECT_EQ(1000, pickedEntry(single, 3, 10, 42));  // the shape's own material
+    EXPECT_EQ(1000, pickedEntry(single, 3, 10, 42)); // the shape's own material
 
     // The colour index plus the offset.
     ShapeDef indexed = shapeWith(ColoringMode::PaletteIndex);
@@ -54,8 +50,7 @@ TEST(Colouring, SingleIndexAndIterateModesClampToThePalette)
     EXPECT_EQ(255, pickedEntry(wide, 9, 10));
 }
 
-TEST(Colouring, PaletteRandomStaysBetweenClampedBoundsAndRepeatsWithTheSeed)
-{
+TEST(Colouring, PaletteRandomStaysBetweenClampedBoundsAndRepeatsWithTheSeed) {
     const ShapeDef shape = shapeWith(ColoringMode::PaletteRandom, 10, 20);
     std::srand(42);
     std::vector<int> first;
@@ -65,8 +60,7 @@ TEST(Colouring, PaletteRandomStaysBetweenClampedBoundsAndRepeatsWithTheSeed)
         EXPECT_LE(first.back(), 20);
     }
     std::srand(42);
-    for (int i = 0; i < 200; ++i)
-        EXPECT_EQ(first[i], pickedEntry(shape));
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(first[i], pickedEntry(shape));
     // A draw whose rand is not 32767 never reaches max, but the range below
     // it is used (the spread is not collapsed onto one end).
     EXPECT_NE(first.end(), std::find(first.begin(), first.end(), 10));
@@ -76,4 +70,3 @@ TEST(Colouring, PaletteRandomStaysBetweenClampedBoundsAndRepeatsWithTheSeed)
     EXPECT_EQ(0, pickedEntry(shapeWith(ColoringMode::PaletteRandom, -50, -10)));
     EXPECT_EQ(255, pickedEntry(shapeWith(ColoringMode::PaletteRandom, 300, 400)));
 }
-

@@ -23,12 +23,10 @@ const Vec3s& vertices(const osg::Geometry* g) { return static_cast<const Vec3s&>
 const Vec3s& normals(const osg::Geometry* g) { return static_cast<const Vec3s&>(*g->getNormalArray()); }
 
 // The single primitive of a builder's geometry, checked to span all vertices.
-GLenum onlyMode(const osg::Geometry* geometry)
-{
+GLenum onlyMode(const osg::Geometry* geometry) {
     EXPECT_EQ(1u, geometry->getNumPrimitiveSets());
     const auto* arrays = dynamic_cast<const osg::DrawArrays*>(geometry->getPrimitiveSet(0));
-    if (!arrays)
-        return 0;
+    if (!arrays) return 0;
     EXPECT_EQ(0, arrays->getFirst());
     EXPECT_EQ(static_cast<GLsizei>(vertices(geometry).size()), arrays->getCount());
     return arrays->getMode();
@@ -36,8 +34,7 @@ GLenum onlyMode(const osg::Geometry* geometry)
 
 // A builder's quad strip of count vertices; check sees each vertex with its normal.
 void expectStrip(const osg::Geometry* geometry, std::size_t count,
-                 const std::function<void(std::size_t, const osg::Vec3&, const osg::Vec3&)>& check)
-{
+                 const std::function<void(std::size_t, const osg::Vec3&, const osg::Vec3&)>& check) {
     ASSERT_EQ(count, vertices(geometry).size());
     ASSERT_EQ(count, normals(geometry).size());
     EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(geometry));
@@ -48,18 +45,15 @@ void expectStrip(const osg::Geometry* geometry, std::size_t count,
 }
 
 // Distance of a local point, placed by matrix, from a world point.
-double offBy(const osg::Vec3d& local, const osg::Matrixd& matrix, const osg::Vec3d& world)
-{
+double offBy(const osg::Vec3d& local, const osg::Matrixd& matrix, const osg::Vec3d& world) {
     return (local * matrix - world).length();
 }
 
-const osg::Material* materialOf(const osg::StateSet* state)
-{
+const osg::Material* materialOf(const osg::StateSet* state) {
     return dynamic_cast<const osg::Material*>(state->getAttribute(osg::StateAttribute::MATERIAL));
 }
 
-ShapeDef shapeOf(ShapeType type)
-{
+ShapeDef shapeOf(ShapeType type) {
     ShapeDef shape;
     shape.type = type;
     shape.interpreted = shape.visible = true;
@@ -80,18 +74,15 @@ protected:
     };
 
     void place(const ShapeDef& shape, const osg::Vec3d& end, double widthFactor = 1,
-               const osg::Vec3d& start = {0, 0, 0}, const osg::Matrixd& frame = restFrame)
-    {
+               const osg::Vec3d& start = {0, 0, 0}, const osg::Matrixd& frame = restFrame) {
         placeShape(cache, shape, start, end, (end - start).length(), widthFactor, frame, shape.material, group.get());
     }
 
-    Placed placed(unsigned n)
-    {
+    Placed placed(unsigned n) {
         auto* transform = dynamic_cast<osg::MatrixTransform*>(group->getChild(n));
         auto* geode = transform ? dynamic_cast<osg::Geode*>(transform->getChild(0)) : nullptr;
         EXPECT_NE(nullptr, geode);
-        if (!geode)
-            return {osg::Matrixd(), nullptr, nullptr};
+        if (!geode) return {osg::Matrixd(), nullptr, nullptr};
         return {transform->getMatrix(), geode->getDrawable(0)->asGeometry(), geode->getStateSet()};
     }
 
@@ -101,10 +92,8 @@ protected:
 
 } // namespace
 
-TEST(GeometryBuilders, SegmentsAndLines)
-{
-    for (int q = 0; q < 5; ++q)
-        EXPECT_EQ(8 << q, segmentsForQuality(static_cast<ShapeQuality>(q)));
+TEST(GeometryBuilders, SegmentsAndLines) {
+    for (int q = 0; q < 5; ++q) EXPECT_EQ(8 << q, segmentsForQuality(static_cast<ShapeQuality>(q)));
     EXPECT_EQ(32, segmentsForQuality(static_cast<ShapeQuality>(9)));
     osg::ref_ptr<osg::Geometry> line = buildLine(7.5);
     EXPECT_EQ((std::vector<osg::Vec3>{{0, 0, 0}, {7.5f, 0, 0}}), vertices(line.get()).asVector());
@@ -112,8 +101,7 @@ TEST(GeometryBuilders, SegmentsAndLines)
     EXPECT_EQ(GLenum(GL_LINES), onlyMode(line.get()));
 }
 
-TEST(GeometryBuilders, RoundShapesAreQuadStripsWithTheirExtents)
-{
+TEST(GeometryBuilders, RoundShapesAreQuadStripsWithTheirExtents) {
     // A tube of length 10, width 5: from x = -5 to 5 at radius 2.5 with radial
     // unit normals; the default retessellation leaves the quad strip as it is.
     osg::ref_ptr<osg::Geometry> tube = buildTube(10, 5, 5, 32);
@@ -123,9 +111,9 @@ TEST(GeometryBuilders, RoundShapesAreQuadStripsWithTheirExtents)
         EXPECT_NEAR(0.0, (osg::Vec3(0, v.y(), v.z()) / 2.5f - n).length(), 1e-5);
     });
     EXPECT_EQ(osg::Array::BIND_PER_VERTEX, tube->getNormalArray()->getBinding());
-    EXPECT_NEAR(0.0, (vertices(tube.get())[64] - vertices(tube.get())[0]).length(), 1e-5);  // a closed ring
+    EXPECT_NEAR(0.0, (vertices(tube.get())[64] - vertices(tube.get())[0]).length(), 1e-5); // a closed ring
     expectStrip(buildTube(4, 6, 2, 8).get(), 18, [](std::size_t i, const osg::Vec3& v, const osg::Vec3& n) {
-        EXPECT_NEAR(i % 2 ? 1.0 : 3.0, std::hypot(v.y(), v.z()), 1e-5);  // a cone
+        EXPECT_NEAR(i % 2 ? 1.0 : 3.0, std::hypot(v.y(), v.z()), 1e-5); // a cone
         EXPECT_NEAR(0.0, n.x(), 1e-6);
     });
     // A disc faces the heading.
@@ -162,11 +150,10 @@ TEST(GeometryBuilders, RoundShapesAreQuadStripsWithTheirExtents)
     EXPECT_NEAR(3.0, inner, 1e-5);
     EXPECT_THROW(buildTorus(0.0, 0.0, 32), GeometryError);
     EXPECT_THROW(buildTorus(4.0, 2.0, 0), GeometryError);
-    EXPECT_NO_THROW(buildTorus(2.0, 2.0, 8));  // R = 0, r = 1: still has extent
+    EXPECT_NO_THROW(buildTorus(2.0, 2.0, 8)); // R = 0, r = 1: still has extent
 }
 
-TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull)
-{
+TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull) {
     GeometryCache cache;
     osg::Geometry* tube = cache.tube(10, 5, 5, 32);
     EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
@@ -189,7 +176,7 @@ TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull)
     EXPECT_EQ(GeometryCache::maxSharing, tube->getNumParents());
     osg::Geometry* fresh = cache.tube(10, 5, 5, 32);
     EXPECT_NE(tube, fresh);
-    EXPECT_EQ(tube->getVertexArray(), fresh->getVertexArray());  // arrays stay shared
+    EXPECT_EQ(tube->getVertexArray(), fresh->getVertexArray()); // arrays stay shared
     EXPECT_EQ(fresh, cache.tube(10, 5, 5, 32));
 
     osg::ref_ptr<osg::Geometry> kept = fresh;
@@ -197,8 +184,7 @@ TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull)
     EXPECT_NE(kept.get(), cache.tube(10, 5, 5, 32));
 }
 
-TEST(GeometryCache, StateSetsFollowTheMaterialColours)
-{
+TEST(GeometryCache, StateSetsFollowTheMaterialColours) {
     GeometryCache cache;
     GLMaterial material = GLMaterial::shapeDefault();
     material.shininess = 200.0f;
@@ -229,8 +215,7 @@ TEST(GeometryCache, StateSetsFollowTheMaterialColours)
     EXPECT_EQ(osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED, cache.lineStateSet()->getMode(GL_LIGHTING));
 }
 
-TEST_F(Placing, TubeAndItsCapsAreOnePlacement)
-{
+TEST_F(Placing, TubeAndItsCapsAreOnePlacement) {
     ShapeDef shape = shapeOf(ShapeType::Tube);
     shape.material = GLMaterial::shapeDefault();
     place(shape, {0, 10, 0});
@@ -265,10 +250,9 @@ TEST_F(Placing, TubeAndItsCapsAreOnePlacement)
     EXPECT_NEAR(0.0, offBy(v[132], tube.matrix, {0, 10, 0}), 1e-9);
 }
 
-TEST_F(Placing, ConeCapsExtrudedStartAndAddedLine)
-{
+TEST_F(Placing, ConeCapsExtrudedStartAndAddedLine) {
     ShapeDef cone = shapeOf(ShapeType::Cone);
-    cone.width2 = 0.0;  // no end cap whatever closing2 says
+    cone.width2 = 0.0; // no end cap whatever closing2 says
     cone.closing1 = cone.closing2 = CapKind::Extruded;
     cone.addLine = true;
     cone.material.diffuse[0] = 0.25f;
@@ -281,8 +265,7 @@ TEST_F(Placing, ConeCapsExtrudedStartAndAddedLine)
     const Vec3s& v = vertices(shape.geometry);
     ASSERT_EQ(66u + vertices(buildBall(5, 32).get()).size(), v.size());
     // A ball of radius width * wf / 2 around the start point.
-    for (std::size_t i = 66; i < v.size(); ++i)
-        EXPECT_NEAR(5.0, offBy(v[i], shape.matrix, {1, 0, 0}), 1e-5);
+    for (std::size_t i = 66; i < v.size(); ++i) EXPECT_NEAR(5.0, offBy(v[i], shape.matrix, {1, 0, 0}), 1e-5);
 
     const Placed line = placed(1);
     EXPECT_EQ(GLenum(GL_LINES), onlyMode(line.geometry));
@@ -294,15 +277,14 @@ TEST_F(Placing, ConeCapsExtrudedStartAndAddedLine)
     EXPECT_EQ(osg::Vec4(0.25f, 1, 1, 1), (*colours)[0]);
 }
 
-TEST_F(Placing, EndsStayOpenWithoutKindOrWidth)
-{
+TEST_F(Placing, EndsStayOpenWithoutKindOrWidth) {
     ShapeDef thin = shapeOf(ShapeType::Tube);
     thin.width = 0.0;
     place(thin, {0, 1, 0});
     ShapeDef endOnly = shapeOf(ShapeType::Tube);
     endOnly.closing1 = CapKind::None;
     place(endOnly, {0, 1, 0});
-    place(shapeOf(ShapeType::Tube), {0, 1, 0}, 0);  // a width factor of 0 leaves no width to cap
+    place(shapeOf(ShapeType::Tube), {0, 1, 0}, 0); // a width factor of 0 leaves no width to cap
     ASSERT_EQ(3u, group->getNumChildren());
 
     EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(placed(0).geometry));
@@ -313,8 +295,7 @@ TEST_F(Placing, EndsStayOpenWithoutKindOrWidth)
     EXPECT_EQ(cache.tube(1, 0, 0, 32), placed(2).geometry);
 }
 
-TEST_F(Placing, LinesBallsToriAndUnknownTypes)
-{
+TEST_F(Placing, LinesBallsToriAndUnknownTypes) {
     place(ShapeDef(), {-2, 3, 0}, 1, {2, 3, 0}, frameMatrix({-1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, 0, 0}));
     EXPECT_EQ(osg::Vec3d(2, 3, 0), placed(0).matrix.getTrans());
     EXPECT_NEAR(0.0, offBy({4, 0, 0}, placed(0).matrix, {-2, 3, 0}), 1e-9);
@@ -332,12 +313,11 @@ TEST_F(Placing, LinesBallsToriAndUnknownTypes)
     EXPECT_EQ(4u, group->getNumChildren());
 }
 
-TEST(MOSGPolygon, BuildsOnePolygonColouredByItsFirstPoint)
-{
+TEST(MOSGPolygon, BuildsOnePolygonColouredByItsFirstPoint) {
     GLMaterial own, first, second;
     own.diffuse[2] = first.diffuse[0] = second.diffuse[1] = 1.0f;
     Polygon polygon(own);
-    EXPECT_EQ(nullptr, polygon.buildGeometry(osg::Matrixd()).get());  // no points, no polygon
+    EXPECT_EQ(nullptr, polygon.buildGeometry(osg::Matrixd()).get()); // no points, no polygon
 
     polygon.setFillType(0);
     polygon.addPoint(Polygon::PolyPoint(first, osg::Vec3d(0, 0, 0), osg::Vec3d(0, 0, 1)));
@@ -348,7 +328,7 @@ TEST(MOSGPolygon, BuildsOnePolygonColouredByItsFirstPoint)
     ASSERT_TRUE(geode.valid());
     const osg::Geometry* geometry = geode->getDrawable(0)->asGeometry();
     ASSERT_EQ(3u, vertices(geometry).size());
-    EXPECT_EQ(osg::Vec3(2, 3, 0), vertices(geometry)[2]);  // world coordinates, frame not applied
+    EXPECT_EQ(osg::Vec3(2, 3, 0), vertices(geometry)[2]); // world coordinates, frame not applied
     EXPECT_EQ(osg::Vec3(0, 1, 0), normals(geometry)[2]);
     EXPECT_EQ(osg::StateAttribute::ON, geode->getStateSet()->getMode(GL_LIGHTING));
     const osg::Material* glMaterial = materialOf(geode->getStateSet());
@@ -357,12 +337,10 @@ TEST(MOSGPolygon, BuildsOnePolygonColouredByItsFirstPoint)
     EXPECT_EQ(osg::Vec4(1, 0, 0, 1), glMaterial->getDiffuse(osg::Material::BACK));
 }
 
-TEST(MOSGPolygon, ConcaveCrossingAndDegenerateOutlines)
-{
+TEST(MOSGPolygon, ConcaveCrossingAndDegenerateOutlines) {
     const auto build = [](std::initializer_list<osg::Vec3d> points) {
         Polygon polygon{GLMaterial()};
-        for (const osg::Vec3d& p : points)
-            polygon.addPoint(Polygon::PolyPoint(GLMaterial(), p, osg::Vec3d(0, 0, 1)));
+        for (const osg::Vec3d& p : points) polygon.addPoint(Polygon::PolyPoint(GLMaterial(), p, osg::Vec3d(0, 0, 1)));
         return polygon.buildGeometry(osg::Matrixd());
     };
     // A concave outline is triangulated, not drawn as a GL polygon.
@@ -379,8 +357,7 @@ TEST(MOSGPolygon, ConcaveCrossingAndDegenerateOutlines)
     EXPECT_TRUE(build({{0, 0, 0}, {1, 0, 0}}).valid());
 }
 
-TEST(SphereTable, UnitSpheresForEveryQuality)
-{
+TEST(SphereTable, UnitSpheresForEveryQuality) {
     buildSphereTables();
     for (int n : {4, 8, 16, 32, 64, 128}) {
         const SphereTable* table = sphereTable(n);

@@ -16,38 +16,30 @@ namespace {
 
 const double tolerance = 1e-9;
 
-::testing::AssertionResult near(const osg::Vec3d& expected, const osg::Vec3d& actual)
-{
-    if ((expected - actual).length() < 1e-6)
-        return ::testing::AssertionSuccess();
+::testing::AssertionResult near(const osg::Vec3d& expected, const osg::Vec3d& actual) {
+    if ((expected - actual).length() < 1e-6) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "expected " << expected << " but got " << actual;
 }
 
 #define EXPECT_VEC_NEAR(expected, actual) EXPECT_TRUE(near((expected), (actual)))
 
 // Sign of the frame's orientation; the turtle starts with side x heading = up.
-double handedness(const TurtleState& t)
-{
-    return (t.side ^ t.heading) * t.up;
-}
+double handedness(const TurtleState& t) { return (t.side ^ t.heading) * t.up; }
 
-osg::Matrixd matrixOf(osg::Group* group, unsigned child)
-{
+osg::Matrixd matrixOf(osg::Group* group, unsigned child) {
     auto* transform = dynamic_cast<osg::MatrixTransform*>(group->getChild(child));
     EXPECT_NE(nullptr, transform);
     return transform ? transform->getMatrix() : osg::Matrixd();
 }
 
-const osg::Geometry* polygonGeometry(osg::Group* group, unsigned child)
-{
+const osg::Geometry* polygonGeometry(osg::Group* group, unsigned child) {
     auto* geode = dynamic_cast<osg::Geode*>(group->getChild(child));
     EXPECT_NE(nullptr, geode);
     return geode ? geode->getDrawable(0)->asGeometry() : nullptr;
 }
 
 // The distinct vertices of a geometry, rounded to millimetres and sorted.
-std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry)
-{
+std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry) {
     const auto& array = *static_cast<const osg::Vec3Array*>(geometry->getVertexArray());
     std::vector<osg::Vec3> result;
     for (const osg::Vec3& v : array)
@@ -60,8 +52,7 @@ std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry)
 
 } // namespace
 
-TEST_F(InterpreterTest, ForwardMovesAlongHeadingScaledByTheFactors)
-{
+TEST_F(InterpreterTest, ForwardMovesAlongHeadingScaledByTheFactors) {
     osg::ref_ptr<osg::Group> group = run("FF");
     ASSERT_TRUE(group.valid());
     EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
@@ -74,10 +65,10 @@ TEST_F(InterpreterTest, ForwardMovesAlongHeadingScaledByTheFactors)
         const char* axiom;
         double y, widthFactor;
     } cases[] = {
-        {"F(2.5)", 25, 1},                             // the parameter scales the step
-        {"F>F<F>(2)F", 10 + 9 + 9 / 1.1 + 18 / 1.1, 1},  // ">" shortens by 0.9, "<" by 1/1.1
+        {"F(2.5)", 25, 1},                              // the parameter scales the step
+        {"F>F<F>(2)F", 10 + 9 + 9 / 1.1 + 18 / 1.1, 1}, // ">" shortens by 0.9, "<" by 1/1.1
         {"?(3)?!", 0, 3},
-        {"?(3)!(2)", 0, 2},  // set, not divided
+        {"?(3)!(2)", 0, 2}, // set, not divided
     };
     for (const auto& c : cases) {
         run(c.axiom);
@@ -86,8 +77,7 @@ TEST_F(InterpreterTest, ForwardMovesAlongHeadingScaledByTheFactors)
     }
 }
 
-TEST_F(InterpreterTest, TurnsPitchesAndRolls)
-{
+TEST_F(InterpreterTest, TurnsPitchesAndRolls) {
     const struct {
         const char* axiom;
         osg::Vec3d heading, side, up;
@@ -102,10 +92,10 @@ TEST_F(InterpreterTest, TurnsPitchesAndRolls)
         {"+(180)", {0, -1, 0}, {-1, 0, 0}, {0, 0, 1}},
         {"#+", {1, 0, 0}, {0, -1, 0}, {0, 0, 1}},
         {"#|", {0, -1, 0}, {-1, 0, 0}, {0, 0, 1}},  // the turn-around ignores the reversal
-        {"[#]+", {1, 0, 0}, {0, -1, 0}, {0, 0, 1}},  // "]" does not undo the reversal
+        {"[#]+", {1, 0, 0}, {0, -1, 0}, {0, 0, 1}}, // "]" does not undo the reversal
         {"~%\xB0", {0, 1, 0}, {1, 0, 0}, {0, 0, 1}},
-        {"&(90)$", {0, 0, 1}, {-1, 0, 0}, {0, 1, 0}},  // "$": side horizontal, up upwards
-        {"$", {0, 1, 0}, {1, 0, 0}, {0, 0, 1}},        // heading vertical: the frame stays
+        {"&(90)$", {0, 0, 1}, {-1, 0, 0}, {0, 1, 0}}, // "$": side horizontal, up upwards
+        {"$", {0, 1, 0}, {1, 0, 0}, {0, 0, 1}},       // heading vertical: the frame stays
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.axiom);
@@ -116,13 +106,12 @@ TEST_F(InterpreterTest, TurnsPitchesAndRolls)
     }
 }
 
-TEST_F(InterpreterTest, ColourIndexStepsAndWraps)
-{
+TEST_F(InterpreterTest, ColourIndexStepsAndWraps) {
     const struct {
         const char* axiom;
         int index;
     } cases[] = {
-        {"''", 2}, {"'(3.7)", 3}, {"\"", 255}, {"\"'", 0}, {"'(300)", 0},
+        {"''", 2},          {"'(3.7)", 3},  {"\"", 255},     {"\"'", 0},    {"'(300)", 0},
         {"'(3)\"(0.5)", 2}, {"'(-1)", 255}, {"\"(-300)", 0}, {"'(0/0)", 0},
     };
     for (const auto& c : cases) {
@@ -131,8 +120,7 @@ TEST_F(InterpreterTest, ColourIndexStepsAndWraps)
     }
 }
 
-TEST_F(InterpreterTest, BracketsRestoreTheState)
-{
+TEST_F(InterpreterTest, BracketsRestoreTheState) {
     run("[+(30);(5)>?'F]");
     EXPECT_VEC_NEAR(osg::Vec3d(0, 1, 0), turtle().heading);
     EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 0), turtle().position);
@@ -143,14 +131,13 @@ TEST_F(InterpreterTest, BracketsRestoreTheState)
     EXPECT_EQ(0, turtle().interpretedCount);
 }
 
-TEST_F(InterpreterTest, AngleChangesApplyToLaterTurns)
-{
+TEST_F(InterpreterTest, AngleChangesApplyToLaterTurns) {
     const struct {
         const char* axiom;
-        double angle;  // of the final "+"
+        double angle; // of the final "+"
     } cases[] = {
-        {";+", 99}, {";(10)+", 100}, {":+", 81}, {":(30)+", 60},
-        {",+", 90 / 1.1}, {",(2)+", 45}, {"[;(10)]+", 90}, {"+(30)", 30},
+        {";+", 99},       {";(10)+", 100}, {":+", 81},       {":(30)+", 60},
+        {",+", 90 / 1.1}, {",(2)+", 45},   {"[;(10)]+", 90}, {"+(30)", 30},
     };
     for (const auto& c : cases) {
         run(c.axiom);
@@ -159,8 +146,7 @@ TEST_F(InterpreterTest, AngleChangesApplyToLaterTurns)
     }
 }
 
-TEST_F(InterpreterTest, InitialDirectionTurnsAboutXThenYThenZ)
-{
+TEST_F(InterpreterTest, InitialDirectionTurnsAboutXThenYThenZ) {
     definition.addConstant("_idirZ", "90");
     run("F");
     EXPECT_VEC_NEAR(osg::Vec3d(10, 0, 0), turtle().position);
@@ -172,30 +158,28 @@ TEST_F(InterpreterTest, InitialDirectionTurnsAboutXThenYThenZ)
     EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 10), turtle().position);
     EXPECT_VEC_NEAR(osg::Vec3d(0, -1, 0), turtle().up);
 
-    definition.addConstant("_idirY", "90");  // after x: (0,0,1) is turned to (-1,0,0)
+    definition.addConstant("_idirY", "90"); // after x: (0,0,1) is turned to (-1,0,0)
     run("F");
     EXPECT_VEC_NEAR(osg::Vec3d(-10, 0, 0), turtle().position);
 }
 
-TEST_F(InterpreterTest, UserSymbolsFollowTheirShapeRecords)
-{
+TEST_F(InterpreterTest, UserSymbolsFollowTheirShapeRecords) {
     ShapeDef skipped = drawn();
     skipped.interpreted = false;
     shapes["A"] = skipped;
-    osg::ref_ptr<osg::Group> group = run("AFfA");  // "f" has no record: moves invisibly
+    osg::ref_ptr<osg::Group> group = run("AFfA"); // "f" has no record: moves invisibly
     EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
     EXPECT_EQ(1u, group->getNumChildren());
     EXPECT_EQ(2, turtle().interpretedCount);
 
     shapes["T"] = drawn(ShapeType::Tube);
     group = run("T");
-    ASSERT_EQ(1u, group->getNumChildren());  // the tube holds its two caps
+    ASSERT_EQ(1u, group->getNumChildren()); // the tube holds its two caps
     EXPECT_VEC_NEAR(osg::Vec3d(0, 5, 0), matrixOf(group.get(), 0).getTrans());
     EXPECT_EQ(1u, interpreter.statistics().visibleItems());
 }
 
-TEST_F(InterpreterTest, TropismBendsByAtMost30DegreesAndGravityByTheStrength)
-{
+TEST_F(InterpreterTest, TropismBendsByAtMost30DegreesAndGravityByTheStrength) {
     tweaks["tropism.direction"] = "(1, 0, 0)";
     tweaks["tropism.strength"] = "0.1";
     run("F");
@@ -206,10 +190,10 @@ TEST_F(InterpreterTest, TropismBendsByAtMost30DegreesAndGravityByTheStrength)
     tweaks["tropism.strength"] = "1000";
     run("F");
     EXPECT_VEC_NEAR(osg::Vec3d(0.5, std::sqrt(0.75), 0), turtle().heading);
-    run("fA");  // neither invisible nor uninterpreted symbols bend
+    run("fA"); // neither invisible nor uninterpreted symbols bend
     EXPECT_VEC_NEAR(osg::Vec3d(0, 1, 0), turtle().heading);
 
-    tweaks["tropism.direction"] = "2,0,0";  // brackets optional, normalised
+    tweaks["tropism.direction"] = "2,0,0"; // brackets optional, normalised
     run("F");
     EXPECT_VEC_NEAR(osg::Vec3d(0.5, std::sqrt(0.75), 0), turtle().heading);
 
@@ -225,20 +209,18 @@ TEST_F(InterpreterTest, TropismBendsByAtMost30DegreesAndGravityByTheStrength)
     tweaks["tropism.strength"] = "90";
     run("+(90)\xA7");
     EXPECT_VEC_NEAR(osg::Vec3d(0, 0, -1), turtle().heading);
-    run("&(90)\xA7");  // heading (0,0,1): T = (0,0,0), no turn
+    run("&(90)\xA7"); // heading (0,0,1): T = (0,0,0), no turn
     EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 1), turtle().heading);
 }
 
-TEST_F(InterpreterTest, DollarRollsSideHorizontalAndUpUpwards)
-{
+TEST_F(InterpreterTest, DollarRollsSideHorizontalAndUpUpwards) {
     run("&(40)+(30)$");
     EXPECT_NEAR(0, turtle().side.y(), tolerance);
     EXPECT_GT(turtle().up.y(), 0);
-    EXPECT_NEAR(handedness(TurtleState()), handedness(turtle()), tolerance);  // a roll, not a mirror
+    EXPECT_NEAR(handedness(TurtleState()), handedness(turtle()), tolerance); // a roll, not a mirror
 }
 
-TEST_F(InterpreterTest, PolygonsCollectTheirVertices)
-{
+TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {
     ShapeDef red = drawn();
     red.material.diffuse[0] = 1.0f;
     shapes["F"] = red;
@@ -267,27 +249,25 @@ TEST_F(InterpreterTest, PolygonsCollectTheirVertices)
               sortedVertices(polygonGeometry(group.get(), 0)));
 }
 
-TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen)
-{
+TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen) {
     EXPECT_EQ(2u, run("{F+{F+F+F}F+F}")->getNumChildren());
     EXPECT_EQ(2u, interpreter.statistics().polygons());
     EXPECT_EQ(0u, run("{}")->getNumChildren());
     EXPECT_EQ(1u, interpreter.statistics().polygons());
-    EXPECT_EQ(1u, run("F{F+F+F")->getNumChildren());  // an open polygon is dropped
+    EXPECT_EQ(1u, run("F{F+F+F")->getNumChildren()); // an open polygon is dropped
     // Nothing of it survives: a "}" now has nothing to close.
     EXPECT_THROW(run("}"), PolyParenthesisException);
 
     EXPECT_THROW(run("]"), StackParenthesisException);
     EXPECT_THROW(run("{F+F]"), StackParenthesisException);
     EXPECT_TRUE(tree.items().empty());
-    EXPECT_THROW(run("}"), PolyParenthesisException);  // the polygon did not survive
+    EXPECT_THROW(run("}"), PolyParenthesisException); // the polygon did not survive
     run("[[F");
-    EXPECT_THROW(run("]"), StackParenthesisException);  // nor do the pushed states
+    EXPECT_THROW(run("]"), StackParenthesisException); // nor do the pushed states
     EXPECT_TRUE(run("[F]{F+F+F}").valid());
 }
 
-TEST_F(InterpreterTest, BadTweaksAndShapesEndTheInterpretation)
-{
+TEST_F(InterpreterTest, BadTweaksAndShapesEndTheInterpretation) {
     // The computation run's tests see the messages of these and of a non-numeric strength.
     tweaks["tropism.direction"] = "(1,0)";
     EXPECT_THROW(run("F"), LSysInterpreter::ParameterFormatException);
@@ -298,7 +278,7 @@ TEST_F(InterpreterTest, BadTweaksAndShapesEndTheInterpretation)
     ShapeDef ball = drawn(ShapeType::Ball);
     ball.length = 0;
     shapes["B"] = ball;
-    EXPECT_NO_THROW(run("{F+F+B}"));  // inside a polygon B is only a vertex
+    EXPECT_NO_THROW(run("{F+F+B}")); // inside a polygon B is only a vertex
     EXPECT_THROW(run("{F+F+F}[B"), GeometryError);
     EXPECT_THROW(run("]"), StackParenthesisException);
 
@@ -309,8 +289,7 @@ TEST_F(InterpreterTest, BadTweaksAndShapesEndTheInterpretation)
     EXPECT_THROW(run("T"), GeometryError);
 }
 
-TEST_F(InterpreterTest, CancellingReturnsNullAndLeavesNothing)
-{
+TEST_F(InterpreterTest, CancellingReturnsNullAndLeavesNothing) {
     const std::string axiom = "{F+F+F" + std::string(40, 'F');
     ScriptedProgress progress(1);
     EXPECT_FALSE(run(axiom, &progress).valid());
@@ -324,8 +303,7 @@ TEST_F(InterpreterTest, CancellingReturnsNullAndLeavesNothing)
     EXPECT_EQ((std::vector<int>{0, 44, 88}), all.reported);
 }
 
-TEST_F(InterpreterTest, NoStringCrashesTheInterpreter)
-{
+TEST_F(InterpreterTest, NoStringCrashesTheInterpreter) {
     shapes["T"] = drawn(ShapeType::Cone);
     shapes["B"] = drawn(ShapeType::Ball);
     shapes["R"] = drawn(ShapeType::Torus);
@@ -340,7 +318,6 @@ TEST_F(InterpreterTest, NoStringCrashesTheInterpreter)
             axiom += alphabet[random() % alphabet.size()] + std::string(parameters[random() % 9]);
         try {
             run(axiom);
-        } catch (const std::exception&) {
-        }
+        } catch (const std::exception&) {}
     }
 }

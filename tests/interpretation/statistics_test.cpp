@@ -5,8 +5,7 @@
 namespace {
 
 // The tree as indented lines, one item per line.
-std::string dump(const std::vector<TextTreeItem>& items, int depth = 0)
-{
+std::string dump(const std::vector<TextTreeItem>& items, int depth = 0) {
     std::ostringstream out;
     for (const TextTreeItem& item : items)
         out << std::string(2 * depth, ' ') << item.text << "\n" << dump(item.children, depth + 1);
@@ -15,8 +14,7 @@ std::string dump(const std::vector<TextTreeItem>& items, int depth = 0)
 
 } // namespace
 
-TEST_F(InterpreterTest, StatisticsOfAnEmptyString)
-{
+TEST_F(InterpreterTest, StatisticsOfAnEmptyString) {
     run("");
     EXPECT_EQ("Occurence Statistics\n"
               "  overall size: 0\n"
@@ -28,8 +26,7 @@ TEST_F(InterpreterTest, StatisticsOfAnEmptyString)
               dump(tree.items()));
 }
 
-TEST_F(InterpreterTest, StatisticsCountOccurrencesByUserSymbol)
-{
+TEST_F(InterpreterTest, StatisticsCountOccurrencesByUserSymbol) {
     ShapeDef hidden;
     hidden.interpreted = false;
     shapes["X"] = hidden;
@@ -44,10 +41,18 @@ TEST_F(InterpreterTest, StatisticsCountOccurrencesByUserSymbol)
               "  visible items: 3\n"
               "  polygon number: 1\n"
               "  by symbol\n"
-              "    " + first + "\n"
-              "      occurences: " + std::to_string(count[0]) + "\n"
-              "    " + second + "\n"
-              "      occurences: " + std::to_string(count[1]) + "\n"
-              "Geometrical Statistics\n",
+              "    " +
+                  first +
+                  "\n"
+                  "      occurences: " +
+                  std::to_string(count[0]) +
+                  "\n"
+                  "    " +
+                  second +
+                  "\n"
+                  "      occurences: " +
+                  std::to_string(count[1]) +
+                  "\n"
+                  "Geometrical Statistics\n",
               dump(tree.items()));
 }

@@ -12,9 +12,7 @@ namespace {
 // entry does.
 class AtomTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        String2IDManager::instance().registerBuiltins();
-    }
+    static void SetUpTestSuite() { String2IDManager::instance().registerBuiltins(); }
     static std::int32_t id(const std::string& name) { return String2IDManager::instance().getID(name); }
 
     template <class T>
@@ -91,12 +89,12 @@ TEST_F(AtomTest, StringsMixPlainAndValuedAtomsAndAppendByCopyOrMove) {
     EXPECT_EQ(printed(s.getAtom(2)), "A(1,2.5)");
 
     AtomString copy;
-    copy.append(s, 2);  // atom by atom
+    copy.append(s, 2); // atom by atom
     copy.append(s, 0);
-    copy.append(s);     // a whole string
+    copy.append(s); // a whole string
     const std::string once = "A(1,2.5)FF[A(1,2.5)]B(3)";
     EXPECT_EQ(printed(copy), once);
-    EXPECT_EQ(printed(s), "F[A(1,2.5)]B(3)");  // the source is untouched
+    EXPECT_EQ(printed(s), "F[A(1,2.5)]B(3)"); // the source is untouched
     AtomString target(copy);
     target.append(std::move(copy));
     EXPECT_EQ(copy.length(), 0u);
@@ -135,4 +133,4 @@ TEST_F(AtomTest, SuccessorsEvaluateAgainstTheMap) {
     EXPECT_EQ(printed(target), "GF(3)[A(1.5,-1)");
 }
 
-}  // namespace
+} // namespace

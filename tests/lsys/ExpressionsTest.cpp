@@ -105,8 +105,8 @@ TEST(FormulaMap, EvaluateAllResolvesInNameOrderOverPasses) {
     FormulaMap formulas;
     formulas.set("x", "y*2");
     formulas.set("y", "3");
-    formulas.set("a", "c+1");  // needs c, set later in the first pass
-    formulas.set("b", "a+1");  // sees a as soon as the second pass set it
+    formulas.set("a", "c+1"); // needs c, set later in the first pass
+    formulas.set("b", "a+1"); // sees a as soon as the second pass set it
     formulas.set("c", "1");
     VariableValueMap values;
     formulas.evaluateAll(values);
@@ -121,7 +121,7 @@ TEST(FormulaMap, EvaluateAllLeavesOutCyclesAndErrors) {
     formulas.set("unknown", "nothere*2");
     formulas.set("", "1");
     formulas.set("ok", "1");
-    formulas.set("ok", "2");  // replaces
+    formulas.set("ok", "2"); // replaces
     VariableValueMap values;
     formulas.evaluateAll(values);
     EXPECT_EQ(printed(values), "ok=2");
@@ -138,4 +138,4 @@ TEST(FormulaMap, BuiltFromValuesWithThreeDecimals) {
     EXPECT_DOUBLE_EQ(values.get("neg"), -2.5);
 }
 
-}  // namespace
+} // namespace

@@ -9,15 +9,13 @@ namespace {
 // A registry as the program entry prepares it.
 class SymbolRegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        registry.registerBuiltins();
-    }
+    void SetUp() override { registry.registerBuiltins(); }
     String2IDManager registry;
 };
 
 TEST_F(SymbolRegistryTest, AlphabetGetsFixedIDsAndNewNamesIncreasingOnes) {
-    const std::pair<int, const char*> fixed[] = {{0, "+"}, {8, "["}, {9, "]"}, {10, "|"}, {22, "\xB0"}, {23, "\xA7"},
-                                                 {26, "%"}};
+    const std::pair<int, const char*> fixed[] = {{0, "+"},     {8, "["},     {9, "]"}, {10, "|"},
+                                                 {22, "\xB0"}, {23, "\xA7"}, {26, "%"}};
     for (const auto& [id, name] : fixed) {
         EXPECT_EQ(registry.getName(id), name);
         EXPECT_EQ(registry.getID(name), id);
@@ -88,4 +86,4 @@ TEST_F(SymbolRegistryTest, BothDirectionsStayInverseAndNamesListInNameOrder) {
     EXPECT_EQ(fresh.getID("a"), 1);
 }
 
-}  // namespace
+} // namespace

@@ -10,9 +10,7 @@ namespace {
 
 class EngineTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        String2IDManager::instance().registerBuiltins();
-    }
+    static void SetUpTestSuite() { String2IDManager::instance().registerBuiltins(); }
 
     static std::int32_t id(const std::string& name) { return String2IDManager::instance().getID(name); }
 
@@ -58,7 +56,7 @@ struct CancelAt : ProgressRetriever {
 
 TEST_F(EngineTest, SpecialVariablesAreReservedNumbersAndFunctionNamesAreSplit) {
     LSystemDefinition definition;
-    ASSERT_EQ(definition.getConstants().size(), 12u);  // the special variables, all reserved
+    ASSERT_EQ(definition.getConstants().size(), 12u); // the special variables, all reserved
     for (const auto& [name, constant] : definition.getConstants()) EXPECT_TRUE(definition.isReserved(name)) << name;
     EXPECT_EQ(definition.getReservedNames().size(), 12u);
     definition.addConstant("f(x,y)", "x*y");
@@ -72,11 +70,11 @@ TEST_F(EngineTest, SpecialVariablesAreReservedNumbersAndFunctionNamesAreSplit) {
     EXPECT_THROW(definition.addConstant("_seed", ""), EmptyData);
     EXPECT_EQ(definition.getConstants().at("_steps").value, "7,5");
     EXPECT_EQ(definition.getConstants().at("_seed").value, "42");
-    definition.addConstant("steps", "seven");  // not reserved
+    definition.addConstant("steps", "seven"); // not reserved
     EXPECT_TRUE(definition.removeConstant("steps"));
     EXPECT_FALSE(definition.removeConstant("steps"));
 
-    definition.addIgnored("+");  // the ignore list keeps duplicates
+    definition.addIgnored("+"); // the ignore list keeps duplicates
     definition.addIgnored("+");
     EXPECT_TRUE(definition.removeIgnored("+"));
     EXPECT_TRUE(definition.removeIgnored("+"));
@@ -116,12 +114,10 @@ TEST_F(EngineTest, UnreadableTextsAreReportedAndGiveNoSystem) {
     LSystemDefinition definition = definitionOf("A(1,(2", {{"A", "B(x"}, {"C(x", "D"}});
     EXPECT_FALSE(build(definition));
     ASSERT_EQ(errors.messageCount(), 3);
-    EXPECT_EQ(errors.next()->message(),
-              "Error on parsing axiom 'A(1,(2'.\n Position 1.\n Reason: "
-              "Bracket starting at position 1 or 4 was not closed.");
-    EXPECT_EQ(errors.next()->message(),
-              "Error on parsing conclusion 'B(x'.\n Position 1.\n Reason: "
-              "Bracket starting at position 1 or 1 was not closed.");
+    EXPECT_EQ(errors.next()->message(), "Error on parsing axiom 'A(1,(2'.\n Position 1.\n Reason: "
+                                        "Bracket starting at position 1 or 4 was not closed.");
+    EXPECT_EQ(errors.next()->message(), "Error on parsing conclusion 'B(x'.\n Position 1.\n Reason: "
+                                        "Bracket starting at position 1 or 1 was not closed.");
     EXPECT_EQ(errors.next()->message(),
               "Error on parsing predecessor 'C(x'.\n Position 1.\n Reason: Missing closing bracket (starting at 1)");
 
@@ -165,7 +161,7 @@ TEST_F(EngineTest, MultiCharacterModeAndIgnoreEntriesTakenWhole) {
 
 TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
     auto system = build(definitionOf("A(1)", {{"A(x)", "A(x+1)B(x*2)"}}));
-    EXPECT_EQ(system->getStep(0, nullptr), &system->getAxiom());  // _steps 0: the axiom itself
+    EXPECT_EQ(system->getStep(0, nullptr), &system->getAxiom()); // _steps 0: the axiom itself
     EXPECT_EQ(system->getHistorySize(), 0u);
     EXPECT_EQ(derive(*system, 3), "A(4)B(6)B(4)B(2)");
     EXPECT_EQ(system->getHistorySize(), 3u);
@@ -205,7 +201,7 @@ TEST_F(EngineTest, SeedReproducesStochasticChoices) {
     const std::string first = derive(*build(definition), 6);
     EXPECT_EQ(derive(*build(definition), 6), first);
 
-    definition.removeConstant("_seed");  // without a seed, 42 is used
+    definition.removeConstant("_seed"); // without a seed, 42 is used
     EXPECT_EQ(derive(*build(definition), 6), first);
 
     definition.addConstant("_seed", "7");
@@ -222,7 +218,7 @@ TEST_F(EngineTest, CancellationLeavesTheSystemAsBeforeTheStep) {
 
     auto system = build(definition);
     ASSERT_GT(system->getStep(3, nullptr)->length(), 20u);
-    CancelAt cancel(2);  // the second poll: at atom 20 of step 4
+    CancelAt cancel(2); // the second poll: at atom 20 of step 4
     EXPECT_EQ(system->getStep(5, &cancel), nullptr);
     EXPECT_EQ(system->getHistorySize(), 3u);
     EXPECT_EQ(stepValue(*system), 3.0);
@@ -237,7 +233,7 @@ TEST_F(EngineTest, CancellationLeavesTheSystemAsBeforeTheStep) {
     system = build(definitionOf(axiom, {{"AB", "X"}}));
     CancelAt never(0);
     ASSERT_TRUE(system->doStep(&never));
-    EXPECT_EQ(never.reports, (std::vector<int>{0, 34, 67}));  // at atoms 0, 21, 41
+    EXPECT_EQ(never.reports, (std::vector<int>{0, 34, 67})); // at atoms 0, 21, 41
     CancelAt third(3);
     system->reset();
     EXPECT_FALSE(system->doStep(&third));
@@ -259,4 +255,4 @@ TEST_F(EngineTest, FailedStepLeavesTheSystemAsBeforeTheStep) {
     EXPECT_EQ(stepValue(*system), 0.0);
 }
 
-}  // namespace
+} // namespace

@@ -11,9 +11,7 @@ namespace {
 // Symbols are single characters; strings and patterns are read from text.
 class RulesTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        String2IDManager::instance().registerBuiltins();
-    }
+    static void SetUpTestSuite() { String2IDManager::instance().registerBuiltins(); }
 
     static std::int32_t id(const std::string& name) { return String2IDManager::instance().getID(name); }
     static PatternString pattern(const std::string& text) {
@@ -101,7 +99,7 @@ TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
     EXPECT_EQ((*rules)[2].getCondition()->getText(), "x>2");
     EXPECT_EQ((*rules)[3].getParameterNames(), std::vector<std::string>{"y"});
 
-    EXPECT_FALSE(rulesOf(row("", "A", "", "", "B"), row("", "", "", "", "C")));  // a row without predecessor
+    EXPECT_FALSE(rulesOf(row("", "A", "", "", "B"), row("", "", "", "", "C"))); // a row without predecessor
 }
 
 TEST_F(RulesTest, CopiesAreDeepAndIndependent) {
@@ -216,9 +214,9 @@ TEST_F(RulesTest, StochasticChoiceComparesSinglePrecisionProbabilitiesWithR) {
     };
     const MultipleRule quarter = multiple(0.25f, 0.75f);
     EXPECT_EQ(quarter.selectSuccessor(0.2499)[0].getID(), id("X"));
-    EXPECT_EQ(quarter.selectSuccessor(0.25)[0].getID(), id("Y"));  // 0.25 is not greater than 0.25
-    EXPECT_EQ(multiple(0.25f, 0.25f).selectSuccessor(0.8)[0].getID(), id("X"));  // none chosen: the first
-    EXPECT_EQ(multiple(0.1f, 0.9f).selectSuccessor(0.1)[0].getID(), id("X"));  // 0.1f is above the double 0.1
+    EXPECT_EQ(quarter.selectSuccessor(0.25)[0].getID(), id("Y"));               // 0.25 is not greater than 0.25
+    EXPECT_EQ(multiple(0.25f, 0.25f).selectSuccessor(0.8)[0].getID(), id("X")); // none chosen: the first
+    EXPECT_EQ(multiple(0.1f, 0.9f).selectSuccessor(0.1)[0].getID(), id("X"));   // 0.1f is above the double 0.1
 
     // One draw per application of a stochastic rule, none for a single rule.
     RandomGenerator a(7u), b(7u);
@@ -230,4 +228,4 @@ TEST_F(RulesTest, StochasticChoiceComparesSinglePrecisionProbabilitiesWithR) {
     EXPECT_EQ(a.next32(), b.next32());
 }
 
-}  // namespace
+} // namespace

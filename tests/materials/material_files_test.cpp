@@ -17,8 +17,7 @@ protected:
     RecordingReporter reporter;
 };
 
-TEST_F(MaterialFiles, MaterialAndPaletteRoundTrips)
-{
+TEST_F(MaterialFiles, MaterialAndPaletteRoundTrips) {
     GLMaterial material = GLMaterial::shapeDefault();
     material.flat = true;
     ASSERT_TRUE(saveMaterialFile(dir.path("m.ogm"), material, reporter));
@@ -33,7 +32,7 @@ TEST_F(MaterialFiles, MaterialAndPaletteRoundTrips)
 
     const MaterialPalette defaultPalette;
     ASSERT_TRUE(savePaletteFile(dir.path("p.ogm"), defaultPalette, reporter));
-    EXPECT_EQ(dir.read("p.ogm"), defaultPalette.fullText());   // no short form, no line end
+    EXPECT_EQ(dir.read("p.ogm"), defaultPalette.fullText()); // no short form, no line end
     MaterialPalette palette(PaletteLibrary::palette(0));
     ASSERT_TRUE(loadPaletteFile(dir.path("p.ogm"), palette, reporter));
     EXPECT_EQ(palette, defaultPalette);
@@ -43,11 +42,10 @@ TEST_F(MaterialFiles, MaterialAndPaletteRoundTrips)
     EXPECT_TRUE(reporter.reports.empty());
 }
 
-TEST_F(MaterialFiles, FailedLoadsReportAndKeepTheValue)
-{
+TEST_F(MaterialFiles, FailedLoadsReportAndKeepTheValue) {
     GLMaterial material = GLMaterial::shapeDefault();
     dir.write("bad.ogm", "242424ffffffffff000000ff3b3b3bff35");
-    for (const char* name : {"missing.ogm", "bad.ogm", ""})   // "" is the directory
+    for (const char* name : {"missing.ogm", "bad.ogm", ""}) // "" is the directory
         EXPECT_FALSE(loadMaterialFile(dir.path(name), material, reporter)) << name;
     EXPECT_EQ(material.text(), GLMaterial::shapeDefault().text());
 
@@ -66,26 +64,21 @@ TEST_F(MaterialFiles, FailedLoadsReportAndKeepTheValue)
     };
     const std::string parsing = "Error on parsing file";
     EXPECT_EQ(reporter.reports,
-              (std::vector<std::string>{failure("Loading failed", "open", "missing.ogm"),
-                                        failure("Loading failed", "parse", "bad.ogm"),
-                                        failure("Loading failed", "open", ""),
-                                        failure("Error on opening file", "open", "missing.ogm"),
-                                        failure(parsing, "parse", "version.ogm"),
-                                        failure(parsing, "parse", "unknown.ogm"),
-                                        failure(parsing, "parse", "broken.ogm"),
-                                        failure(parsing, "parse", "empty.ogm")}));
+              (std::vector<std::string>{
+                  failure("Loading failed", "open", "missing.ogm"), failure("Loading failed", "parse", "bad.ogm"),
+                  failure("Loading failed", "open", ""), failure("Error on opening file", "open", "missing.ogm"),
+                  failure(parsing, "parse", "version.ogm"), failure(parsing, "parse", "unknown.ogm"),
+                  failure(parsing, "parse", "broken.ogm"), failure(parsing, "parse", "empty.ogm")}));
 }
 
-TEST_F(MaterialFiles, WithoutAWindowFailuresGoToStandardError)
-{
+TEST_F(MaterialFiles, WithoutAWindowFailuresGoToStandardError) {
     GLMaterial material;
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(loadMaterialFile(dir.path("missing.ogm"), material));
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Could not open '" + dir.path("missing.ogm") + "'.\n");
 }
 
-TEST_F(MaterialFiles, FailedSaveReportsAndKeepsTheOldFile)
-{
+TEST_F(MaterialFiles, FailedSaveReportsAndKeepsTheOldFile) {
     const std::string nowhere = dir.path("no/such/dir/m.ogm");
     EXPECT_FALSE(saveMaterialFile(nowhere, GLMaterial(), reporter));
     EXPECT_FALSE(savePaletteFile(dir.path(""), MaterialPalette(), reporter));
@@ -101,7 +94,7 @@ TEST_F(MaterialFiles, FailedSaveReportsAndKeepsTheOldFile)
         EXPECT_FALSE(savePaletteFile(dir.path("p.ogm"), MaterialPalette(), reporter));
     }
     EXPECT_EQ(dir.read("p.ogm"), "old contents");
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"p.ogm"});   // no temporary left behind
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"p.ogm"}); // no temporary left behind
 
     ASSERT_TRUE(savePaletteFile(dir.path("p.ogm"), MaterialPalette(), reporter));
     EXPECT_EQ(dir.read("p.ogm"), MaterialPalette().fullText());

@@ -10,15 +10,13 @@ namespace {
 
 const char shapeDefaultText[] = "242424ffffffffff000000ff3b3b3bff350";
 
-GLMaterial fromText(const std::string& text)
-{
+GLMaterial fromText(const std::string& text) {
     GLMaterial material;
     material.read(text);
     return material;
 }
 
-TEST(GLMaterial, DefaultsAndShapeDefault)
-{
+TEST(GLMaterial, DefaultsAndShapeDefault) {
     EXPECT_EQ(GLMaterial().text(), "000000ff000000ff00000000000000ff180");
     const GLMaterial shape = GLMaterial::shapeDefault();
     EXPECT_EQ(shape.text(), shapeDefaultText);
@@ -26,8 +24,7 @@ TEST(GLMaterial, DefaultsAndShapeDefault)
     EXPECT_EQ(shape.shininess, 53.0f);
 }
 
-TEST(GLMaterial, EveryByteSurvivesTheTextForm)
-{
+TEST(GLMaterial, EveryByteSurvivesTheTextForm) {
     for (int b = 0; b < 256; ++b) {
         GLMaterial m;
         for (int c = 0; c < 4; ++c)
@@ -42,27 +39,26 @@ TEST(GLMaterial, EveryByteSurvivesTheTextForm)
     }
 }
 
-TEST(GLMaterial, WritingTruncatesClampsAndKeepsLowShininessBits)
-{
+TEST(GLMaterial, WritingTruncatesClampsAndKeepsLowShininessBits) {
     GLMaterial m;
-    m.ambient[0] = 0.999f;   // 254.7 -> fe
+    m.ambient[0] = 0.999f; // 254.7 -> fe
     m.ambient[1] = 1.5f;
     m.ambient[2] = -0.2f;
     m.ambient[3] = std::nanf("");
-    m.shininess = 300.0f;    // 300 & 255 = 44
+    m.shininess = 300.0f; // 300 & 255 = 44
     EXPECT_EQ(m.text().substr(0, 8), "feff0000");
     EXPECT_EQ(m.text().substr(32, 2), "2c");
     m.shininess = -1.0f;
     EXPECT_EQ(m.text().substr(32, 2), "ff");
-    m.shininess = 1e30f;     // must not overflow an integer conversion
+    m.shininess = 1e30f; // must not overflow an integer conversion
     EXPECT_EQ(m.text().size(), 35u);
 }
 
-TEST(GLMaterial, ReadingDropsPrefixesAndAcceptsAnyLetterDigit)
-{
+TEST(GLMaterial, ReadingDropsPrefixesAndAcceptsAnyLetterDigit) {
     // Prefixes up to the last ":", upper case and characters after the 35th.
     const std::string d = shapeDefaultText;
-    for (const std::string& text : {"7:" + d, "a:b:" + d, std::string("242424FFFFFFFFFF000000FF3B3B3BFF350"), d + "junk"})
+    for (const std::string& text :
+         {"7:" + d, "a:b:" + d, std::string("242424FFFFFFFFFF000000FF3B3B3BFF350"), d + "junk"})
         EXPECT_EQ(fromText(text).text(), d) << text;
 
     // Digits run up to "z" = 35: 16 * 35 | 35 = 563.
@@ -73,8 +69,7 @@ TEST(GLMaterial, ReadingDropsPrefixesAndAcceptsAnyLetterDigit)
     EXPECT_FALSE(fromText("000000ff000000ff00000000000000ff182").flat);
 }
 
-TEST(GLMaterial, MalformedTokensFailGroupByGroup)
-{
+TEST(GLMaterial, MalformedTokensFailGroupByGroup) {
     const std::string d = shapeDefaultText;
     for (const std::string& text : {d.substr(0, 34), std::string("242424ff#fffffff000000ff3b3b3bff350"), d + ":", {}}) {
         GLMaterial m;
@@ -89,8 +84,7 @@ TEST(GLMaterial, MalformedTokensFailGroupByGroup)
     EXPECT_EQ(partial.diffuse[0], 0.0f);
 }
 
-TEST(GLMaterial, ComparisonIgnoresEmissionOnly)
-{
+TEST(GLMaterial, ComparisonIgnoresEmissionOnly) {
     const GLMaterial a = GLMaterial::shapeDefault();
     GLMaterial b = a;
     b.emission[0] = 0.5f;
@@ -105,8 +99,7 @@ TEST(GLMaterial, ComparisonIgnoresEmissionOnly)
     EXPECT_NE(a, b);
 }
 
-TEST(GLMaterial, StreamOperatorsReadTokensInTurn)
-{
+TEST(GLMaterial, StreamOperatorsReadTokensInTurn) {
     std::istringstream in(std::string("  ") + shapeDefaultText + "\n\t1:000000ff000000ff00000000000000ff001 ");
     GLMaterial a, b;
     in >> a >> b;

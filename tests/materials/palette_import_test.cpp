@@ -44,7 +44,7 @@ std::string photoshopPalette(std::uint16_t version, const std::vector<std::array
     for (const auto& c : colors) {
         for (std::uint16_t word : c) put(data, word, 2, true);
         if (version == 2) {
-            put(data, 3, 4, true);  // name length
+            put(data, 3, 4, true); // name length
             for (char letter : {'R', 'e', 'd'}) put(data, letter, 2, true);
         }
     }
@@ -87,7 +87,7 @@ const std::string photoshop = "Error on parsing Photoshop palette|";
 const std::string fractint = "Error on parsing Fractint palette|";
 const std::string microsoft = "Error on parsing Microsoft palette|";
 
-}  // namespace
+} // namespace
 
 TEST(PaletteImportFormats, NamesPatternsAndUnknownFormats) {
     const std::pair<const char*, int> names[] = {{"GIMP", 1}, {"gpl", 1},      {"Adobe", 2}, {"photoshop", 2},
@@ -128,7 +128,7 @@ TEST_F(PaletteImportTest, FractintCommentsShortLinesAndMoreThan256Colours) {
     const ColorList colors = PaletteImport::importFile(write("long.map", content), 3);
     ASSERT_EQ(colors.size(), 300u);
     MaterialPalette palette;
-    PaletteImport::apply(colors, palette);  // the first 256 of them
+    PaletteImport::apply(colors, palette); // the first 256 of them
     EXPECT_EQ(palette[255].text().substr(8, 8), "ff0007ff");
     EXPECT_EQ(palette[1].text().substr(8, 8), "01fe07ff");
 }
@@ -137,7 +137,7 @@ TEST_F(PaletteImportTest, MicrosoftPalettesOf16128And255Entries) {
     const std::vector<Rgba> small = import("16.pal", microsoftPalette(16, 68), 4);
     ASSERT_EQ(small.size(), 16u);
     EXPECT_EQ(small[0], (Rgba{0, 255 * 256, 0, 0}));
-    EXPECT_EQ(small[5], (Rgba{5 * 256, 250 * 256, 2 * 256, 4 * 256}));  // flags become alpha
+    EXPECT_EQ(small[5], (Rgba{5 * 256, 250 * 256, 2 * 256, 4 * 256})); // flags become alpha
     // Counts above 127 are unsigned.
     const std::vector<Rgba> middle = import("128.pal", microsoftPalette(128, 4 * 128 + 4), 4);
     ASSERT_EQ(middle.size(), 128u);
@@ -168,7 +168,7 @@ TEST_F(PaletteImportTest, FailuresNameTheFileAndTheReason) {
     std::string version = pal;
     version[20] = 1;
     std::string lying = photoshopPalette(1, {{0, 1, 2, 3, 4}});
-    lying[3] = 100;  // count larger than the data
+    lying[3] = 100; // count larger than the data
     const std::string two = photoshopPalette(2, {{0, 1, 2, 3, 4}, {0, 5, 6, 7, 8}});
     const std::string unsupported =
         photoshop + "Palette file\n'$'\nuses an unsupported encoding.\nOnly RGB-palettes are supported.";
@@ -197,7 +197,7 @@ TEST_F(PaletteImportTest, FailuresNameTheFileAndTheReason) {
         {"version.pal", version, 4, microsoft + "Unsupported palette version in \n'$'."},
         {"noversion.pal", pal.substr(0, 21), 4, microsoft + "Unsupported palette version in \n'$'."},
         {"cmyk.aco", photoshopPalette(1, {{0, 1, 2, 3, 4}, {2, 100, 200, 300, 400}}), 2, unsupported},
-        {"truncated.aco", two.substr(0, two.size() - 2), 2, unsupported},  // name runs past the end
+        {"truncated.aco", two.substr(0, two.size() - 2), 2, unsupported}, // name runs past the end
         {"lying.aco", lying, 2, unsupported},
         {"empty.aco", "", 2, unsupported},
         {"half.aco", std::string("\0\1\0", 3), 2, unsupported},

@@ -10,8 +10,7 @@
 
 namespace {
 
-const MaterialPalette& library(const std::string& name)
-{
+const MaterialPalette& library(const std::string& name) {
     const int index = PaletteLibrary::indexOf(name);
     EXPECT_GE(index, 0) << name;
     return PaletteLibrary::palette(index);
@@ -21,28 +20,25 @@ int byte(float component) { return static_cast<int>(std::lround(component * 255.
 
 int rgb(const GLMaterial& m) { return byte(m.diffuse[0]) << 16 | byte(m.diffuse[1]) << 8 | byte(m.diffuse[2]); }
 
-TEST(PaletteLibrary, BuildsEachPaletteOnceForAllThreads)
-{
+TEST(PaletteLibrary, BuildsEachPaletteOnceForAllThreads) {
     const int index = PaletteLibrary::indexOf("imported/gems/opal");
     std::vector<const MaterialPalette*> seen(4);
     std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&, t] { seen[t] = &PaletteLibrary::palette(index); });
-    for (std::thread& thread : threads)
-        thread.join();
-    for (const MaterialPalette* palette : seen)
-        EXPECT_EQ(palette, seen[0]);
+    for (int t = 0; t < 4; ++t) threads.emplace_back([&, t] { seen[t] = &PaletteLibrary::palette(index); });
+    for (std::thread& thread : threads) thread.join();
+    for (const MaterialPalette* palette : seen) EXPECT_EQ(palette, seen[0]);
 }
 
-TEST(PaletteLibrary, NamesAreUniquePathsInTheirGroups)
-{
+TEST(PaletteLibrary, NamesAreUniquePathsInTheirGroups) {
     ASSERT_EQ(PaletteLibrary::count(), 212);
-    const std::pair<int, const char*> fixed[] = {{0, "plants/leafes/ages"},        {10, "abstract/violet_and_pink"},
-                                                 {11, "imported/fractint/altern"}, {28, "imported/fractint/volcano"},
-                                                 {29, "imported/gimp/bgold"},      {59, "imported/gimp/web_safe"},
+    const std::pair<int, const char*> fixed[] = {{0, "plants/leafes/ages"},
+                                                 {10, "abstract/violet_and_pink"},
+                                                 {11, "imported/fractint/altern"},
+                                                 {28, "imported/fractint/volcano"},
+                                                 {29, "imported/gimp/bgold"},
+                                                 {59, "imported/gimp/web_safe"},
                                                  {211, "default"}};
-    for (const auto& [index, name] : fixed)
-        EXPECT_EQ(PaletteLibrary::name(index), name);
+    for (const auto& [index, name] : fixed) EXPECT_EQ(PaletteLibrary::name(index), name);
     // The gradients end the list; matte swaps green and blue.
     const char* colours[] = {"rainbow",       "white_to_black",  "red_to_black",    "green_to_black",
                              "blue_to_black", "yellow_to_black", "violet_to_black", "cyan_to_black"};
@@ -74,8 +70,7 @@ TEST(PaletteLibrary, NamesAreUniquePathsInTheirGroups)
     EXPECT_THROW(PaletteLibrary::palette(-1), OutOfRangeException);
 }
 
-TEST(PaletteLibrary, EveryPaletteIsDistinctAndSurvivesItsTexts)
-{
+TEST(PaletteLibrary, EveryPaletteIsDistinctAndSurvivesItsTexts) {
     for (int i = 0; i < PaletteLibrary::count(); ++i) {
         const std::string& name = PaletteLibrary::name(i);
         const MaterialPalette& palette = PaletteLibrary::palette(i);
@@ -94,16 +89,13 @@ TEST(PaletteLibrary, EveryPaletteIsDistinctAndSurvivesItsTexts)
     }
 }
 
-TEST(PaletteLibrary, LookUpsMissOnAnythingElse)
-{
+TEST(PaletteLibrary, LookUpsMissOnAnythingElse) {
     EXPECT_EQ(PaletteLibrary::indexOf("no/such/palette"), -1);
-    for (const char* name : {"no/such/palette", ""})
-        EXPECT_EQ(PaletteLibrary::textByName(name), "");
-    for (const char* text : {"", "1:d:default"})
-        EXPECT_EQ(PaletteLibrary::nameByText(text), "");
+    for (const char* name : {"no/such/palette", ""}) EXPECT_EQ(PaletteLibrary::textByName(name), "");
+    for (const char* text : {"", "1:d:default"}) EXPECT_EQ(PaletteLibrary::nameByText(text), "");
 
     const std::string reds = PaletteLibrary::textByName("imported/gimp/reds");
-    std::string upper = reds;  // same values, other text
+    std::string upper = reds; // same values, other text
     const std::size_t letter = upper.find_first_of("abcdef", 6);
     ASSERT_NE(letter, std::string::npos);
     upper[letter] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[letter])));
@@ -115,16 +107,15 @@ TEST(PaletteLibrary, LookUpsMissOnAnythingElse)
     EXPECT_EQ(PaletteLibrary::nameByText(palette.fullText()), "");
 }
 
-TEST(PaletteLibrary, DefaultPaletteIsAHueCycleBetweenFixedEnds)
-{
+TEST(PaletteLibrary, DefaultPaletteIsAHueCycleBetweenFixedEnds) {
     const MaterialPalette& palette = library("default");
     EXPECT_EQ(&palette, &PaletteLibrary::defaultPalette());
     EXPECT_EQ(palette[0].text(), "13034bff900ae5ff000000002cff0bff180");
     EXPECT_EQ(palette[255].text(), "12034cff8d0be6ff0000000032ff0cff180");
     int turns = 0;
     for (int i = 1; i < 256; ++i) {
-        EXPECT_EQ(palette[i].text().substr(32), "180");  // shininess 0x18, not flat
-        for (int c = 0; c < 3; ++c)  // smooth: small steps only
+        EXPECT_EQ(palette[i].text().substr(32), "180"); // shininess 0x18, not flat
+        for (int c = 0; c < 3; ++c)                     // smooth: small steps only
             EXPECT_LE(std::abs(byte(palette[i].diffuse[c]) - byte(palette[i - 1].diffuse[c])), 24) << i;
         // The diffuse colour turns red-dominated once along the way.
         const auto redder = [&](int e) { return palette[e].diffuse[0] > palette[e].diffuse[2]; };
@@ -133,8 +124,7 @@ TEST(PaletteLibrary, DefaultPaletteIsAHueCycleBetweenFixedEnds)
     EXPECT_EQ(turns, 1);
 }
 
-TEST(PaletteLibrary, GradientsDoWhatTheirNamesSay)
-{
+TEST(PaletteLibrary, GradientsDoWhatTheirNamesSay) {
     for (const char* finish : {"matte", "glossy", "polished", "dark"}) {
         const std::string prefix = std::string("gradients/") + finish + "/";
         const MaterialPalette& red = library(prefix + "red_to_black");
@@ -155,18 +145,15 @@ TEST(PaletteLibrary, GradientsDoWhatTheirNamesSay)
     EXPECT_LT(library("gradients/dark/rainbow")[0].diffuse[0], glossy.diffuse[0] * 0.6f);
 }
 
-TEST(PaletteLibrary, ImportedPalettesHonourTheirNames)
-{
+TEST(PaletteLibrary, ImportedPalettesHonourTheirNames) {
     const int ega[16] = {0x000000, 0x0000aa, 0x00aa00, 0x00aaaa, 0xaa0000, 0xaa00aa, 0xaa5500, 0xaaaaaa,
                          0x555555, 0x5555ff, 0x55ff55, 0x55ffff, 0xff5555, 0xff55ff, 0xffff55, 0xffffff};
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(rgb(library("imported/gimp/ega")[i]), ega[i]) << i;
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(rgb(library("imported/gimp/ega")[i]), ega[i]) << i;
 
     std::set<int> webColours;
     for (int i = 0; i < 216; ++i) {
         const GLMaterial& m = library("imported/gimp/web_safe")[i];
-        for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(byte(m.diffuse[c]) % 0x33, 0) << i;
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(byte(m.diffuse[c]) % 0x33, 0) << i;
         webColours.insert(rgb(m));
     }
     EXPECT_EQ(webColours.size(), 216u);

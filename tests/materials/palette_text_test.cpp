@@ -8,13 +8,9 @@ namespace {
 
 const std::string shapeDefaultText = "242424ffffffffff000000ff3b3b3bff350";
 
-MaterialPalette library(const std::string& name)
-{
-    return PaletteLibrary::palette(PaletteLibrary::indexOf(name));
-}
+MaterialPalette library(const std::string& name) { return PaletteLibrary::palette(PaletteLibrary::indexOf(name)); }
 
-TEST(MaterialPalette, DefaultPaletteWritesAsEmptyText)
-{
+TEST(MaterialPalette, DefaultPaletteWritesAsEmptyText) {
     const MaterialPalette palette;
     EXPECT_EQ(palette, library("default"));
     EXPECT_EQ(palette.text(), "");
@@ -25,8 +21,7 @@ TEST(MaterialPalette, DefaultPaletteWritesAsEmptyText)
     EXPECT_EQ(back, palette);
 }
 
-TEST(MaterialPalette, LibraryPaletteWritesByName)
-{
+TEST(MaterialPalette, LibraryPaletteWritesByName) {
     const MaterialPalette rainbow = library("gradients/glossy/rainbow");
     EXPECT_EQ(rainbow.text(), "1:d:gradients/glossy/rainbow");
     for (const char* text : {"1:d:gradients/glossy/rainbow", "1:D:gradients/glossy/rainbow"}) {
@@ -46,17 +41,16 @@ TEST(MaterialPalette, LibraryPaletteWritesByName)
     EXPECT_EQ(changed.text(), "1:d:gradients/glossy/rainbow");
 }
 
-TEST(MaterialPalette, CountLimitsTheMaterialsReadAndDefaultsTheRest)
-{
+TEST(MaterialPalette, CountLimitsTheMaterialsReadAndDefaultsTheRest) {
     const std::string m = ":" + shapeDefaultText;
     const std::string flatGreen = "ff0000ff00ff00ff0000ff000000ffff001";
     std::string many = "1:300";
-    for (int i = 0; i < 300; ++i)
-        many += m;
+    for (int i = 0; i < 300; ++i) many += m;
     // Each text and its leading entries read: the shape default, then flatGreen for "1:2".
-    const std::pair<std::string, int> cases[] = {{"1:2" + m + ":" + flatGreen, 2}, {"1:1" + m + m, 1},
-                                                 {"1:5" + m, 1},  // tokens run out
-                                                 {"1:x" + m, 0},  // a non-number counts as 0
+    const std::pair<std::string, int> cases[] = {{"1:2" + m + ":" + flatGreen, 2},
+                                                 {"1:1" + m + m, 1},
+                                                 {"1:5" + m, 1}, // tokens run out
+                                                 {"1:x" + m, 0}, // a non-number counts as 0
                                                  {many, 256}};
     for (const auto& [text, count] : cases) {
         MaterialPalette palette;
@@ -68,8 +62,7 @@ TEST(MaterialPalette, CountLimitsTheMaterialsReadAndDefaultsTheRest)
     }
 }
 
-TEST(MaterialPalette, FailuresLeaveThePaletteAsItWas)
-{
+TEST(MaterialPalette, FailuresLeaveThePaletteAsItWas) {
     const MaterialPalette before = library("imported/gimp/china");
     MaterialPalette palette = before;
     EXPECT_FALSE(palette.read(""));
@@ -87,8 +80,7 @@ TEST(MaterialPalette, FailuresLeaveThePaletteAsItWas)
     }
 }
 
-TEST(MaterialPalette, ArbitraryTextNeverCrashes)
-{
+TEST(MaterialPalette, ArbitraryTextNeverCrashes) {
     unsigned seed = 12345;
     const std::string alphabet = "1:d0aZz#\n ";
     for (int round = 0; round < 2000; ++round) {
@@ -103,12 +95,10 @@ TEST(MaterialPalette, ArbitraryTextNeverCrashes)
         try {
             palette.read(text);
         } catch (const UnknownPaletteException&) {
-        } catch (const OutOfRangeError&) {
-        }
+        } catch (const OutOfRangeError&) {}
         try {
             material.read(text);
-        } catch (const OutOfRangeError&) {
-        }
+        } catch (const OutOfRangeError&) {}
     }
 }
 

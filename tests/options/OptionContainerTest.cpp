@@ -24,7 +24,7 @@ std::string listing(const OptionContainer& options) {
     return out.str();
 }
 
-}  // namespace
+} // namespace
 
 TEST(OptionContainer, DeclarationAndSynonymErrors) {
     OptionContainer options;
@@ -36,8 +36,7 @@ TEST(OptionContainer, DeclarationAndSynonymErrors) {
               "An option with the name 'load' already exists.");
     EXPECT_EQ(messageOf([&] { options.addSynonym("a", "b"); }),
               "Neither an option with the name 'a' nor an option with the name 'b' is known.");
-    EXPECT_EQ(messageOf([&] { options.addSynonym("load", "l"); }),
-              "Both options are already set ('load' and 'l')!");
+    EXPECT_EQ(messageOf([&] { options.addSynonym("load", "l"); }), "Both options are already set ('load' and 'l')!");
     options.addSynonym("file", "load");
     options.set("file", "x.kld");
     EXPECT_EQ(options.getString("load"), "x.kld");
@@ -58,7 +57,7 @@ TEST(OptionContainer, UnknownNamesAndFailedSets) {
     options.set("v", true);
     EXPECT_TRUE(options.getBool("verbose"));
     EXPECT_EQ(messageOf([&] { options.set("verbose", true); }), "The option 'verbose' was already set.");
-    EXPECT_THROW(options.set("scale", ""), EmptyData);  // an empty text is left to the caller
+    EXPECT_THROW(options.set("scale", ""), EmptyData); // an empty text is left to the caller
     options.set("scale", "2");
     options.makeAllSettable();
     options.set("scale", "3");
@@ -75,16 +74,14 @@ TEST(OptionContainer, ListsSetOptionsOnceWithSynonymsAndDefaults) {
     options.set("count", "7");
     options.set("quiet", true);
 
-    EXPECT_EQ(listing(options),
-              "count: 7\n"
-              "magnify (z, zoom): 2.000 (default)\n"
-              "quiet: true\n");
+    EXPECT_EQ(listing(options), "count: 7\n"
+                                "magnify (z, zoom): 2.000 (default)\n"
+                                "quiet: true\n");
 
     options.set("zoom", "0,5");
     options.set("name", "");
-    EXPECT_EQ(listing(options),
-              "count: 7\n"
-              "magnify (z, zoom): 0.500\n"
-              "name: \n"
-              "quiet: true\n");
+    EXPECT_EQ(listing(options), "count: 7\n"
+                                "magnify (z, zoom): 0.500\n"
+                                "name: \n"
+                                "quiet: true\n");
 }

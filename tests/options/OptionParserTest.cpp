@@ -26,8 +26,7 @@ struct Outcome {
     std::string errors;
 };
 
-Outcome run(OptionContainer& options, std::initializer_list<const char*> arguments,
-            bool continueOnError = true) {
+Outcome run(OptionContainer& options, std::initializer_list<const char*> arguments, bool continueOnError = true) {
     std::vector<const char*> argv{"klado"};
     argv.insert(argv.end(), arguments);
     testing::internal::CaptureStderr();
@@ -35,7 +34,7 @@ Outcome run(OptionContainer& options, std::initializer_list<const char*> argumen
     return {accepted, testing::internal::GetCapturedStderr()};
 }
 
-}  // namespace
+} // namespace
 
 TEST(OptionParser, LongFormValueAttachedOrFollowing) {
     for (auto arguments : {std::initializer_list<const char*>{"--image-width=800"},
@@ -72,9 +71,8 @@ TEST(OptionParser, EmptyNumberIsRefusedWithAMessage) {
     OptionContainer options = programOptions();
     const Outcome outcome = run(options, {"--image-width=", "", "-l", "x"});
     EXPECT_FALSE(outcome.accepted);
-    EXPECT_EQ(outcome.errors,
-              "Error: The option 'image-width' needs a non-empty value.\n"
-              "Error: Unrecognized option ''.\n");
+    EXPECT_EQ(outcome.errors, "Error: The option 'image-width' needs a non-empty value.\n"
+                              "Error: Unrecognized option ''.\n");
     EXPECT_EQ(options.getInt("image-width"), 1024);
     EXPECT_EQ(options.getString("convert-fractint"), "x");
     // An empty text is a valid file name.
@@ -85,7 +83,7 @@ TEST(OptionParser, EmptyNumberIsRefusedWithAMessage) {
 TEST(OptionParser, ShortForms) {
     for (auto arguments : {std::initializer_list<const char*>{"-l", "file", "-v=ignored"},
                            std::initializer_list<const char*>{"-l=file", "-v"},
-                           std::initializer_list<const char*>{"-vl", "file"}}) {  // bundled
+                           std::initializer_list<const char*>{"-vl", "file"}}) { // bundled
         OptionContainer options = programOptions();
         EXPECT_TRUE(run(options, arguments).accepted);
         EXPECT_EQ(options.getString("convert-fractint"), "file");
@@ -124,9 +122,8 @@ TEST(OptionParser, HintsAtAForgottenParameter) {
     OptionContainer options = programOptions();
     const Outcome outcome = run(options, {"--load", "--output-image", "x.png", "stray"});
     EXPECT_FALSE(outcome.accepted);
-    EXPECT_EQ(outcome.errors,
-              "Error: Unrecognized option 'x.png'.\n Propably forgot a parameter for '--load'.\n"
-              "Error: Unrecognized option 'stray'.\n");
+    EXPECT_EQ(outcome.errors, "Error: Unrecognized option 'x.png'.\n Propably forgot a parameter for '--load'.\n"
+                              "Error: Unrecognized option 'stray'.\n");
     EXPECT_EQ(options.getString("load"), "--output-image");
     EXPECT_FALSE(options.isSet("output-image"));
 }

@@ -17,7 +17,7 @@ TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
         {[](ShapeDef& s) { s.quality = ShapeQuality::VeryHigh, s.closing1 = CapKind::None; },
          none + ", quality=very high, closing1=none"},
         {[](ShapeDef& s) { s.closing2 = CapKind::Extruded; }, none + ", closing2=extruded"},
-        {[](ShapeDef& s) { s.material.emission[0] = 1.0f; }, none},  // compared without emission
+        {[](ShapeDef& s) { s.material.emission[0] = 1.0f; }, none}, // compared without emission
         {[](ShapeDef& s) { s.material.read("000000ffff0000ff000000ff000000ff001"); },
          none + ", material=000000ffff0000ff000000ff000000ff001"},
         // Numbers in the default stream notation.
@@ -49,10 +49,9 @@ TEST(ShapeDefText, ChangedFieldsInWriterOrder) {
     shape.type = ShapeType::Torus;
     shape.indexOffset = -3;
     shape.minColor = 7;
-    EXPECT_EQ(shape.toText(),
-              "visible=1, interpreted=1, type=torus, move=0, length=12.5, width=1, width2=0.25, "
-              "height=2, corners=5, innerWidth=3.25, rotX=-90, scaleZ=0.5, addLine=1, "
-              "coloringType=palette_iterate, indexOffset=-3, minColor=7, maxColor=100");
+    EXPECT_EQ(shape.toText(), "visible=1, interpreted=1, type=torus, move=0, length=12.5, width=1, width2=0.25, "
+                              "height=2, corners=5, innerWidth=3.25, rotX=-90, scaleZ=0.5, addLine=1, "
+                              "coloringType=palette_iterate, indexOffset=-3, minColor=7, maxColor=100");
 }
 
 TEST(ShapeDefText, PaletteInShortestFormLast) {
@@ -71,9 +70,9 @@ TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
         bool visible;
     };
     const Case cases[] = {
-        {"F", true, true},   {"G", true, true},   {"Fleaf", true, true}, {"f", true, false},
-        {"g", true, false},  {"A", false, false}, {"x", false, false},   {"Z", false, false},
-        {"7", false, false}, {"+a", false, false}, {"", false, false},   {"_F", false, false},
+        {"F", true, true},   {"G", true, true},    {"Fleaf", true, true}, {"f", true, false},
+        {"g", true, false},  {"A", false, false},  {"x", false, false},   {"Z", false, false},
+        {"7", false, false}, {"+a", false, false}, {"", false, false},    {"_F", false, false},
     };
     for (const Case& c : cases) {
         const ShapeDef shape = ShapeDef::forNewSymbol(c.name);
@@ -86,7 +85,7 @@ TEST(ShapeEnums, NamesAndLabels) {
     ShapeQuality quality = ShapeQuality::Normal;
     EXPECT_TRUE(enumFromName("very low", quality));
     EXPECT_EQ(quality, ShapeQuality::VeryLow);
-    EXPECT_FALSE(enumFromName("Very low", quality));  // file names are case-sensitive
+    EXPECT_FALSE(enumFromName("Very low", quality)); // file names are case-sensitive
     EXPECT_EQ(quality, ShapeQuality::VeryLow);
     EXPECT_STREQ(enumName(ColoringMode::PaletteRandom), "palette_random");
     EXPECT_STREQ(EnumTexts<ColoringMode>::labels[3], "Iterate Palette Entries");
@@ -106,8 +105,7 @@ TEST(LightDefText, OnlyChangedColoursInFixedOrder) {
     LightDef colours;
     colours.diffuse = {0.5f, 0.25f, 0.125f, 1.0f};
     colours.ambient[2] = 0.0f;
-    EXPECT_EQ(colours.toText(),
-              "ambient=(1.000,1.000,0.000,1.000), diffuse=(0.500,0.250,0.125,1.000)");
+    EXPECT_EQ(colours.toText(), "ambient=(1.000,1.000,0.000,1.000), diffuse=(0.500,0.250,0.125,1.000)");
 }
 
 TEST(CameraDefText, WrittenWithChangedMatrixOrStoredOrbit) {
