@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 
 #include "app/DerivedStringFile.h"
-#include "gui/ConsoleReporter.h"
-#include "gui/Workbench.h"
+#include "workbench/ConsoleReporter.h"
+#include "workbench/Workbench.h"
 #include "lsys/String2IDManager.h"
 #include "options/OptionParser.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "interpretation/records/CameraDef.h"
-#include "interpretation/records/LightDef.h"
+#include "records/CameraDef.h"
+#include "records/LightDef.h"
 #include "lsys/LSystemDefinition.h"
-#include "materials/MaterialFiles.h"
+#include "diagnostics/FailureReporter.h"
 
 struct DefinitionSheet {
     static constexpr int slotCount = 8;

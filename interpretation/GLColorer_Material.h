@@ -2,7 +2,7 @@
 // Colouring: the material an occurrence of a symbol is drawn with, and a
 // holder of one material that can set it as the current OpenGL state.
 
-#include "interpretation/records/ShapeDef.h"
+#include "records/ShapeDef.h"
 #include "materials/GLMaterial.h"
 
 #include <cstddef>

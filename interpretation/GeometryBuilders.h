@@ -8,7 +8,7 @@
 #include <osg/Vec3d>
 #include <osg/ref_ptr>
 
-#include "interpretation/records/ShapeEnums.h"
+#include "records/ShapeEnums.h"
 
 #include <exception>
 #include <string>

@@ -10,7 +10,7 @@
 // scene of any size is destroyed in time linear in its size, while small
 // scenes still share one geometry per dimension.
 
-#include "interpretation/records/ShapeEnums.h"
+#include "records/ShapeEnums.h"
 #include "materials/GLMaterial.h"
 
 #include <osg/Geometry>

@@ -8,8 +8,8 @@
 #include "interpretation/MOSGPolygon.h"
 #include "interpretation/Statistics.h"
 #include "interpretation/TurtleState.h"
-#include "interpretation/records/EnvironmentAndTweaks.h"
-#include "interpretation/records/ShapeDef.h"
+#include "records/EnvironmentAndTweaks.h"
+#include "records/ShapeDef.h"
 #include "materials/GLMaterial.h"
 
 #include <osg/Group>

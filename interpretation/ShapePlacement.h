@@ -3,7 +3,7 @@
 // shared geometry and a shared state set from the cache.
 
 #include "interpretation/GeometryCache.h"
-#include "interpretation/records/ShapeDef.h"
+#include "records/ShapeDef.h"
 #include "materials/GLMaterial.h"
 
 #include <osg/Geometry>

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "interpretation/records/CameraDef.h"
-#include "interpretation/records/EnvironmentAndTweaks.h"
-#include "interpretation/records/LightDef.h"
-#include "interpretation/records/ShapeDef.h"
+#include "records/CameraDef.h"
+#include "records/EnvironmentAndTweaks.h"
+#include "records/LightDef.h"
+#include "records/ShapeDef.h"
 
 // One rule as the user wrote it. An empty text stands for no left context,
 // no right context or no condition.

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
-#include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,13 +58,6 @@ void reportWriteFailure(FailureReporter& reporter, const std::string& path) {
 }
 
 } // namespace
-
-void FailureReporter::report(const std::string& /*title*/, const std::string& text) { std::cerr << text << std::endl; }
-
-FailureReporter& FailureReporter::standardError() {
-    static FailureReporter reporter;
-    return reporter;
-}
 
 bool loadMaterialFile(const std::string& path, GLMaterial& material, FailureReporter& reporter) {
     std::string token;

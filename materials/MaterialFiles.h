@@ -7,21 +7,11 @@
 // false; a failed load leaves the value unchanged, a failed save leaves the
 // old file untouched.
 
+#include "diagnostics/FailureReporter.h"
 #include "materials/GLMaterial.h"
 #include "materials/MaterialPalette.h"
 
 #include <string>
-
-// Where file failures go. Without a window the message is written as one
-// line on standard error; the window shows it in an error message box.
-class FailureReporter {
-public:
-    virtual ~FailureReporter() = default;
-    virtual void report(const std::string& title, const std::string& text);
-
-    // A reporter that writes to standard error.
-    static FailureReporter& standardError();
-};
 
 bool loadMaterialFile(const std::string& path, GLMaterial& material,
                       FailureReporter& reporter = FailureReporter::standardError());

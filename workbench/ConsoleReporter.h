@@ -2,7 +2,7 @@
 // Reports one-off failures without a window: the title, ":", a line end, the
 // text and a line end on standard error.
 
-#include "materials/MaterialFiles.h"
+#include "diagnostics/FailureReporter.h"
 
 class ConsoleReporter : public FailureReporter {
 public:

@@ -1,4 +1,4 @@
-#include "gui/MOSGTrackballManipulator.h"
+#include "workbench/MOSGTrackballManipulator.h"
 
 void MOSGTrackballManipulator::getOrbit(double& distance, osg::Quat& rotation, osg::Vec3d& center) const {
     distance = _distance;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "interpretation/records/CameraDef.h"
-#include "interpretation/records/LightDef.h"
-#include "interpretation/records/ShapeDef.h"
+#include "records/CameraDef.h"
+#include "records/LightDef.h"
+#include "records/ShapeDef.h"
 #include "materials/PaletteLibrary.h"
 
 TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {

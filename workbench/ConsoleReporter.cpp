@@ -1,4 +1,4 @@
-#include "gui/ConsoleReporter.h"
+#include "workbench/ConsoleReporter.h"
 
 #include <iostream>
 

@@ -1,4 +1,4 @@
-#include "interpretation/SphereTable.h"
+#include "editors/SphereTable.h"
 
 #include <cmath>
 #include <memory>

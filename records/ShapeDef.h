@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "interpretation/records/ShapeEnums.h"
+#include "records/ShapeEnums.h"
 #include "materials/GLMaterial.h"
 #include "materials/MaterialPalette.h"
 

@@ -1,4 +1,4 @@
-#include "gui/ComputationRun.h"
+#include "workbench/ComputationRun.h"
 
 #include "diagnostics/ErrorHandler.h"
 #include "lsys/String2IDManager.h"

@@ -1,4 +1,4 @@
-#include "interpretation/records/ShapeDef.h"
+#include "records/ShapeDef.h"
 
 #include <locale>
 #include <sstream>

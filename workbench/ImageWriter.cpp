@@ -1,4 +1,4 @@
-#include "gui/ImageWriter.h"
+#include "workbench/ImageWriter.h"
 
 #include <fx.h>
 #include <osgDB/Registry>

@@ -1,4 +1,4 @@
-#include "gui/SurfacelessContext.h"
+#include "workbench/SurfacelessContext.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>

@@ -1,4 +1,4 @@
-#include "interpretation/records/LightDef.h"
+#include "records/LightDef.h"
 
 #include "options/TextConvert.h"
 

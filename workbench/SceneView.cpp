@@ -1,7 +1,7 @@
-#include "gui/SceneView.h"
+#include "workbench/SceneView.h"
 
-#include "gui/ImageWriter.h"
-#include "gui/SurfacelessContext.h"
+#include "workbench/ImageWriter.h"
+#include "workbench/SurfacelessContext.h"
 
 #include <osg/GL>
 #include <osgDB/Registry>

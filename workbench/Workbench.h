@@ -5,14 +5,14 @@
 // use drives it directly; the window adds widgets, dialogs and the worker
 // thread around it.
 
-#include "gui/ComputationRun.h"
-#include "gui/SceneView.h"
+#include "workbench/ComputationRun.h"
+#include "workbench/SceneView.h"
 #include "interpretation/TextTree.h"
-#include "interpretation/records/CameraDef.h"
-#include "interpretation/records/LightDef.h"
+#include "records/CameraDef.h"
+#include "records/LightDef.h"
 #include "lsys/LSystem.h"
 #include "lsys/LSystemDefinition.h"
-#include "materials/MaterialFiles.h"
+#include "diagnostics/FailureReporter.h"
 
 #include <array>
 #include <memory>

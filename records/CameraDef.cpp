@@ -1,4 +1,4 @@
-#include "interpretation/records/CameraDef.h"
+#include "records/CameraDef.h"
 
 #include "options/TextConvert.h"
 

@@ -4,9 +4,9 @@
 // colour, and the exports of what it shows. The on-screen canvas drives it
 // frame by frame; batch use drives it without any window.
 
-#include "gui/MOSGTrackballManipulator.h"
-#include "interpretation/records/CameraDef.h"
-#include "interpretation/records/LightDef.h"
+#include "workbench/MOSGTrackballManipulator.h"
+#include "records/CameraDef.h"
+#include "records/LightDef.h"
 
 #include <osg/Group>
 #include <osg/Light>

@@ -1,4 +1,4 @@
-#include "gui/Workbench.h"
+#include "workbench/Workbench.h"
 
 #include "definition_io/OwnLSysLoader.h"
 #include "diagnostics/ErrorHandler.h"
