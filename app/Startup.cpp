@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/DerivedStringFile.h"
+#include "app/WorkbenchWindow.h"
 #include "workbench/ConsoleReporter.h"
 #include "workbench/Workbench.h"
 #include "lsys/String2IDManager.h"
@@ -77,12 +78,9 @@ int runKlado(int argc, char** argv) {
             std::cerr << "A definition is needed for batch output: give it with --load FILE." << std::endl;
             return 1;
         }
-        if (options->isSet("load") && !workbench.load(options->getString("load"))) return 1;
-        if (batch) return runBatchOutputs(*options, workbench, reporter);
-        std::cerr << "The workbench window is not part of this build yet; give --output-image, "
-                     "--output-object or --result-output with --load to write a definition's results."
-                  << std::endl;
-        return 0;
+        if (!batch) return runWorkbenchWindow(application, options->isSet("load") ? options->getString("load") : "");
+        if (!workbench.load(options->getString("load"))) return 1;
+        return runBatchOutputs(*options, workbench, reporter);
     } catch (const std::exception& error) {
         std::cerr << "Error: " << error.what() << std::endl;
     } catch (...) {

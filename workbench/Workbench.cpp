@@ -74,16 +74,43 @@ bool Workbench::load(const std::string& fileName) {
     OwnLSysLoader loader;
     std::unique_ptr<LSystemDefinition> definition = loader.load(handler, fileName, text);
     if (!definition) return false;
-    myDefinition = std::move(definition);
-    myLSystem.reset();
-    myFileName = fileName;
-    myJustLoaded = true;
-    takeRecords();
+    replaceDocument(std::move(definition), fileName);
     return recompute();
+}
+
+void Workbench::replaceDocument(std::unique_ptr<LSystemDefinition> definition, const std::string& fileName) {
+    myLSystem.reset();
+    myDefinition = std::move(definition);
+    myFileName = fileName;
+    myJustLoaded = !fileName.empty();
+    takeRecords();
+}
+
+void Workbench::setLight(int index, const LightDef& light) {
+    if (index < 0 || index >= SceneView::lightCount) return;
+    myLights[index] = light;
+    myShownLights = myLights;
+    if (std::none_of(myLights.begin(), myLights.end(), [](const LightDef& record) { return record.enabled; })) {
+        myShownLights[0] = LightDef();
+        myShownLights[0].enabled = true;
+    }
+    for (int i = 0; i < SceneView::lightCount; ++i) applyLight(i);
 }
 
 bool Workbench::recompute() {
     tov::ReportingErrorHandler handler(std::cerr);
+    SilentProgress progress;
+    myJustLoaded = false;
+    return compute(handler, progress, true);
+}
+
+bool Workbench::recompute(tov::ErrorHandler& handler, ComputationProgress& progress, bool keepView) {
+    const bool resetView = !keepView && !(myJustLoaded && currentCamera().set);
+    myJustLoaded = false;
+    return compute(handler, progress, resetView);
+}
+
+bool Workbench::compute(tov::ErrorHandler& handler, ComputationProgress& progress, bool resetView) {
     std::unique_ptr<LSystem> lsystem = buildLSystem(*myDefinition, String2IDManager::instance(), handler);
     if (!lsystem || handler.hasErrors()) {
         myLSystem.reset();
@@ -92,11 +119,9 @@ bool Workbench::recompute() {
     myLSystem = std::move(lsystem);
     myRun.needsDerivation = true;
     myRun.force = true;
-    myRun.resetView = !(myJustLoaded && currentCamera().set);
-    myJustLoaded = false;
-    SilentProgress progress;
+    myRun.resetView = resetView;
     myRun.run(*myLSystem, *myDefinition, true, progress, myStatistics);
-    myView.setScene(myRun.result.get(), &currentCamera(), myShownLights.data(), true);
+    myView.setScene(myRun.result.get(), &currentCamera(), myShownLights.data(), resetView);
     if (!myRun.errorTitle.empty()) {
         myReporter.report(myRun.errorTitle, myRun.errorText);
         return false;

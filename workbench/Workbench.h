@@ -5,14 +5,15 @@
 // use drives it directly; the window adds widgets, dialogs and the worker
 // thread around it.
 
-#include "workbench/ComputationRun.h"
-#include "workbench/SceneView.h"
+#include "diagnostics/ErrorHandler.h"
+#include "diagnostics/FailureReporter.h"
 #include "interpretation/TextTree.h"
-#include "records/CameraDef.h"
-#include "records/LightDef.h"
 #include "lsys/LSystem.h"
 #include "lsys/LSystemDefinition.h"
-#include "diagnostics/FailureReporter.h"
+#include "records/CameraDef.h"
+#include "records/LightDef.h"
+#include "workbench/ComputationRun.h"
+#include "workbench/SceneView.h"
 
 #include <array>
 #include <memory>
@@ -30,9 +31,18 @@ public:
     // and is computed. False when the file cannot be read, has errors, or its
     // computation fails; a failed read keeps the current document.
     bool load(const std::string& fileName);
+    // Makes the definition the document, read from fileName (empty for a new
+    // one); user symbol ids start again at 1000. Nothing is computed.
+    void replaceDocument(std::unique_ptr<LSystemDefinition> definition, const std::string& fileName);
+    void setFileName(const std::string& fileName) { myFileName = fileName; }
     // Compiles the definition and computes it on this thread. False when the
     // definition has errors or the computation reports one.
     bool recompute();
+    // The window's computation: the compiler's problems go to the handler,
+    // the computation reports to the progress. The view keeps its camera
+    // when keepView is set or when the document was just loaded with a
+    // stored view; otherwise it goes to its home position.
+    bool recompute(tov::ErrorHandler& handler, ComputationProgress& progress, bool keepView);
 
     // Renders the view off-screen and writes it; reports a failure.
     bool exportImage(const std::string& fileName, int width, int height);
@@ -44,8 +54,11 @@ public:
     void applyEnvironment();
     // Gives the view light index's record.
     void applyLight(int index);
+    // Replaces light index's record and gives it to the view.
+    void setLight(int index, const LightDef& light);
 
     const LSystemDefinition& definition() const { return *myDefinition; }
+    LSystemDefinition& definition() { return *myDefinition; }
     // The compiled definition; null while the definition has errors.
     LSystem* lsystem() const { return myLSystem.get(); }
     SceneView& view() { return myView; }
@@ -56,6 +69,7 @@ public:
 
 private:
     void takeRecords();
+    bool compute(tov::ErrorHandler& handler, ComputationProgress& progress, bool resetView);
 
     FailureReporter& myReporter;
     std::unique_ptr<LSystemDefinition> myDefinition;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <sstream>
 #include <vector>
 
@@ -66,12 +68,18 @@ TEST(Startup, BadCommandLinesNeverEndTheProgramWithAFailure) {
     for (std::string& argument : arguments) {
         argv.push_back(argument.data());
     }
+    // Without a batch output the program goes on to the window, which needs
+    // a display: without one it says so and ends.
+    const std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     const int code = runKlado(static_cast<int>(argv.size()), argv.data());
     const std::string errors = testing::internal::GetCapturedStderr();
+    if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error on parsing options!\n");
-    EXPECT_EQ(code, 0);
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(errors.find("The workbench window needs an X display"), std::string::npos);
     EXPECT_NE(errors.find("Error: The option 'image-width' needs a non-empty value.\n"), std::string::npos);
     EXPECT_NE(errors.find("Error: Parameter 'output-image' needs a value.\n"), std::string::npos);
 }

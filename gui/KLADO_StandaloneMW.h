@@ -1,0 +1,295 @@
+#pragma once
+// The workbench window: menus, tool bar, the 3-D view and the eight tabs in
+// which the user edits the open definition. It owns the document (through
+// the workbench), the undo list, the settings it restores and saves, and the
+// recent-files list. Batch use creates it without showing it.
+
+#include "diagnostics/FailureReporter.h"
+#include "workbench/Workbench.h"
+
+#include <fx.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class ViewCanvas;
+class WindowIcons;
+
+class KLADO_StandaloneMW : public FXMainWindow {
+    FXDECLARE(KLADO_StandaloneMW)
+public:
+    enum {
+        ID_BACKGROUND = FXMainWindow::ID_LAST,
+        ID_QUIT,
+        ID_OPEN,
+        ID_SAVE,
+        ID_SAVEAS,
+        ID_EXPORT_IMAGE,
+        ID_EXPORT_OBJECT,
+        ID_CLOSE,
+        ID_COMPUTE_ON_CHANGE,
+        ID_CENTER,
+        ID_ABOUT,
+        ID_NAME,
+        ID_ITERATIONS,
+        ID_AXIOM,
+        ID_SEED,
+        ID_IDIRX,
+        ID_IDIRY,
+        ID_IDIRZ,
+        ID_ROTX,
+        ID_ROTY,
+        ID_ROTZ,
+        ID_COMPUTE,
+        ID_ITEM,
+        ID_SHAPE,
+        ID_SHAPETYPE,
+        ID_TWEAKS,
+        ID_RECENT,
+        ID_SHOW_PROBABILITIES,
+        ID_SHOW_LEFT,
+        ID_SHOW_RIGHT,
+        ID_SHOW_CONSTRAINTS,
+        ID_MULTICHAR,
+        ID_LIGHT,
+        ID_VIEW_TIMER,
+        ID_VIEW_CHORE,
+        ID_RULES,
+        ID_IGNORE,
+        ID_CONSTANTS,
+        ID_FILE_WATCH,
+        ID_LAST
+    };
+
+    explicit KLADO_StandaloneMW(FXApp* app);
+    ~KLADO_StandaloneMW() override;
+
+    void create() override;
+
+    // Reads a definition file. With the window on screen the reader's
+    // messages are shown in one box, else written on standard error. On
+    // success the definition replaces the document, the undo list is cleared
+    // and marked, the file joins the recent list and is computed; a failure
+    // keeps the current document.
+    bool load(const std::string& fileName);
+    // Writes the document to the file; marks the undo list on success. A
+    // failure keeps the old file and the document modified.
+    bool saveTo(const std::string& fileName);
+    // Save as: asks for a file name; false when cancelled or failed.
+    bool saveAs();
+    // Whether the caller may go on: asks to save a modified document.
+    bool askSave();
+    // A definition with at least one rule or a non-empty axiom.
+    bool hasContent() const;
+    // Differs from what was last saved or loaded, and has content.
+    bool isModified() const;
+    bool computeOnChange() const { return myComputeOnChange; }
+    bool pending() const { return myPending; }
+
+    Workbench& workbench() { return myWorkbench; }
+    FXUndoList& undoList() { return myUndoList; }
+    FXRecentFiles& recentFiles() { return myRecentFiles; }
+    FXTextField* nameField() const { return myNameField; }
+    FXTextField* axiomField() const { return myAxiomField; }
+    FXRealSpinner* iterationsDial() const { return myIterationsDial; }
+    FXTable* ruleTable() const { return myRuleTable; }
+    FXTable* constantsTable() const { return myConstantsTable; }
+    FXTable* symbolHelpTable() const { return mySymbolHelpTable; }
+    FXTreeList* statisticsTree() const { return myStatisticsTree; }
+    FXButton* computeButton(int tab) const { return myComputeButtons[tab]; }
+
+    long onCmdQuit(FXObject*, FXSelector, void*);
+    long onSigQuit(FXObject*, FXSelector, void*);
+    long onCmdOpen(FXObject*, FXSelector, void*);
+    long onCmdSave(FXObject*, FXSelector, void*);
+    long onUpdSave(FXObject*, FXSelector, void*);
+    long onCmdSaveAs(FXObject*, FXSelector, void*);
+    long onUpdWithContent(FXObject*, FXSelector, void*);
+    long onCmdExportImage(FXObject*, FXSelector, void*);
+    long onCmdExportObject(FXObject*, FXSelector, void*);
+    long onCmdClose(FXObject*, FXSelector, void*);
+    long onCmdRecent(FXObject*, FXSelector, void*);
+    long onCmdComputeOnChange(FXObject*, FXSelector, void*);
+    long onUpdComputeOnChange(FXObject*, FXSelector, void*);
+    long onCmdCenter(FXObject*, FXSelector, void*);
+    long onCmdAbout(FXObject*, FXSelector, void*);
+    long onCmdName(FXObject*, FXSelector, void*);
+    long onCmdAxiom(FXObject*, FXSelector, void*);
+    long onCmdIterations(FXObject*, FXSelector, void*);
+    long onCmdSeed(FXObject*, FXSelector, void*);
+    long onCmdRotation(FXObject*, FXSelector, void*);
+    long onCmdMultiChar(FXObject*, FXSelector, void*);
+    long onCmdCompute(FXObject*, FXSelector, void*);
+    long onUpdCompute(FXObject*, FXSelector, void*);
+    long onCmdItem(FXObject*, FXSelector, void*);
+    long onCmdShape(FXObject*, FXSelector, void*);
+    long onCmdTweaks(FXObject*, FXSelector, void*);
+    long onCmdBackground(FXObject*, FXSelector, void*);
+    long onCmdLight(FXObject*, FXSelector, void*);
+    long onCmdRuleColumn(FXObject*, FXSelector, void*);
+    long onUpdRuleColumn(FXObject*, FXSelector, void*);
+    long onCmdRules(FXObject*, FXSelector, void*);
+    long onCmdIgnore(FXObject*, FXSelector, void*);
+    long onCmdConstants(FXObject*, FXSelector, void*);
+    long onKeyPress(FXObject*, FXSelector, void*);
+    long onViewTimer(FXObject*, FXSelector, void*);
+    long onViewChore(FXObject*, FXSelector, void*);
+    long onFileWatch(FXObject*, FXSelector, void*);
+
+protected:
+    KLADO_StandaloneMW();
+    // The dialogs the document's life asks; tests replace them.
+    virtual FXuint askQuestion(const FXString& title, const FXString& text, FXuint buttons);
+    virtual void showMessage(bool error, const FXString& title, const FXString& text);
+    // Asks for a definition file to open (save false) or save to; false when
+    // cancelled.
+    virtual bool chooseFile(bool save, FXString& fileName);
+
+private:
+    class MessageBoxReporter : public FailureReporter {
+    public:
+        explicit MessageBoxReporter(KLADO_StandaloneMW& window) : myWindow(window) {}
+        void report(const std::string& title, const std::string& text) override;
+
+    private:
+        KLADO_StandaloneMW& myWindow;
+    };
+    class EditCommand;
+
+    void buildMenus();
+    void buildToolBar(FXComposite* shell);
+    void buildDefinitionTab(FXTabBook* book);
+    void buildExtensionsTab(FXTabBook* book);
+    void buildShapingTab(FXTabBook* book);
+    void buildColoringTab(FXTabBook* book);
+    void buildTweaksTab(FXTabBook* book);
+    void buildEnvironmentTab(FXTabBook* book);
+    void buildStatisticsTab(FXTabBook* book);
+    void buildSymbolHelpTab(FXTabBook* book);
+    FXVerticalFrame* addTab(FXTabBook* book, int icon, const char* tip);
+    void addComputeButton(FXComposite* tab);
+
+    // Records an edit that has already been made; undo and redo call apply
+    // with the value to restore. A non-final edit is merged with the next
+    // one of the same key.
+    void record(const FXString& what, const void* key, bool final, std::function<void(bool redo)> apply,
+                bool changed = true);
+
+    void readSettings();
+    void writeSettings();
+    void updateTitle();
+    void fillWidgets();
+    void fillSymbolChoosers();
+    void showShape();
+    void showLight();
+    void showStatistics();
+    void clearTables();
+
+    // Writes the dials' values into the special variables of the definition.
+    void storeSpecialVariables();
+    // The definition changed in a way that needs a new derivation.
+    void recompute(bool force);
+    // Only the interpretation changed.
+    void reinterpret();
+    void compute();
+
+    void setRulesFromTable();
+    void setIgnoredFromTable();
+    void setConstantsFromTable();
+    void fillRuleTable();
+    void fillIgnoreTable();
+    void fillConstantsTable();
+    std::string chosenSymbol() const;
+    ShapeDef shapeFromWidgets(const ShapeDef& base) const;
+    LightDef lightFromWidgets() const;
+    void applyShape(const std::string& symbol, const ShapeDef& shape);
+    void applyTweaks(const TweakMap& tweaks);
+    void applyBackground(const std::string& colour);
+    void setDocumentName(const std::string& name);
+    void newDocument();
+    void rememberFileTime();
+    // Loads the file; with a view, shows the new model from there.
+    bool loadDocument(const std::string& fileName, const CameraDef* view);
+    // Asks the view for a frame at the next idle moment.
+    void requestFrame();
+
+    MessageBoxReporter myReporter;
+    Workbench myWorkbench;
+    FXUndoList myUndoList;
+    FXRecentFiles myRecentFiles;
+    std::unique_ptr<WindowIcons> myIcons;
+    bool myComputeOnChange = true;
+    bool myPending = false;
+    bool myComputing = false;
+    // The document was loaded from its file and has not been edited since.
+    FXTime myFileTime = 0;
+    FXString myDataDir;
+    FXString myObjectDir;
+    FXString myImageDir;
+    FXint myImageType = 0;
+    FXint myImageWidth = 600;
+    FXint myImageHeight = 400;
+    bool myShowGLControls = true;
+    int myCurrentLight = 0;
+    // The last iteration count recorded, so that a value typed again adds
+    // no command.
+    int myLastIterations = 3;
+
+    FXMenuBar* myMenuBar = nullptr;
+    std::vector<FXMenuPane*> myMenus;
+    FXToolBarShell* myMenuShell = nullptr;
+    FXToolBarShell* myToolShell = nullptr;
+    FXStatusBar* myStatusBar = nullptr;
+    FXGLVisual* myVisual = nullptr;
+    ViewCanvas* myCanvas = nullptr;
+    FXVerticalFrame* myPanel = nullptr;
+    std::array<FXButton*, 8> myComputeButtons{};
+
+    FXTextField* myNameField = nullptr;
+    FXCheckButton* myMultiCharCheck = nullptr;
+    FXTextField* myAxiomField = nullptr;
+    FXRealSpinner* myIterationsDial = nullptr;
+    FXTable* myRuleTable = nullptr;
+    std::array<bool, 4> myRuleColumnShown{true, true, true, true};
+    std::array<FXRealSpinner*, 3> myRotationDials{};
+    std::array<FXRealSpinner*, 3> myDirectionDials{};
+    FXTable* myIgnoreTable = nullptr;
+    FXTable* myConstantsTable = nullptr;
+
+    FXListBox* myShapeItem = nullptr;
+    FXCheckButton* myInterpretedCheck = nullptr;
+    FXCheckButton* myVisibleCheck = nullptr;
+    FXListBox* myShapeType = nullptr;
+    FXSwitcher* myShapePanels = nullptr;
+    // Per shape type: length, width, second width.
+    std::array<std::array<FXRealSpinner*, 3>, 5> myShapeDials{};
+    std::array<FXListBox*, 5> myQualityBoxes{};
+    std::array<std::array<FXListBox*, 2>, 5> myCapBoxes{};
+    std::array<FXCheckButton*, 5> myAddLineChecks{};
+
+    FXListBox* myColorItem = nullptr;
+    FXListBox* myColoringType = nullptr;
+    FXSwitcher* myColorPanels = nullptr;
+    FXColorWell* myMaterialWell = nullptr;
+    FXListBox* myPaletteBox = nullptr;
+    FXRealSpinner* myOffsetDial = nullptr;
+    FXRealSpinner* myStartDial = nullptr;
+    FXRealSpinner* myEndDial = nullptr;
+    FXSwitcher* myPaletteRange = nullptr;
+
+    std::array<FXRealSpinner*, 3> myTropismDials{};
+    FXRealSpinner* myTropismStrength = nullptr;
+    FXRealSpinner* mySeedDial = nullptr;
+
+    FXColorWell* myBackgroundWell = nullptr;
+    FXListBox* myLightBox = nullptr;
+    FXCheckButton* myLightOn = nullptr;
+    std::array<FXColorWell*, 3> myLightColors{};
+    std::array<FXRealSpinner*, 3> myLightPosition{};
+
+    FXTreeList* myStatisticsTree = nullptr;
+    FXTable* mySymbolHelpTable = nullptr;
+};

@@ -1,0 +1,316 @@
+// The workbench window driven in-process on the virtual display: the
+// document's life, undo, the update handlers, settings and live reload.
+
+#include "gui/KLADO_StandaloneMW.h"
+#include "lsys/String2IDManager.h"
+
+#include "../TempDir.h"
+
+#include <fxkeys.h>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <utility>
+
+namespace {
+
+const char* const plant = "Name:test plant\n"
+                          "Axiom:F\n"
+                          "Rule::::F::F[+F]F\n"
+                          "Def:_steps:2\n";
+
+// A window whose questions, messages and file dialogs are scripted.
+class ScriptedWindow : public KLADO_StandaloneMW {
+public:
+    explicit ScriptedWindow(FXApp* app) : KLADO_StandaloneMW(app) {}
+
+    std::deque<FXuint> answers;
+    std::deque<std::pair<bool, FXString>> files; // (chosen, name)
+    std::vector<FXString> questions;
+    std::vector<FXString> messages;
+    int fileDialogs = 0;
+
+protected:
+    FXuint askQuestion(const FXString& title, const FXString& text, FXuint) override {
+        questions.push_back(title + "|" + text);
+        if (answers.empty()) return MBOX_CLICKED_CANCEL;
+        const FXuint answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void showMessage(bool, const FXString& title, const FXString& text) override {
+        messages.push_back(title + "|" + text);
+    }
+    bool chooseFile(bool, FXString& fileName) override {
+        ++fileDialogs;
+        if (files.empty()) return false;
+        const auto [chosen, name] = files.front();
+        files.pop_front();
+        fileName = name;
+        return chosen;
+    }
+};
+
+class MainWindowTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // Settings go to a scratch home, read when the application starts.
+        home = new TempDir;
+        setenv("HOME", home->path("").c_str(), 1);
+        static int argc = 1;
+        static char name[] = "klado-test";
+        static char* argv[] = {name, nullptr};
+        String2IDManager::instance().registerBuiltins();
+        app = new FXApp("KLADO", "TOVA");
+        app->init(argc, argv);
+        app->create();
+    }
+    static void TearDownTestSuite() {
+        delete app;
+        delete home;
+    }
+
+    void SetUp() override {
+        window = new ScriptedWindow(app);
+        window->create();
+        settle();
+    }
+    void TearDown() override { delete window; }
+
+    // Runs the event loop until nothing is left, the update pass included.
+    static void settle() {
+        app->refresh();
+        app->runWhileEvents();
+        app->forceRefresh();
+        app->runWhileEvents();
+    }
+
+    static void type(FXTextField* field, const std::string& text) {
+        field->setFocus();
+        for (char c : text) {
+            FXEvent event;
+            event.type = SEL_KEYPRESS;
+            event.code = static_cast<FXuint>(c);
+            event.state = 0;
+            event.text = FXString(c, 1);
+            field->handle(field, FXSEL(SEL_KEYPRESS, 0), &event);
+        }
+    }
+    static void enter(FXTextField* field) {
+        FXEvent event;
+        event.type = SEL_KEYPRESS;
+        event.code = KEY_Return;
+        event.state = 0;
+        field->handle(field, FXSEL(SEL_KEYPRESS, 0), &event);
+    }
+    void command(FXSelector id) { window->handle(nullptr, FXSEL(SEL_COMMAND, id), nullptr); }
+    // The enabled state the update pass gives a widget.
+    static bool enabled(FXWindow* widget) {
+        settle();
+        return widget->isEnabled();
+    }
+
+    static FXApp* app;
+    static TempDir* home;
+    ScriptedWindow* window = nullptr;
+    TempDir dir;
+};
+
+FXApp* MainWindowTest::app = nullptr;
+TempDir* MainWindowTest::home = nullptr;
+
+TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContent) {
+    EXPECT_FALSE(window->isModified());
+    // Edits of a definition without content, undone and redone, leave it
+    // unmodified.
+    window->iterationsDial()->setValue(5, true);
+    window->undoList().undo();
+    window->undoList().redo();
+    EXPECT_FALSE(window->isModified());
+    EXPECT_EQ(window->undoList().undoName(), "Undo Iteration Change");
+
+    type(window->axiomField(), "F");
+    EXPECT_TRUE(window->isModified());
+    window->undoList().undo();
+    EXPECT_EQ(window->workbench().definition().getAxiom(), "");
+    EXPECT_FALSE(window->isModified());
+    window->undoList().redo();
+    EXPECT_EQ(window->axiomField()->getText(), "F");
+    EXPECT_TRUE(window->isModified());
+}
+
+TEST_F(MainWindowTest, ARunOfTypingIsOneUndoEntryAndEnterClosesIt) {
+    type(window->nameField(), "abc");
+    enter(window->nameField());
+    type(window->nameField(), "d");
+    enter(window->nameField());
+    EXPECT_EQ(window->undoList().undoCount(), 2);
+    EXPECT_EQ(window->undoList().undoName(), "Undo Name Change");
+    window->undoList().undo();
+    EXPECT_EQ(window->nameField()->getText(), "abc");
+    window->undoList().undo();
+    EXPECT_EQ(window->nameField()->getText(), "");
+    EXPECT_EQ(window->workbench().definition().getName(), "");
+    // Committing a field without a change adds nothing.
+    enter(window->nameField());
+    EXPECT_EQ(window->undoList().undoCount(), 0);
+}
+
+TEST_F(MainWindowTest, QuittingAModifiedUnnamedDefinitionAsksAndCancellingTheSaveCancelsTheQuit) {
+    type(window->axiomField(), "F");
+    window->answers = {MBOX_CLICKED_YES};
+    window->files = {{false, ""}};
+    command(KLADO_StandaloneMW::ID_QUIT);
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(window->questions[0], "Unsaved Document|Save '<unnamed>' to file?");
+    EXPECT_EQ(window->fileDialogs, 1);
+    // The quit stopped before the settings were written.
+    EXPECT_FALSE(FXStat::exists(home->path(".foxrc/TOVA/KLADO").c_str()));
+    EXPECT_TRUE(window->isModified());
+}
+
+TEST_F(MainWindowTest, SavingAsMarksTheDocumentAndSetsTheTitleAndRecentList) {
+    EXPECT_EQ(window->getTitle(), "KLADO");
+    type(window->axiomField(), "F");
+    const std::string file = dir.path("my.plant.kld");
+    window->files = {{true, file.c_str()}};
+    command(KLADO_StandaloneMW::ID_SAVEAS);
+    EXPECT_FALSE(window->isModified());
+    EXPECT_EQ(window->getTitle(), "my - KLADO");
+    EXPECT_EQ(window->recentFiles().getFile(1), file.c_str());
+    EXPECT_NE(dir.read("my.plant.kld").find("Axiom:F\n"), std::string::npos);
+    // The unnamed definition took the name it was saved with.
+    EXPECT_EQ(window->nameField()->getText(), "<unnamed>");
+}
+
+TEST_F(MainWindowTest, AFailedSaveKeepsTheOldFileAndTheDocumentModified) {
+    dir.write("plant.kld", plant);
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    type(window->axiomField(), "G");
+    // A directory where the file should be cannot be written.
+    EXPECT_FALSE(window->saveTo(dir.path("")));
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_EQ(window->messages.back().before('|'), "Saving failed");
+    EXPECT_TRUE(window->isModified());
+    EXPECT_EQ(dir.read("plant.kld"), plant);
+}
+
+TEST_F(MainWindowTest, AFailedOpenKeepsTheCurrentDocumentAndTheRecentListDropsIt) {
+    dir.write("plant.kld", plant);
+    dir.write("broken.kld", "Axiom:F\nFoo:bar\n");
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    EXPECT_EQ(window->getTitle(), "plant - KLADO");
+    EXPECT_FALSE(window->load(dir.path("broken.kld")));
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_EQ(window->messages.back().before('|'), "Error(s) on parsing");
+    EXPECT_EQ(window->workbench().definition().getName(), "test plant");
+    EXPECT_EQ(window->getTitle(), "plant - KLADO");
+
+    // A recent file that vanished leaves the list.
+    const std::string gone = dir.path("gone.kld");
+    window->recentFiles().appendFile(gone.c_str());
+    window->handle(&window->recentFiles(), FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_RECENT),
+                   const_cast<char*>(gone.c_str()));
+    EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
+}
+
+TEST_F(MainWindowTest, WithComputeOnChangeOffTheComputeButtonsEnableOnlyAfterAnEdit) {
+    command(KLADO_StandaloneMW::ID_COMPUTE_ON_CHANGE);
+    ASSERT_FALSE(window->computeOnChange());
+    EXPECT_FALSE(enabled(window->computeButton(0)));
+    type(window->axiomField(), "F");
+    enter(window->axiomField());
+    EXPECT_TRUE(window->pending());
+    EXPECT_TRUE(enabled(window->computeButton(0)));
+    EXPECT_TRUE(enabled(window->computeButton(7)));
+    command(KLADO_StandaloneMW::ID_COMPUTE);
+    EXPECT_FALSE(window->pending());
+    EXPECT_FALSE(enabled(window->computeButton(0)));
+}
+
+TEST_F(MainWindowTest, TheStatusBarAndStatisticsFollowAComputation) {
+    dir.write("plant.kld", plant);
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    FXTreeItem* first = window->statisticsTree()->getFirstItem();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isExpanded());
+    // The axiom does not parse: the error box, the last good model stays.
+    window->axiomField()->setText("F(");
+    window->handle(window->axiomField(), FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_AXIOM), nullptr);
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_EQ(window->messages.back().before('|'), "Error(s) on computation");
+}
+
+TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
+    dir.write("plant.kld", "Axiom:F\nRule::::F::FF\nRule::::G::GG\n");
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    FXTable* rules = window->ruleTable();
+    ASSERT_EQ(rules->getNumRows(), 3); // two rules and the row for a new one
+    rules->setCurrentItem(0, 2);
+    rules->selectRow(0);
+    FXEvent event;
+    event.type = SEL_KEYPRESS;
+    event.code = KEY_Delete;
+    event.state = 0;
+    rules->handle(rules, FXSEL(SEL_KEYPRESS, 0), &event);
+    ASSERT_EQ(window->workbench().definition().getRules().size(), 1u);
+    EXPECT_EQ(window->workbench().definition().getRules()[0].predecessor, "G");
+    window->undoList().undo();
+    EXPECT_EQ(window->workbench().definition().getRules().size(), 2u);
+    EXPECT_EQ(rules->getItemText(0, 2), "F");
+}
+
+TEST_F(MainWindowTest, TheSymbolHelpTableHoldsItsRows) {
+    FXTable* help = window->symbolHelpTable();
+    ASSERT_EQ(help->getNumRows(), 28);
+    EXPECT_EQ(help->getItemText(0, 0), "F");
+    EXPECT_EQ(help->getItemText(9, 0), "\\");
+    EXPECT_EQ(help->getItemText(19, 0), "\"");
+    EXPECT_EQ(help->getItemText(27, 0), "(*)");
+    EXPECT_EQ(help->getItemText(27, 1), "accepts parameter");
+}
+
+TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
+    command(KLADO_StandaloneMW::ID_COMPUTE_ON_CHANGE);
+    window->position(40, 50, 700, 500);
+    command(KLADO_StandaloneMW::ID_QUIT);
+    FXRegistry written("KLADO", "TOVA");
+    written.read();
+    EXPECT_EQ(written.readIntEntry("SETTINGS", "bRecOnChange", 1), 0);
+    EXPECT_EQ(written.readIntEntry("SETTINGS", "width", 0), 700);
+    EXPECT_EQ(written.readIntEntry("SETTINGS", "height", 0), 500);
+    EXPECT_EQ(written.readIntEntry("ImgExport", "imgwidth", 0), 600);
+    EXPECT_TRUE(written.existingEntry("SETTINGS", "bSingleCharNamesOnly"));
+    EXPECT_TRUE(written.existingEntry("SETTINGS", "bShowGLControls"));
+
+    auto* again = new ScriptedWindow(app);
+    again->create();
+    EXPECT_FALSE(again->computeOnChange());
+    EXPECT_EQ(again->getWidth(), 700);
+    delete again;
+    // Back to the default for the other tests.
+    app->reg().writeIntEntry("SETTINGS", "bRecOnChange", 1);
+}
+
+TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEdits) {
+    dir.write("plant.kld", plant);
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    const auto touchLater = [&](const std::string& text, int seconds) {
+        dir.write("plant.kld", text);
+        // File times have a resolution of a second here.
+        const std::string stamp = "touch -d '+" + std::to_string(seconds) + " seconds' '" + dir.path("plant.kld") + "'";
+        ASSERT_EQ(std::system(stamp.c_str()), 0);
+    };
+    touchLater("Name:test plant\nAxiom:FF\nDef:_steps:1\n", 2);
+    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
+    EXPECT_EQ(window->axiomField()->getText(), "FF");
+    EXPECT_FALSE(window->isModified());
+
+    type(window->axiomField(), "G");
+    touchLater("Name:test plant\nAxiom:X\n", 4);
+    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
+    EXPECT_NE(window->workbench().definition().getAxiom(), "X");
+    EXPECT_TRUE(window->isModified());
+}
+
+} // namespace
