@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "diagnostics/Blanks.h"
 #include "lsys/LSParseHelper.h"
 #include "options/TextConvert.h"
 
@@ -184,7 +185,7 @@ std::unique_ptr<LSystem> buildLSystem(const LSystemDefinition& definition, Strin
         readPattern("left context", row.leftContext, compiled.leftContext);
         readPattern("predecessor", row.predecessor, compiled.predecessor);
         readPattern("right context", row.rightContext, compiled.rightContext);
-        if (row.condition.find_first_not_of(" \t\n\r\v") != std::string::npos)
+        if (row.condition.find_first_not_of(blankCharacters) != std::string::npos)
             compiled.condition.emplace(row.condition);
         try {
             compiled.successor = LSParseHelper::readSuccessor(row.successor, registry, multiChar);
