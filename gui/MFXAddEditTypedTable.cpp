@@ -55,6 +55,8 @@ void MFXAddEditTypedTable::startInput(FXint row, FXint col) {
     FXTable::startInput(row, col);
 }
 
+// The control is created here, as the toolkit's own items do, before the
+// table places it and gives it the focus.
 FXWindow* MFXAddEditTypedTable::getControlForItem(FXint r, FXint c) {
     const FXString text = getItemText(r, c);
     const FXint type = getColumnType(c);
@@ -62,6 +64,7 @@ FXWindow* MFXAddEditTypedTable::getControlForItem(FXint r, FXint c) {
         auto* check = new FXCheckButton(this, FXString::null, this, ID_ACCEPT_INPUT, CHECKBUTTON_NORMAL);
         check->setBackColor(getBackColor());
         check->setCheck(!text.empty() && TextConvert::toBool(text.text()));
+        check->create();
         return check;
     }
     FXuint options = FRAME_NORMAL | TEXTFIELD_ENTER_ONLY;
@@ -69,6 +72,7 @@ FXWindow* MFXAddEditTypedTable::getControlForItem(FXint r, FXint c) {
     if (type == INTEGER) options |= TEXTFIELD_INTEGER;
     auto* field = new FXTextField(this, 1, this, ID_ACCEPT_INPUT, options, 0, 0, 0, 0, marginleft, marginright,
                                   margintop, marginbottom);
+    field->create();
     field->setFont(getFont());
     field->setText(text);
     field->selectAll();
