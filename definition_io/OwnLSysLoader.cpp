@@ -5,10 +5,12 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "definition_io/ParameterList.h"
+#include "diagnostics/Blanks.h"
 #include "diagnostics/Exceptions.h"
 #include "options/TextConvert.h"
 
@@ -211,6 +213,19 @@ private:
     const ParameterTable& myTable;
 };
 
+using Report = void (*)(tov::ErrorHandler&, const std::string&);
+
+// The parameter table of the text, or none after reporting the message.
+std::optional<ParameterTable> readTable(tov::ErrorHandler& handler, const std::string& text, Report report,
+                                        const std::string& message) {
+    try {
+        return parseParameterList(text);
+    } catch (const BrokenParameterListException&) {
+        report(handler, message);
+        return std::nullopt;
+    }
+}
+
 bool readRule(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::vector<std::string>& fields) {
     const std::string probabilityText = TextConvert::trim(fields[1]);
     float probability = 1.0f;
@@ -269,23 +284,21 @@ void readPalette(tov::ErrorHandler& handler, const std::string& symbol, const st
 }
 
 bool readShape(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
-    static const char* const blanks = " \t\v\f";
-    const std::size_t begin = std::min(valueText.find_first_not_of(blanks), valueText.size());
-    const std::size_t end = valueText.find_first_of(blanks, begin);
+    const std::size_t begin = std::min(valueText.find_first_not_of(blankCharacters), valueText.size());
+    const std::size_t end = valueText.find_first_of(blankCharacters, begin);
     const std::string symbol = valueText.substr(begin, end - begin);
-    ParameterTable table;
-    try {
-        if (end == std::string::npos) {
-            throw BrokenParameterListException(); // a symbol without a parameter list
-        }
-        table = parseParameterList(valueText.substr(end));
-    } catch (const BrokenParameterListException&) {
-        addError(handler, "Broken definition of shape " + symbol);
+    const std::string message = "Broken definition of shape " + symbol;
+    if (end == std::string::npos) { // a symbol without a parameter list
+        addError(handler, message);
+        return false;
+    }
+    const std::optional<ParameterTable> table = readTable(handler, valueText.substr(end), addError, message);
+    if (!table) {
         return false;
     }
 
     ShapeDef shape;
-    const ValueReader values(handler, symbol, table);
+    const ValueReader values(handler, symbol, *table);
     values.readBool("visible", shape.visible);
     values.readBool("terminal", shape.interpreted);
     values.readBool("interpreted", shape.interpreted);
@@ -322,16 +335,14 @@ bool readShape(tov::ErrorHandler& handler, LSystemDefinition& definition, const 
 }
 
 void readLight(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
-    ParameterTable table;
-    try {
-        table = parseParameterList(valueText);
-    } catch (const BrokenParameterListException&) {
-        addWarning(handler, "Broken light definition, using default");
+    const std::optional<ParameterTable> table =
+        readTable(handler, valueText, addWarning, "Broken light definition, using default");
+    if (!table) {
         return;
     }
     LightDef light;
     light.enabled = true;
-    const ValueReader values(handler, "light", table);
+    const ValueReader values(handler, "light", *table);
     values.readList("position", light.position);
     values.readList("ambient", light.ambient);
     values.readList("specular", light.specular);
@@ -340,15 +351,13 @@ void readLight(tov::ErrorHandler& handler, LSystemDefinition& definition, const 
 }
 
 void readCamera(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
-    ParameterTable table;
-    try {
-        table = parseParameterList(valueText);
-    } catch (const BrokenParameterListException&) {
-        addWarning(handler, "Broken camera definition, using default");
+    const std::optional<ParameterTable> table =
+        readTable(handler, valueText, addWarning, "Broken camera definition, using default");
+    if (!table) {
         return;
     }
     CameraDef camera;
-    const ValueReader values(handler, "camera", table);
+    const ValueReader values(handler, "camera", *table);
     values.readList("matrix", camera.matrix);
     values.readInteger("mode", camera.mode);
     values.readList("center", camera.center);
@@ -361,14 +370,11 @@ void readCamera(tov::ErrorHandler& handler, LSystemDefinition& definition, const
 }
 
 bool readTweaks(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
-    ParameterTable table;
-    try {
-        table = parseParameterList(valueText);
-    } catch (const BrokenParameterListException&) {
-        addError(handler, "Broken definition of tweaks");
+    const std::optional<ParameterTable> table = readTable(handler, valueText, addError, "Broken definition of tweaks");
+    if (!table) {
         return false;
     }
-    const ValueReader values(handler, "tweak", table);
+    const ValueReader values(handler, "tweak", *table);
     for (const char* key : {polyRecursionKey, polyFillTypeKey}) {
         std::int32_t number = 0;
         if (values.readInteger(key, number)) {
@@ -387,15 +393,13 @@ bool readTweaks(tov::ErrorHandler& handler, LSystemDefinition& definition, const
 }
 
 void readEnvironment(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
-    ParameterTable table;
-    try {
-        table = parseParameterList(valueText);
-    } catch (const BrokenParameterListException&) {
-        addWarning(handler, "Broken environment definition, using default");
+    const std::optional<ParameterTable> table =
+        readTable(handler, valueText, addWarning, "Broken environment definition, using default");
+    if (!table) {
         return;
     }
-    const auto color = table.find(backgroundColorKey);
-    if (color == table.end()) {
+    const auto color = table->find(backgroundColorKey);
+    if (color == table->end()) {
         return;
     }
     if (color->second.size() < 6) {

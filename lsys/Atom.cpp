@@ -8,7 +8,7 @@ std::string cutSymbolName(const std::string& text, std::size_t pos, bool multiCh
     std::size_t end = pos + 1;
     while (end < text.size()) {
         char c = text[end];
-        if (isBuiltinCharacter(c) || c == ' ' || c == '\t' || c == '(') break;
+        if (isBuiltinCharacter(c) || isAtomSeparator(c) || c == '(') break;
         ++end;
     }
     return text.substr(pos, end - pos);

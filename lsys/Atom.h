@@ -11,6 +11,9 @@
 #include "lsys/Expressions.h"
 #include "lsys/String2IDManager.h"
 
+// Space and tab separate the atoms of a text.
+inline bool isAtomSeparator(char c) { return c == ' ' || c == '\t'; }
+
 // Cuts the symbol name that starts at pos (pos < text.size()). In
 // single-character mode it is the one character at pos. In multi-character
 // mode a turtle alphabet character is a name of its own; any other name runs up

@@ -91,26 +91,6 @@ void AtomString::append(const SuccessorString& successor, const VariableValueMap
     }
 }
 
-void AtomString::reserve(std::size_t atoms, std::size_t values) {
-    myIDs.reserve(atoms);
-    if (values > 0) {
-        myValues.reserve(values);
-        myStarts.reserve(atoms + 1);
-    }
-}
-
-void AtomString::shrinkToFit() {
-    myIDs.shrink_to_fit();
-    myStarts.shrink_to_fit();
-    myValues.shrink_to_fit();
-}
-
-void AtomString::clear() {
-    myIDs.clear();
-    myStarts.clear();
-    myValues.clear();
-}
-
 std::size_t AtomString::getMemoryUsage() const {
     return myIDs.capacity() * sizeof(std::int32_t) + myStarts.capacity() * sizeof(std::uint32_t) +
            myValues.capacity() * sizeof(double);

@@ -101,9 +101,6 @@ public:
     // as it was and the error propagates.
     void append(const SuccessorString& successor, const VariableValueMap& values);
 
-    void reserve(std::size_t atoms, std::size_t values = 0);
-    void shrinkToFit();
-    void clear();
     // Bytes of heap memory held by the string.
     std::size_t getMemoryUsage() const;
 
@@ -112,7 +109,6 @@ public:
 
 private:
     void addStarts();
-    void truncate(std::size_t atoms, std::size_t values);
 
     std::vector<std::int32_t> myIDs;
     // Empty while no atom has values; otherwise length() + 1 offsets into

@@ -147,8 +147,8 @@ std::ostream& operator<<(std::ostream& out, const VariableValueMap& values) {
 // ---------------------------------------------------------------- expressions
 
 struct Expression::Compiled {
-    // One value slot per name of the expression, at an address that muParser
-    // keeps for the life of the parser.
+    // One value slot per name of the expression, in the order the parse met
+    // them, at an address that muParser keeps for the life of the parser.
     struct Slot {
         std::string name;
         double value;
@@ -157,11 +157,13 @@ struct Expression::Compiled {
 
     mu::Parser parser;
     std::vector<std::unique_ptr<Slot>> slots;
-    const VariableValueMap* current = nullptr; // the map of the running evaluation
+    // The syntax error of the text, raised by every evaluation once the names
+    // met before it have been looked up.
+    std::optional<mu::ParserError> error;
 };
 
-Expression::Expression(std::string text) : myText(std::move(text)) {}
-Expression::Expression(const Expression& other) : myText(other.myText) {}
+Expression::Expression(std::string text) : myText(std::move(text)), myCompiled(compile(myText)) {}
+Expression::Expression(const Expression& other) : myText(other.myText), myCompiled(compile(myText)) {}
 Expression::Expression(Expression&& other) noexcept = default;
 Expression& Expression::operator=(Expression&& other) noexcept = default;
 Expression::~Expression() = default;
@@ -169,37 +171,39 @@ Expression::~Expression() = default;
 Expression& Expression::operator=(const Expression& other) {
     if (this != &other) {
         myText = other.myText;
-        myCompiled.reset();
+        myCompiled = compile(myText);
     }
     return *this;
 }
 
-// Called by muParser while parsing, once for each name it does not know: the
-// name gets a slot, filled from the map of the evaluation under way.
+// muParser parses at its first evaluation, so the text is evaluated once here
+// with every name in a slot of value 0; later evaluations run the byte code.
+std::unique_ptr<Expression::Compiled> Expression::compile(const std::string& text) {
+    auto compiled = std::make_unique<Compiled>();
+    compiled->parser.SetVarFactory(&Expression::varFactory, compiled.get());
+    try {
+        compiled->parser.SetExpr(text);
+        compiled->parser.Eval();
+    } catch (const mu::ParserError& error) {
+        compiled->error = error;
+    }
+    return compiled;
+}
+
+// Called by muParser while parsing, once for each name it does not know.
 double* Expression::varFactory(const char* name, void* data) {
     auto* compiled = static_cast<Compiled*>(data);
-    std::size_t hint = 0;
-    const double* value = compiled->current->find(name, hint);
-    if (value == nullptr) throw mu::ParserError(name);
-    compiled->slots.push_back(std::make_unique<Compiled::Slot>(Compiled::Slot{name, *value, hint}));
+    compiled->slots.push_back(std::make_unique<Compiled::Slot>(Compiled::Slot{name, 0.0, 0}));
     return &compiled->slots.back()->value;
 }
 
 double Expression::evaluate(const VariableValueMap& values) const {
-    if (!myCompiled) {
-        myCompiled = std::make_unique<Compiled>();
-        myCompiled->parser.SetVarFactory(&Expression::varFactory, myCompiled.get());
-        myCompiled->parser.SetExpr(myText);
-    }
-    // Names bound by an earlier parse are refilled here; names met for the
-    // first time (the parse runs until it succeeds once) go through
-    // varFactory during Eval.
     for (const auto& slot : myCompiled->slots) {
         const double* value = values.find(slot->name, slot->hint);
         if (value == nullptr) throw mu::ParserError(slot->name);
         slot->value = *value;
     }
-    myCompiled->current = &values;
+    if (myCompiled->error) throw *myCompiled->error;
     return myCompiled->parser.Eval();
 }
 

@@ -1,16 +1,17 @@
 #pragma once
 // Parameter expressions and the maps that give their names values.
 //
-// An Expression is parsed by muParser once, at its first evaluation. The names
-// it uses are bound to value slots of its own; every evaluation refills the
-// slots from the map it is given, so it sees exactly that map's values, and a
-// name the map lacks raises mu::ParserError whose message is the name.
+// An Expression is parsed by muParser once, when it is made. The names it uses
+// are bound to value slots of its own; every evaluation refills the slots from
+// the map it is given, so it sees exactly that map's values, and a name the
+// map lacks raises mu::ParserError whose message is the name.
 
 #include <array>
 #include <cstddef>
 #include <iosfwd>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,8 +69,9 @@ private:
 // "name=value" for each entry, joined by ", ".
 std::ostream& operator<<(std::ostream& out, const VariableValueMap& values);
 
-// One muParser expression. Copies share nothing: a copy parses anew when it is
-// first evaluated. Not safe for use by two threads at once (nor is muParser).
+// One muParser expression, parsed when it is made. Copies share nothing: a copy
+// parses anew. Evaluation writes the value slots and muParser's stack, so one
+// expression is evaluated by one thread at a time.
 class Expression {
 public:
     explicit Expression(std::string text);
@@ -88,10 +90,11 @@ public:
 
 private:
     struct Compiled;
+    static std::unique_ptr<Compiled> compile(const std::string& text);
     static double* varFactory(const char* name, void* compiled);
 
     std::string myText;
-    mutable std::unique_ptr<Compiled> myCompiled; // made at first evaluation
+    std::unique_ptr<Compiled> myCompiled;
 };
 
 // Name to expression, kept in name order.

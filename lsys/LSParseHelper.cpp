@@ -6,8 +6,6 @@
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
 // The parts of the text between the commas, trimmed.
 std::vector<std::string> splitAtCommas(const std::string& text) {
     std::vector<std::string> parts;
@@ -23,7 +21,7 @@ std::vector<std::string> splitAtCommas(const std::string& text) {
 
 // Skips blanks from pos; returns false at the end of the text.
 bool skipBlanks(const std::string& text, std::size_t& pos) {
-    while (pos < text.size() && isBlank(text[pos])) ++pos;
+    while (pos < text.size() && isAtomSeparator(text[pos])) ++pos;
     return pos < text.size();
 }
 

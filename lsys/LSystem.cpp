@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "diagnostics/Blanks.h"
 #include "lsys/LSParseHelper.h"
 #include "options/TextConvert.h"
 
@@ -55,6 +56,8 @@ void LSystem::reset() {
         }
     }
     myRandom.seed(seed);
+    myReachedStep = 0;
+    mySteps = getValue("_steps", 0.0);
 }
 
 bool LSystem::doStep(ProgressRetriever* progress) {
@@ -72,9 +75,9 @@ bool LSystem::doStep(ProgressRetriever* progress) {
         std::size_t nextPoll = 0;
         for (std::size_t i = 0; i < length;) {
             // A rule may consume several atoms, so poll at the first position
-            // at or past each multiple of 20.
+            // at or past each multiple of the interval.
             if (i >= nextPoll) {
-                nextPoll = i - i % 20 + 20;
+                nextPoll = i - i % pollInterval + pollInterval;
                 if (progress != nullptr) {
                     if (progress->wasCancelled()) {
                         myRandom = random;
@@ -99,6 +102,7 @@ bool LSystem::doStep(ProgressRetriever* progress) {
     }
     myHistory.push_back(std::move(result));
     myFormulas.set("_step", std::move(nextStep));
+    myReachedStep = static_cast<int>(step + 1.0);
     return true;
 }
 
@@ -123,7 +127,10 @@ double LSystem::getValue(const std::string& name, double fallback) const {
     }
 }
 
-void LSystem::setVariable(const std::string& name, double value) { myFormulas.set(name, numberFormula(value)); }
+void LSystem::setVariable(const std::string& name, double value) {
+    myFormulas.set(name, numberFormula(value));
+    if (name == "_steps") mySteps = getValue(name, 0.0);
+}
 
 void LSystem::setIgnored(std::int32_t id, bool on) {
     if (on)
@@ -178,7 +185,7 @@ std::unique_ptr<LSystem> buildLSystem(const LSystemDefinition& definition, Strin
         readPattern("left context", row.leftContext, compiled.leftContext);
         readPattern("predecessor", row.predecessor, compiled.predecessor);
         readPattern("right context", row.rightContext, compiled.rightContext);
-        if (row.condition.find_first_not_of(" \t\n\r\v") != std::string::npos)
+        if (row.condition.find_first_not_of(blankCharacters) != std::string::npos)
             compiled.condition.emplace(row.condition);
         try {
             compiled.successor = LSParseHelper::readSuccessor(row.successor, registry, multiChar);

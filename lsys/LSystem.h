@@ -4,6 +4,7 @@
 // random generator, and the history of every string derived since the last
 // reset.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -21,6 +22,10 @@
 
 class LSystem {
 public:
+    // doStep reports progress and polls for cancellation at every multiple of
+    // this many atoms.
+    static constexpr std::size_t pollInterval = 20;
+
     // Takes the parts over; rules may be null (every step then copies the
     // string). The values are the formulas evaluated by evaluateAll, once.
     // Ends with reset().
@@ -28,14 +33,15 @@ public:
     LSystem(const LSystem&) = delete;
     LSystem& operator=(const LSystem&) = delete;
 
-    // Empties the history, sets "_step" to 0 and seeds the random generator
-    // with the integer part of "_seed" (42 without one).
+    // Empties the history, sets "_step" to 0, seeds the random generator
+    // with the integer part of "_seed" (42 without one) and takes the value of
+    // "_steps".
     void reset();
 
     // One parallel rewriting step: at every position of the latest string the
     // first matching rule replaces the atoms of its predecessor, other atoms
-    // are copied. Every 20 atoms the progress is reported and cancellation
-    // polled. Returns false when cancelled. A cancelled or failed step
+    // are copied. Every pollInterval atoms the progress is reported and
+    // cancellation polled. Returns false when cancelled. A cancelled or failed step
     // (mu::ParserError) leaves the system exactly as it was: history, "_step"
     // and random generator. progress may be null.
     bool doStep(ProgressRetriever* progress);
@@ -54,8 +60,16 @@ public:
     const Expression& getVariable(const std::string& name) const { return myFormulas.get(name); }
     bool hasVariable(const std::string& name) const { return myFormulas.has(name); }
     // The value of the formula of the name, or the fallback when there is no
-    // such formula or it cannot be evaluated.
+    // such formula or it cannot be evaluated. Evaluates, so only the thread
+    // that computes may call it.
     double getValue(const std::string& name, double fallback) const;
+
+    // The integer part of "_step": the steps done since the last reset.
+    // Readable from any thread while another one computes.
+    int getReachedStep() const { return myReachedStep.load(std::memory_order_relaxed); }
+    // The value of "_steps" (0 without one), taken at reset and whenever it is
+    // set. Readable from any thread while another one computes.
+    double getSteps() const { return mySteps.load(std::memory_order_relaxed); }
 
     void setIgnored(std::int32_t id, bool on);
     bool isIgnored(std::int32_t id) const { return myIgnored.count(id) != 0; }
@@ -81,6 +95,8 @@ private:
     VariableValueMap myValues;
     SymbolIDSet myIgnored;
     RandomGenerator myRandom;
+    std::atomic<int> myReachedStep{0};
+    std::atomic<double> mySteps{0.0};
 };
 
 // Compiles the definition: constants into formulas, the axiom (its parameters

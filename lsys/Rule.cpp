@@ -34,6 +34,47 @@ bool passBranchEnd(const AtomString& string, std::size_t& s) {
     return true;
 }
 
+enum class ForwardPattern { Predecessor, RightContext };
+
+// Walks the pattern forwards over the string from s and leaves s behind the
+// atoms passed. "[" and "]" in the pattern move to the next opening and past
+// the end of the current branch. A predecessor must begin with its first atom
+// right at s; a right context passes over whole branches that open in its way.
+// Elsewhere ignored symbols are passed over on either side.
+template <ForwardPattern kind>
+bool matchForwards(const PatternString& pattern, const AtomString& string, std::size_t& s, const SymbolIDSet& ignored) {
+    std::size_t p = 0;
+    while (p < pattern.length()) {
+        if (s >= string.length()) return false;
+        const std::int32_t want = pattern[p].getID();
+        const std::int32_t have = string.getID(s);
+        if (want == have) {
+            ++p;
+            ++s;
+        } else if (want == openBracketID) {
+            if (!passNextOpening(string, s)) return false;
+            ++p;
+        } else if (kind == ForwardPattern::RightContext && have == openBracketID) {
+            // Skip the branch that opens here; the pattern stays.
+            ++s;
+            passBranchEnd(string, s);
+        } else if (want == closeBracketID) {
+            if (!passBranchEnd(string, s)) return false;
+            ++p;
+        } else if (kind == ForwardPattern::Predecessor && p == 0) {
+            return false;
+        } else if (isIgnored(ignored, want)) {
+            ++p;
+            if (isIgnored(ignored, have)) ++s;
+        } else if (isIgnored(ignored, have)) {
+            ++s;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 void collectNames(const PatternString& pattern, std::vector<std::string>& names) {
     for (const ParametrisedAtom& atom : pattern)
         names.insert(names.end(), atom.getNames().begin(), atom.getNames().end());
@@ -106,32 +147,8 @@ bool Rule::bindParameters(const AtomString& string, std::size_t i, VariableValue
 
 bool Rule::matchPredecessor(const PatternString& pattern, const AtomString& string, std::size_t& pos,
                             const SymbolIDSet& ignored) {
-    std::size_t p = 0;
     std::size_t s = pos;
-    while (p < pattern.length()) {
-        if (s >= string.length()) return false;
-        const std::int32_t want = pattern[p].getID();
-        const std::int32_t have = string.getID(s);
-        if (want == have) {
-            ++p;
-            ++s;
-        } else if (want == openBracketID) {
-            if (!passNextOpening(string, s)) return false;
-            ++p;
-        } else if (want == closeBracketID) {
-            if (!passBranchEnd(string, s)) return false;
-            ++p;
-        } else if (p == 0) {
-            return false;
-        } else if (isIgnored(ignored, want)) {
-            ++p;
-            if (isIgnored(ignored, have)) ++s;
-        } else if (isIgnored(ignored, have)) {
-            ++s;
-        } else {
-            return false;
-        }
-    }
+    if (!matchForwards<ForwardPattern::Predecessor>(pattern, string, s, ignored)) return false;
     pos = s;
     return true;
 }
@@ -177,35 +194,7 @@ bool Rule::matchLeftContext(const PatternString& pattern, const AtomString& stri
 
 bool Rule::matchRightContext(const PatternString& pattern, const AtomString& string, std::size_t pos,
                              const SymbolIDSet& ignored) {
-    std::size_t p = 0;
-    std::size_t s = pos;
-    while (p < pattern.length()) {
-        if (s >= string.length()) return false;
-        const std::int32_t want = pattern[p].getID();
-        const std::int32_t have = string.getID(s);
-        if (want == have) {
-            ++p;
-            ++s;
-        } else if (want == openBracketID) {
-            if (!passNextOpening(string, s)) return false;
-            ++p;
-        } else if (have == openBracketID) {
-            // Skip the branch that opens here; the pattern stays.
-            ++s;
-            passBranchEnd(string, s);
-        } else if (want == closeBracketID) {
-            if (!passBranchEnd(string, s)) return false;
-            ++p;
-        } else if (isIgnored(ignored, want)) {
-            ++p;
-            if (isIgnored(ignored, have)) ++s;
-        } else if (isIgnored(ignored, have)) {
-            ++s;
-        } else {
-            return false;
-        }
-    }
-    return true;
+    return matchForwards<ForwardPattern::RightContext>(pattern, string, pos, ignored);
 }
 
 // ---------------------------------------------------------------- SingleRule

@@ -3,9 +3,6 @@
 #include <cstring>
 #include <stdexcept>
 
-const char builtinAlphabet[28] = {'+', '-',  '&', '^', '<', '>', '\\', '/', '[',    ']',    '|', '#', '{', '}',
-                                  '"', '\'', ';', ':', '?', '!', '~',  '$', '\xB0', '\xA7', '.', ',', '%', '\0'};
-
 bool isBuiltinCharacter(char c) {
     return c != '\0' && std::memchr(builtinAlphabet, c, sizeof builtinAlphabet - 1) != nullptr;
 }
@@ -80,25 +77,84 @@ String2IDManager& String2IDManager::instance() {
 }
 
 std::int32_t String2IDManager::getID(const std::string& name) {
-    auto it = myIDs.find(name);
+    {
+        ReadLock lock(myLock);
+        auto it = myIDs.find(name);
+        if (it != myIDs.end()) return it->second;
+    }
+    WriteLock lock(myLock);
+    auto it = myIDs.find(name); // another writer may have come first
     if (it != myIDs.end()) return it->second;
-    std::int32_t id = myNextID;
-    insert(name, id);
+    const std::int32_t id = myNextID;
+    BijectiveStringIntMap::insert(name, id);
     ++myNextID;
     return id;
 }
 
+void String2IDManager::insert(const std::string& name, std::int32_t id) {
+    WriteLock lock(myLock);
+    BijectiveStringIntMap::insert(name, id);
+}
+
+void String2IDManager::insert(std::int32_t id, const std::string& name) {
+    WriteLock lock(myLock);
+    BijectiveStringIntMap::insert(name, id);
+}
+
+void String2IDManager::remove(const std::string& name) {
+    WriteLock lock(myLock);
+    BijectiveStringIntMap::remove(name);
+}
+
+void String2IDManager::remove(std::int32_t id) {
+    WriteLock lock(myLock);
+    BijectiveStringIntMap::remove(id);
+}
+
+bool String2IDManager::hasName(const std::string& name) const {
+    ReadLock lock(myLock);
+    return String2IntMap::hasName(name);
+}
+
+std::int32_t String2IDManager::idOf(const std::string& name) const {
+    ReadLock lock(myLock);
+    return String2IntMap::idOf(name);
+}
+
+std::vector<std::string> String2IDManager::getNames() const {
+    ReadLock lock(myLock);
+    return String2IntMap::getNames();
+}
+
+bool String2IDManager::hasID(std::int32_t id) const {
+    ReadLock lock(myLock);
+    return Int2StringMap::hasID(id);
+}
+
+const std::string& String2IDManager::nameOf(std::int32_t id) const {
+    ReadLock lock(myLock);
+    return Int2StringMap::nameOf(id);
+}
+
+std::int32_t String2IDManager::getNextID() const {
+    ReadLock lock(myLock);
+    return myNextID;
+}
+
 void String2IDManager::registerBuiltins() {
     for (const char* c = builtinAlphabet; *c != '\0'; ++c) getID(std::string(1, *c));
+    WriteLock lock(myLock);
     if (myNextID < firstUserSymbolID) myNextID = firstUserSymbolID;
 }
 
 void String2IDManager::setNextID(std::int32_t value) {
+    WriteLock lock(myLock);
     if (myNextID >= value) throw std::invalid_argument("the next symbol id is already " + std::to_string(myNextID));
     myNextID = value;
 }
 
 void String2IDManager::resetToID(std::int32_t value) {
+    WriteLock lock(myLock);
     auto first = myNames.lower_bound(value);
     auto last = myNames.lower_bound(myNextID);
     for (auto it = first; it != last; ++it) myIDs.erase(it->second);

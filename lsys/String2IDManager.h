@@ -5,13 +5,18 @@
 #include <cstdint>
 #include <exception>
 #include <map>
+#include <mutex>
+#include <shared_mutex>
 #include <string>
 #include <vector>
 
 // The 27 one-byte characters of the turtle alphabet, in registration order, so
 // that character i receives the id i ("[" is 8, "]" is 9). Bytes 0xB0 and 0xA7
-// are the Latin-1 degree and section signs.
-extern const char builtinAlphabet[28];
+// are the Latin-1 degree and section signs. A constant expression, so that an
+// enumeration of the ids can be checked against it at compile time.
+inline constexpr char builtinAlphabet[28] = {'+', '-', '&',    '^',    '<', '>',  '\\', '/', '[', ']',
+                                             '|', '#', '{',    '}',    '"', '\'', ';',  ':', '?', '!',
+                                             '~', '$', '\xB0', '\xA7', '.', ',',  '%',  '\0'};
 
 // True when the byte is one of the turtle alphabet's characters.
 bool isBuiltinCharacter(char c);
@@ -24,6 +29,7 @@ inline bool isBuiltinSymbol(std::int32_t id) { return id < firstUserSymbolID; }
 
 constexpr std::int32_t openBracketID = 8;  // "["
 constexpr std::int32_t closeBracketID = 9; // "]"
+static_assert(builtinAlphabet[openBracketID] == '[' && builtinAlphabet[closeBracketID] == ']');
 
 // A lookup or removal of a name or id that the registry does not hold.
 class UnknownElement : public std::exception {
@@ -85,8 +91,14 @@ public:
 };
 
 // The registry proper: hands out ids in increasing order.
-// Reading (getID of a known name, getName) changes nothing, so the worker
-// thread may read while no other thread writes; there is no lock.
+//
+// A worker thread may read (getID of a known name, getName, the lookups) while
+// the main thread registers new names: every operation takes a reader-writer
+// lock, shared for reading and exclusive for a change. The name returned by
+// getName stays valid while new names are registered; only removing its id
+// (remove, resetToID, which happen when a document is replaced and no
+// computation runs) ends it. The lookups of the base maps are hidden here by
+// locking ones, so reach them through a String2IDManager.
 class String2IDManager : public BijectiveStringIntMap {
 public:
     // The process-wide registry.
@@ -97,19 +109,33 @@ public:
     // Throws UnknownElement (carrying the id) when the id is unknown.
     const std::string& getName(std::int32_t id) const { return nameOf(id); }
 
-    std::int32_t getNextID() const { return myNextID; }
-    // Raises the next id; throws std::invalid_argument and changes nothing when
-    // the next id is already equal to or above the value.
+    void insert(const std::string& name, std::int32_t id) override;
+    void insert(std::int32_t id, const std::string& name) override;
+    void remove(const std::string& name) override;
+    void remove(std::int32_t id) override;
+    bool hasName(const std::string& name) const;
+    std::int32_t idOf(const std::string& name) const;
+    std::vector<std::string> getNames() const;
+    bool hasID(std::int32_t id) const;
+    const std::string& nameOf(std::int32_t id) const;
+
+    std::int32_t getNextID() const;
     // Registers the characters of the turtle alphabet in order (ids 0-26 in a
     // fresh registry) and raises the next id to firstUserSymbolID, so that every
     // symbol registered afterwards is a user symbol. Calling it again changes
     // nothing.
     void registerBuiltins();
+    // Raises the next id; throws std::invalid_argument and changes nothing when
+    // the next id is already equal to or above the value.
     void setNextID(std::int32_t value);
     // Forgets every id from the value up to the next id, then sets the next id
     // to the value.
     void resetToID(std::int32_t value);
 
 private:
+    using ReadLock = std::shared_lock<std::shared_mutex>;
+    using WriteLock = std::unique_lock<std::shared_mutex>;
+
+    mutable std::shared_mutex myLock;
     std::int32_t myNextID = 0;
 };

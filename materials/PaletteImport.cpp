@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "diagnostics/Blanks.h"
 #include "diagnostics/Exceptions.h"
 
 namespace PaletteImport {
@@ -30,7 +32,7 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) { return c != '\0' && std::strchr(blankCharacters, c) != nullptr; }
 
 std::vector<std::string> splitFields(const std::string& line) {
     std::vector<std::string> fields;

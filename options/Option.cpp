@@ -84,12 +84,3 @@ Option_String::Option_String(const std::string& defaultValue) : Option(TYPE_STRI
 }
 
 bool Option_FileName::isFilePath() const { return true; }
-
-Option_IntegerRange::Option_IntegerRange(int minimum, int maximum)
-    : Option(TYPE_INTEGER), myMinimum(minimum), myMaximum(maximum) {}
-
-Option_IntegerRange::Option_IntegerRange(int minimum, int maximum, int defaultValue)
-    : Option_IntegerRange(minimum, maximum) {
-    TypedValue::setInt(defaultValue);
-    markDefault();
-}

@@ -67,16 +67,3 @@ public:
     using Option_String::Option_String;
     bool isFilePath() const override;
 };
-
-// An integer option that also records its intended range.
-class Option_IntegerRange : public Option {
-public:
-    Option_IntegerRange(int minimum, int maximum);
-    Option_IntegerRange(int minimum, int maximum, int defaultValue);
-    int minimum() const { return myMinimum; }
-    int maximum() const { return myMaximum; }
-
-private:
-    int myMinimum;
-    int myMaximum;
-};

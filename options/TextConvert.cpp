@@ -1,5 +1,6 @@
 #include "options/TextConvert.h"
 
+#include "diagnostics/Blanks.h"
 #include "diagnostics/Exceptions.h"
 
 #include <cstdint>
@@ -116,10 +117,9 @@ std::string toString(double value, int digits) {
 std::string toString(int value) { return std::to_string(value); }
 
 std::string trim(const std::string& text) {
-    const char* blanks = " \t\n\r\v";
-    const std::size_t first = text.find_first_not_of(blanks);
+    const std::size_t first = text.find_first_not_of(blankCharacters);
     if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+    return text.substr(first, text.find_last_not_of(blankCharacters) - first + 1);
 }
 
 } // namespace TextConvert

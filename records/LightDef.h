@@ -5,7 +5,8 @@
 #include <string>
 
 struct LightDef {
-    // First member on purpose: the view reads the first byte as the switch.
+    // Whether the view lights the scene with it; a light read from a
+    // definition file is enabled.
     bool enabled = false;
     std::array<float, 4> position{-300.0f, 120.0f, 300.0f, 0.0f}; // x, y, z, w
     std::array<float, 4> ambient{1.0f, 1.0f, 1.0f, 1.0f};         // RGBA

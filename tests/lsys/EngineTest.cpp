@@ -166,6 +166,7 @@ TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
     EXPECT_EQ(derive(*system, 3), "A(4)B(6)B(4)B(2)");
     EXPECT_EQ(system->getHistorySize(), 3u);
     EXPECT_EQ(stepValue(*system), 3.0);
+    EXPECT_EQ(system->getReachedStep(), 3);
     EXPECT_EQ(system->getVariable("_step").getText(), "3.000");
     EXPECT_EQ(derive(*system, 1), "A(2)B(2)");
 
@@ -174,11 +175,23 @@ TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
     EXPECT_EQ(printed(*copy), "A(3)B(4)B(2)");
     EXPECT_EQ(system->getHistorySize(), 0u);
     EXPECT_EQ(stepValue(*system), 0.0);
+    EXPECT_EQ(system->getReachedStep(), 0);
 
     system->setVariable("k", 2.0 / 3.0);
     EXPECT_EQ(system->getVariable("k").getText(), "0.667");
     EXPECT_FALSE(system->hasVariable("nothing"));
     EXPECT_THROW(system->getVariable("nothing"), mu::ParserError);
+}
+
+TEST_F(EngineTest, StepsToComputeAreTakenAtResetAndWhenSet) {
+    LSystemDefinition definition = definitionOf("A", {});
+    definition.addConstant("_steps", "2.5");
+    auto system = build(definition);
+    EXPECT_EQ(system->getSteps(), 2.5);
+    system->setVariable("_steps", 7.0);
+    EXPECT_EQ(system->getSteps(), 7.0);
+    definition.removeConstant("_steps");
+    EXPECT_EQ(build(definition)->getSteps(), 0.0);
 }
 
 TEST_F(EngineTest, TwoAtomPredecessorConsumesTwoAtoms) {
@@ -222,6 +235,7 @@ TEST_F(EngineTest, CancellationLeavesTheSystemAsBeforeTheStep) {
     EXPECT_EQ(system->getStep(5, &cancel), nullptr);
     EXPECT_EQ(system->getHistorySize(), 3u);
     EXPECT_EQ(stepValue(*system), 3.0);
+    EXPECT_EQ(system->getReachedStep(), 3);
     EXPECT_EQ(cancel.reports, std::vector<int>{0});
     // Going on from there gives what an uninterrupted run gives.
     EXPECT_EQ(derive(*system, 5), uninterrupted);
@@ -249,6 +263,7 @@ TEST_F(EngineTest, FailedStepLeavesTheSystemAsBeforeTheStep) {
     EXPECT_THROW(system->doStep(nullptr), mu::ParserError);
     EXPECT_EQ(system->getHistorySize(), 1u);
     EXPECT_EQ(stepValue(*system), 1.0);
+    EXPECT_EQ(system->getReachedStep(), 1);
 
     system = build(definitionOf("A", {{"A", "B(1+)"}}));
     EXPECT_THROW(system->doStep(nullptr), mu::ParserError);

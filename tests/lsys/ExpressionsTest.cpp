@@ -88,6 +88,12 @@ TEST(Expression, MissingNamesAndSyntaxErrorsRaiseParserError) {
     EXPECT_DOUBLE_EQ(expression.evaluate(makeMap({{"a", 2}, {"b", 2}, {"c", 3}})), 8.0);
     for (const char* syntaxError : {"1+", "", "sin("})
         EXPECT_THROW(Expression(syntaxError).evaluate(VariableValueMap()), mu::ParserError) << syntaxError;
+    // A name before a syntax error is looked up first; one after it never.
+    const Expression broken("a+*b");
+    EXPECT_EQ(missingName(broken, VariableValueMap()), "a");
+    const std::string syntax = missingName(broken, makeMap({{"a", 1}}));
+    EXPECT_NE(syntax, "b");
+    EXPECT_NE(syntax, "");
 }
 
 TEST(Expression, CopiesAreIndependent) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <thread>
 
 #include "lsys/String2IDManager.h"
 
@@ -84,6 +86,22 @@ TEST_F(SymbolRegistryTest, BothDirectionsStayInverseAndNamesListInNameOrder) {
     for (const char* name : {"b", "a", "C"}) fresh.getID(name);
     EXPECT_EQ(fresh.getNames(), (std::vector<std::string>{"C", "a", "b"}));
     EXPECT_EQ(fresh.getID("a"), 1);
+}
+
+// A worker reads names and ids while the main thread registers new ones.
+TEST_F(SymbolRegistryTest, ReadsStayCorrectWhileNamesAreAdded) {
+    const std::int32_t leaf = registry.getID("Leaf");
+    bool readsCorrect = true;
+    std::thread reader([&] {
+        for (int i = 0; i < 20000; ++i)
+            readsCorrect = readsCorrect && registry.getName(openBracketID) == "[" && registry.getID("Leaf") == leaf &&
+                           registry.hasName("Leaf");
+    });
+    for (int i = 0; i < 2000; ++i) registry.getID("S" + std::to_string(i));
+    reader.join();
+    EXPECT_TRUE(readsCorrect);
+    EXPECT_EQ(registry.getNextID(), leaf + 2001);
+    EXPECT_EQ(registry.getName(leaf + 2000), "S1999");
 }
 
 } // namespace

@@ -80,26 +80,4 @@ TEST(MaterialPalette, FailuresLeaveThePaletteAsItWas) {
     }
 }
 
-TEST(MaterialPalette, ArbitraryTextNeverCrashes) {
-    unsigned seed = 12345;
-    const std::string alphabet = "1:d0aZz#\n ";
-    for (int round = 0; round < 2000; ++round) {
-        std::string text = round % 2 ? "1:" : "";
-        for (int i = 0; i < round % 97; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            const unsigned char c = (seed >> 16) & 255;
-            text += round % 3 ? alphabet[c % alphabet.size()] : static_cast<char>(c);
-        }
-        MaterialPalette palette;
-        GLMaterial material;
-        try {
-            palette.read(text);
-        } catch (const UnknownPaletteException&) {
-        } catch (const OutOfRangeError&) {}
-        try {
-            material.read(text);
-        } catch (const OutOfRangeError&) {}
-    }
-}
-
 } // namespace

@@ -1,0 +1,122 @@
+#pragma once
+// An editable table with typed columns: each column's editor and the text it
+// stores follow the column's type. Editing starts on a single click and ends
+// when the focus leaves; the next-cell command moves to the next visible
+// cell. Cell edits and row removals are recorded as undoable commands, and a
+// column is hidden by giving it zero width. The table keeps one empty last
+// row: text entered there adds a row, and a new empty one follows.
+//
+// The target is told of every change with the id ID_TABLE_CHANGED, whatever
+// the table's own selector: SEL_CHANGED with a CellChange after a cell's text
+// was set from its editor or by undo and redo, SEL_INSERTED after a removed
+// row came back and SEL_DELETED before a row is removed (both with the row as
+// an FXTableRange).
+
+#include <fx.h>
+
+#include "gui/MFXUndoCommand.h"
+
+#include <vector>
+
+class MFXUndoHolder;
+
+class MFXAddEditTypedTable : public FXTable {
+    FXDECLARE(MFXAddEditTypedTable)
+public:
+    enum ColumnType { UNTYPED = -1, REAL = 0, TEXT = 1, INTEGER = 2, CHECK = 3 };
+    enum { ID_TABLE_CHANGED = FXTable::ID_LAST, ID_LAST };
+
+    struct CellChange {
+        FXTableItem* item;
+        FXint row;
+        FXint col;
+    };
+
+    class MFXUndoCommand_CellChange;
+    class MFXUndoCommand_RowRemoved;
+
+    MFXAddEditTypedTable(FXComposite* parent, MFXUndoHolder* holder, FXObject* target = nullptr,
+                         FXSelector selector = 0, FXuint options = 0);
+    ~MFXAddEditTypedTable() override;
+
+    long onLeftBtnPress(FXObject*, FXSelector, void*);
+    long onClicked(FXObject*, FXSelector, void*);
+    long onFocusOut(FXObject*, FXSelector, void*);
+    long onCmdSelectRowIndex(FXObject*, FXSelector, void*);
+    long onChgEditor(FXObject*, FXSelector, void*);
+    long onCmdNextCell(FXObject*, FXSelector, void*);
+
+    // Grows the type list with untyped columns as needed; a negative column
+    // is ignored.
+    void setColumnType(FXint col, FXint type);
+    FXint getColumnType(FXint col) const;
+
+    // An unknown column type stops the edit with an error box.
+    void startInput(FXint row, FXint col) override;
+    // Records the removal and removes the row; the empty last row stays.
+    void removeRow(FXint row);
+
+    void layout() override;
+
+protected:
+    MFXAddEditTypedTable() = default;
+    FXWindow* getControlForItem(FXint r, FXint c) override;
+    void setItemFromControl(FXint r, FXint c, FXWindow* control) override;
+
+private:
+    bool isRowEmpty(FXint row) const;
+    bool isCell(FXint row, FXint col) const { return 0 <= row && row < nrows && 0 <= col && col < ncols; }
+    // Adds or drops rows at the end so that exactly one empty row ends it.
+    void keepEmptyLastRow();
+    // Sets a cell's text as undo and redo do, and tells the target.
+    void replayText(FXint row, FXint col, const FXString& text);
+    void notifyCellChanged(FXint row, FXint col);
+    void notifyRow(FXuint type, FXint row);
+
+    MFXUndoHolder* holder = nullptr;
+    std::vector<FXint> columnTypes;
+};
+
+class MFXAddEditTypedTable::MFXUndoCommand_CellChange : public MFXUndoCommand {
+public:
+    MFXUndoCommand_CellChange(MFXAddEditTypedTable* table, MFXUndoHolder* holder, FXint row, FXint col,
+                              const FXString& oldText, const FXString& newText, bool final);
+
+    void undo() override;
+    void redo() override;
+    bool canAbsorb(const MFXUndoCommand* newer) const override;
+    void absorb(const MFXUndoCommand* newer) override;
+    void forgetWidget(FXObject* widget) override;
+
+private:
+    MFXAddEditTypedTable* table;
+    FXint row;
+    FXint col;
+    FXString oldText;
+    FXString newText;
+    bool final;
+};
+
+class MFXAddEditTypedTable::MFXUndoCommand_RowRemoved : public MFXUndoCommand {
+public:
+    // Takes the row's items out of the table; the caller removes the row.
+    MFXUndoCommand_RowRemoved(MFXAddEditTypedTable* table, MFXUndoHolder* holder, FXint row);
+    ~MFXUndoCommand_RowRemoved() override;
+
+    void undo() override;
+    void redo() override;
+    void forgetWidget(FXObject* widget) override;
+
+private:
+    // Takes the items out of the table into this command.
+    void takeItems();
+
+    MFXAddEditTypedTable* table;
+    FXint row;
+    std::vector<FXTableItem*> items; // owned while the row is removed
+    FXString headerText;
+    FXIcon* headerIcon;
+    FXint headerSize;
+    void* headerData;
+    FXuint headerJustify;
+};

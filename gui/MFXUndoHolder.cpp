@@ -1,0 +1,34 @@
+#include "gui/MFXUndoHolder.h"
+
+#include "gui/MFXUndoCommand.h"
+
+#include <algorithm>
+
+MFXUndoHolder::MFXUndoHolder(FXuint maxSize, FXuint trimSize) : maxSize(maxSize), trimSize(trimSize) {}
+
+MFXUndoHolder::~MFXUndoHolder() {
+    // The commands unregister from this holder when they are destroyed.
+    undoList.clear();
+}
+
+void MFXUndoHolder::add(MFXUndoCommand* command) {
+    if (!command) return;
+    // Checked before absorbing: a replayed edit must not alter an older open
+    // entry either.
+    if (undoList.busy()) {
+        delete command;
+        return;
+    }
+    auto* top = dynamic_cast<MFXUndoCommand*>(undoList.current());
+    if (top && top->canAbsorb(command)) {
+        top->absorb(command);
+        delete command;
+        return;
+    }
+    undoList.add(command, false, true);
+    if (undoList.size() > maxSize) undoList.trimSize(trimSize);
+}
+
+void MFXUndoHolder::forgetWidget(FXObject* widget) {
+    for (MFXUndoCommand* command : liveCommands) command->forgetWidget(widget);
+}

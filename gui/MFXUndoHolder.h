@@ -1,0 +1,42 @@
+#pragma once
+// Owner of the undo list of a window. Edits are recorded as commands that the
+// user's edit has already carried out; a command that continues an open entry
+// of the same widget is absorbed into it, and the list is trimmed when it
+// grows past its limit.
+
+#include <fx.h>
+
+#include <vector>
+
+class MFXUndoCommand;
+
+class MFXUndoHolder {
+public:
+    MFXUndoHolder(FXuint maxSize, FXuint trimSize);
+    virtual ~MFXUndoHolder();
+
+    // Takes ownership of the command. It is absorbed into the open entry when
+    // that entry accepts it, destroyed when an undo or redo is running (edits
+    // replayed by undo and redo are never recorded), and appended otherwise.
+    // A null command is ignored.
+    void add(MFXUndoCommand* command);
+
+    // Called by every command after it has undone or redone itself.
+    virtual void undoChanged() = 0;
+
+    // Tells the recorded commands that the widget no longer exists; their
+    // undo and redo then leave it alone.
+    void forgetWidget(FXObject* widget);
+
+    FXUndoList undoList;
+    // The spin dial whose value a floating-point command is restoring at this
+    // moment; its change handler records nothing for it.
+    FXObject* restoringWidget = nullptr;
+
+private:
+    friend class MFXUndoCommand;
+
+    FXuint maxSize;
+    FXuint trimSize;
+    std::vector<MFXUndoCommand*> liveCommands;
+};

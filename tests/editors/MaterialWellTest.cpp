@@ -1,0 +1,168 @@
+#include "GuiFixture.h"
+
+#include "editors/MFXMaterialDialog.h"
+#include "editors/MFXMaterialWell.h"
+#include "materials/MaterialPalette.h"
+
+namespace {
+
+GLMaterial flatColour(float r, float g, float b, float a) {
+    GLMaterial material;
+    const float colour[4] = {r, g, b, a};
+    std::copy(colour, colour + 4, material.diffuse);
+    material.flat = true;
+    return material;
+}
+
+// The preview pixel at a point (x, y) of the plane z = 0 of the preview scene.
+FXColor pixelAt(const FXImage* image, double x, double y) {
+    const double half = 10.0 * std::tan(15.0 * M_PI / 180.0);
+    const int w = image->getWidth(), h = image->getHeight();
+    const int column = static_cast<int>(w / 2.0 + x / half * w / 2.0);
+    const int row = static_cast<int>(h / 2.0 - y / half * h / 2.0);
+    return image->getPixel(column, row);
+}
+
+class MaterialWellTest : public GuiTest {
+protected:
+    MFXMaterialWell* addWell(const GLMaterial& material, int size = 64) {
+        if (!window) window = new FXMainWindow(app, "wells", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
+        return new MFXMaterialWell(window, material, &recorder, 1, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT,
+                                   0, 0, size, size);
+    }
+    Recorder recorder;
+};
+
+TEST_F(MaterialWellTest, DefaultSizeIsPaddingAndNineteenPixels) {
+    MFXMaterialWell* well = new MFXMaterialWell(window = new FXMainWindow(app, "w"), GLMaterial(), nullptr, 0,
+                                                FRAME_NORMAL, 0, 0, 0, 0, 1, 2, 3, 4);
+    EXPECT_EQ(1 + 2 + 19, well->getDefaultWidth());
+    EXPECT_EQ(3 + 4 + 19, well->getDefaultHeight());
+}
+
+TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
+    MFXMaterialWell* well = addWell(GLMaterial::shapeDefault());
+    show();
+    const std::string red = flatColour(1, 0, 0, 1).text();
+    struct Case {
+        std::string text;
+        bool accepted;
+    } cases[] = {
+        {red, true},
+        {"7:" + red, true},                      // an index prefix
+        {"1:2:" + red + ":" + red, false},       // a palette text
+        {"1:d:gradients/glossy/rainbow", false}, // a library palette
+        {red.substr(0, 34), false},              // too short
+        {"not a material at all, not a material at all", false},
+        {"", false},
+    };
+    for (const Case& c : cases) {
+        well->setMaterial(GLMaterial::shapeDefault());
+        recorder.commands = 0;
+        FXString text = c.text.c_str();
+        well->handle(app, FXSEL(SEL_COMMAND, FXWindow::ID_SETSTRINGVALUE), &text);
+        EXPECT_EQ(c.accepted ? red : GLMaterial::shapeDefault().text(), well->getMaterial().text()) << c.text;
+        EXPECT_EQ(0, recorder.commands) << "setting a value by command does not notify";
+        // A drop or paste of the same text notifies only when it was taken.
+        well->setMaterial(GLMaterial::shapeDefault());
+        EXPECT_EQ(c.accepted, well->setValueText(text, true)) << c.text;
+        EXPECT_EQ(c.accepted ? 1 : 0, recorder.commands) << c.text;
+    }
+    well->setMaterial(flatColour(1, 0, 0, 1));
+    FXString out;
+    well->handle(app, FXSEL(SEL_COMMAND, FXWindow::ID_GETSTRINGVALUE), &out);
+    EXPECT_EQ(red, out.text());
+}
+
+TEST_F(MaterialWellTest, StreamSaveAndLoadKeepTheMaterial) {
+    MFXMaterialWell* well = addWell(flatColour(0.2f, 0.4f, 0.6f, 0.8f));
+    FXMemoryStream out;
+    out.open(FXStreamSave, nullptr);
+    well->save(out);
+    FXuchar* data;
+    FXuval size;
+    out.takeBuffer(data, size);
+    out.close();
+    MFXMaterialWell* copy = addWell(GLMaterial());
+    FXMemoryStream in;
+    in.open(FXStreamLoad, size, data);
+    copy->load(in);
+    in.close();
+    FXFREE(&data);
+    EXPECT_EQ(well->getMaterial().text(), copy->getMaterial().text());
+}
+
+TEST_F(MaterialWellTest, DisabledWellShowsGreyedMaterialOnGrey) {
+    GLMaterial red = GLMaterial::shapeDefault();
+    const float diffuse[4] = {1, 0, 0, 1};
+    std::copy(diffuse, diffuse + 4, red.diffuse);
+    MFXMaterialWell* enabled = addWell(red);
+    MFXMaterialWell* disabled = addWell(red);
+    disabled->disable();
+    show();
+    ASSERT_NE(nullptr, enabled->getPreview());
+    ASSERT_NE(nullptr, disabled->getPreview());
+    const FXColor corner = disabled->getPreview()->getPixel(0, 0);
+    EXPECT_EQ(FXRGB(153, 153, 153), corner);
+    EXPECT_EQ(FXRGB(0, 0, 0), enabled->getPreview()->getPixel(0, 0));
+    auto spread = [](FXColor c) {
+        const int r = FXREDVAL(c), g = FXGREENVAL(c), b = FXBLUEVAL(c);
+        return std::max({r, g, b}) - std::min({r, g, b});
+    };
+    const FXColor lit = pixelAt(enabled->getPreview(), 0, 0);
+    const FXColor grey = pixelAt(disabled->getPreview(), 0, 0);
+    EXPECT_GT(FXREDVAL(lit), 100);
+    EXPECT_LT(spread(grey), spread(lit) * 2 / 3) << std::hex << lit << " " << grey;
+}
+
+TEST_F(MaterialWellTest, TransparentMaterialLetsTheChequerThrough) {
+    MFXMaterialWell* opaque = addWell(flatColour(1, 0, 0, 1));
+    MFXMaterialWell* glass = addWell(flatColour(1, 0, 0, 0.5f));
+    show();
+    // Behind (-1, -1) the chequer is black, behind (-1, 1) white.
+    const FXColor overBlack = pixelAt(glass->getPreview(), -1, -1);
+    const FXColor overWhite = pixelAt(glass->getPreview(), -1, 1);
+    EXPECT_NEAR(128, FXREDVAL(overBlack), 3);
+    EXPECT_NEAR(0, FXGREENVAL(overBlack), 3);
+    EXPECT_NEAR(255, FXREDVAL(overWhite), 3);
+    EXPECT_NEAR(128, FXGREENVAL(overWhite), 3);
+    // An opaque flat material hides its background.
+    EXPECT_EQ(pixelAt(opaque->getPreview(), -1, -1), pixelAt(opaque->getPreview(), -1, 1));
+    EXPECT_EQ(FXRGB(255, 0, 0), pixelAt(opaque->getPreview(), -1, 1));
+}
+
+TEST_F(MaterialWellTest, CancelledDialogShowsLiveEditsThenRestores) {
+    const GLMaterial old = GLMaterial::shapeDefault();
+    MFXMaterialWell* well = addWell(old);
+    show();
+    std::string seenWhileOpen;
+    recorder.onValue = [&](void* ptr) {
+        if (recorder.commands == 0) seenWhileOpen = static_cast<GLMaterial*>(ptr)->text();
+    };
+    whenModal([&](FXWindow* modal) {
+        auto* dialog = dynamic_cast<MFXMaterialDialog*>(modal);
+        if (!dialog) return false;
+        EXPECT_STREQ("Material Dialog", dialog->getTitle().text());
+        dialog->setUpdateImmediately(true);
+        dialog->diffuseWell()->setRGBA(FXRGBA(0, 0, 255, 255), true);
+        EXPECT_EQ(1, recorder.changes);
+        EXPECT_EQ(0.0f, well->getMaterial().diffuse[0]);
+        EXPECT_EQ(1.0f, well->getMaterial().diffuse[2]);
+        dialog->handle(app, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
+        return true;
+    });
+    click(well, 2);
+    EXPECT_EQ("242424ff0000ffff000000ff3b3b3bff350", seenWhileOpen);
+    EXPECT_EQ(old.text(), well->getMaterial().text());
+    EXPECT_EQ(1, recorder.commands) << "the restored material is announced";
+}
+
+TEST_F(MaterialWellTest, DoubleClickWithoutDialogOptionOpensNothing) {
+    MFXMaterialWell* well = new MFXMaterialWell(window = new FXMainWindow(app, "w"), GLMaterial(), nullptr, 0,
+                                                FRAME_NORMAL | SWATCH_NODIALOG);
+    show();
+    click(well, 2);
+    EXPECT_EQ(nullptr, app->getModalWindow());
+}
+
+} // namespace

@@ -1,0 +1,144 @@
+#include "gui/FXLinkLabel.h"
+#include "gui/FXRealSpinDial.h"
+
+#include "GuiTestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+class DialWindow : public FXMainWindow {
+    FXDECLARE(DialWindow)
+public:
+    enum { ID_DIAL = FXMainWindow::ID_LAST, ID_LAST };
+    explicit DialWindow(FXApp* app) : FXMainWindow(app, "dial", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 100) {
+        dial = new FXRealSpinDial(this, 8, this, ID_DIAL);
+        dial->setFormatString("%.2f");
+        dial->setRange(-3600, 3600);
+        dial->setIncrements(0.5, 1, 10);
+    }
+    long onDial(FXObject*, FXSelector sel, void* ptr) {
+        messages.push_back(std::string(FXSELTYPE(sel) == SEL_COMMAND ? "command " : "changed ") +
+                           FXStringVal(*static_cast<FXdouble*>(ptr)).text());
+        return 1;
+    }
+    FXRealSpinDial* dial;
+    std::vector<std::string> messages;
+
+protected:
+    DialWindow() = default;
+};
+FXDEFMAP(DialWindow)
+DialWindowMap[] = {
+    FXMAPFUNC(SEL_CHANGED, DialWindow::ID_DIAL, DialWindow::onDial),
+    FXMAPFUNC(SEL_COMMAND, DialWindow::ID_DIAL, DialWindow::onDial),
+};
+FXIMPLEMENT(DialWindow, FXMainWindow, DialWindowMap, ARRAYNUMBER(DialWindowMap))
+
+class SpinDial : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = new DialWindow(guiApp());
+        dial = window->dial;
+        window->create();
+        window->show();
+        runUntilIdle();
+    }
+    void TearDown() override { delete window; }
+
+    // The text field inside the dial, where the user types.
+    FXTextField* field() {
+        for (FXWindow* child = dial->getFirst(); child; child = child->getNext())
+            if (auto* text = dynamic_cast<FXTextField*>(child)) return text;
+        return nullptr;
+    }
+    void enter(const char* text) {
+        field()->setText(text);
+        pressKey(field(), KEY_Return);
+    }
+
+    DialWindow* window = nullptr;
+    FXRealSpinDial* dial = nullptr;
+};
+
+TEST_F(SpinDial, TypedTextIsClampedOrRefused) {
+    const struct {
+        const char* typed;
+        double value;
+        const char* shown;
+    } cases[] = {
+        {"12.345", 12.345, "12.35"}, {"1e400", 3600, "3600.00"}, {"-5000", -3600, "-3600.00"}, {" 2,5 ", 2.5, "2.50"},
+        {"nan", 2.5, "2.50"},        {"", 2.5, "2.50"},          {"12abc", 2.5, "2.50"},       {"inf", 2.5, "2.50"},
+    };
+    for (const auto& c : cases) {
+        enter(c.typed);
+        EXPECT_DOUBLE_EQ(c.value, dial->getValue()) << c.typed;
+        EXPECT_STREQ(c.shown, dial->getText().text()) << c.typed;
+    }
+    // Only the accepted values were announced.
+    EXPECT_EQ(4u, window->messages.size());
+}
+
+TEST_F(SpinDial, FormatRangeAndSteps) {
+    dial->setFormatString("%s"); // refused: not a number conversion
+    dial->setFormatString("%.0f%%");
+    dial->setValue(41.6);
+    EXPECT_STREQ("42%", dial->getText().text());
+    dial->setRange(0, 10);
+    EXPECT_DOUBLE_EQ(10, dial->getValue());
+
+    dial->setValue(5);
+    FXEvent up = keyEvent(SEL_KEYPRESS, KEY_Up, "", CONTROLMASK);
+    dial->handle(field(), FXSEL(SEL_KEYPRESS, 0), &up);
+    dial->handle(field(), FXSEL(SEL_KEYPRESS, 0), &up);
+    up.type = SEL_KEYRELEASE;
+    dial->handle(field(), FXSEL(SEL_KEYRELEASE, 0), &up);
+    EXPECT_EQ((std::vector<std::string>{"changed 5.5", "changed 6", "command 6"}), window->messages);
+
+    window->messages.clear();
+    pressKey(dial, KEY_Down, "", SHIFTMASK);
+    EXPECT_DOUBLE_EQ(0, dial->getValue());
+    EXPECT_EQ((std::vector<std::string>{"changed 0", "command 0"}), window->messages);
+}
+
+TEST(LinkLabel, OpensItsUrlWithTheDesktopOpener) {
+    const std::string dir = testing::TempDir() + "link-" + std::to_string(getpid());
+    const std::string log = dir + "/opened";
+    ASSERT_EQ(0, std::system(("mkdir -p " + dir).c_str()));
+    std::ofstream(dir + "/xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > " << log << ".tmp && /bin/mv " << log
+                                     << ".tmp " << log << "\n";
+    ASSERT_EQ(0, std::system(("chmod +x " + dir + "/xdg-open").c_str()));
+    const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+
+    auto* window = new FXMainWindow(guiApp(), "link");
+    auto* label = new FXLinkLabel(window, "home page", "http://example.org/a b;$(x)");
+    window->create();
+    setenv("PATH", dir.c_str(), 1);
+    EXPECT_TRUE(label->open());
+    std::string opened;
+    for (int i = 0; i < 500 && opened.empty(); ++i) {
+        std::ifstream file(log);
+        std::getline(file, opened);
+        if (opened.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ("http://example.org/a b;$(x)", opened); // one argument, no shell
+
+    // Without an opener nothing happens; an option-like URL is refused.
+    setenv("PATH", "/nonexistent", 1);
+    label->open();
+    label->setUrl("--help");
+    EXPECT_FALSE(label->open());
+    setenv("PATH", path.c_str(), 1);
+    delete window;
+    std::system(("rm -rf " + dir).c_str());
+}
+
+} // namespace

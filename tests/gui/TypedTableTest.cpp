@@ -1,0 +1,250 @@
+#include "gui/MFXAddEditTypedTable.h"
+#include "gui/MFXUndoHolder.h"
+
+#include "GuiTestApp.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class TableWindow : public FXMainWindow, public MFXUndoHolder {
+    FXDECLARE(TableWindow)
+public:
+    enum { ID_RULES = FXMainWindow::ID_LAST, ID_LAST };
+
+    explicit TableWindow(FXApp* app)
+        : FXMainWindow(app, "table", nullptr, nullptr, DECOR_ALL, 0, 0, 700, 300), MFXUndoHolder(30, 10) {
+        table = new MFXAddEditTypedTable(this, this, this, ID_RULES, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+        table->setTableSize(1, 6);
+    }
+    long onTableChanged(FXObject*, FXSelector sel, void* ptr) {
+        if (FXSELTYPE(sel) == SEL_CHANGED) {
+            auto* change = static_cast<MFXAddEditTypedTable::CellChange*>(ptr);
+            changes.push_back(change->item ? change->item->getText() : FXString("<none>"));
+        }
+        return 1;
+    }
+    // Clicks stay with the table unless a test says otherwise.
+    long onClicked(FXObject*, FXSelector, void*) { return takeClicks; }
+    void undoChanged() override {}
+
+    MFXAddEditTypedTable* table;
+    std::vector<FXString> changes;
+    long takeClicks = 0;
+
+protected:
+    TableWindow() : MFXUndoHolder(30, 10) {}
+};
+
+FXDEFMAP(TableWindow)
+TableWindowMap[] = {
+    FXMAPFUNCS(SEL_CHANGED, MFXAddEditTypedTable::ID_TABLE_CHANGED, MFXAddEditTypedTable::ID_TABLE_CHANGED,
+               TableWindow::onTableChanged),
+    FXMAPFUNC(SEL_CLICKED, TableWindow::ID_RULES, TableWindow::onClicked),
+};
+FXIMPLEMENT(TableWindow, FXMainWindow, TableWindowMap, ARRAYNUMBER(TableWindowMap))
+
+// Stops the modal loop of a message box as soon as it runs, noting its title.
+class BoxCloser : public FXObject {
+    FXDECLARE(BoxCloser)
+public:
+    long onChore(FXObject*, FXSelector, void*) {
+        if (auto* box = dynamic_cast<FXTopWindow*>(guiApp()->getModalWindow())) {
+            title = box->getTitle();
+            guiApp()->stopModal(box, MBOX_CLICKED_OK);
+        } else {
+            guiApp()->addChore(this, 0);
+        }
+        return 1;
+    }
+    FXString title;
+};
+FXDEFMAP(BoxCloser) BoxCloserMap[] = {FXMAPFUNC(SEL_CHORE, 0, BoxCloser::onChore)};
+FXIMPLEMENT(BoxCloser, FXObject, BoxCloserMap, ARRAYNUMBER(BoxCloserMap))
+
+class TypedTable : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = new TableWindow(guiApp());
+        table = window->table;
+        window->create();
+        window->show(PLACEMENT_DEFAULT);
+        runUntilIdle();
+    }
+    void TearDown() override { delete window; }
+
+    // A click on the cell as the user's button press and release make it,
+    // at a point of the table that lies in the cell.
+    void click(FXint row, FXint col) {
+        FXEvent event = keyEvent(SEL_LEFTBUTTONPRESS, LEFTBUTTON);
+        event.click_count = 1;
+        event.win_x = 0;
+        while (event.win_x < table->getWidth() && table->colAtX(event.win_x) != col) ++event.win_x;
+        event.win_y = 0;
+        while (event.win_y < table->getHeight() && table->rowAtY(event.win_y) != row) ++event.win_y;
+        ASSERT_LT(event.win_x, table->getWidth());
+        ASSERT_LT(event.win_y, table->getHeight());
+        event.click_x = ++event.win_x;
+        event.click_y = ++event.win_y;
+        table->handle(table, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
+        event.type = SEL_LEFTBUTTONRELEASE;
+        table->handle(table, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event);
+        runUntilIdle();
+    }
+    FXWindow* editor() {
+        for (FXWindow* child = table->getFirst(); child; child = child->getNext())
+            if ((dynamic_cast<FXTextField*>(child) || dynamic_cast<FXCheckButton*>(child)) && child->shown())
+                return child;
+        return nullptr;
+    }
+    void typeIntoCell(FXint row, FXint col, const std::string& text) {
+        click(row, col);
+        ASSERT_NE(nullptr, editor());
+        typeText(editor(), text);
+    }
+    void leave() {
+        table->handle(table, FXSEL(SEL_FOCUSOUT, 0), nullptr);
+        runUntilIdle();
+    }
+
+    TableWindow* window = nullptr;
+    MFXAddEditTypedTable* table = nullptr;
+};
+
+TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
+    typeIntoCell(0, 2, "FF");
+    EXPECT_EQ(1, window->undoList.undoCount());
+    leave();
+    EXPECT_EQ(nullptr, editor());
+    EXPECT_STREQ("FF", table->getItemText(0, 2).text());
+    EXPECT_EQ(1, window->undoList.undoCount());
+    EXPECT_STREQ("Undo Text Change", window->undoList.undoName().text());
+    ASSERT_EQ(1u, window->changes.size());
+    EXPECT_STREQ("FF", window->changes[0].text());
+    EXPECT_EQ(2, table->getNumRows());
+
+    window->undoList.undo();
+    EXPECT_STREQ("", table->getItemText(0, 2).text());
+    EXPECT_EQ(1, table->getNumRows());
+    window->undoList.redo();
+    EXPECT_STREQ("FF", table->getItemText(0, 2).text());
+    EXPECT_EQ(2, table->getNumRows());
+
+    // The next edit of the same cell is an entry of its own.
+    typeIntoCell(0, 2, "X");
+    leave();
+    EXPECT_EQ(2, window->undoList.undoCount());
+}
+
+TEST_F(TypedTable, ATargetThatTakesTheClickKeepsTheCellClosed) {
+    window->takeClicks = 1;
+    click(0, 0);
+    EXPECT_EQ(nullptr, editor());
+}
+
+TEST_F(TypedTable, NextCellSkipsHiddenColumnsAndStopsAtTheLastCell) {
+    table->setColumnWidth(1, 0);
+    click(0, 0);
+    table->handle(table, FXSEL(SEL_COMMAND, FXTable::ID_MOVE_RIGHT), nullptr);
+    EXPECT_EQ(0, table->getCurrentRow());
+    EXPECT_EQ(2, table->getCurrentColumn());
+    EXPECT_NE(nullptr, editor());
+
+    table->setColumnWidth(5, 0);
+    table->setCurrentItem(0, 4);
+    table->handle(table, FXSEL(SEL_COMMAND, FXTable::ID_MOVE_RIGHT), nullptr);
+    EXPECT_EQ(0, table->getCurrentRow());
+    EXPECT_EQ(4, table->getCurrentColumn());
+}
+
+TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
+    table->setColumnType(1, MFXAddEditTypedTable::CHECK);
+    table->setColumnType(0, MFXAddEditTypedTable::REAL);
+    table->setColumnType(3, MFXAddEditTypedTable::INTEGER);
+
+    click(0, 1);
+    auto* check = dynamic_cast<FXCheckButton*>(editor());
+    ASSERT_NE(nullptr, check);
+    check->setCheck(true, true);
+    runUntilIdle();
+    EXPECT_STREQ("t", table->getItemText(0, 1).text());
+    click(0, 1);
+    dynamic_cast<FXCheckButton*>(editor())->setCheck(false, true);
+    EXPECT_STREQ("f", table->getItemText(0, 1).text());
+
+    const struct {
+        FXint col;
+        const char* typed;
+        const char* stored;
+    } cases[] = {
+        {0, "0.5", "0.500"}, {0, "2e3", "2000.000"}, {0, "1e400", "2000.000"}, // refused: old text stays
+        {3, "12", "12"},     {3, "-7", "-7"},
+    };
+    for (const auto& c : cases) {
+        click(0, c.col);
+        auto* field = dynamic_cast<FXTextField*>(editor());
+        ASSERT_NE(nullptr, field) << c.typed;
+        field->setText(c.typed);
+        // Enter closes the editor: the key's release goes elsewhere.
+        FXEvent enter = keyEvent(SEL_KEYPRESS, KEY_Return);
+        field->handle(field, FXSEL(SEL_KEYPRESS, 0), &enter);
+        EXPECT_STREQ(c.stored, table->getItemText(0, c.col).text()) << c.typed;
+    }
+}
+
+TEST_F(TypedTable, AnUnknownTypeStopsTheEditWithAnErrorBox) {
+    table->setColumnType(2, 7);
+    table->setColumnType(-1, MFXAddEditTypedTable::CHECK); // ignored
+    BoxCloser closer;
+    guiApp()->addChore(&closer, 0);
+    click(0, 2);
+    EXPECT_STREQ("Unknown entry type", closer.title.text());
+    EXPECT_EQ(nullptr, editor());
+    guiApp()->removeChore(&closer, 0);
+}
+
+TEST_F(TypedTable, UndoingARowRemovalRestoresTheRowWhereItWas) {
+    table->setTableSize(4, 6);
+    for (FXint r = 0; r < 3; ++r) table->setItemText(r, 2, FXStringVal(r));
+    table->getRowHeader()->setItemText(1, "second");
+    table->removeRow(1);
+    EXPECT_EQ(3, table->getNumRows());
+    EXPECT_STREQ("2", table->getItemText(1, 2).text());
+    EXPECT_STREQ("Undo Remove Row", window->undoList.undoName().text());
+
+    window->undoList.undo();
+    EXPECT_EQ(4, table->getNumRows());
+    for (FXint r = 0; r < 3; ++r) EXPECT_STREQ(FXStringVal(r).text(), table->getItemText(r, 2).text());
+    EXPECT_STREQ("second", table->getRowHeader()->getItemText(1).text());
+    window->undoList.redo();
+    EXPECT_STREQ("2", table->getItemText(1, 2).text());
+
+    // The empty last row is never removed.
+    table->removeRow(2);
+    EXPECT_EQ(3, table->getNumRows());
+}
+
+TEST_F(TypedTable, UndoOfACellThatIsGoneDoesNothing) {
+    typeIntoCell(0, 2, "F");
+    leave();
+    table->setTableSize(0, 6);
+    window->undoList.undo();
+    window->undoList.redo();
+    EXPECT_EQ(0, table->getNumRows());
+
+    table->setTableSize(1, 6);
+    typeIntoCell(0, 0, "G");
+    delete table;
+    window->table = nullptr;
+    window->undoList.undo();
+}
+
+TEST_F(TypedTable, TheLastColumnFillsTheTable) {
+    FXint total = 0;
+    for (FXint c = 0; c < table->getNumColumns(); ++c) total += table->getColumnWidth(c);
+    EXPECT_GE(total + table->getRowHeader()->getWidth(), table->getWidth() - 10);
+}
+
+} // namespace
