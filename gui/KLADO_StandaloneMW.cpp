@@ -5,11 +5,14 @@
 #include "diagnostics/ErrorHandler.h"
 #include "diagnostics/Exceptions.h"
 #include "diagnostics/FileText.h"
+#include "editors/MFXMatPaletteWell.h"
+#include "editors/MFXMaterialWell.h"
+#include "gui/FXRealSpinDial.h"
+#include "gui/MFXAddEditTypedTable.h"
 #include "gui/SymbolHelp.h"
 #include "gui/ViewCanvas.h"
 #include "gui/WindowIcons.h"
 #include "lsys/String2IDManager.h"
-#include "materials/PaletteLibrary.h"
 #include "options/TextConvert.h"
 
 #include <fx3d.h>
@@ -31,14 +34,18 @@ constexpr std::array<int, 4> optionalRuleColumns{Probability, Left, Right, Const
 constexpr int shownColumnWidth = 50;
 
 struct DialRange {
-    double low, high, increment, initial;
+    const char* format;
+    double low, high;
+    double fine, normal, coarse;
+    double initial;
 };
 
-FXRealSpinner* makeDial(FXComposite* parent, FXObject* target, FXSelector selector, const DialRange& range) {
-    auto* dial = new FXRealSpinner(parent, 6, target, selector,
-                                   REALSPIN_NORMAL | FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_COLUMN);
+FXRealSpinDial* makeDial(FXComposite* parent, FXObject* target, FXSelector selector, const DialRange& range) {
+    auto* dial = new FXRealSpinDial(parent, 6, target, selector,
+                                    REALSPIN_NORMAL | FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_COLUMN);
+    dial->setFormatString(range.format);
     dial->setRange(range.low, range.high);
-    dial->setIncrement(range.increment);
+    dial->setIncrements(range.fine, range.normal, range.coarse);
     dial->setValue(range.initial);
     return dial;
 }
@@ -65,17 +72,16 @@ FXMatrix* makeGrid(FXComposite* parent) {
     return new FXMatrix(parent, 2, MATRIX_BY_COLUMNS | LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0);
 }
 
-FXTable* makeTable(FXComposite* parent, FXObject* target, FXSelector selector,
-                   std::initializer_list<const char*> columns) {
+MFXAddEditTypedTable* makeTable(FXComposite* parent, MFXUndoHolder* holder, FXObject* target, FXSelector selector,
+                                std::initializer_list<const char*> columns) {
     auto* frame =
         new FXVerticalFrame(parent, FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
-    auto* table =
-        new FXTable(frame, target, selector, TABLE_COL_SIZABLE | TABLE_NO_COLSELECT | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    auto* table = new MFXAddEditTypedTable(frame, holder, target, selector,
+                                           TABLE_COL_SIZABLE | TABLE_NO_COLSELECT | LAYOUT_FILL_X | LAYOUT_FILL_Y);
     table->setTableSize(1, static_cast<FXint>(columns.size()));
     int column = 0;
     for (const char* text : columns) table->setColumnText(column++, text);
     table->setRowHeaderWidth(0);
-    table->setRowHeaderMode(LAYOUT_FIX_WIDTH);
     return table;
 }
 
@@ -87,14 +93,6 @@ bool rowEmpty(FXTable* table, int row) {
     for (int column = 0; column < table->getNumColumns(); ++column)
         if (!cellText(table, row, column).empty()) return false;
     return true;
-}
-
-// Keeps exactly one empty row at the end, where new rows are typed.
-void keepEmptyLastRow(FXTable* table) {
-    while (table->getNumRows() > 1 && rowEmpty(table, table->getNumRows() - 1) &&
-           rowEmpty(table, table->getNumRows() - 2))
-        table->removeRows(table->getNumRows() - 1);
-    if (table->getNumRows() == 0 || !rowEmpty(table, table->getNumRows() - 1)) table->insertRows(table->getNumRows());
 }
 
 FXColor colourOf(const float rgba[4]) {
@@ -199,36 +197,6 @@ const char* const directionLabels[] = {"Initial X-Direction Change", "Initial Y-
 
 } // namespace
 
-// An edit of the document that can be undone and redone. Non-final edits of
-// one key (a run of typing in one field) merge into one entry; the final
-// edit closes it.
-class KLADO_StandaloneMW::EditCommand : public FXCommand {
-public:
-    EditCommand(const FXString& what, const void* key, bool final, std::function<void(bool redo)> apply)
-        : myWhat(what), myKey(key), myFinal(final), myUndo([apply] { apply(false); }),
-          myRedo([apply] { apply(true); }) {}
-
-    void undo() override { myUndo(); }
-    void redo() override { myRedo(); }
-    FXString undoName() const override { return "Undo " + myWhat; }
-    FXString redoName() const override { return "Redo " + myWhat; }
-    FXuint size() const override { return 1; }
-    bool canMerge() const override { return false; }
-
-    bool canAbsorb(const EditCommand& newer) const { return !myFinal && myKey == newer.myKey; }
-    void absorb(const EditCommand& newer) {
-        myRedo = newer.myRedo;
-        myFinal = newer.myFinal;
-    }
-
-private:
-    FXString myWhat;
-    const void* myKey;
-    bool myFinal;
-    std::function<void()> myUndo;
-    std::function<void()> myRedo;
-};
-
 void KLADO_StandaloneMW::MessageBoxReporter::report(const std::string& title, const std::string& text) {
     if (myWindow.shown())
         myWindow.showMessage(true, title.c_str(), text.c_str());
@@ -271,15 +239,16 @@ FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
     FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_SHAPE, KLADO_StandaloneMW::onCmdShape),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_SHAPETYPE, KLADO_StandaloneMW::onCmdShape),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_TWEAKS, KLADO_StandaloneMW::onCmdTweaks),
+    FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_TWEAKS, KLADO_StandaloneMW::onCmdTweaks),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_BACKGROUND, KLADO_StandaloneMW::onCmdBackground),
     FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_BACKGROUND, KLADO_StandaloneMW::onCmdBackground),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_LIGHT, KLADO_StandaloneMW::onCmdLight),
     FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_LIGHT, KLADO_StandaloneMW::onCmdLight),
     FXMAPFUNCS(SEL_COMMAND, KLADO_StandaloneMW::ID_SHOW_PROBABILITIES, KLADO_StandaloneMW::ID_SHOW_CONSTRAINTS, KLADO_StandaloneMW::onCmdRuleColumn),
     FXMAPFUNCS(SEL_UPDATE, KLADO_StandaloneMW::ID_SHOW_PROBABILITIES, KLADO_StandaloneMW::ID_SHOW_CONSTRAINTS, KLADO_StandaloneMW::onUpdRuleColumn),
-    FXMAPFUNC(SEL_REPLACED, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::onCmdRules),
-    FXMAPFUNC(SEL_REPLACED, KLADO_StandaloneMW::ID_IGNORE, KLADO_StandaloneMW::onCmdIgnore),
-    FXMAPFUNC(SEL_REPLACED, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onCmdConstants),
+    FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_TABLE_CHANGED, KLADO_StandaloneMW::onTableChanged),
+    FXMAPFUNC(SEL_INSERTED, KLADO_StandaloneMW::ID_TABLE_CHANGED, KLADO_StandaloneMW::onTableChanged),
+    FXMAPFUNC(SEL_DELETED, KLADO_StandaloneMW::ID_TABLE_CHANGED, KLADO_StandaloneMW::onTableChanged),
     FXMAPFUNC(SEL_KEYPRESS, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::onKeyPress),
     FXMAPFUNC(SEL_KEYPRESS, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onKeyPress),
     FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_VIEW_TIMER, KLADO_StandaloneMW::onViewTimer),
@@ -290,6 +259,9 @@ FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
 
 FXIMPLEMENT(KLADO_StandaloneMW, FXMainWindow, KLADO_StandaloneMWMap, ARRAYNUMBER(KLADO_StandaloneMWMap))
 
+static_assert(static_cast<int>(KLADO_StandaloneMW::ID_TABLE_CHANGED) == MFXAddEditTypedTable::ID_TABLE_CHANGED,
+              "the tables' change messages reach the table handler");
+
 namespace {
 
 constexpr FXuint viewInterval = 100;      // ms between view frames
@@ -297,10 +269,10 @@ constexpr FXuint fileWatchInterval = 500; // ms between looks at the open file
 
 } // namespace
 
-KLADO_StandaloneMW::KLADO_StandaloneMW() : myReporter(*this), myWorkbench(myReporter) {}
+KLADO_StandaloneMW::KLADO_StandaloneMW() : MFXUndoHolder(30, 10), myReporter(*this), myWorkbench(myReporter) {}
 
 KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
-    : FXMainWindow(app, "KLADO", nullptr, nullptr, DECOR_ALL, 0, 0, 600, 400), myReporter(*this),
+    : FXMainWindow(app, "KLADO", nullptr, nullptr, DECOR_ALL, 0, 0, 600, 400), MFXUndoHolder(30, 10), myReporter(*this),
       myWorkbench(myReporter), myRecentFiles(app, "Recent Files", this, ID_RECENT),
       myIcons(std::make_unique<WindowIcons>(app)) {
     myRecentFiles.setMaxFiles(10);
@@ -332,7 +304,7 @@ KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
     buildSymbolHelpTab(book);
 
     newDocument();
-    myUndoList.mark();
+    undoList.mark();
 }
 
 KLADO_StandaloneMW::~KLADO_StandaloneMW() {
@@ -369,11 +341,11 @@ void KLADO_StandaloneMW::buildMenus() {
     new FXMenuCommand(file, "&Quit\tCtl-Q\tQuit KLADO.", nullptr, this, ID_QUIT);
 
     FXMenuPane* edit = pane("&Edit");
-    new FXMenuCommand(edit, "&Undo\tCtl-Z\tUndo last change.", (*myIcons)[WindowIcons::Undo], &myUndoList,
+    new FXMenuCommand(edit, "&Undo\tCtl-Z\tUndo last change.", (*myIcons)[WindowIcons::Undo], &undoList,
                       FXUndoList::ID_UNDO);
-    new FXMenuCommand(edit, "&Redo\tCtl-Y\tRedo last undo.", (*myIcons)[WindowIcons::Redo], &myUndoList,
+    new FXMenuCommand(edit, "&Redo\tCtl-Y\tRedo last undo.", (*myIcons)[WindowIcons::Redo], &undoList,
                       FXUndoList::ID_REDO);
-    new FXMenuCommand(edit, "&Revert to saved\tCtl-R\tRevert to saved.", nullptr, &myUndoList, FXUndoList::ID_REVERT);
+    new FXMenuCommand(edit, "&Revert to saved\tCtl-R\tRevert to saved.", nullptr, &undoList, FXUndoList::ID_REVERT);
 
     FXMenuPane* settings = pane("&Settings");
     new FXMenuCheck(settings, "Compute on Change", this, ID_COMPUTE_ON_CHANGE);
@@ -407,8 +379,8 @@ void KLADO_StandaloneMW::buildToolBar(FXComposite* shell) {
     button("\t\tExport Object...", WindowIcons::ExportObject, this, ID_EXPORT_OBJECT);
     new FXVerticalSeparator(tools, SEPARATOR_GROOVE | LAYOUT_FILL_Y);
     button("\t\tCompute", WindowIcons::Compute, this, ID_COMPUTE);
-    button("\t\tUndo", WindowIcons::Undo, &myUndoList, FXUndoList::ID_UNDO);
-    button("\t\tRedo", WindowIcons::Redo, &myUndoList, FXUndoList::ID_REDO);
+    button("\t\tUndo", WindowIcons::Undo, &undoList, FXUndoList::ID_UNDO);
+    button("\t\tRedo", WindowIcons::Redo, &undoList, FXUndoList::ID_REDO);
     new FXVerticalSeparator(tools, SEPARATOR_GROOVE | LAYOUT_FILL_Y);
     button("\t\tCenter View", WindowIcons::CenterView, this, ID_CENTER);
 }
@@ -433,18 +405,20 @@ void KLADO_StandaloneMW::buildDefinitionTab(FXTabBook* book) {
     new FXLabel(tab, "Axiom:");
     myAxiomField = new FXTextField(tab, 20, this, ID_AXIOM, TEXTFIELD_NORMAL | LAYOUT_FILL_X);
     new FXLabel(tab, "Iterations:");
-    myIterationsDial = makeDial(tab, this, ID_ITERATIONS, {0, 100, 1, defaultIterations});
+    myIterationsDial = makeDial(tab, this, ID_ITERATIONS, {"%.0f", 0, 100, 1, 1, 1, defaultIterations});
     new FXLabel(tab, "Rules:");
     myRuleTable =
-        makeTable(tab, this, ID_RULES, {"Probability", "Left", "Middle", "Right", "Constraints", "Conclusion"});
+        makeTable(tab, this, this, ID_RULES, {"Probability", "Left", "Middle", "Right", "Constraints", "Conclusion"});
     for (int column : optionalRuleColumns) myRuleTable->setColumnWidth(column, 0);
     myRuleColumnShown.fill(false);
     new FXLabel(tab, "Default rotation values (x, y, z):");
     auto* rotations = new FXHorizontalFrame(tab, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0);
-    for (int i = 0; i < 3; ++i) myRotationDials[i] = makeDial(rotations, this, ID_ROTX + i, {-3600, 3600, 1, 0});
+    for (int i = 0; i < 3; ++i)
+        myRotationDials[i] = makeDial(rotations, this, ID_ROTX + i, {"%.2f", -3600, 3600, 1, 1, 10, 0});
     new FXLabel(tab, "Initial direction (x, y, z):");
     auto* directions = new FXHorizontalFrame(tab, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0);
-    for (int i = 0; i < 3; ++i) myDirectionDials[i] = makeDial(directions, this, ID_IDIRX + i, {-1, 1, 0.1, 0});
+    for (int i = 0; i < 3; ++i)
+        myDirectionDials[i] = makeDial(directions, this, ID_IDIRX + i, {"%.2f", -1, 1, 0.01, 0.1, 0.5, 0});
     addComputeButton(tab);
 }
 
@@ -452,9 +426,10 @@ void KLADO_StandaloneMW::buildExtensionsTab(FXTabBook* book) {
     FXVerticalFrame* tab =
         addTab(book, WindowIcons::TabExtensions, "\tProcessor Extensions Tab\tHolds further processor parameter.");
     new FXLabel(tab, "Ignore on computation:");
-    myIgnoreTable = makeTable(tab, this, ID_IGNORE, {"Symbol", "Ignore"});
+    myIgnoreTable = makeTable(tab, this, this, ID_IGNORE, {"Symbol", "Ignore"});
+    myIgnoreTable->setColumnType(1, MFXAddEditTypedTable::CHECK);
     new FXLabel(tab, "Constants and functions:");
-    myConstantsTable = makeTable(tab, this, ID_CONSTANTS, {"Name", "Definition"});
+    myConstantsTable = makeTable(tab, this, this, ID_CONSTANTS, {"Name", "Definition"});
     addComputeButton(tab);
 }
 
@@ -471,8 +446,8 @@ void KLADO_StandaloneMW::buildShapingTab(FXTabBook* book) {
     myShapeType = makeEnumChoice<ShapeType>(typeGrid, this, ID_SHAPETYPE);
     myShapePanels = new FXSwitcher(tab, LAYOUT_FILL_X | FRAME_GROOVE);
 
-    const DialRange size{0.01, 1000, 0.1, 1};
-    const DialRange endWidth{0, 1000, 0.1, 1};
+    const DialRange size{"%.2f", 0.01, 1000, 0.1, 0.1, 1, 1};
+    const DialRange endWidth{"%.2f", 0, 1000, 0.01, 0.1, 1, 1};
     const auto panel = [&](ShapeType type, std::initializer_list<std::pair<const char*, DialRange>> dials, bool quality,
                            bool caps) {
         const int index = static_cast<int>(type);
@@ -515,17 +490,16 @@ void KLADO_StandaloneMW::buildColoringTab(FXTabBook* book) {
 
     FXMatrix* single = makeGrid(new FXVerticalFrame(myColorPanels, LAYOUT_FILL_X));
     new FXLabel(single, "Material:");
-    myMaterialWell = new FXColorWell(single, FXRGB(255, 255, 255), this, ID_SHAPE,
-                                     COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 32);
+    myMaterialWell = new MFXMaterialWell(single, GLMaterial::shapeDefault(), this, ID_SHAPE,
+                                         FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 64);
 
     auto* palettes = new FXVerticalFrame(myColorPanels, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0);
     FXMatrix* paletteGrid = makeGrid(palettes);
     new FXLabel(paletteGrid, "Palette:");
-    myPaletteBox = makeChoice(paletteGrid, this, ID_SHAPE, {});
-    for (int i = 0; i < PaletteLibrary::count(); ++i) myPaletteBox->appendItem(PaletteLibrary::name(i).c_str());
-    myPaletteBox->setNumVisible(12);
+    myPaletteWell = new MFXMatPaletteWell(paletteGrid, this, ID_SHAPE,
+                                          FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 128, 64);
     myPaletteRange = new FXSwitcher(palettes, LAYOUT_FILL_X);
-    const DialRange index{0, 255, 1, 0};
+    const DialRange index{"%.0f", 0, 255, 1, 1, 10, 0};
     FXMatrix* offset = makeGrid(new FXVerticalFrame(myPaletteRange, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0));
     new FXLabel(offset, "Offset:");
     myOffsetDial = makeDial(offset, this, ID_SHAPE, index);
@@ -533,7 +507,7 @@ void KLADO_StandaloneMW::buildColoringTab(FXTabBook* book) {
     new FXLabel(range, "Starting Index:");
     myStartDial = makeDial(range, this, ID_SHAPE, index);
     new FXLabel(range, "Ending Index:");
-    myEndDial = makeDial(range, this, ID_SHAPE, {0, 255, 1, 255});
+    myEndDial = makeDial(range, this, ID_SHAPE, {"%.0f", 0, 255, 1, 1, 10, 255});
     addComputeButton(tab);
 }
 
@@ -541,12 +515,13 @@ void KLADO_StandaloneMW::buildTweaksTab(FXTabBook* book) {
     FXVerticalFrame* tab = addTab(book, WindowIcons::TabTweaks, "\tTweaks Tab\tAllows tweaking the interpretation.");
     new FXLabel(tab, "Tropism vector (x, y, z):");
     auto* vector = new FXHorizontalFrame(tab, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0);
-    for (FXRealSpinner*& dial : myTropismDials) dial = makeDial(vector, this, ID_TWEAKS, {-1, 1, 0.01, 0});
+    for (FXRealSpinDial*& dial : myTropismDials)
+        dial = makeDial(vector, this, ID_TWEAKS, {"%.4f", -1, 1, 0.01, 0.01, 0.1, 0});
     FXMatrix* grid = makeGrid(tab);
     new FXLabel(grid, "Tropism strength:");
-    myTropismStrength = makeDial(grid, this, ID_TWEAKS, {0, 1000, 0.001, 0});
+    myTropismStrength = makeDial(grid, this, ID_TWEAKS, {"%.4f", 0, 1000, 0.0001, 0.001, 0.01, 0});
     new FXLabel(grid, "Random seed:");
-    mySeedDial = makeDial(grid, this, ID_SEED, {0, 1000, 10, defaultSeed});
+    mySeedDial = makeDial(grid, this, ID_SEED, {"%.0f", 0, 1000, 1, 10, 100, defaultSeed});
     addComputeButton(tab);
 }
 
@@ -573,7 +548,7 @@ void KLADO_StandaloneMW::buildEnvironmentTab(FXTabBook* book) {
     const double initial[] = {-150, 15, 15};
     for (int i = 0; i < 3; ++i) {
         new FXLabel(lights, positions[i]);
-        myLightPosition[i] = makeDial(lights, this, ID_LIGHT, {-10000, 10000, 10, initial[i]});
+        myLightPosition[i] = makeDial(lights, this, ID_LIGHT, {"%.0f", -10000, 10000, 1, 10, 100, initial[i]});
     }
     addComputeButton(tab);
 }
@@ -593,7 +568,7 @@ void KLADO_StandaloneMW::buildSymbolHelpTab(FXTabBook* book) {
     FXVerticalFrame* tab =
         addTab(book, WindowIcons::TabSymbolHelp, "\tSymbol Help Tab\tShows how symbols are interpreted.");
     new FXLabel(tab, "Symbol interpretations:");
-    mySymbolHelpTable = makeTable(tab, nullptr, 0, {"Symbol", "Meaning"});
+    mySymbolHelpTable = makeTable(tab, this, nullptr, 0, {"Symbol", "Meaning"});
     mySymbolHelpTable->setTableSize(static_cast<FXint>(symbolHelpRows.size()), 2);
     mySymbolHelpTable->setColumnText(0, "Symbol");
     mySymbolHelpTable->setColumnText(1, "Meaning");
@@ -614,7 +589,7 @@ void KLADO_StandaloneMW::create() {
     FXFont* font = getApp()->getNormalFont();
     myPanel->setWidth(45 * font->getTextWidth("8", 1));
     const FXint headerHeight = font->getFontHeight() + font->getFontAscent() + 6;
-    for (FXTable* table : {myRuleTable, myIgnoreTable, myConstantsTable, mySymbolHelpTable})
+    for (MFXAddEditTypedTable* table : {myRuleTable, myIgnoreTable, myConstantsTable, mySymbolHelpTable})
         table->setColumnHeaderHeight(headerHeight);
     show(getApp()->reg().readIntEntry("SETTINGS", "maximized", 0) ? PLACEMENT_MAXIMIZED : PLACEMENT_DEFAULT);
     getApp()->addTimeout(this, ID_VIEW_TIMER, viewInterval);
@@ -669,7 +644,7 @@ bool KLADO_StandaloneMW::hasContent() const {
     return !definition.getRules().empty() || !definition.getAxiom().empty();
 }
 
-bool KLADO_StandaloneMW::isModified() const { return !myUndoList.marked() && hasContent(); }
+bool KLADO_StandaloneMW::isModified() const { return !undoList.marked() && hasContent(); }
 
 FXuint KLADO_StandaloneMW::askQuestion(const FXString& title, const FXString& text, FXuint buttons) {
     return FXMessageBox::question(this, buttons, title.text(), "%s", text.text());
@@ -753,8 +728,8 @@ bool KLADO_StandaloneMW::loadDocument(const std::string& fileName, const CameraD
 
     myWorkbench.replaceDocument(std::move(definition), fileName);
     if (view) myWorkbench.currentCamera() = *view;
-    myUndoList.clear();
-    myUndoList.mark();
+    undoList.clear();
+    undoList.mark();
     myRecentFiles.appendFile(fileName.c_str());
     fillWidgets();
     updateTitle();
@@ -772,7 +747,7 @@ bool KLADO_StandaloneMW::saveTo(const std::string& fileName) {
     if (!saveDefinition(fileName, sheetOf(myWorkbench), definition, myReporter)) return false;
     myNameField->setText(definition.getName().c_str());
     myWorkbench.setFileName(fileName);
-    myUndoList.mark();
+    undoList.mark();
     myRecentFiles.appendFile(fileName.c_str());
     updateTitle();
     rememberFileTime();
@@ -983,9 +958,8 @@ void KLADO_StandaloneMW::showShape() {
     myColoringType->setCurrentItem(coloring);
     myColorPanels->setCurrent(shape.coloringType == ColoringMode::Single ? 0 : 1);
     myPaletteRange->setCurrent(shape.coloringType == ColoringMode::PaletteIndex ? 0 : 1);
-    myMaterialWell->setRGBA(colourOf(shape.material.diffuse));
-    const int palette = PaletteLibrary::indexOf(shape.palette);
-    if (palette >= 0) myPaletteBox->setCurrentItem(palette);
+    myMaterialWell->setMaterial(shape.material);
+    myPaletteWell->setPalette(shape.palette);
     myOffsetDial->setValue(shape.indexOffset);
     myStartDial->setValue(shape.minColor);
     myEndDial->setValue(shape.maxColor);
@@ -1025,8 +999,8 @@ ShapeDef KLADO_StandaloneMW::shapeFromWidgets(const ShapeDef& base) const {
     }
     shape.type = static_cast<ShapeType>(myShapeType->getCurrentItem());
     shape.coloringType = static_cast<ColoringMode>(myColoringType->getCurrentItem());
-    setRgba(shape.material.diffuse, myMaterialWell->getRGBA());
-    if (myPaletteBox->getNumItems()) shape.palette = PaletteLibrary::palette(myPaletteBox->getCurrentItem());
+    shape.material = myMaterialWell->getMaterial();
+    shape.palette = myPaletteWell->getPalette();
     shape.indexOffset = static_cast<std::int32_t>(std::lround(myOffsetDial->getValue()));
     shape.minColor = static_cast<std::int32_t>(std::lround(myStartDial->getValue()));
     shape.maxColor = static_cast<std::int32_t>(std::lround(myEndDial->getValue()));
@@ -1145,24 +1119,77 @@ void KLADO_StandaloneMW::compute() {
 // ---------------------------------------------------------------------------
 // Undo
 
-void KLADO_StandaloneMW::record(const FXString& what, const void* key, bool final, std::function<void(bool redo)> apply,
-                                bool changed) {
-    // Edits replayed by undo and redo are never recorded.
-    if (myUndoList.busy()) return;
-    auto* command = new EditCommand(what, key, final, std::move(apply));
-    auto* top = dynamic_cast<EditCommand*>(myUndoList.current());
-    if (top && top->canAbsorb(*command)) {
-        top->absorb(*command);
+// The record commands write their record back into the document and refresh
+// what shows it; the window then recomputes what the record changes.
+class KLADO_StandaloneMW::MFXUndoCommand_ShapeDef
+    : public MFXUndoCommand_Record<std::map<std::string, ShapeDef>, std::string> {
+public:
+    MFXUndoCommand_ShapeDef(KLADO_StandaloneMW* window, const std::map<std::string, ShapeDef>& before,
+                            const std::map<std::string, ShapeDef>& after, const std::string& symbol, bool final)
+        : MFXUndoCommand_Record(window, "Undo Shape Definition Change", "Redo Shape Definition Change", before, after,
+                                symbol, final),
+          window(window) {}
+
+protected:
+    void apply(const std::map<std::string, ShapeDef>& shapes) override { window->applyShapes(shapes, key); }
+
+private:
+    KLADO_StandaloneMW* window;
+};
+
+class KLADO_StandaloneMW::MFXUndoCommand_Tweaks : public MFXUndoCommand_Record<TweakMap, int> {
+public:
+    MFXUndoCommand_Tweaks(KLADO_StandaloneMW* window, const TweakMap& before, const TweakMap& after, bool final)
+        : MFXUndoCommand_Record(window, "Undo Tweak Change", "Redo Tweak Change", before, after, 0, final),
+          window(window) {}
+
+protected:
+    void apply(const TweakMap& tweaks) override { window->applyTweaks(tweaks); }
+
+private:
+    KLADO_StandaloneMW* window;
+};
+
+class KLADO_StandaloneMW::MFXUndoCommand_EnvDef : public MFXUndoCommand_Record<EnvironmentMap, int> {
+public:
+    MFXUndoCommand_EnvDef(KLADO_StandaloneMW* window, const EnvironmentMap& before, const EnvironmentMap& after,
+                          bool final)
+        : MFXUndoCommand_Record(window, "Undo Environment Change", "Redo Environment Change", before, after, 0, final),
+          window(window) {}
+
+protected:
+    void apply(const EnvironmentMap& environment) override { window->applyEnvironment(environment); }
+
+private:
+    KLADO_StandaloneMW* window;
+};
+
+class KLADO_StandaloneMW::MFXUndoCommand_LightDef : public MFXUndoCommand_Record<LightDef, int> {
+public:
+    MFXUndoCommand_LightDef(KLADO_StandaloneMW* window, const LightDef& before, const LightDef& after, int index,
+                            bool final)
+        : MFXUndoCommand_Record(window, "Undo Light Change", "Redo Light Change", before, after, index, final),
+          window(window) {}
+
+protected:
+    void apply(const LightDef& light) override { window->applyLight(key, light); }
+
+private:
+    KLADO_StandaloneMW* window;
+};
+
+void KLADO_StandaloneMW::undoChanged() { update(); }
+
+void KLADO_StandaloneMW::record(MFXUndoCommand* command, bool changed) {
+    auto* top = dynamic_cast<MFXUndoCommand*>(undoList.current());
+    if (changed || (top && top->canAbsorb(command)))
+        add(command);
+    else
         delete command;
-        return;
-    }
-    if (!changed) {
-        // Committing a field without a change closes nothing and adds nothing.
-        delete command;
-        return;
-    }
-    myUndoList.add(command, false, true);
-    if (myUndoList.size() > 30) myUndoList.trimSize(10);
+}
+
+bool KLADO_StandaloneMW::isReplay(FXObject* sender) const {
+    return dynamic_cast<MFXUndoCommand*>(sender) || (sender && sender == restoringWidget);
 }
 
 // ---------------------------------------------------------------------------
@@ -1250,8 +1277,8 @@ long KLADO_StandaloneMW::onCmdClose(FXObject*, FXSelector, void*) {
     if (!askSave()) return 1;
     clearTables();
     newDocument();
-    myUndoList.clear();
-    myUndoList.mark();
+    undoList.clear();
+    undoList.mark();
     return 1;
 }
 
@@ -1298,89 +1325,77 @@ long KLADO_StandaloneMW::onCmdAbout(FXObject*, FXSelector, void*) {
     return 1;
 }
 
-long KLADO_StandaloneMW::onCmdName(FXObject*, FXSelector selector, void*) {
+long KLADO_StandaloneMW::onCmdName(FXObject* sender, FXSelector selector, void*) {
     const std::string old = myWorkbench.definition().getName();
     const std::string name = myNameField->getText().text();
     const bool final = FXSELTYPE(selector) == SEL_COMMAND;
-    if (name == old && !final) return 1;
     myWorkbench.definition().setName(name);
-    record(
-        "Name Change", myNameField, final, [this, old, name](bool redo) { setDocumentName(redo ? name : old); },
-        name != old);
+    if (!isReplay(sender) && (name != old || final))
+        record(new MFXUndoCommand_String(myNameField, this, "Undo Name Change", "Redo Name Change", old, name, final),
+               name != old);
     return 1;
 }
 
-long KLADO_StandaloneMW::onCmdAxiom(FXObject*, FXSelector selector, void*) {
+long KLADO_StandaloneMW::onCmdAxiom(FXObject* sender, FXSelector selector, void*) {
     const std::string old = myWorkbench.definition().getAxiom();
     const std::string axiom = myAxiomField->getText().text();
     const bool final = FXSELTYPE(selector) == SEL_COMMAND;
-    if (axiom != old || final) {
-        myWorkbench.definition().setAxiom(axiom);
+    myWorkbench.definition().setAxiom(axiom);
+    if (!isReplay(sender) && (axiom != old || final))
         record(
-            "Axiom Change", myAxiomField, final,
-            [this, old, axiom](bool redo) {
-                myAxiomField->setText((redo ? axiom : old).c_str());
-                myWorkbench.definition().setAxiom(redo ? axiom : old);
-                recompute(false);
-            },
+            new MFXUndoCommand_String(myAxiomField, this, "Undo Axiom Change", "Redo Axiom Change", old, axiom, final),
             axiom != old);
-    }
     if (final) recompute(false);
     return 1;
 }
 
-long KLADO_StandaloneMW::onCmdIterations(FXObject*, FXSelector, void*) {
+long KLADO_StandaloneMW::onCmdIterations(FXObject* sender, FXSelector, void*) {
     if (myComputing) return 1;
     const int iterations = static_cast<int>(std::lround(myIterationsDial->getValue()));
     if (iterations == myLastIterations) return 1;
-    const int old = myLastIterations;
+    if (!isReplay(sender))
+        add(new MFXUndoCommand_Float(myIterationsDial, this, "Undo Iteration Change", "Redo Iteration Change",
+                                     static_cast<float>(myLastIterations), static_cast<float>(iterations), true));
     myLastIterations = iterations;
-    record("Iteration Change", myIterationsDial, true, [this, old, iterations](bool redo) {
-        myLastIterations = redo ? iterations : old;
-        myIterationsDial->setValue(myLastIterations);
-        recompute(false);
-    });
     recompute(false);
     return 1;
 }
 
-long KLADO_StandaloneMW::onCmdSeed(FXObject*, FXSelector, void*) {
+long KLADO_StandaloneMW::onCmdSeed(FXObject* sender, FXSelector, void*) {
     const double seed = std::round(mySeedDial->getValue());
-    const double old = numberOr(myWorkbench.definition().getConstants().at("_seed").value, 42);
+    const double old = numberOr(myWorkbench.definition().getConstants().at("_seed").value, defaultSeed);
     if (seed == old) return 1;
     myWorkbench.definition().addConstant("_seed", TextConvert::toString(seed));
-    record("Seed Change", mySeedDial, true, [this, old, seed](bool redo) {
-        mySeedDial->setValue(redo ? seed : old);
-        recompute(false);
-    });
+    if (!isReplay(sender))
+        add(new MFXUndoCommand_Float(mySeedDial, this, "Undo Seed Change", "Redo Seed Change", static_cast<float>(old),
+                                     static_cast<float>(seed), true));
     recompute(false);
     return 1;
 }
 
-long KLADO_StandaloneMW::onCmdRotation(FXObject*, FXSelector selector, void*) {
+long KLADO_StandaloneMW::onCmdRotation(FXObject* sender, FXSelector selector, void*) {
     const int id = FXSELID(selector);
     const bool rotation = id >= ID_ROTX;
     const int axis = rotation ? id - ID_ROTX : id - ID_IDIRX;
-    FXRealSpinner* dial = rotation ? myRotationDials[axis] : myDirectionDials[axis];
+    FXRealSpinDial* dial = rotation ? myRotationDials[axis] : myDirectionDials[axis];
     const char* variable = rotation ? specialDials[axis] : directionVariables[axis];
     const double value = dial->getValue();
     const double old = numberOr(myWorkbench.definition().getConstants().at(variable).value, 0);
     if (value == old) return 1;
     myWorkbench.definition().addConstant(variable, TextConvert::toString(value));
-    record(rotation ? rotationLabels[axis] : directionLabels[axis], dial, true, [this, dial, old, value](bool redo) {
-        dial->setValue(redo ? value : old);
-        reinterpret();
-    });
+    if (!isReplay(sender)) {
+        const FXString what = rotation ? rotationLabels[axis] : directionLabels[axis];
+        add(new MFXUndoCommand_Float(dial, this, "Undo " + what, "Redo " + what, static_cast<float>(old),
+                                     static_cast<float>(value), true));
+    }
     reinterpret();
     return 1;
 }
 
-long KLADO_StandaloneMW::onCmdMultiChar(FXObject*, FXSelector, void*) {
-    const bool on = myMultiCharCheck->getCheck();
-    record("Switch Multichar", myMultiCharCheck, true, [this, on](bool redo) {
-        myMultiCharCheck->setCheck(redo ? on : !on);
-        recompute(false);
-    });
+long KLADO_StandaloneMW::onCmdMultiChar(FXObject* sender, FXSelector, void*) {
+    if (!isReplay(sender))
+        add(new MFXUndoCommand_Bool(myMultiCharCheck, this, "Undo Switch Multichar", "Redo Switch Multichar",
+                                    myMultiCharCheck->getCheck()));
     recompute(false);
     return 1;
 }
@@ -1402,8 +1417,8 @@ long KLADO_StandaloneMW::onCmdItem(FXObject* sender, FXSelector, void*) {
     return 1;
 }
 
-void KLADO_StandaloneMW::applyShape(const std::string& symbol, const ShapeDef& shape) {
-    myWorkbench.definition().setShapeDef(symbol, shape);
+void KLADO_StandaloneMW::applyShapes(const std::map<std::string, ShapeDef>& shapes, const std::string& symbol) {
+    myWorkbench.definition().setShapeDefs(shapes);
     const FXint index = myShapeItem->findItem(symbol.c_str());
     if (index >= 0) myShapeItem->setCurrentItem(index);
     showShape();
@@ -1413,66 +1428,68 @@ void KLADO_StandaloneMW::applyShape(const std::string& symbol, const ShapeDef& s
 long KLADO_StandaloneMW::onCmdShape(FXObject* sender, FXSelector selector, void*) {
     const std::string symbol = chosenSymbol();
     if (symbol.empty()) return 1;
-    const auto& shapes = myWorkbench.definition().getShapeDefs();
-    const auto found = shapes.find(symbol);
-    const ShapeDef old = found != shapes.end() ? found->second : ShapeDef::forNewSymbol(symbol);
-    if (FXSELID(selector) == ID_SHAPETYPE && sender == myShapeType)
-        myShapePanels->setCurrent(myShapeType->getCurrentItem());
+    const std::map<std::string, ShapeDef> before = myWorkbench.definition().getShapeDefs();
+    const auto found = before.find(symbol);
+    const ShapeDef old = found != before.end() ? found->second : ShapeDef::forNewSymbol(symbol);
+    if (sender == myShapeType) myShapePanels->setCurrent(myShapeType->getCurrentItem());
     const ShapeDef shape = shapeFromWidgets(old);
-    if (shape.toText() == old.toText()) return 1;
-    // A colour dragged in a well merges into one entry until it is let go.
-    const bool final = FXSELTYPE(selector) == SEL_COMMAND;
-    myWorkbench.definition().setShapeDef(symbol, shape);
-    record("Shape Definition Change", myShapeItem, final,
-           [this, symbol, old, shape](bool redo) { applyShape(symbol, redo ? shape : old); });
+    if (found != before.end() && shape.toText() == old.toText()) return 1;
+    std::map<std::string, ShapeDef> after = before;
+    after[symbol] = shape;
+    myWorkbench.definition().setShapeDefs(after);
     showShape();
+    // A dial or swatch that is still moving merges into one entry until it
+    // settles.
+    const bool final = FXSELTYPE(selector) == SEL_COMMAND;
+    add(new MFXUndoCommand_ShapeDef(this, before, after, symbol, final));
     if (final) reinterpret();
     return 1;
 }
 
 void KLADO_StandaloneMW::applyTweaks(const TweakMap& tweaks) {
-    LSystemDefinition& definition = myWorkbench.definition();
-    for (const auto& [key, value] : tweaks) definition.setTweak(key, value);
+    myWorkbench.definition().setTweaks(tweaks);
     fillWidgets();
     reinterpret();
 }
 
-long KLADO_StandaloneMW::onCmdTweaks(FXObject*, FXSelector, void*) {
-    const TweakMap old = myWorkbench.definition().getTweaks();
-    TweakMap tweaks = old;
+long KLADO_StandaloneMW::onCmdTweaks(FXObject*, FXSelector selector, void*) {
+    const TweakMap before = myWorkbench.definition().getTweaks();
+    TweakMap after = before;
     const auto text = [](double value) { return TextConvert::toString(value, 4); };
-    tweaks[tropismDirectionKey] = text(myTropismDials[0]->getValue()) + "," + text(myTropismDials[1]->getValue()) +
-                                  "," + text(myTropismDials[2]->getValue());
-    tweaks[tropismStrengthKey] = text(myTropismStrength->getValue());
-    if (tweaks == old) return 1;
-    for (const auto& [key, value] : tweaks) myWorkbench.definition().setTweak(key, value);
-    record("Tweak Change", myTropismStrength, true,
-           [this, old, tweaks](bool redo) { applyTweaks(redo ? tweaks : old); });
-    reinterpret();
+    after[tropismDirectionKey] = text(myTropismDials[0]->getValue()) + "," + text(myTropismDials[1]->getValue()) + "," +
+                                 text(myTropismDials[2]->getValue());
+    after[tropismStrengthKey] = text(myTropismStrength->getValue());
+    if (after == before) return 1;
+    myWorkbench.definition().setTweaks(after);
+    const bool final = FXSELTYPE(selector) == SEL_COMMAND;
+    add(new MFXUndoCommand_Tweaks(this, before, after, final));
+    if (final) reinterpret();
     return 1;
 }
 
-void KLADO_StandaloneMW::applyBackground(const std::string& colour) {
-    myWorkbench.definition().setEnvironment(backgroundColorKey, colour);
-    myBackgroundWell->setRGBA(colourOfHex(colour));
+void KLADO_StandaloneMW::applyEnvironment(const EnvironmentMap& environment) {
+    myWorkbench.definition().setEnvironment(environment);
+    const auto found = environment.find(backgroundColorKey);
+    myBackgroundWell->setRGBA(found == environment.end() ? FXRGB(0, 0, 0) : colourOfHex(found->second));
     myWorkbench.applyEnvironment();
     requestFrame();
 }
 
 long KLADO_StandaloneMW::onCmdBackground(FXObject*, FXSelector selector, void*) {
-    const EnvironmentMap& environment = myWorkbench.definition().getEnvironment();
-    const auto found = environment.find(backgroundColorKey);
-    const std::string old = found == environment.end() ? "" : found->second;
-    const std::string colour = hexColour(myBackgroundWell->getRGBA());
-    if (colour == old) return 1;
-    applyBackground(colour);
-    record("Environment Change", myBackgroundWell, FXSELTYPE(selector) == SEL_COMMAND, [this, old, colour](bool redo) {
-        if (redo || !old.empty())
-            applyBackground(redo ? colour : old);
-        else
-            applyBackground("000000");
-    });
+    const EnvironmentMap before = myWorkbench.definition().getEnvironment();
+    EnvironmentMap after = before;
+    after[backgroundColorKey] = hexColour(myBackgroundWell->getRGBA());
+    if (after == before) return 1;
+    applyEnvironment(after);
+    add(new MFXUndoCommand_EnvDef(this, before, after, FXSELTYPE(selector) == SEL_COMMAND));
     return 1;
+}
+
+void KLADO_StandaloneMW::applyLight(int index, const LightDef& light) {
+    myWorkbench.setLight(index, light);
+    myLightBox->setCurrentItem(index);
+    showLight();
+    requestFrame();
 }
 
 long KLADO_StandaloneMW::onCmdLight(FXObject* sender, FXSelector selector, void*) {
@@ -1485,13 +1502,10 @@ long KLADO_StandaloneMW::onCmdLight(FXObject* sender, FXSelector selector, void*
     const LightDef light = lightFromWidgets();
     myWorkbench.setLight(index, light);
     requestFrame();
-    const bool final = FXSELTYPE(selector) == SEL_COMMAND;
-    record("Light Change", &myWorkbench.lights()[index], final, [this, index, old, light](bool redo) {
-        myWorkbench.setLight(index, redo ? light : old);
-        myLightBox->setCurrentItem(index);
-        showLight();
-        requestFrame();
-    });
+    // A colour or dial dragged with the mouse merges into one entry.
+    const bool final = FXSELTYPE(selector) == SEL_COMMAND &&
+                       !(sender && getApp()->getCursorWindow() && static_cast<FXWindow*>(sender)->grabbed());
+    if (!isReplay(sender)) add(new MFXUndoCommand_LightDef(this, old, light, index, final));
     return 1;
 }
 
@@ -1508,10 +1522,10 @@ long KLADO_StandaloneMW::onUpdRuleColumn(FXObject* sender, FXSelector selector, 
     return 1;
 }
 
-void KLADO_StandaloneMW::setRulesFromTable() {
+void KLADO_StandaloneMW::setRulesFromTable(FXint removedRow) {
     std::vector<RuleRow> rules;
     for (int row = 0; row < myRuleTable->getNumRows(); ++row) {
-        if (rowEmpty(myRuleTable, row)) continue;
+        if (row == removedRow || rowEmpty(myRuleTable, row)) continue;
         RuleRow rule;
         const std::string probability = cellText(myRuleTable, row, Probability);
         if (!probability.empty()) {
@@ -1532,44 +1546,16 @@ void KLADO_StandaloneMW::setRulesFromTable() {
     myWorkbench.definition().setRules(std::move(rules));
 }
 
-long KLADO_StandaloneMW::onCmdRules(FXObject*, FXSelector, void*) {
-    const std::vector<RuleRow> old = myWorkbench.definition().getRules();
-    setRulesFromTable();
-    keepEmptyLastRow(myRuleTable);
-    const std::vector<RuleRow> rules = myWorkbench.definition().getRules();
-    record("Text Change", myRuleTable, true, [this, old, rules](bool redo) {
-        myWorkbench.definition().setRules(redo ? rules : old);
-        fillRuleTable();
-        recompute(false);
-    });
-    recompute(false);
-    return 1;
-}
-
-void KLADO_StandaloneMW::setIgnoredFromTable() {
+void KLADO_StandaloneMW::setIgnoredFromTable(FXint removedRow) {
     std::vector<std::string> ignored;
     for (int row = 0; row < myIgnoreTable->getNumRows(); ++row) {
         const std::string symbol = cellText(myIgnoreTable, row, 0);
-        if (!symbol.empty() && cellText(myIgnoreTable, row, 1) == "t") ignored.push_back(symbol);
+        if (row != removedRow && !symbol.empty() && cellText(myIgnoreTable, row, 1) == "t") ignored.push_back(symbol);
     }
     myWorkbench.definition().setIgnoreList(std::move(ignored));
 }
 
-long KLADO_StandaloneMW::onCmdIgnore(FXObject*, FXSelector, void*) {
-    const std::vector<std::string> old = myWorkbench.definition().getIgnoreList();
-    setIgnoredFromTable();
-    keepEmptyLastRow(myIgnoreTable);
-    const std::vector<std::string> ignored = myWorkbench.definition().getIgnoreList();
-    record("Text Change", myIgnoreTable, true, [this, old, ignored](bool redo) {
-        myWorkbench.definition().setIgnoreList(redo ? ignored : old);
-        fillIgnoreTable();
-        recompute(false);
-    });
-    recompute(false);
-    return 1;
-}
-
-void KLADO_StandaloneMW::setConstantsFromTable() {
+void KLADO_StandaloneMW::setConstantsFromTable(FXint removedRow) {
     LSystemDefinition& definition = myWorkbench.definition();
     std::vector<std::string> gone;
     for (const auto& entry : definition.getConstants())
@@ -1577,7 +1563,7 @@ void KLADO_StandaloneMW::setConstantsFromTable() {
     for (const std::string& name : gone) definition.removeConstant(name);
     for (int row = 0; row < myConstantsTable->getNumRows(); ++row) {
         const std::string name = cellText(myConstantsTable, row, 0);
-        if (name.empty()) continue;
+        if (row == removedRow || name.empty()) continue;
         if (!std::isalpha(static_cast<unsigned char>(name[0]))) {
             showMessage(true, "Name error", "The name must begin with a letter");
             continue;
@@ -1585,38 +1571,34 @@ void KLADO_StandaloneMW::setConstantsFromTable() {
         try {
             definition.addConstant(name, cellText(myConstantsTable, row, 1));
         } catch (const std::exception&) {
-            showMessage(true, "Value error", "The value of a special variable must be a number");
+            // A special variable holds numbers only.
+            showMessage(true, "Value error", ("The value of '" + name + "' must be a numeric value").c_str());
         }
     }
 }
 
-long KLADO_StandaloneMW::onCmdConstants(FXObject*, FXSelector, void*) {
-    const std::map<std::string, ConstantDef> old = myWorkbench.definition().getConstants();
-    setConstantsFromTable();
-    keepEmptyLastRow(myConstantsTable);
-    const std::map<std::string, ConstantDef> constants = myWorkbench.definition().getConstants();
-    record("Text Change", myConstantsTable, true, [this, old, constants](bool redo) {
-        LSystemDefinition& definition = myWorkbench.definition();
-        for (const auto& entry : definition.getConstants())
-            if (!definition.isReserved(entry.first)) definition.removeConstant(entry.first);
-        for (const auto& [name, constant] : redo ? constants : old)
-            if (!definition.isReserved(name))
-                definition.addConstant(constant.arguments.empty() ? name : name + constant.arguments, constant.value);
-        fillConstantsTable();
-        recompute(false);
-    });
+long KLADO_StandaloneMW::onTableChanged(FXObject* sender, FXSelector selector, void* data) {
+    // A row about to be removed is left out; the table records its own undo.
+    FXint removedRow = -1;
+    if (FXSELTYPE(selector) == SEL_DELETED) removedRow = static_cast<FXTableRange*>(data)->fm.row;
+    if (sender == myRuleTable)
+        setRulesFromTable(removedRow);
+    else if (sender == myIgnoreTable)
+        setIgnoredFromTable(removedRow);
+    else if (sender == myConstantsTable)
+        setConstantsFromTable(removedRow);
+    else
+        return 0;
     recompute(false);
     return 1;
 }
 
 long KLADO_StandaloneMW::onKeyPress(FXObject* sender, FXSelector, void* data) {
     const FXEvent* event = static_cast<FXEvent*>(data);
-    auto* table = dynamic_cast<FXTable*>(sender);
-    if (!table || event->code != KEY_Delete) return 0;
+    auto* table = dynamic_cast<MFXAddEditTypedTable*>(sender);
+    if (!table || (event->code != KEY_Delete && event->code != KEY_KP_Delete)) return 0;
     const FXint row = table->getCurrentRow();
-    if (row < 0 || row >= table->getNumRows() - 1 || !table->isRowSelected(row)) return 0;
-    table->removeRows(row);
-    handle(table, FXSEL(SEL_REPLACED, table == myRuleTable ? ID_RULES : ID_CONSTANTS), nullptr);
+    if (row >= 0 && row < table->getNumRows() - 1 && table->isRowSelected(row)) table->removeRow(row);
     return 0;
 }
 
@@ -1643,7 +1625,7 @@ long KLADO_StandaloneMW::onFileWatch(FXObject*, FXSelector, void*) {
     const FXTime modified = FXStat::modified(fileName.c_str());
     if (modified == 0 || modified == myFileTime) return 1;
     myFileTime = modified;
-    if (!myUndoList.marked()) {
+    if (!undoList.marked()) {
         myStatusBar->getStatusLine()->setNormalText(
             "The file changed on disk; the unsaved edits are kept. Save or reopen to decide.");
         return 1;

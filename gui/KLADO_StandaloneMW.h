@@ -5,20 +5,25 @@
 // recent-files list. Batch use creates it without showing it.
 
 #include "diagnostics/FailureReporter.h"
+#include "gui/MFXUndoCommand.h"
+#include "gui/MFXUndoHolder.h"
 #include "workbench/Workbench.h"
 
 #include <fx.h>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+class FXRealSpinDial;
+class MFXAddEditTypedTable;
+class MFXMaterialWell;
+class MFXMatPaletteWell;
 class ViewCanvas;
 class WindowIcons;
 
-class KLADO_StandaloneMW : public FXMainWindow {
+class KLADO_StandaloneMW : public FXMainWindow, public MFXUndoHolder {
     FXDECLARE(KLADO_StandaloneMW)
 public:
     enum {
@@ -49,6 +54,8 @@ public:
         ID_SHAPETYPE,
         ID_TWEAKS,
         ID_RECENT,
+        // The tables' change messages come with this id.
+        ID_TABLE_CHANGED,
         ID_SHOW_PROBABILITIES,
         ID_SHOW_LEFT,
         ID_SHOW_RIGHT,
@@ -68,6 +75,8 @@ public:
     ~KLADO_StandaloneMW() override;
 
     void create() override;
+    // Every widget and menu entry refreshes its state on the next update pass.
+    void undoChanged() override;
 
     // Reads a definition file. With the window on screen the reader's
     // messages are shown in one box, else written on standard error. On
@@ -90,14 +99,13 @@ public:
     bool pending() const { return myPending; }
 
     Workbench& workbench() { return myWorkbench; }
-    FXUndoList& undoList() { return myUndoList; }
     FXRecentFiles& recentFiles() { return myRecentFiles; }
     FXTextField* nameField() const { return myNameField; }
     FXTextField* axiomField() const { return myAxiomField; }
-    FXRealSpinner* iterationsDial() const { return myIterationsDial; }
-    FXTable* ruleTable() const { return myRuleTable; }
-    FXTable* constantsTable() const { return myConstantsTable; }
-    FXTable* symbolHelpTable() const { return mySymbolHelpTable; }
+    FXRealSpinDial* iterationsDial() const { return myIterationsDial; }
+    MFXAddEditTypedTable* ruleTable() const { return myRuleTable; }
+    MFXAddEditTypedTable* constantsTable() const { return myConstantsTable; }
+    MFXAddEditTypedTable* symbolHelpTable() const { return mySymbolHelpTable; }
     FXTreeList* statisticsTree() const { return myStatisticsTree; }
     FXButton* computeButton(int tab) const { return myComputeButtons[tab]; }
 
@@ -131,9 +139,7 @@ public:
     long onCmdLight(FXObject*, FXSelector, void*);
     long onCmdRuleColumn(FXObject*, FXSelector, void*);
     long onUpdRuleColumn(FXObject*, FXSelector, void*);
-    long onCmdRules(FXObject*, FXSelector, void*);
-    long onCmdIgnore(FXObject*, FXSelector, void*);
-    long onCmdConstants(FXObject*, FXSelector, void*);
+    long onTableChanged(FXObject*, FXSelector, void*);
     long onKeyPress(FXObject*, FXSelector, void*);
     long onViewTimer(FXObject*, FXSelector, void*);
     long onViewChore(FXObject*, FXSelector, void*);
@@ -157,7 +163,10 @@ private:
     private:
         KLADO_StandaloneMW& myWindow;
     };
-    class EditCommand;
+    class MFXUndoCommand_ShapeDef;
+    class MFXUndoCommand_Tweaks;
+    class MFXUndoCommand_EnvDef;
+    class MFXUndoCommand_LightDef;
 
     void buildMenus();
     void buildToolBar(FXComposite* shell);
@@ -172,11 +181,11 @@ private:
     FXVerticalFrame* addTab(FXTabBook* book, int icon, const char* tip);
     void addComputeButton(FXComposite* tab);
 
-    // Records an edit that has already been made; undo and redo call apply
-    // with the value to restore. A non-final edit is merged with the next
-    // one of the same key.
-    void record(const FXString& what, const void* key, bool final, std::function<void(bool redo)> apply,
-                bool changed = true);
+    // Records an edit that has already been made. A command that changes
+    // nothing only closes the open entry it continues.
+    void record(MFXUndoCommand* command, bool changed = true);
+    // Whether a change message replays an undo or redo, or restores a dial.
+    bool isReplay(FXObject* sender) const;
 
     void readSettings();
     void writeSettings();
@@ -196,18 +205,20 @@ private:
     void reinterpret();
     void compute();
 
-    void setRulesFromTable();
-    void setIgnoredFromTable();
-    void setConstantsFromTable();
+    // The rows of a table, without the row about to be removed.
+    void setRulesFromTable(FXint removedRow);
+    void setIgnoredFromTable(FXint removedRow);
+    void setConstantsFromTable(FXint removedRow);
     void fillRuleTable();
     void fillIgnoreTable();
     void fillConstantsTable();
     std::string chosenSymbol() const;
     ShapeDef shapeFromWidgets(const ShapeDef& base) const;
     LightDef lightFromWidgets() const;
-    void applyShape(const std::string& symbol, const ShapeDef& shape);
+    void applyShapes(const std::map<std::string, ShapeDef>& shapes, const std::string& symbol);
     void applyTweaks(const TweakMap& tweaks);
-    void applyBackground(const std::string& colour);
+    void applyEnvironment(const EnvironmentMap& environment);
+    void applyLight(int index, const LightDef& light);
     void setDocumentName(const std::string& name);
     void newDocument();
     void rememberFileTime();
@@ -218,7 +229,6 @@ private:
 
     MessageBoxReporter myReporter;
     Workbench myWorkbench;
-    FXUndoList myUndoList;
     FXRecentFiles myRecentFiles;
     std::unique_ptr<WindowIcons> myIcons;
     bool myComputeOnChange = true;
@@ -251,13 +261,13 @@ private:
     FXTextField* myNameField = nullptr;
     FXCheckButton* myMultiCharCheck = nullptr;
     FXTextField* myAxiomField = nullptr;
-    FXRealSpinner* myIterationsDial = nullptr;
-    FXTable* myRuleTable = nullptr;
+    FXRealSpinDial* myIterationsDial = nullptr;
+    MFXAddEditTypedTable* myRuleTable = nullptr;
     std::array<bool, 4> myRuleColumnShown{true, true, true, true};
-    std::array<FXRealSpinner*, 3> myRotationDials{};
-    std::array<FXRealSpinner*, 3> myDirectionDials{};
-    FXTable* myIgnoreTable = nullptr;
-    FXTable* myConstantsTable = nullptr;
+    std::array<FXRealSpinDial*, 3> myRotationDials{};
+    std::array<FXRealSpinDial*, 3> myDirectionDials{};
+    MFXAddEditTypedTable* myIgnoreTable = nullptr;
+    MFXAddEditTypedTable* myConstantsTable = nullptr;
 
     FXListBox* myShapeItem = nullptr;
     FXCheckButton* myInterpretedCheck = nullptr;
@@ -265,7 +275,7 @@ private:
     FXListBox* myShapeType = nullptr;
     FXSwitcher* myShapePanels = nullptr;
     // Per shape type: length, width, second width.
-    std::array<std::array<FXRealSpinner*, 3>, 5> myShapeDials{};
+    std::array<std::array<FXRealSpinDial*, 3>, 5> myShapeDials{};
     std::array<FXListBox*, 5> myQualityBoxes{};
     std::array<std::array<FXListBox*, 2>, 5> myCapBoxes{};
     std::array<FXCheckButton*, 5> myAddLineChecks{};
@@ -273,23 +283,23 @@ private:
     FXListBox* myColorItem = nullptr;
     FXListBox* myColoringType = nullptr;
     FXSwitcher* myColorPanels = nullptr;
-    FXColorWell* myMaterialWell = nullptr;
-    FXListBox* myPaletteBox = nullptr;
-    FXRealSpinner* myOffsetDial = nullptr;
-    FXRealSpinner* myStartDial = nullptr;
-    FXRealSpinner* myEndDial = nullptr;
+    MFXMaterialWell* myMaterialWell = nullptr;
+    MFXMatPaletteWell* myPaletteWell = nullptr;
+    FXRealSpinDial* myOffsetDial = nullptr;
+    FXRealSpinDial* myStartDial = nullptr;
+    FXRealSpinDial* myEndDial = nullptr;
     FXSwitcher* myPaletteRange = nullptr;
 
-    std::array<FXRealSpinner*, 3> myTropismDials{};
-    FXRealSpinner* myTropismStrength = nullptr;
-    FXRealSpinner* mySeedDial = nullptr;
+    std::array<FXRealSpinDial*, 3> myTropismDials{};
+    FXRealSpinDial* myTropismStrength = nullptr;
+    FXRealSpinDial* mySeedDial = nullptr;
 
     FXColorWell* myBackgroundWell = nullptr;
     FXListBox* myLightBox = nullptr;
     FXCheckButton* myLightOn = nullptr;
     std::array<FXColorWell*, 3> myLightColors{};
-    std::array<FXRealSpinner*, 3> myLightPosition{};
+    std::array<FXRealSpinDial*, 3> myLightPosition{};
 
     FXTreeList* myStatisticsTree = nullptr;
-    FXTable* mySymbolHelpTable = nullptr;
+    MFXAddEditTypedTable* mySymbolHelpTable = nullptr;
 };

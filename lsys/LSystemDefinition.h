@@ -65,14 +65,17 @@ public:
 
     const std::map<std::string, ShapeDef>& getShapeDefs() const { return myShapeDefs; }
     void setShapeDef(const std::string& symbolName, const ShapeDef& shape) { myShapeDefs[symbolName] = shape; }
+    void setShapeDefs(std::map<std::string, ShapeDef> shapes) { myShapeDefs = std::move(shapes); }
     const std::vector<LightDef>& getLights() const { return myLights; }
     void addLight(const LightDef& light) { myLights.push_back(light); }
     const std::vector<CameraDef>& getCameras() const { return myCameras; }
     void addCamera(const CameraDef& camera) { myCameras.push_back(camera); }
     const TweakMap& getTweaks() const { return myTweaks; }
     void setTweak(const std::string& key, const std::string& value) { myTweaks[key] = value; }
+    void setTweaks(TweakMap tweaks) { myTweaks = std::move(tweaks); }
     const EnvironmentMap& getEnvironment() const { return myEnvironment; }
     void setEnvironment(const std::string& key, const std::string& value) { myEnvironment[key] = value; }
+    void setEnvironment(EnvironmentMap environment) { myEnvironment = std::move(environment); }
 
     // The names of the special variables.
     const std::vector<std::string>& getReservedNames() const { return myReservedNames; }

@@ -1,7 +1,9 @@
 // The workbench window driven in-process on the virtual display: the
 // document's life, undo, the update handlers, settings and live reload.
 
+#include "gui/FXRealSpinDial.h"
 #include "gui/KLADO_StandaloneMW.h"
+#include "gui/MFXAddEditTypedTable.h"
 #include "lsys/String2IDManager.h"
 
 #include "../TempDir.h"
@@ -124,17 +126,17 @@ TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContent) {
     // Edits of a definition without content, undone and redone, leave it
     // unmodified.
     window->iterationsDial()->setValue(5, true);
-    window->undoList().undo();
-    window->undoList().redo();
+    window->undoList.undo();
+    window->undoList.redo();
     EXPECT_FALSE(window->isModified());
-    EXPECT_EQ(window->undoList().undoName(), "Undo Iteration Change");
+    EXPECT_EQ(window->undoList.undoName(), "Undo Iteration Change");
 
     type(window->axiomField(), "F");
     EXPECT_TRUE(window->isModified());
-    window->undoList().undo();
+    window->undoList.undo();
     EXPECT_EQ(window->workbench().definition().getAxiom(), "");
     EXPECT_FALSE(window->isModified());
-    window->undoList().redo();
+    window->undoList.redo();
     EXPECT_EQ(window->axiomField()->getText(), "F");
     EXPECT_TRUE(window->isModified());
 }
@@ -144,16 +146,16 @@ TEST_F(MainWindowTest, ARunOfTypingIsOneUndoEntryAndEnterClosesIt) {
     enter(window->nameField());
     type(window->nameField(), "d");
     enter(window->nameField());
-    EXPECT_EQ(window->undoList().undoCount(), 2);
-    EXPECT_EQ(window->undoList().undoName(), "Undo Name Change");
-    window->undoList().undo();
+    EXPECT_EQ(window->undoList.undoCount(), 2);
+    EXPECT_EQ(window->undoList.undoName(), "Undo Name Change");
+    window->undoList.undo();
     EXPECT_EQ(window->nameField()->getText(), "abc");
-    window->undoList().undo();
+    window->undoList.undo();
     EXPECT_EQ(window->nameField()->getText(), "");
     EXPECT_EQ(window->workbench().definition().getName(), "");
     // Committing a field without a change adds nothing.
     enter(window->nameField());
-    EXPECT_EQ(window->undoList().undoCount(), 0);
+    EXPECT_EQ(window->undoList.undoCount(), 0);
 }
 
 TEST_F(MainWindowTest, QuittingAModifiedUnnamedDefinitionAsksAndCancellingTheSaveCancelsTheQuit) {
@@ -244,7 +246,7 @@ TEST_F(MainWindowTest, TheStatusBarAndStatisticsFollowAComputation) {
 TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
     dir.write("plant.kld", "Axiom:F\nRule::::F::FF\nRule::::G::GG\n");
     ASSERT_TRUE(window->load(dir.path("plant.kld")));
-    FXTable* rules = window->ruleTable();
+    MFXAddEditTypedTable* rules = window->ruleTable();
     ASSERT_EQ(rules->getNumRows(), 3); // two rules and the row for a new one
     rules->setCurrentItem(0, 2);
     rules->selectRow(0);
@@ -255,13 +257,13 @@ TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
     rules->handle(rules, FXSEL(SEL_KEYPRESS, 0), &event);
     ASSERT_EQ(window->workbench().definition().getRules().size(), 1u);
     EXPECT_EQ(window->workbench().definition().getRules()[0].predecessor, "G");
-    window->undoList().undo();
+    window->undoList.undo();
     EXPECT_EQ(window->workbench().definition().getRules().size(), 2u);
     EXPECT_EQ(rules->getItemText(0, 2), "F");
 }
 
 TEST_F(MainWindowTest, TheSymbolHelpTableHoldsItsRows) {
-    FXTable* help = window->symbolHelpTable();
+    MFXAddEditTypedTable* help = window->symbolHelpTable();
     ASSERT_EQ(help->getNumRows(), 28);
     EXPECT_EQ(help->getItemText(0, 0), "F");
     EXPECT_EQ(help->getItemText(9, 0), "\\");
