@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 EXAMPLE ?= examples/bush.kld
 
-.PHONY: deps build run test asan gallery clean
+.PHONY: deps build run test asan gallery screenshot clean
 
 deps:
 	@scripts/install-deps.sh
@@ -14,7 +14,9 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Builds only the program: the tests and benchmarks are not needed to run it.
+run: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target klado
 	@scripts/run-example.sh $(BUILD)/klado $(EXAMPLE)
 
 # Every test runs inside one virtual X server; tests that must see no display
@@ -32,6 +34,11 @@ asan: deps
 # Renders every example to docs/gallery/NAME.png.
 gallery: build
 	@scripts/gallery.sh $(BUILD)/klado
+
+# The picture of the window in the README, taken on a virtual X server.
+screenshot: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target klado
+	@scripts/screenshot.sh $(BUILD)/klado $(EXAMPLE) docs/window.png
 
 clean:
 	rm -rf $(BUILD) build-asan
