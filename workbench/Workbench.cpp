@@ -123,13 +123,15 @@ void Workbench::applyLight(int index) {
 }
 
 bool Workbench::exportImage(const std::string& fileName, int width, int height) {
-    if (myView.renderImage(fileName, width, height)) return true;
-    myReporter.report("Error while saving", "Could not save file\n" + fileName);
+    const std::string problem = myView.renderImage(fileName, width, height);
+    if (problem.empty()) return true;
+    myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;
 }
 
 bool Workbench::exportObject(const std::string& fileName) {
-    if (myView.writeScene(fileName)) return true;
-    myReporter.report("Error while saving", "Could not save file\n" + fileName);
+    const std::string problem = myView.writeScene(fileName);
+    if (problem.empty()) return true;
+    myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;
 }

@@ -60,6 +60,16 @@ protected:
         return run;
     }
 
+    // The names in a folder, sorted.
+    static std::string entries(const std::string& folder) {
+        FILE* listing = popen(("ls -A '" + folder + "'").c_str(), "r");
+        std::string names;
+        char line[256];
+        while (fgets(line, sizeof line, listing)) names += line;
+        pclose(listing);
+        return names;
+    }
+
     static long fileSize(const std::string& fileName) {
         struct stat info;
         return stat(fileName.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
@@ -168,8 +178,84 @@ TEST_F(Batch, ImageLargerThanTheRendererCanHoldFails) {
     const Outcome run = klado("--load " + definition + " --output-image " + path("wide.png") +
                               " --image-width 100000 --image-height 16");
     EXPECT_NE(run.status, 0);
-    EXPECT_EQ(run.err, "Error while saving:\nCould not save file\n" + path("wide.png") + "\n");
+    EXPECT_NE(run.err.find("Error while saving:\nCould not save file\n" + path("wide.png") +
+                           "\nThe renderer draws images of at most "),
+              std::string::npos)
+        << run.err;
     EXPECT_LT(fileSize(path("wide.png")), 0);
+}
+
+TEST_F(Batch, JpegNamesAreJpgInAnyCase) {
+    const std::string definition = write("plant.kld", plant);
+    for (const char* name : {"a.jpeg", "b.JPEG", "c.Jpg"}) {
+        const Outcome run =
+            klado("--load " + definition + " --output-image " + path(name) + " --image-width 64 --image-height 48");
+        EXPECT_EQ(run.status, 0) << name << run.err;
+        osg::ref_ptr<osg::Image> read = osgDB::readImageFile(path(name));
+        ASSERT_TRUE(read.valid()) << name;
+        EXPECT_EQ(read->getPixelFormat(), static_cast<GLenum>(GL_RGB)) << name;
+    }
+}
+
+// Outputs that cannot be written leave an existing file of that name as it
+// was and nothing else in its folder.
+TEST_F(Batch, RefusedOutputsKeepTheOldFile) {
+    const std::string definition = write("plant.kld", plant);
+    const struct {
+        const char* name;
+        const char* arguments;
+        const char* reason;
+    } cases[] = {
+        {"big.ico", "--image-width 300 --image-height 16", "Icons and cursors hold at most 256 x 256 pixels."},
+        {"x.nosuchformat", "", "There is no image writer for the extension 'nosuchformat'."},
+    };
+    for (const auto& c : cases) {
+        write(c.name, "old");
+        const Outcome run = klado("--load " + definition + " --output-image " + path(c.name) + " " + c.arguments);
+        EXPECT_NE(run.status, 0) << c.name;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_EQ(slurp(path(c.name)), "old") << c.name;
+    }
+    write("plant.dae", "old");
+    const Outcome run = klado("--load " + definition + " --output-object " + path("plant.dae"));
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(slurp(path("plant.dae")), "old");
+    EXPECT_EQ(entries(dir), "big.ico\nerr.txt\nout.txt\nplant.dae\nplant.kld\nx.nosuchformat\n");
+}
+
+TEST_F(Batch, ObjectFileComesWithItsMaterialFile) {
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run = klado("--load " + definition + " --output-object " + path("plant.obj"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(slurp(path("plant.obj")).find("\nmtllib plant.mtl\n"), std::string::npos);
+    EXPECT_NE(slurp(path("plant.mtl")).find("newmtl"), std::string::npos);
+}
+
+// A 64 KiB file system: every output is too big for it.
+TEST_F(Batch, FullDiskKeepsTheOldFilesAndLeavesNoFragment) {
+    const std::string disk = path("disk");
+    ASSERT_EQ(mkdir(disk.c_str(), 0755), 0);
+    if (std::system(("mount -t tmpfs -o size=64k tmpfs '" + disk + "' 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "cannot mount a 64 KiB tmpfs here (needs root)";
+    const std::string definition = write("plant.kld", plant);
+    const std::string longString = write("long.kld", "Axiom:F\nRule::::F::FF\nDef:_steps:16\n");
+    const struct {
+        const char* option;
+        const char* name;
+    } cases[] = {{"--output-image", "x.png"},  {"--output-image", "x.tif"},  {"--output-image", "x.bmp"},
+                 {"--output-object", "x.obj"}, {"--output-object", "x.stl"}, {"--output-object", "x.osgt"},
+                 {"--result-output", "x.txt"}};
+    for (const auto& c : cases) std::ofstream(disk + "/" + c.name) << "old";
+    for (const auto& c : cases) {
+        const std::string load = std::string(c.option) == "--result-output" ? longString : definition;
+        const Outcome run = klado("--load " + load + " " + c.option + " " + disk + "/" + c.name +
+                                  " --image-width 2000 --image-height 2000");
+        EXPECT_EQ(run.status, 1) << c.name;
+        EXPECT_NE(run.err.find("Could not save file\n" + disk + "/" + c.name), std::string::npos) << run.err;
+        EXPECT_TRUE(slurp(disk + "/" + c.name) == "old") << c.name;
+    }
+    EXPECT_EQ(entries(disk), "x.bmp\nx.obj\nx.osgt\nx.png\nx.stl\nx.tif\nx.txt\n");
+    std::system(("umount '" + disk + "'").c_str());
 }
 
 TEST_F(Batch, ResultOutputWritesTheLatestString) {
