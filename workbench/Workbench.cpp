@@ -90,12 +90,15 @@ bool Workbench::recompute() {
         return false;
     }
     myLSystem = std::move(lsystem);
+    myLSystem->setAtomLimit(myAtomLimit);
     myRun.needsDerivation = true;
-    myRun.force = true;
+    // Without interpreting, the run stops after the derivation; the system is
+    // fresh, so nothing needs a reset.
+    myRun.force = myInterpreting;
     myRun.resetView = !(myJustLoaded && currentCamera().set);
     myJustLoaded = false;
-    SilentProgress progress;
-    myRun.run(*myLSystem, *myDefinition, true, progress, myStatistics);
+    SilentProgress silent;
+    myRun.run(*myLSystem, *myDefinition, myInterpreting, myProgress ? *myProgress : silent, myStatistics);
     myView.setScene(myRun.result.get(), &currentCamera(), myShownLights.data(), true);
     if (!myRun.errorTitle.empty()) {
         myReporter.report(myRun.errorTitle, myRun.errorText);
