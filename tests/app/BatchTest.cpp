@@ -4,13 +4,16 @@
 #include <osg/Image>
 #include <osgDB/ReadFile>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -44,12 +47,12 @@ protected:
     }
 
     // Runs the program with the arguments; with display false it sees no X
-    // display at all.
-    Outcome klado(const std::string& arguments, bool display = false) const {
+    // display at all. The shell runs limits before it.
+    Outcome klado(const std::string& arguments, bool display = false, const std::string& limits = "") const {
         // Mesa's GLX driver leaves allocations behind when it is unloaded, in
         // frames the leak checker cannot name; leaks of our own code are
         // checked by the runs without a display.
-        const std::string command = std::string(display ? "ASAN_OPTIONS=detect_leaks=0 " : "env -u DISPLAY ") +
+        const std::string command = limits + std::string(display ? "ASAN_OPTIONS=detect_leaks=0 " : "env -u DISPLAY ") +
                                     KLADO_BINARY_DIR "/klado " + arguments + " >'" + path("out.txt") + "' 2>'" +
                                     path("err.txt") + "'";
         Outcome run;
@@ -256,6 +259,86 @@ TEST_F(Batch, FullDiskKeepsTheOldFilesAndLeavesNoFragment) {
     }
     EXPECT_EQ(entries(disk), "x.bmp\nx.obj\nx.osgt\nx.png\nx.stl\nx.tif\nx.txt\n");
     std::system(("umount '" + disk + "'").c_str());
+}
+
+// An interrupt while a large object file is being written leaves the old
+// file and nothing else.
+TEST_F(Batch, InterruptedExportKeepsTheOldFile) {
+    const std::string definition = write("big.kld", "Axiom:F\nRule::::F::F[+F]F[-F]F\nDef:_steps:6\n"
+                                                    "ShapeDef:F visible=1, interpreted=1, type=tube\n");
+    const std::string target = write("big.obj", "old");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        freopen("/dev/null", "w", stderr);
+        unsetenv("DISPLAY");
+        execl(KLADO_BINARY_DIR "/klado", "klado", "--load", definition.c_str(), "--output-object", target.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    // Waits until the export has begun: its private folder or temporary file
+    // is there.
+    bool writing = false;
+    for (int i = 0; i < 60000 && !writing; ++i) {
+        const std::string names = entries(dir);
+        writing = names.find(".klado-") != std::string::npos || names.find(".tmp") != std::string::npos;
+        if (!writing) usleep(1000);
+    }
+    ASSERT_TRUE(writing);
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the export ended before the interrupt";
+    EXPECT_EQ(WTERMSIG(status), SIGINT);
+    EXPECT_EQ(slurp(target), "old");
+    EXPECT_EQ(entries(dir), "big.kld\nbig.obj\n");
+}
+
+TEST_F(Batch, HelpAndVersionPrintAndEnd) {
+    Outcome run = klado("--help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    for (const char* option : {"--load", "--output-image", "--image-width", "--image-height", "--output-object",
+                               "--result-output", "--max-atoms", "-l", "--help", "--version"})
+        EXPECT_NE(run.out.find(std::string("\n  ") + option), std::string::npos) << option;
+    run = klado("--version");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "KLADO 1.0\n");
+}
+
+const char* const explosive = "Axiom:F\nRule::::F::FFFFFFFFFF\nDef:_steps:12\n";
+
+TEST_F(Batch, GrowthLimitStopsWithTheStepAndTheWayOut) {
+    const std::string definition = write("boom.kld", explosive);
+    const Outcome run = klado("--load " + definition + " --result-output " + path("s.txt") + " --max-atoms 5000");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Growth limit:\nStep 4 would make a string of about 10000 atoms, more than the limit of 5000 "
+                       "atoms.\n Raise the limit (--max-atoms in batch use) or compute fewer steps.\n");
+    EXPECT_LT(fileSize(path("s.txt")), 0);
+}
+
+TEST_F(Batch, RunningOutOfMemoryIsNamed) {
+    const std::string definition = write("boom.kld", explosive);
+    // 1 GB of address space; no growth limit to stop it earlier.
+    const Outcome run = klado("--load " + definition + " --result-output " + path("s.txt") + " --max-atoms 2000000000",
+                              false, "ulimit -v 1000000; ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.find("Error:\nNot enough memory to compute step "), 0u) << run.err;
+    EXPECT_NE(run.err.find(" atoms).\n"), std::string::npos) << run.err;
+    EXPECT_LT(fileSize(path("s.txt")), 0);
+}
+
+// Only the derived string: no geometry is built, so 10 million atoms fit in
+// well under 1 GB.
+TEST_F(Batch, StringAloneIsDerivedWithoutGeometry) {
+    const std::string definition = write("ten.kld", "Axiom:F\nRule::::F::FFFFFFFFFF\nDef:_steps:7\n"
+                                                    "ShapeDef:F visible=1, interpreted=1, type=tube\n");
+    const Outcome run = klado("--load " + definition + " --result-output " + path("s.txt"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(fileSize(path("s.txt")), 20000000 + 20000000 / 80);
+    rusage usage;
+    getrusage(RUSAGE_CHILDREN, &usage);
+    EXPECT_LT(usage.ru_maxrss, 1000000L) << "kB";
 }
 
 TEST_F(Batch, ResultOutputWritesTheLatestString) {
