@@ -133,6 +133,15 @@ TEST_F(Batch, RendersOnAnXDisplay) {
     expectPicture(path("plant.png"), 2000, 1500, GL_RGBA);
 }
 
+TEST_F(Batch, RendersWithoutTheDisplayThatCannotBeOpened) {
+    const std::string definition = write("plant.kld", plant);
+    const Outcome run =
+        klado("--load " + definition + " --output-image " + path("plant.png") + " --image-width 300 --image-height 200",
+              true, "DISPLAY=:4711; export DISPLAY; ");
+    EXPECT_EQ(run.status, 0) << run.err;
+    expectPicture(path("plant.png"), 300, 200, GL_RGBA);
+}
+
 TEST_F(Batch, JpegHasNoAlphaAndDefaultSizeIs1024) {
     const std::string definition = write("plant.kld", plant);
     const Outcome run = klado("--load " + definition + " --output-image " + path("plant.jpg"));
