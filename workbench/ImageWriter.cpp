@@ -91,12 +91,13 @@ bool encodeWithToolkit(const osg::Image& image, const std::string& extension, st
         written = fxsaveRGB(stream, data, width, height);
     else if (extension == "xbm")
         written = fxsaveXBM(stream, data, width, height, -1, -1);
+    written = written && stream.status() == FXStreamOK;
     const FXlong size = stream.position();
     FXuchar* buffer = nullptr;
     FXuval capacity = 0;
     stream.takeBuffer(buffer, capacity);
     stream.close();
-    written = written && stream.status() == FXStreamOK && buffer != nullptr;
+    written = written && buffer != nullptr;
     if (written) bytes.assign(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
     std::free(buffer);
     return written;
