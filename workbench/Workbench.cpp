@@ -90,12 +90,15 @@ bool Workbench::recompute() {
         return false;
     }
     myLSystem = std::move(lsystem);
+    myLSystem->setAtomLimit(myAtomLimit);
     myRun.needsDerivation = true;
-    myRun.force = true;
+    // Without interpreting, the run stops after the derivation; the system is
+    // fresh, so nothing needs a reset.
+    myRun.force = myInterpreting;
     myRun.resetView = !(myJustLoaded && currentCamera().set);
     myJustLoaded = false;
-    SilentProgress progress;
-    myRun.run(*myLSystem, *myDefinition, true, progress, myStatistics);
+    SilentProgress silent;
+    myRun.run(*myLSystem, *myDefinition, myInterpreting, myProgress ? *myProgress : silent, myStatistics);
     myView.setScene(myRun.result.get(), &currentCamera(), myShownLights.data(), true);
     if (!myRun.errorTitle.empty()) {
         myReporter.report(myRun.errorTitle, myRun.errorText);
@@ -123,13 +126,15 @@ void Workbench::applyLight(int index) {
 }
 
 bool Workbench::exportImage(const std::string& fileName, int width, int height) {
-    if (myView.renderImage(fileName, width, height)) return true;
-    myReporter.report("Error while saving", "Could not save file\n" + fileName);
+    const std::string problem = myView.renderImage(fileName, width, height);
+    if (problem.empty()) return true;
+    myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;
 }
 
 bool Workbench::exportObject(const std::string& fileName) {
-    if (myView.writeScene(fileName)) return true;
-    myReporter.report("Error while saving", "Could not save file\n" + fileName);
+    const std::string problem = myView.writeScene(fileName);
+    if (problem.empty()) return true;
+    myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;
 }

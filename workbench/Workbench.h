@@ -5,16 +5,17 @@
 // use drives it directly; the window adds widgets, dialogs and the worker
 // thread around it.
 
-#include "workbench/ComputationRun.h"
-#include "workbench/SceneView.h"
+#include "diagnostics/FailureReporter.h"
 #include "interpretation/TextTree.h"
-#include "records/CameraDef.h"
-#include "records/LightDef.h"
 #include "lsys/LSystem.h"
 #include "lsys/LSystemDefinition.h"
-#include "diagnostics/FailureReporter.h"
+#include "records/CameraDef.h"
+#include "records/LightDef.h"
+#include "workbench/ComputationRun.h"
+#include "workbench/SceneView.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,15 @@ public:
     // Compiles the definition and computes it on this thread. False when the
     // definition has errors or the computation reports one.
     bool recompute();
+
+    // Settings of the computations that follow: the longest string a step may
+    // make (Workbench::unlimited for none); whether the derived string is
+    // interpreted into a scene (off when only the string is wanted); who
+    // watches the progress (null: nobody).
+    static constexpr std::size_t unlimited = SIZE_MAX;
+    void setAtomLimit(std::size_t atoms) { myAtomLimit = atoms; }
+    void setInterpreting(bool on) { myInterpreting = on; }
+    void setProgress(ComputationProgress* progress) { myProgress = progress; }
 
     // Renders the view off-screen and writes it; reports a failure.
     bool exportImage(const std::string& fileName, int width, int height);
@@ -72,4 +82,7 @@ private:
     SceneView myView;
     ComputationRun myRun;
     TextTree myStatistics;
+    std::size_t myAtomLimit = unlimited;
+    bool myInterpreting = true;
+    ComputationProgress* myProgress = nullptr;
 };
