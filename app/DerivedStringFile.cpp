@@ -1,6 +1,8 @@
 #include "app/DerivedStringFile.h"
 
-#include <fstream>
+#include "diagnostics/Exceptions.h"
+#include "diagnostics/FileText.h"
+
 #include <sstream>
 
 void writeDerivedString(std::ostream& out, const AtomString& atoms) {
@@ -22,9 +24,12 @@ void writeDerivedString(std::ostream& out, const AtomString& atoms) {
 }
 
 bool writeDerivedStringFile(const std::string& fileName, const AtomString& atoms) {
-    std::ofstream file(fileName);
-    if (!file) return false;
-    writeDerivedString(file, atoms);
-    file.close();
-    return !file.fail();
+    std::ostringstream text;
+    writeDerivedString(text, atoms);
+    try {
+        writeFileAtomically(fileName, text.str());
+    } catch (const FileError&) {
+        return false;
+    }
+    return true;
 }

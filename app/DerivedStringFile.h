@@ -11,5 +11,6 @@
 // atom longer than a line stands alone on its line.
 void writeDerivedString(std::ostream& out, const AtomString& atoms);
 
-// Writes the atoms to a file; false when it cannot be opened or written.
+// Writes the atoms to a file, replacing it only once the whole text was
+// written; false when it cannot be written (the old file is then kept).
 bool writeDerivedStringFile(const std::string& fileName, const AtomString& atoms);

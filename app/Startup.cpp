@@ -1,17 +1,22 @@
 #include "app/Startup.h"
 
+#include "app/BatchProgress.h"
 #include "app/DerivedStringFile.h"
 #include "app/WorkbenchWindow.h"
-#include "workbench/ConsoleReporter.h"
-#include "workbench/Workbench.h"
+#include "diagnostics/UnfinishedFiles.h"
 #include "lsys/String2IDManager.h"
 #include "options/OptionParser.h"
+#include "workbench/ConsoleReporter.h"
+#include "workbench/Workbench.h"
 
 #include <fx.h>
+#include <osg/Notify>
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 
 std::unique_ptr<OptionContainer> declareProgramOptions() {
     auto options = std::make_unique<OptionContainer>();
@@ -22,7 +27,39 @@ std::unique_ptr<OptionContainer> declareProgramOptions() {
     options->declare("image-width", std::make_unique<Option_Integer>(1024));
     options->declare("image-height", std::make_unique<Option_Integer>(1024));
     options->declare("result-output", std::make_unique<Option_FileName>());
+    options->declare("max-atoms", std::make_unique<Option_Integer>());
+    options->declare("help", std::make_unique<Option_Bool>());
+    options->declare("version", std::make_unique<Option_Bool>());
     return options;
+}
+
+const char* const programUsage =
+    "Usage: klado [--load FILE.kld] [--output-image IMAGE [--image-width N] [--image-height N]]\n"
+    "             [--output-object OBJECT] [--result-output TEXT] [--max-atoms N] [-l FILE]\n"
+    "\n"
+    "  --load FILE.kld           the definition to load; it is derived for _steps steps and interpreted\n"
+    "  --output-image IMAGE      render the model off-screen and write it; the extension picks the format\n"
+    "  --image-width N           width of that image in pixels (1024 by default)\n"
+    "  --image-height N          height of that image in pixels (1024 by default)\n"
+    "  --output-object OBJECT    write the geometry as a 3-D object file; the extension picks the format\n"
+    "  --result-output TEXT      write the derived string (alone: the string is not interpreted)\n"
+    "  --max-atoms N             stop when a step would make a string of more than N atoms\n"
+    "  -l FILE, --convert-fractint FILE\n"
+    "                            accepted and stored; it has no effect yet\n"
+    "  --help                    print this text and exit\n"
+    "  --version                 print the program's name and version and exit\n";
+
+const char* const programVersion = "KLADO 1.0";
+
+std::size_t defaultAtomLimit(bool interpreting) {
+    // Measured: a string of 100 million atoms, with the earlier steps kept,
+    // took 1.2 GB (12 bytes per atom); its geometry takes about 900 bytes
+    // more per drawn atom.
+    const std::size_t bytesPerAtom = interpreting ? 1000 : 12;
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0) return Workbench::unlimited;
+    return static_cast<std::size_t>(pages) / 2 * static_cast<std::size_t>(pageSize) / bytesPerAtom;
 }
 
 bool parseProgramOptions(OptionContainer& options, int argc, const char* const* argv, std::ostream& out) {
@@ -39,16 +76,52 @@ bool anyBatchOutput(const OptionContainer& options) {
     return options.isSet("output-image") || options.isSet("output-object") || options.isSet("result-output");
 }
 
+// The scene-graph library's messages go to standard error, never among a
+// program's output on standard output.
+class StandardErrorNotifyHandler : public osg::NotifyHandler {
+public:
+    void notify(osg::NotifySeverity, const char* message) override { std::cerr << message << std::flush; }
+};
+
+// An interrupted or terminated batch run removes the temporary files of the
+// output it was writing, then ends as the signal would have ended it.
+extern "C" void removeUnfinishedFilesAndEnd(int signal) {
+    UnfinishedFiles::removeAll();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// Clears the progress line before a failure is reported.
+class BatchReporter : public FailureReporter {
+public:
+    explicit BatchReporter(BatchProgress& progress) : myProgress(progress) {}
+    void report(const std::string& title, const std::string& text) override {
+        myProgress.finish();
+        myConsole.report(title, text);
+    }
+
+private:
+    BatchProgress& myProgress;
+    ConsoleReporter myConsole;
+};
+
 } // namespace
 
-int runBatchOutputs(const OptionContainer& options, Workbench& workbench, FailureReporter& reporter) {
+int runBatchOutputs(const OptionContainer& options, Workbench& workbench, FailureReporter& reporter,
+                    BatchProgress* progress) {
     bool failed = false;
-    if (options.isSet("output-image"))
+    if (options.isSet("output-image")) {
+        if (progress) progress->setWriting(options.getString("output-image"));
         failed |= !workbench.exportImage(options.getString("output-image"), options.getInt("image-width"),
                                          options.getInt("image-height"));
-    if (options.isSet("output-object")) failed |= !workbench.exportObject(options.getString("output-object"));
+    }
+    if (options.isSet("output-object")) {
+        if (progress) progress->setWriting(options.getString("output-object"));
+        failed |= !workbench.exportObject(options.getString("output-object"));
+    }
     if (options.isSet("result-output")) {
         const std::string fileName = options.getString("result-output");
+        if (progress) progress->setWriting(fileName);
         LSystem* lsystem = workbench.lsystem();
         std::unique_ptr<AtomString> atoms;
         if (lsystem) atoms = lsystem->getStepCopy(static_cast<int>(lsystem->getHistorySize()), nullptr);
@@ -65,12 +138,22 @@ int runKlado(int argc, char** argv) {
         String2IDManager::instance().registerBuiltins();
         std::unique_ptr<OptionContainer> options = declareProgramOptions();
         parseProgramOptions(*options, argc, argv, std::cout);
+        if (options->isSet("help")) {
+            std::cout << programUsage;
+            return 0;
+        }
+        if (options->isSet("version")) {
+            std::cout << programVersion << std::endl;
+            return 0;
+        }
+        osg::setNotifyHandler(new StandardErrorNotifyHandler);
 
         // Batch use needs no display; the toolkit connects to one only for
         // the workbench window.
         FXApp application("KLADO", "TOVA");
         application.init(argc, argv, false);
-        ConsoleReporter reporter;
+        BatchProgress progress(std::cerr, ::isatty(STDERR_FILENO) == 1);
+        BatchReporter reporter(progress);
         Workbench workbench(reporter);
 
         const bool batch = anyBatchOutput(*options);
@@ -78,9 +161,23 @@ int runKlado(int argc, char** argv) {
             std::cerr << "A definition is needed for batch output: give it with --load FILE." << std::endl;
             return 1;
         }
+        if (batch) {
+            for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeUnfinishedFilesAndEnd);
+            // The derived string alone needs no geometry.
+            const bool interpreting = options->isSet("output-image") || options->isSet("output-object");
+            workbench.setInterpreting(interpreting);
+            if (options->isSet("max-atoms") && options->getInt("max-atoms") > 0)
+                workbench.setAtomLimit(static_cast<std::size_t>(options->getInt("max-atoms")));
+            else
+                workbench.setAtomLimit(defaultAtomLimit(interpreting));
+            progress.watch(workbench);
+            workbench.setProgress(&progress);
+        }
         if (!batch) return runWorkbenchWindow(application, options->isSet("load") ? options->getString("load") : "");
         if (!workbench.load(options->getString("load"))) return 1;
-        return runBatchOutputs(*options, workbench, reporter);
+        const int status = runBatchOutputs(*options, workbench, reporter, &progress);
+        progress.finish();
+        return status;
     } catch (const std::exception& error) {
         std::cerr << "Error: " << error.what() << std::endl;
     } catch (...) {

@@ -4,6 +4,7 @@
 
 #include "options/OptionContainer.h"
 
+#include <cstddef>
 #include <memory>
 #include <ostream>
 
@@ -15,12 +16,24 @@ std::unique_ptr<OptionContainer> declareProgramOptions();
 // arguments were accepted.
 bool parseProgramOptions(OptionContainer& options, int argc, const char* const* argv, std::ostream& out);
 
+// The text of --help: the options, one line each.
+extern const char* const programUsage;
+// The text of --version.
+extern const char* const programVersion;
+
+// The default longest string, in atoms: what half of the physical memory
+// holds at the measured bytes per atom, with or without its geometry.
+std::size_t defaultAtomLimit(bool interpreting);
+
 class Workbench;
 class FailureReporter;
+class BatchProgress;
 
 // Produces the batch outputs that the options ask for, in the order image,
 // object, derived string; returns the exit code: 0 when every one was written.
-int runBatchOutputs(const OptionContainer& options, Workbench& workbench, FailureReporter& reporter);
+// progress, when given, shows which output is being written.
+int runBatchOutputs(const OptionContainer& options, Workbench& workbench, FailureReporter& reporter,
+                    BatchProgress* progress = nullptr);
 
 // The whole program; returns its exit code.
 int runKlado(int argc, char** argv);

@@ -1,5 +1,7 @@
 #include "definition_io/OwnLSysLoader.h"
 
+#include "lsys/Expressions.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -244,8 +246,24 @@ bool readRule(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
 
 bool readConstant(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::vector<std::string>& fields) {
     const std::string name = TextConvert::trim(fields[1]);
+    const std::string value = TextConvert::trim(fields[2]);
     try {
-        definition.addConstant(name, TextConvert::trim(fields[2]));
+        // A special variable is computed with as an expression. A number
+        // beyond the float range would count as absent; one that the
+        // expression parser reads otherwise ("2,0" is 0 there) is stored as
+        // the number the reader read.
+        std::string stored = value;
+        if (definition.isReserved(name)) {
+            const double number = TextConvert::toFloat(value);
+            if (!std::isfinite(number)) throw NumberFormatException();
+            double computed = number + 1.0;
+            try {
+                computed = Expression(value).evaluate(VariableValueMap());
+            } catch (const mu::ParserError&) {}
+            if (!(std::fabs(computed - number) <= 1e-6 * std::max(1.0, std::fabs(number))))
+                stored = TextConvert::toString(number);
+        }
+        definition.addConstant(name, stored);
         return true;
     } catch (const NumberFormatException&) {
         addError(handler, "'" + name + "' must be a numerical value!");

@@ -1,6 +1,7 @@
 #include "diagnostics/FileText.h"
 
 #include "diagnostics/Exceptions.h"
+#include "diagnostics/UnfinishedFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -88,29 +89,51 @@ std::string readFileText(const std::string& fileName) {
     }
 }
 
-void writeFileAtomically(const std::string& fileName, const std::string& text) {
-    const std::string target = resolveLink(fileName);
+PendingFile::PendingFile(const std::string& fileName, const std::string& text)
+    : myFileName(fileName), myTarget(resolveLink(fileName)) {
     struct stat old;
-    const bool replacing = ::stat(target.c_str(), &old) == 0;
+    const bool replacing = ::stat(myTarget.c_str(), &old) == 0;
 
     // A new name beside the target, so that the rename stays on one file system.
-    std::string temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = target + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(attempt);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        myTemporary = myTarget + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        fd = ::open(myTemporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             break;
         }
     }
     if (fd < 0) {
+        myTemporary.clear();
         throw FileNotWriteable(fileName);
     }
+    UnfinishedFiles::add(myTemporary);
     Descriptor file(fd);
     const bool written =
         (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0) && writeAll(fd, text) && ::fsync(fd) == 0;
-    if (!file.close() || !written || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    if (!file.close() || !written) {
+        discard();
         throw FileNotWriteable(fileName);
     }
 }
+
+PendingFile::~PendingFile() { discard(); }
+
+void PendingFile::commit() {
+    if (myTemporary.empty()) throw FileNotWriteable(myFileName);
+    if (::rename(myTemporary.c_str(), myTarget.c_str()) != 0) {
+        discard();
+        throw FileNotWriteable(myFileName);
+    }
+    UnfinishedFiles::forget(myTemporary);
+    myTemporary.clear();
+}
+
+void PendingFile::discard() {
+    if (myTemporary.empty()) return;
+    ::unlink(myTemporary.c_str());
+    UnfinishedFiles::forget(myTemporary);
+    myTemporary.clear();
+}
+
+void writeFileAtomically(const std::string& fileName, const std::string& text) { PendingFile(fileName, text).commit(); }

@@ -13,3 +13,24 @@ std::string readFileText(const std::string& fileName);
 // symbolic link is followed, so the file it points to is replaced. Throws
 // FileNotWriteable, leaving the old file as it was, when any step fails.
 void writeFileAtomically(const std::string& fileName, const std::string& text);
+
+// The first half of that: the text written and checked in a new file beside
+// the target. commit() renames it over the target; a file never committed is
+// removed. Lets several files be written before any of them is replaced.
+class PendingFile {
+public:
+    // Throws FileNotWriteable when the text cannot be written completely.
+    PendingFile(const std::string& fileName, const std::string& text);
+    ~PendingFile();
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    // Throws FileNotWriteable when the rename fails; the target is then kept.
+    void commit();
+
+private:
+    void discard();
+
+    std::string myFileName;
+    std::string myTarget;
+    std::string myTemporary;
+};

@@ -1,11 +1,13 @@
 #include "editors/MFXMatPaletteWidget.h"
 
 #include "diagnostics/Exceptions.h"
+#include "editors/MFXMaterialDialog.h"
 #include "editors/MaterialPreview.h"
 #include "materials/MaterialFiles.h"
 #include "materials/PaletteImport.h"
 #include "materials/PaletteLibrary.h"
 
+#include <algorithm>
 #include <cstring>
 
 // One undo step: the palette before and after a change.
@@ -33,6 +35,11 @@ FXDEFMAP(MFXMatPaletteWidget) MFXMatPaletteWidgetMap[] = {
     FXMAPFUNCS(SEL_COMMAND, MFXMatPaletteWidget::ID_LOAD, MFXMatPaletteWidget::ID_IMPORT, MFXMatPaletteWidget::onCmdFile),
     FXMAPFUNCS(SEL_COMMAND, MFXMatPaletteWidget::ID_COPY, MFXMatPaletteWidget::ID_PASTE, MFXMatPaletteWidget::onCmdEdit),
     FXMAPFUNCS(SEL_COMMAND, MFXMatPaletteWidget::ID_GRADIENT, MFXMatPaletteWidget::ID_AMBIENT, MFXMatPaletteWidget::onCmdOperation),
+    FXMAPFUNCS(SEL_UPDATE, MFXMatPaletteWidget::ID_COPY, MFXMatPaletteWidget::ID_CUT, MFXMatPaletteWidget::onUpdSelection),
+    FXMAPFUNCS(SEL_UPDATE, MFXMatPaletteWidget::ID_GRADIENT, MFXMatPaletteWidget::ID_AMBIENT, MFXMatPaletteWidget::onUpdSelection),
+    FXMAPFUNC(SEL_COMMAND, MFXMatPaletteWidget::ID_SELECT_ALL, MFXMatPaletteWidget::onCmdSelectAll),
+    FXMAPFUNC(SEL_COMMAND, MFXMatPaletteWidget::ID_ENTRY, MFXMatPaletteWidget::onCmdEntry),
+    FXMAPFUNC(SEL_CHANGED, MFXMatPaletteWidget::ID_ENTRY, MFXMatPaletteWidget::onCmdEntry),
     FXMAPFUNC(SEL_CLIPBOARD_REQUEST, 0, MFXMatPaletteWidget::onClipboardRequest),
 };
 // clang-format on
@@ -55,6 +62,7 @@ MFXMatPaletteWidget::MFXMatPaletteWidget(FXComposite* parent, FXObject* target, 
     new FXMenuCommand(editMenu, "Cu&t\tCtl-X", nullptr, this, ID_CUT);
     new FXMenuCommand(editMenu, "&Copy\tCtl-C", nullptr, this, ID_COPY);
     new FXMenuCommand(editMenu, "&Paste\tCtl-V", nullptr, this, ID_PASTE);
+    new FXMenuCommand(editMenu, "Select &All\tCtl-A", nullptr, this, ID_SELECT_ALL);
     new FXMenuTitle(bar, "&Edit", nullptr, editMenu);
     paletteMenu = new FXMenuPane(this);
     new FXMenuCommand(paletteMenu, "&Gradient", nullptr, this, ID_GRADIENT);
@@ -125,6 +133,11 @@ void MFXMatPaletteWidget::select(int index, FXuint modifiers) {
     grid->update();
 }
 
+void MFXMatPaletteWidget::selectAll() {
+    std::fill(marked.begin(), marked.end(), true);
+    grid->update();
+}
+
 int MFXMatPaletteWidget::indexAt(int x, int y) const {
     const int w = grid->getWidth(), h = grid->getHeight();
     if (x < 0 || y < 0 || x >= w || y >= h) return -1;
@@ -163,7 +176,9 @@ long MFXMatPaletteWidget::onPaintGrid(FXObject*, FXSelector, void* ptr) {
 long MFXMatPaletteWidget::onGridPress(FXObject*, FXSelector, void* ptr) {
     const FXEvent* event = static_cast<FXEvent*>(ptr);
     grid->setFocus();
-    select(indexAt(event->win_x, event->win_y), event->state);
+    const int index = indexAt(event->win_x, event->win_y);
+    select(index, event->state);
+    if (event->click_count == 2 && index >= 0) editEntry(index);
     return 1;
 }
 
@@ -300,5 +315,45 @@ long MFXMatPaletteWidget::onCmdOperation(FXObject*, FXSelector sel, void*) {
         break;
     }
     change(after);
+    return 1;
+}
+
+long MFXMatPaletteWidget::onUpdSelection(FXObject* sender, FXSelector sel, void*) {
+    // A gradient needs entries between its ends, a reordering two entries.
+    const int id = FXSELID(sel);
+    const long needed = id == ID_GRADIENT ? 3 : id == ID_REVERSE || id == ID_ROTATE ? 2 : 1;
+    const bool enough = std::count(marked.begin(), marked.end(), true) >= needed;
+    sender->handle(this, FXSEL(SEL_COMMAND, enough ? ID_ENABLE : ID_DISABLE), nullptr);
+    return 1;
+}
+
+long MFXMatPaletteWidget::onCmdSelectAll(FXObject*, FXSelector, void*) {
+    selectAll();
+    return 1;
+}
+
+void MFXMatPaletteWidget::editEntry(int index) {
+    const MaterialPalette before = palette;
+    editedEntry = index;
+    MFXMaterialDialog dialog(this, "Material Dialog", this, ID_ENTRY);
+    dialog.setMaterial(palette[index]);
+    const bool accepted = dialog.execute() != 0;
+    editedEntry = -1;
+    MaterialPalette after = before;
+    after[index] = dialog.getMaterial();
+    const bool shownChanged = palette.fullText() != before.fullText();
+    setPalette(before);
+    if (accepted && after.fullText() != before.fullText())
+        change(after);
+    else if (shownChanged)
+        notify();
+}
+
+// Live edits and "Apply" of the material dialog show in the entry at once.
+long MFXMatPaletteWidget::onCmdEntry(FXObject*, FXSelector, void* ptr) {
+    if (editedEntry < 0) return 1;
+    palette[editedEntry] = *static_cast<const GLMaterial*>(ptr);
+    redraw();
+    notify();
     return 1;
 }

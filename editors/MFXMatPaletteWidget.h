@@ -1,6 +1,7 @@
 #pragma once
 // The palette editor: a 16 x 16 grid of the 256 materials with the hovered
-// index shown, selection by click, Shift-click range and Ctrl-click toggle,
+// index shown, selection by click, Shift-click range, Ctrl-click toggle and
+// "Select All", a double click editing the entry in the material dialog,
 // clipboard, undo and redo of every change, the library chooser, palette
 // files, import, and the operations of PaletteEdits. Every change is sent
 // to the target as SEL_CHANGED with a MaterialPalette*.
@@ -29,6 +30,8 @@ public:
         ID_ALPHA,
         ID_SHININESS,
         ID_AMBIENT,
+        ID_SELECT_ALL,
+        ID_ENTRY,
         ID_LAST
     };
 
@@ -43,6 +46,9 @@ public:
     long onCmdFile(FXObject*, FXSelector, void*);
     long onCmdEdit(FXObject*, FXSelector, void*);
     long onCmdOperation(FXObject*, FXSelector, void*);
+    long onUpdSelection(FXObject*, FXSelector, void*);
+    long onCmdSelectAll(FXObject*, FXSelector, void*);
+    long onCmdEntry(FXObject*, FXSelector, void*);
     long onClipboardRequest(FXObject*, FXSelector, void*);
 
     // Replaces the palette without recording an undo step or notifying.
@@ -52,6 +58,11 @@ public:
     // Selection as a click with these modifiers (SHIFTMASK, CONTROLMASK) would make it.
     void select(int index, FXuint modifiers = 0);
     PaletteEdits::Selection selection() const;
+    void selectAll();
+
+    // Edits one entry in the material dialog; its live edits show at once,
+    // "OK" makes them one undo step and "Cancel" takes them back.
+    void editEntry(int index);
 
     // Every change below is one undo step and notifies the target.
     void change(const MaterialPalette& after);
@@ -76,6 +87,7 @@ private:
     MaterialPalette palette;
     std::vector<bool> marked = std::vector<bool>(MaterialPalette::size, false);
     int anchor = 0;
+    int editedEntry = -1; // the entry open in the material dialog
     std::string clipboardText;
     FXUndoList undo;
     FXMenuPane* fileMenu = nullptr;

@@ -20,11 +20,10 @@ FXDEFMAP(MFXMaterialDialog) MFXMaterialDialogMap[] = {
     FXMAPFUNC(SEL_COMMAND, MFXMaterialDialog::ID_LOAD, MFXMaterialDialog::onCmdLoad),
     FXMAPFUNC(SEL_COMMAND, MFXMaterialDialog::ID_SAVE, MFXMaterialDialog::onCmdSave),
     FXMAPFUNC(SEL_COMMAND, MFXMaterialDialog::ID_LIST, MFXMaterialDialog::onCmdList),
-    FXMAPFUNC(SEL_COMMAND, MFXMaterialDialog::ID_APPLY, MFXMaterialDialog::onCmdApply),
 };
 // clang-format on
 
-FXIMPLEMENT(MFXMaterialDialog, FXDialogBox, MFXMaterialDialogMap, ARRAYNUMBER(MFXMaterialDialogMap))
+FXIMPLEMENT(MFXMaterialDialog, MFXEditingDialog, MFXMaterialDialogMap, ARRAYNUMBER(MFXMaterialDialogMap))
 
 namespace {
 
@@ -49,9 +48,7 @@ FXColorWell* colorRow(FXMatrix* matrix, const char* label, FXObject* target) {
 } // namespace
 
 MFXMaterialDialog::MFXMaterialDialog(FXWindow* owner, const FXString& title, FXObject* target, FXSelector selector)
-    : FXDialogBox(owner, title, DECOR_TITLE | DECOR_BORDER | DECOR_RESIZE) {
-    this->target = target;
-    message = selector;
+    : MFXEditingDialog(owner, title, target, selector) {
     visual = new FXGLVisual(getApp(), VISUAL_DOUBLEBUFFER);
 
     FXVerticalFrame* contents = new FXVerticalFrame(this, LAYOUT_FILL_X | LAYOUT_FILL_Y);
@@ -95,12 +92,7 @@ MFXMaterialDialog::MFXMaterialDialog(FXWindow* owner, const FXString& title, FXO
         item->setData(const_cast<char*>(named.text));
     }
 
-    immediate = new FXCheckButton(contents, "Update View immediately");
-    new FXHorizontalSeparator(contents);
-    FXHorizontalFrame* buttons = new FXHorizontalFrame(contents, LAYOUT_FILL_X | PACK_UNIFORM_WIDTH);
-    new FXButton(buttons, "OK", nullptr, this, ID_ACCEPT, BUTTON_NORMAL | BUTTON_DEFAULT | LAYOUT_RIGHT);
-    new FXButton(buttons, "Cancel", nullptr, this, ID_CANCEL, BUTTON_NORMAL | LAYOUT_RIGHT);
-    new FXButton(buttons, "Apply", nullptr, this, ID_APPLY, BUTTON_NORMAL | LAYOUT_RIGHT);
+    addFooter(contents);
     showMaterial();
 }
 
@@ -114,10 +106,6 @@ void MFXMaterialDialog::setMaterial(const GLMaterial& value) {
     material = value;
     showMaterial();
 }
-
-bool MFXMaterialDialog::isUpdateImmediately() const { return immediate->getCheck() == TRUE; }
-
-void MFXMaterialDialog::setUpdateImmediately(bool on) { immediate->setCheck(on); }
 
 void MFXMaterialDialog::showMaterial() {
     diffuse->setRGBA(toColor(material.diffuse));
@@ -138,7 +126,7 @@ void MFXMaterialDialog::materialEdited() {
     material.shininess = static_cast<float>(shininess->getValue());
     material.flat = flat->getCheck() == TRUE;
     preview->update();
-    if (target && isUpdateImmediately()) target->tryHandle(this, FXSEL(SEL_CHANGED, message), &material);
+    edited();
 }
 
 long MFXMaterialDialog::onCmdColor(FXObject*, FXSelector, void*) {
@@ -202,10 +190,5 @@ long MFXMaterialDialog::onCmdList(FXObject*, FXSelector, void* ptr) {
     material.read(static_cast<const char*>(item->getData()));
     showMaterial();
     materialEdited();
-    return 1;
-}
-
-long MFXMaterialDialog::onCmdApply(FXObject*, FXSelector, void*) {
-    if (target) target->tryHandle(this, FXSEL(SEL_COMMAND, message), &material);
     return 1;
 }

@@ -5,24 +5,22 @@
 // (SEL_CHANGED with a GLMaterial*) when "Update View immediately" is
 // checked; "Apply" sends it as SEL_COMMAND.
 
+#include "editors/MFXEditingDialog.h"
 #include "editors/MessageBoxReporter.h"
 #include "materials/GLMaterial.h"
 
-#include <fx.h>
-
-class MFXMaterialDialog : public FXDialogBox {
+class MFXMaterialDialog : public MFXEditingDialog {
     FXDECLARE(MFXMaterialDialog)
 
 public:
     enum {
-        ID_COLOR = FXDialogBox::ID_LAST,
+        ID_COLOR = MFXEditingDialog::ID_LAST,
         ID_SHININESS,
         ID_FLAT,
         ID_PREVIEW,
         ID_LOAD,
         ID_SAVE,
         ID_LIST,
-        ID_APPLY,
         ID_LAST
     };
 
@@ -35,13 +33,9 @@ public:
     long onCmdLoad(FXObject*, FXSelector, void*);
     long onCmdSave(FXObject*, FXSelector, void*);
     long onCmdList(FXObject*, FXSelector, void*);
-    long onCmdApply(FXObject*, FXSelector, void*);
 
     void setMaterial(const GLMaterial& material);
     const GLMaterial& getMaterial() const { return material; }
-
-    bool isUpdateImmediately() const;
-    void setUpdateImmediately(bool on);
 
     // Material files; a failure is reported with its title and message and
     // leaves the material as it was.
@@ -60,6 +54,7 @@ private:
     MFXMaterialDialog& operator=(const MFXMaterialDialog&);
     void showMaterial();
     void materialEdited();
+    void* workingValue() override { return &material; }
 
     GLMaterial material;
     FXGLVisual* visual = nullptr;
@@ -71,7 +66,6 @@ private:
     FXRealSpinner* shininess = nullptr;
     FXGLCanvas* preview = nullptr;
     FXTreeList* list = nullptr;
-    FXCheckButton* immediate = nullptr;
     MessageBoxReporter messageBoxes{this};
     FailureReporter* failures = &messageBoxes;
 };

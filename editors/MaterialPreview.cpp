@@ -160,15 +160,26 @@ bool prepare(Display* display, int width, int height) {
                                   8,
                                   GLX_BLUE_SIZE,
                                   8,
-                                  GLX_ALPHA_SIZE,
-                                  8,
                                   GLX_DEPTH_SIZE,
                                   16,
                                   None};
         int count = 0;
         GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
         if (!configs || count == 0) return false;
+        // Prefer a config without destination alpha: it has the screen's
+        // depth, while Mesa's software rasteriser pushes a 32-bit pbuffer to
+        // the server as an image of the screen's depth, which X refuses
+        // (BadMatch in ShmPutImage). The previews blend with source alpha
+        // only and read back opaque pixels.
         buffer.config = configs[0];
+        for (int i = 0; i < count; ++i) {
+            int alpha = 0;
+            glXGetFBConfigAttrib(display, configs[i], GLX_ALPHA_SIZE, &alpha);
+            if (alpha == 0) {
+                buffer.config = configs[i];
+                break;
+            }
+        }
         XFree(configs);
         buffer.context = glXCreateNewContext(display, buffer.config, GLX_RGBA_TYPE, nullptr, True);
         if (!buffer.context) return false;

@@ -60,6 +60,13 @@ void LSystem::reset() {
     mySteps = getValue("_steps", 0.0);
 }
 
+LSystem::GrowthLimitException LSystem::growthLimit(double step, std::size_t done, std::size_t length,
+                                                   std::size_t reached) const {
+    const double projected = static_cast<double>(reached) * static_cast<double>(length) / static_cast<double>(done);
+    return GrowthLimitException(static_cast<int>(step) + 1, myAtomLimit,
+                                projected < 1e19 ? static_cast<std::size_t>(projected) : SIZE_MAX);
+}
+
 bool LSystem::doStep(ProgressRetriever* progress) {
     // Expressions of this step see every constant rounded to three decimals.
     VariableValueMap constants;
@@ -90,11 +97,13 @@ bool LSystem::doStep(ProgressRetriever* progress) {
                 const RuleMatch match = myRules->apply(constants, source, i, myIgnored, myRandom, result);
                 if (match.matched) {
                     i += match.consumed;
+                    if (result.length() > myAtomLimit) throw growthLimit(step, i, length, result.length());
                     continue;
                 }
             }
             result.append(source, i);
             ++i;
+            if (result.length() > myAtomLimit) throw growthLimit(step, i, length, result.length());
         }
     } catch (...) {
         myRandom = random;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -25,6 +26,25 @@ public:
     // doStep reports progress and polls for cancellation at every multiple of
     // this many atoms.
     static constexpr std::size_t pollInterval = 20;
+
+    // A step stopped because its string grew past the atom limit.
+    class GrowthLimitException : public std::exception {
+    public:
+        GrowthLimitException(int step, std::size_t limit, std::size_t projected)
+            : myStep(step), myLimit(limit), myProjected(projected) {}
+        const char* what() const noexcept override { return "the string grew past the atom limit"; }
+        // The step that was stopped, counted from 1.
+        int step() const { return myStep; }
+        std::size_t limit() const { return myLimit; }
+        // The length the step would have reached, estimated from the share of
+        // the source rewritten when it was stopped.
+        std::size_t projected() const { return myProjected; }
+
+    private:
+        int myStep;
+        std::size_t myLimit;
+        std::size_t myProjected;
+    };
 
     // Takes the parts over; rules may be null (every step then copies the
     // string). The values are the formulas evaluated by evaluateAll, once.
@@ -45,6 +65,12 @@ public:
     // (mu::ParserError) leaves the system exactly as it was: history, "_step"
     // and random generator. progress may be null.
     bool doStep(ProgressRetriever* progress);
+
+    // The longest string a step may make, in atoms; a step whose string grows
+    // past it throws GrowthLimitException and leaves the system as it was.
+    // No limit by default.
+    void setAtomLimit(std::size_t atoms) { myAtomLimit = atoms; }
+    std::size_t getAtomLimit() const { return myAtomLimit; }
 
     // The string after n steps (the axiom for n <= 0), computing the missing
     // steps first. Null when a step was cancelled. The string belongs to the
@@ -87,6 +113,10 @@ public:
     std::size_t getHistoryMemoryUsage() const;
 
 private:
+    // The exception for a step stopped after rewriting done of the source's
+    // length atoms, having reached the given length.
+    GrowthLimitException growthLimit(double step, std::size_t done, std::size_t length, std::size_t reached) const;
+
     std::string myAxiomText;
     AtomString myAxiom;
     std::deque<AtomString> myHistory; // entry n-1 is the string after step n
@@ -97,6 +127,7 @@ private:
     RandomGenerator myRandom;
     std::atomic<int> myReachedStep{0};
     std::atomic<double> mySteps{0.0};
+    std::size_t myAtomLimit = SIZE_MAX;
 };
 
 // Compiles the definition: constants into formulas, the axiom (its parameters

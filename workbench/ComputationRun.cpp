@@ -6,6 +6,8 @@
 #include <osgUtil/Optimizer>
 
 #include <cmath>
+#include <new>
+#include <string>
 
 namespace {
 
@@ -62,6 +64,22 @@ void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, 
     } catch (const NumberFormatException&) {
         errorTitle = "Definition error";
         errorText = "A value assumed to be numeric is not.";
+    } catch (const LSystem::GrowthLimitException& error) {
+        errorTitle = "Growth limit";
+        errorText = "Step " + std::to_string(error.step()) + " would make a string of about " +
+                    std::to_string(error.projected()) + " atoms, more than the limit of " +
+                    std::to_string(error.limit()) +
+                    " atoms.\n Raise the limit (--max-atoms in batch use) or "
+                    "compute fewer steps.";
+    } catch (const std::bad_alloc&) {
+        // The failed step left the steps before it as they were.
+        const int step = integerPart(lsystem.getValue("_step", 0.0));
+        const std::size_t atoms = lsystem.getStep(step, nullptr)->length();
+        errorTitle = "Error";
+        errorText = derived ? "Not enough memory to interpret step " + std::to_string(step) + " (" +
+                                  std::to_string(atoms) + " atoms)."
+                            : "Not enough memory to compute step " + std::to_string(step + 1) + " (step " +
+                                  std::to_string(step) + " holds " + std::to_string(atoms) + " atoms).";
     } catch (...) {
         errorTitle = "Error";
         errorText = "An unknown error occured.";

@@ -1,26 +1,53 @@
 #include "workbench/ImageWriter.h"
 
+#include "diagnostics/Exceptions.h"
+#include "diagnostics/FileText.h"
+#include "diagnostics/UnfinishedFiles.h"
+
 #include <fx.h>
 #include <osgDB/Registry>
-#include <osgDB/WriteFile>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <list>
+#include <sstream>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
-std::string lowerExtension(const std::string& fileName) {
-    std::string::size_type slash = fileName.find_last_of('/');
-    std::string file = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-    std::string::size_type dot = file.find_last_of('.');
-    if (dot == std::string::npos) return std::string();
-    std::string extension = file.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+namespace {
+
+const char* const toolkitFormats[] = {"gif", "bmp", "xpm", "pcx", "ico", "cur", "tga", "rgb", "xbm"};
+
+bool isToolkitFormat(const std::string& extension) {
+    return std::find(std::begin(toolkitFormats), std::end(toolkitFormats), extension) != std::end(toolkitFormats);
 }
 
-namespace {
+// The largest icon and cursor the icon format's one-byte size fields hold.
+constexpr int largestIcon = 256;
+
+// One file to write: its name and its bytes.
+using Output = std::pair<std::string, std::string>;
+
+// Writes every file beside its target first and replaces the targets only
+// when all were written completely.
+std::string writeOutputs(const std::vector<Output>& outputs) {
+    std::list<PendingFile> pending;
+    try {
+        for (const Output& output : outputs) pending.emplace_back(output.first, output.second);
+        for (PendingFile& file : pending) file.commit();
+    } catch (const FileError&) {
+        return "The file could not be written completely (is the disk full or the folder read-only?).";
+    }
+    return std::string();
+}
 
 // The image as the toolkit's colour array: top row first, RGBA packed.
 std::vector<FXColor> toolkitPixels(const osg::Image& image) {
@@ -40,10 +67,10 @@ std::vector<FXColor> toolkitPixels(const osg::Image& image) {
     return pixels;
 }
 
-bool writeWithToolkit(const osg::Image& image, const std::string& fileName, const std::string& extension) {
+bool encodeWithToolkit(const osg::Image& image, const std::string& extension, std::string& bytes) {
     std::vector<FXColor> pixels = toolkitPixels(image);
-    FXFileStream stream;
-    if (!stream.open(fileName.c_str(), FXStreamSave, 8192)) return false;
+    FXMemoryStream stream;
+    if (!stream.open(FXStreamSave, nullptr)) return false;
     const FXColor* data = pixels.data();
     const FXint width = image.s();
     const FXint height = image.t();
@@ -64,30 +91,189 @@ bool writeWithToolkit(const osg::Image& image, const std::string& fileName, cons
         written = fxsaveRGB(stream, data, width, height);
     else if (extension == "xbm")
         written = fxsaveXBM(stream, data, width, height, -1, -1);
-    // Closing flushes the buffer; a failed flush is a failed write.
-    const bool closed = stream.close();
-    return written && closed;
+    written = written && stream.status() == FXStreamOK;
+    const FXlong size = stream.position();
+    FXuchar* buffer = nullptr;
+    FXuval capacity = 0;
+    stream.takeBuffer(buffer, capacity);
+    stream.close();
+    written = written && buffer != nullptr;
+    if (written) bytes.assign(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(size));
+    std::free(buffer);
+    return written;
+}
+
+// A named pipe the writer writes into as if it were a file, and a thread
+// that collects what comes out of it.
+class Pipe {
+public:
+    explicit Pipe(const std::string& path) : myPath(path) {
+        if (::mkfifo(path.c_str(), 0600) != 0) return;
+        UnfinishedFiles::add(path);
+        // Holding a write end of our own keeps the reader from seeing the
+        // end before the writer has even opened the pipe.
+        myRead = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (myRead >= 0) myWrite = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (myWrite < 0) return;
+        ::fcntl(myRead, F_SETFL, ::fcntl(myRead, F_GETFL) & ~O_NONBLOCK);
+        myReader = std::thread([this] {
+            char buffer[65536];
+            ssize_t count;
+            while ((count = ::read(myRead, buffer, sizeof buffer)) != 0) {
+                if (count > 0)
+                    myBytes.append(buffer, static_cast<std::size_t>(count));
+                else if (errno != EINTR)
+                    break;
+            }
+        });
+    }
+    ~Pipe() {
+        finish();
+        ::unlink(myPath.c_str());
+        UnfinishedFiles::forget(myPath);
+    }
+    bool valid() const { return myReader.joinable(); }
+    // Waits for the writer to close the pipe; then the bytes are complete.
+    const std::string& finish() {
+        if (myWrite >= 0) ::close(myWrite);
+        myWrite = -1;
+        if (myReader.joinable()) myReader.join();
+        if (myRead >= 0) ::close(myRead);
+        myRead = -1;
+        return myBytes;
+    }
+
+private:
+    std::string myPath;
+    int myRead = -1;
+    int myWrite = -1;
+    std::thread myReader;
+    std::string myBytes;
+};
+
+// Lets a writer that only writes to named files write into memory: the file
+// and its companions are named pipes in a private folder beside the target.
+std::string captureFiles(const std::string& fileName, const std::vector<std::string>& companionExtensions,
+                         const std::function<bool(const std::string&)>& write, std::vector<Output>& outputs) {
+    const std::string::size_type slash = fileName.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? std::string() : fileName.substr(0, slash + 1);
+    const std::string file = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    const std::string::size_type dot = file.find_last_of('.');
+    const std::string stem = dot == std::string::npos ? file : file.substr(0, dot);
+
+    std::string privateFolder = folder + ".klado-XXXXXX";
+    if (!::mkdtemp(&privateFolder[0])) return "The folder cannot be written to.";
+    UnfinishedFiles::add(privateFolder);
+    std::string problem;
+    {
+        std::list<Pipe> pipes;
+        pipes.emplace_back(privateFolder + "/" + file);
+        for (const std::string& extension : companionExtensions)
+            pipes.emplace_back(privateFolder + "/" + stem + "." + extension);
+        if (std::all_of(pipes.begin(), pipes.end(), [](const Pipe& pipe) { return pipe.valid(); })) {
+            const bool written = write(privateFolder + "/" + file);
+            auto pipe = pipes.begin();
+            outputs.emplace_back(fileName, pipe->finish());
+            for (const std::string& extension : companionExtensions) {
+                const std::string& bytes = (++pipe)->finish();
+                // A companion the writer did not write is not made.
+                if (!bytes.empty()) outputs.emplace_back(folder + stem + "." + extension, bytes);
+            }
+            if (!written || outputs.front().second.empty()) problem = "The writer failed.";
+        } else {
+            problem = "The folder cannot be written to.";
+        }
+    }
+    // Whatever else the writer left in the private folder goes with it.
+    std::error_code ignored;
+    std::filesystem::remove_all(privateFolder, ignored);
+    UnfinishedFiles::forget(privateFolder);
+    return problem;
 }
 
 } // namespace
 
-bool writesFile(const std::string& fileName, const std::function<bool()>& write) {
-    struct stat before;
-    const bool existed = stat(fileName.c_str(), &before) == 0;
-    if (!write()) return false;
-    struct stat after;
-    if (stat(fileName.c_str(), &after) != 0 || !S_ISREG(after.st_mode) || after.st_size == 0) return false;
-    return !existed || after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
-           after.st_mtim.tv_nsec != before.st_mtim.tv_nsec || after.st_size != before.st_size ||
-           after.st_ino != before.st_ino;
+std::string lowerExtension(const std::string& fileName) {
+    std::string::size_type slash = fileName.find_last_of('/');
+    std::string file = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    std::string::size_type dot = file.find_last_of('.');
+    if (dot == std::string::npos) return std::string();
+    std::string extension = file.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension == "jpeg" ? "jpg" : extension;
 }
 
-bool writeImage(const osg::Image& image, const std::string& fileName) {
-    static const char* const toolkitFormats[] = {"gif", "bmp", "xpm", "pcx", "ico", "cur", "tga", "rgb", "xbm"};
+std::string imageProblem(const std::string& fileName, int width, int height) {
     const std::string extension = lowerExtension(fileName);
-    return writesFile(fileName, [&] {
-        if (std::find(std::begin(toolkitFormats), std::end(toolkitFormats), extension) != std::end(toolkitFormats))
-            return writeWithToolkit(image, fileName, extension);
-        return osgDB::writeImageFile(image, fileName, osgDB::Registry::instance()->getOptions());
-    });
+    if (width <= 0 || height <= 0) return "The image needs a width and a height of at least 1 pixel.";
+    if ((extension == "ico" || extension == "cur") && (width > largestIcon || height > largestIcon))
+        return "Icons and cursors hold at most " + std::to_string(largestIcon) + " x " + std::to_string(largestIcon) +
+               " pixels.";
+    if (!isToolkitFormat(extension) && !osgDB::Registry::instance()->getReaderWriterForExtension(extension))
+        return "There is no image writer for the extension '" + extension + "'.";
+    return std::string();
+}
+
+std::string writeImage(const osg::Image& image, const std::string& fileName) {
+    const std::string extension = lowerExtension(fileName);
+    std::string problem = imageProblem(fileName, image.s(), image.t());
+    if (!problem.empty()) return problem;
+    std::vector<Output> outputs;
+    if (isToolkitFormat(extension)) {
+        std::string bytes;
+        if (!encodeWithToolkit(image, extension, bytes)) return "The image writer failed.";
+        outputs.emplace_back(fileName, std::move(bytes));
+    } else {
+        osgDB::ReaderWriter* writer = osgDB::Registry::instance()->getReaderWriterForExtension(extension);
+        const osgDB::Options* options = osgDB::Registry::instance()->getOptions();
+        std::ostringstream stream;
+        const osgDB::ReaderWriter::WriteResult result = writer->writeImage(image, stream, options);
+        if (result.success()) {
+            outputs.emplace_back(fileName, stream.str());
+        } else if (result.status() == osgDB::ReaderWriter::WriteResult::NOT_IMPLEMENTED ||
+                   result.status() == osgDB::ReaderWriter::WriteResult::FILE_NOT_HANDLED) {
+            problem = captureFiles(
+                fileName, {},
+                [&](const std::string& name) { return writer->writeImage(image, name, options).success(); }, outputs);
+        } else {
+            problem = "The image writer failed.";
+        }
+        if (problem.empty() && outputs.front().second.empty()) problem = "The image writer wrote nothing.";
+    }
+    return problem.empty() ? writeOutputs(outputs) : problem;
+}
+
+std::string writeNode(const osg::Node& node, const std::string& fileName) {
+    const std::string extension = lowerExtension(fileName);
+    osgDB::ReaderWriter* writer = osgDB::Registry::instance()->getReaderWriterForExtension(extension);
+    if (!writer) return "There is no object writer for the extension '" + extension + "'.";
+    // Without a file name the native writer cannot tell its text forms from
+    // the binary one.
+    osg::ref_ptr<osgDB::Options> options = osgDB::Registry::instance()->getOptions()
+                                               ? osgDB::Registry::instance()->getOptions()->cloneOptions()
+                                               : new osgDB::Options;
+    if (extension == "osgt") options->setPluginStringData("fileType", "Ascii");
+    if (extension == "osgx") options->setPluginStringData("fileType", "XML");
+    std::vector<Output> outputs;
+    std::string problem;
+    // The object writer writes its materials only when it writes a named file.
+    const bool namedFileOnly = extension == "obj";
+    osgDB::ReaderWriter::WriteResult result(osgDB::ReaderWriter::WriteResult::NOT_IMPLEMENTED);
+    std::ostringstream stream;
+    if (!namedFileOnly) result = writer->writeNode(node, stream, options.get());
+    if (result.success()) {
+        outputs.emplace_back(fileName, stream.str());
+    } else if (result.status() == osgDB::ReaderWriter::WriteResult::NOT_IMPLEMENTED ||
+               result.status() == osgDB::ReaderWriter::WriteResult::FILE_NOT_HANDLED) {
+        const std::vector<std::string> companions =
+            namedFileOnly ? std::vector<std::string>{"mtl"} : std::vector<std::string>{};
+        problem = captureFiles(
+            fileName, companions,
+            [&](const std::string& name) { return writer->writeNode(node, name, options.get()).success(); }, outputs);
+    } else {
+        problem = "The object writer failed.";
+    }
+    if (problem.empty() && outputs.front().second.empty()) problem = "The object writer wrote nothing.";
+    return problem.empty() ? writeOutputs(outputs) : problem;
 }

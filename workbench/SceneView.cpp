@@ -5,23 +5,23 @@
 
 #include <osg/GL>
 #include <osgDB/Registry>
-#include <osgDB/WriteFile>
+
+#include <algorithm>
 
 namespace {
 
 bool validLight(int index) { return index >= 0 && index < SceneView::lightCount; }
 
-// Whether the context can render an image of that size into a frame-buffer
-// object. A larger one would make the scene-graph library fall back to a
-// window-system buffer of the wrong size and write a wrong picture.
-bool fitsFrameBuffer(osg::GraphicsContext& context, int width, int height) {
-    if (!context.makeCurrent()) return false;
+// The largest image the context can render into a frame-buffer object; 0
+// when the context cannot be made current.
+int frameBufferLimit(osg::GraphicsContext& context) {
+    if (!context.makeCurrent()) return 0;
     GLint renderBuffer = 0;
     GLint viewport[2] = {0, 0};
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
     context.releaseContext();
-    return width <= renderBuffer && height <= renderBuffer && width <= viewport[0] && height <= viewport[1];
+    return std::min({renderBuffer, viewport[0], viewport[1]});
 }
 
 } // namespace
@@ -147,12 +147,19 @@ void SceneView::setLightEnabled(int index, bool on) {
     myLightSources[index]->setLocalStateSetModes(on ? osg::StateAttribute::ON : osg::StateAttribute::OFF);
 }
 
-bool SceneView::renderImage(const std::string& fileName, int width, int height) {
+std::string SceneView::renderImage(const std::string& fileName, int width, int height) {
     takeOverPendingScene();
     applyBackground();
-    if (width <= 0 || height <= 0) return false;
+    std::string problem = imageProblem(fileName, width, height);
+    if (!problem.empty()) return problem;
     osg::ref_ptr<osg::GraphicsContext> context = createOffscreenContext();
-    if (!context || !fitsFrameBuffer(*context, width, height)) return false;
+    if (!context) return "No OpenGL context could be created for rendering.";
+    // A larger image would make the scene-graph library fall back to a
+    // window-system buffer of the wrong size and write a wrong picture.
+    const int limit = frameBufferLimit(*context);
+    if (width > limit || height > limit)
+        return "The renderer draws images of at most " + std::to_string(limit) + " x " + std::to_string(limit) +
+               " pixels.";
 
     osg::ref_ptr<osgViewer::Viewer> offscreen = new osgViewer::Viewer;
     osg::ref_ptr<MOSGTrackballManipulator> manipulator = new MOSGTrackballManipulator;
@@ -178,22 +185,34 @@ bool SceneView::renderImage(const std::string& fileName, int width, int height) 
     osg::ref_ptr<osg::Image> image = new osg::Image;
     const bool opaque = lowerExtension(fileName) == "jpg";
     image->allocateImage(width, height, 1, opaque ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, 1);
-    if (!image->data()) return false;
-    camera->attach(osg::Camera::COLOR_BUFFER, image.get());
-
-    offscreen->frame();
-    const bool written = writeImage(*image, fileName);
+    if (image->data()) {
+        camera->attach(osg::Camera::COLOR_BUFFER, image.get());
+        offscreen->frame();
+        // When the frame-buffer object cannot be set up, the scene-graph
+        // library switches the camera to another target and reads back a
+        // picture that was never drawn.
+        if (camera->getRenderTargetImplementation() != osg::Camera::FRAME_BUFFER_OBJECT)
+            problem = "The frame buffer for an image of " + std::to_string(width) + " x " + std::to_string(height) +
+                      " pixels could not be set up (too little graphics memory?).";
+        else if (context->makeCurrent()) {
+            if (glGetError() == GL_OUT_OF_MEMORY) problem = "The renderer ran out of memory.";
+            context->releaseContext();
+        }
+    } else {
+        problem =
+            "Not enough memory for an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels.";
+    }
+    if (problem.empty()) problem = writeImage(*image, fileName);
     // Free what the off-screen context created before it goes.
     offscreen->setSceneData(nullptr);
     offscreen->stopThreading();
     context->close();
-    return written;
+    return problem;
 }
 
-bool SceneView::writeScene(const std::string& fileName) {
+std::string SceneView::writeScene(const std::string& fileName) {
     takeOverPendingScene();
     osg::Node* scene = myViewer->getSceneData();
-    if (!scene) return false;
-    return writesFile(
-        fileName, [&] { return osgDB::writeNodeFile(*scene, fileName, osgDB::Registry::instance()->getOptions()); });
+    if (!scene) return "There is no scene to write.";
+    return writeNode(*scene, fileName);
 }

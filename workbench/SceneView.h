@@ -4,9 +4,9 @@
 // colour, and the exports of what it shows. The on-screen canvas drives it
 // frame by frame; batch use drives it without any window.
 
-#include "workbench/MOSGTrackballManipulator.h"
 #include "records/CameraDef.h"
 #include "records/LightDef.h"
+#include "workbench/MOSGTrackballManipulator.h"
 
 #include <osg/Group>
 #include <osg/Light>
@@ -50,10 +50,12 @@ public:
     void storeView();
 
     // Renders the view off-screen at the given size and writes it; the file
-    // name's extension chooses the format.
-    bool renderImage(const std::string& fileName, int width, int height);
-    // Writes the scene with the scene-graph library's object writers.
-    bool writeScene(const std::string& fileName);
+    // name's extension chooses the format. Returns why it failed; empty on
+    // success. A failed render or write leaves the file as it was.
+    std::string renderImage(const std::string& fileName, int width, int height);
+    // Writes the scene with the scene-graph library's object writers; returns
+    // why it failed, empty on success.
+    std::string writeScene(const std::string& fileName);
 
     osgViewer::Viewer* viewer() const { return myViewer.get(); }
     MOSGTrackballManipulator* manipulator() const { return myManipulator.get(); }

@@ -70,14 +70,18 @@ osg::ref_ptr<osg::GraphicsContext> createOffscreenContext() {
     osg::ref_ptr<osg::GraphicsContext> context;
     const char* display = std::getenv("DISPLAY");
     if (display && *display) {
-        traits->pbuffer = true;
-        traits->readDISPLAY();
-        traits->setUndefinedScreenDetailsToDefaultScreen();
-        context = osg::GraphicsContext::createGraphicsContext(traits.get());
-    } else {
-        context = new SurfacelessContext(traits.get());
+        osg::ref_ptr<osg::GraphicsContext::Traits> onDisplay = new osg::GraphicsContext::Traits(*traits);
+        onDisplay->pbuffer = true;
+        onDisplay->readDISPLAY();
+        onDisplay->setUndefinedScreenDetailsToDefaultScreen();
+        context = osg::GraphicsContext::createGraphicsContext(onDisplay.get());
+        if (context && !context->isRealized()) context->realize();
     }
-    if (context && !context->isRealized()) context->realize();
-    if (!context || !context->isRealized()) return nullptr;
+    // A display that cannot be opened is no reason to fail: render without one.
+    if (!context || !context->isRealized()) {
+        context = new SurfacelessContext(traits.get());
+        context->realize();
+    }
+    if (!context->isRealized()) return nullptr;
     return context;
 }

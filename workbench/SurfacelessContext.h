@@ -29,6 +29,6 @@ private:
 };
 
 // A context for off-screen rendering: a small pbuffer on the X display named
-// by DISPLAY when there is one, a surfaceless EGL context otherwise. Returns
-// null when neither can be realised.
+// by DISPLAY when there is one and it can be opened, a surfaceless EGL context
+// otherwise. Returns null when neither can be realised.
 osg::ref_ptr<osg::GraphicsContext> createOffscreenContext();

@@ -99,9 +99,9 @@ void Workbench::setLight(int index, const LightDef& light) {
 
 bool Workbench::recompute() {
     tov::ReportingErrorHandler handler(std::cerr);
-    SilentProgress progress;
+    SilentProgress silent;
     myJustLoaded = false;
-    return compute(handler, progress, true);
+    return compute(handler, myProgress ? *myProgress : silent, true);
 }
 
 bool Workbench::recompute(tov::ErrorHandler& handler, ComputationProgress& progress, bool keepView) {
@@ -117,10 +117,13 @@ bool Workbench::compute(tov::ErrorHandler& handler, ComputationProgress& progres
         return false;
     }
     myLSystem = std::move(lsystem);
+    myLSystem->setAtomLimit(myAtomLimit);
     myRun.needsDerivation = true;
-    myRun.force = true;
+    // Without interpreting, the run stops after the derivation; the system is
+    // fresh, so nothing needs a reset.
+    myRun.force = myInterpreting;
     myRun.resetView = resetView;
-    myRun.run(*myLSystem, *myDefinition, true, progress, myStatistics);
+    myRun.run(*myLSystem, *myDefinition, myInterpreting, progress, myStatistics);
     myView.setScene(myRun.result.get(), &currentCamera(), myShownLights.data(), resetView);
     if (!myRun.errorTitle.empty()) {
         myReporter.report(myRun.errorTitle, myRun.errorText);
@@ -148,13 +151,15 @@ void Workbench::applyLight(int index) {
 }
 
 bool Workbench::exportImage(const std::string& fileName, int width, int height) {
-    if (myView.renderImage(fileName, width, height)) return true;
-    myReporter.report("Error while saving", "Could not save file\n" + fileName);
+    const std::string problem = myView.renderImage(fileName, width, height);
+    if (problem.empty()) return true;
+    myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;
 }
 
 bool Workbench::exportObject(const std::string& fileName) {
-    if (myView.writeScene(fileName)) return true;
-    myReporter.report("Error while saving", "Could not save file\n" + fileName);
+    const std::string problem = myView.writeScene(fileName);
+    if (problem.empty()) return true;
+    myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;
 }

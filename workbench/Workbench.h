@@ -16,6 +16,7 @@
 #include "workbench/SceneView.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,15 @@ public:
     // when keepView is set or when the document was just loaded with a
     // stored view; otherwise it goes to its home position.
     bool recompute(tov::ErrorHandler& handler, ComputationProgress& progress, bool keepView);
+
+    // Settings of the computations that follow: the longest string a step may
+    // make (Workbench::unlimited for none); whether the derived string is
+    // interpreted into a scene (off when only the string is wanted); who
+    // watches the progress (null: nobody).
+    static constexpr std::size_t unlimited = SIZE_MAX;
+    void setAtomLimit(std::size_t atoms) { myAtomLimit = atoms; }
+    void setInterpreting(bool on) { myInterpreting = on; }
+    void setProgress(ComputationProgress* progress) { myProgress = progress; }
 
     // Renders the view off-screen and writes it; reports a failure.
     bool exportImage(const std::string& fileName, int width, int height);
@@ -86,4 +96,7 @@ private:
     SceneView myView;
     ComputationRun myRun;
     TextTree myStatistics;
+    std::size_t myAtomLimit = unlimited;
+    bool myInterpreting = true;
+    ComputationProgress* myProgress = nullptr;
 };

@@ -68,13 +68,15 @@ TEST(Loader, MissingFieldsAndUnknownKeysFailTheLoad) {
     // Special variables must be numbers, also when empty; numbers beyond the
     // float range would read as infinite, which the writer could not write back.
     EXPECT_EQ((Texts{"'_steps' must be a numerical value!", "'_seed' must have a numerical value!",
-                     "'_rotY' must have a numerical value!", "A rule has a not numeric probability"}),
-              errorsOf("Def:_steps:many\nDef:_seed:\nDef:_rotY:  \nDef:user:\nAxiom:F\nRule:1e39::::F::G"));
+                     "'_rotY' must have a numerical value!", "A rule has a not numeric probability",
+                     "'_rotX' must be a numerical value!"}),
+              errorsOf("Def:_steps:many\nDef:_seed:\nDef:_rotY:  \nDef:user:\nAxiom:F\nRule:1e39::::F::G\n"
+                       "Def:_rotX:1e400"));
 }
 
 TEST(Loader, NameAxiomIgnoreAndConstants) {
     const Load load("Name:first\nName: second \nAxiom: F(1):G \ni: A \nIgnore:B\nIgnore:A\n"
-                    "Def: size : 3*2 \nd:f(x):x*2\nDef:_steps: 7 \nDef:_rotX:1,5");
+                    "Def: size : 3*2 \nd:f(x):x*2\nDef:_steps: 7 \nDef:_rotX:1,5\nDef:_rotY:2,0");
     ASSERT_NE(nullptr, load.definition);
     EXPECT_EQ(" second", load.definition->getName()); // the last name wins, taken as it stands
     EXPECT_EQ("F(1)", load.definition->getAxiom());
@@ -84,7 +86,10 @@ TEST(Loader, NameAxiomIgnoreAndConstants) {
     EXPECT_EQ("x", constants.at("f").arguments);
     EXPECT_EQ("x*2", constants.at("f").value);
     EXPECT_EQ("7", constants.at("_steps").value);
-    EXPECT_EQ("1,5", constants.at("_rotX").value);
+    // A decimal comma, which the expression parser would read as a list
+    // ("2,0" as 0), is stored as the number read.
+    EXPECT_EQ("1.500", constants.at("_rotX").value);
+    EXPECT_EQ("2.000", constants.at("_rotY").value);
 }
 
 TEST(Loader, ShapeValues) {

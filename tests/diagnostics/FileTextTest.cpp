@@ -1,6 +1,7 @@
 #include "diagnostics/FileText.h"
 
 #include "diagnostics/Exceptions.h"
+#include "diagnostics/UnfinishedFiles.h"
 #include "tests/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -35,4 +36,35 @@ TEST(FileText, AtomicWriteReplacesTheFileKeepingItsModeAndLinks) {
     ASSERT_EQ(0, ::lstat(dir.path("link.kld").c_str(), &info));
     EXPECT_TRUE(S_ISLNK(info.st_mode));
     EXPECT_EQ((std::vector<std::string>{"link.kld", "real.kld"}), dir.entries()); // no temporary file left
+}
+
+TEST(FileText, PendingFilesReplaceTheirTargetsOnlyWhenCommitted) {
+    TempDir dir;
+    dir.write("a.obj", "old obj");
+    dir.write("a.mtl", "old mtl");
+    {
+        PendingFile obj(dir.path("a.obj"), "new obj");
+        PendingFile mtl(dir.path("a.mtl"), "new mtl");
+        EXPECT_EQ("old obj", dir.read("a.obj"));
+        obj.commit();
+        // mtl is never committed: its temporary file goes with it.
+    }
+    EXPECT_EQ("new obj", dir.read("a.obj"));
+    EXPECT_EQ("old mtl", dir.read("a.mtl"));
+    EXPECT_EQ((std::vector<std::string>{"a.mtl", "a.obj"}), dir.entries());
+    EXPECT_THROW(PendingFile(dir.path("missing/a.obj"), "x"), FileNotWriteable);
+}
+
+TEST(FileText, UnfinishedFilesAreRemovedFilesFirstThenFolders) {
+    TempDir dir;
+    ASSERT_EQ(0, ::mkdir(dir.path("folder").c_str(), 0755));
+    dir.write("folder/part", "x");
+    dir.write("kept", "x");
+    dir.write("done", "x");
+    UnfinishedFiles::add(dir.path("folder"));
+    UnfinishedFiles::add(dir.path("folder/part"));
+    UnfinishedFiles::add(dir.path("done"));
+    UnfinishedFiles::forget(dir.path("done"));
+    UnfinishedFiles::removeAll();
+    EXPECT_EQ((std::vector<std::string>{"done", "kept"}), dir.entries());
 }

@@ -35,14 +35,23 @@ void GuiTest::settle() {
     app->repaint();
 }
 
-void GuiTest::click(FXWindow* widget, int count) {
+void GuiTest::click(FXWindow* widget, int count, int x, int y) {
     FXEvent event;
-    event.win_x = widget->getWidth() / 2;
-    event.win_y = widget->getHeight() / 2;
+    event.win_x = x < 0 ? widget->getWidth() / 2 : x;
+    event.win_y = y < 0 ? widget->getHeight() / 2 : y;
     event.click_button = LEFTBUTTON;
     event.click_count = count;
     widget->handle(app, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
     widget->handle(app, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event);
+}
+
+FXLabel* GuiTest::findLabel(FXWindow* root, const FXString& text) {
+    for (FXWindow* child = root->getFirst(); child; child = child->getNext()) {
+        FXLabel* label = dynamic_cast<FXLabel*>(child);
+        if (label && label->getText() == text) return label;
+        if (FXLabel* found = findLabel(child, text)) return found;
+    }
+    return nullptr;
 }
 
 namespace {

@@ -20,8 +20,12 @@ protected:
     void show();
     void settle();
 
-    // A click (or double click) of the left button in the middle of a window.
-    void click(FXWindow* widget, int count = 1);
+    // A click (or double click) of the left button at a point of a window,
+    // by default its middle.
+    void click(FXWindow* widget, int count = 1, int x = -1, int y = -1);
+
+    // The first label, button or check below a window that shows this text.
+    static FXLabel* findLabel(FXWindow* root, const FXString& text);
 
     // Runs `action` on the modal window once one is running, repeating until
     // the action returns true (it ends the modal loop itself).

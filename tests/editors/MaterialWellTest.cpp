@@ -1,5 +1,6 @@
 #include "GuiFixture.h"
 
+#include "editors/MFXMatPaletteWell.h"
 #include "editors/MFXMaterialDialog.h"
 #include "editors/MFXMaterialWell.h"
 #include "materials/MaterialPalette.h"
@@ -90,6 +91,46 @@ TEST_F(MaterialWellTest, StreamSaveAndLoadKeepTheMaterial) {
     in.close();
     FXFREE(&data);
     EXPECT_EQ(well->getMaterial().text(), copy->getMaterial().text());
+}
+
+// Drags from the middle of one swatch to the middle of another with the
+// messages the mouse produces, letting the X drag-and-drop protocol run
+// between them (the X server relays it even within one application), and
+// drops.
+void dragAndDrop(FXApp* app, MFXSwatch* from, MFXSwatch* onto) {
+    FXEvent event;
+    event.win_x = from->getWidth() / 2;
+    event.win_y = from->getHeight() / 2;
+    event.click_button = LEFTBUTTON;
+    event.click_count = 1;
+    from->handle(app, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
+    onto->translateCoordinatesTo(event.root_x, event.root_y, app->getRootWindow(), onto->getWidth() / 2,
+                                 onto->getHeight() / 2);
+    event.moved = TRUE;
+    from->handle(app, FXSEL(SEL_MOTION, 0), &event); // begins the drag
+    from->handle(app, FXSEL(SEL_MOTION, 0), &event); // moves over the target
+    for (int round = 0; round < 50 && !from->didAccept(); ++round) {
+        app->flush(true);
+        app->runWhileEvents();
+    }
+    EXPECT_EQ(DRAG_COPY, from->didAccept()) << "the target accepts the type";
+    from->handle(app, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event); // FOX delivers the drop before it returns
+}
+
+TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
+    const GLMaterial red = flatColour(1, 0, 0, 1), blue = flatColour(0, 0, 1, 1);
+    MFXMaterialWell* source = addWell(red);
+    MFXMaterialWell* target = addWell(blue);
+    MFXMatPaletteWell* palette =
+        new MFXMatPaletteWell(window, nullptr, 0, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 64);
+    show();
+    dragAndDrop(app, palette, target);
+    EXPECT_EQ(blue.text(), target->getMaterial().text());
+    EXPECT_EQ(0, recorder.commands);
+    dragAndDrop(app, source, target);
+    EXPECT_EQ(red.text(), target->getMaterial().text());
+    EXPECT_EQ(red.text(), source->getMaterial().text());
+    EXPECT_EQ(1, recorder.commands) << "the target announces its new material";
 }
 
 TEST_F(MaterialWellTest, DisabledWellShowsGreyedMaterialOnGrey) {

@@ -1,8 +1,11 @@
 #include "GuiFixture.h"
 
 #include "../TempDir.h"
+#include "editors/MFXMatPaletteDialog.h"
 #include "editors/MFXMatPaletteWell.h"
 #include "editors/MFXMatPaletteWidget.h"
+#include "editors/MFXMaterialDialog.h"
+#include "materials/PaletteLibrary.h"
 
 #include <fstream>
 
@@ -76,6 +79,100 @@ TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsOnly) {
     EXPECT_TRUE(well->setValueText("", true));
     EXPECT_EQ("", std::string(well->valueText().text()));
     EXPECT_EQ(2, recorder.commands);
+}
+
+TEST_F(PaletteEditorTest, CancelledPaletteDialogShowsLiveEditsThenRestores) {
+    window = new FXMainWindow(app, "well");
+    MFXMatPaletteWell* well =
+        new MFXMatPaletteWell(window, &recorder, 1, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 64);
+    show();
+    const std::string old = well->getPalette().fullText();
+    const int rainbow = PaletteLibrary::indexOf("gradients/glossy/rainbow");
+    std::string seenWhileOpen;
+    whenModal([&](FXWindow* modal) {
+        auto* dialog = dynamic_cast<MFXMatPaletteDialog*>(modal);
+        if (!dialog) return false;
+        EXPECT_STREQ("Palette Dialog", dialog->getTitle().text());
+        // The check follows the flag through its update handler, and a click on it sets the flag.
+        auto* check = dynamic_cast<FXCheckButton*>(findLabel(dialog, "Update View immediately"));
+        EXPECT_NE(nullptr, check);
+        if (!check) return true;
+        dialog->setUpdateImmediately(true);
+        settle();
+        EXPECT_EQ(TRUE, check->getCheck());
+        click(check);
+        EXPECT_FALSE(dialog->isUpdateImmediately());
+        click(check);
+        EXPECT_TRUE(dialog->isUpdateImmediately());
+        // Choosing a library palette in the editor reaches the swatch at once.
+        dialog->getEditor()->handle(app, FXSEL(SEL_COMMAND, MFXMatPaletteWidget::ID_LIBRARY),
+                                    reinterpret_cast<void*>(static_cast<FXival>(rainbow)));
+        seenWhileOpen = well->getPalette().fullText();
+        dialog->handle(app, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
+        return true;
+    });
+    click(well, 2);
+    EXPECT_EQ(PaletteLibrary::palette(rainbow).fullText(), seenWhileOpen);
+    EXPECT_EQ(1, recorder.changes);
+    EXPECT_EQ(old, well->getPalette().fullText());
+    EXPECT_EQ(1, recorder.commands) << "the restored palette is announced";
+}
+
+TEST_F(PaletteEditorTest, DoubleClickedEntryIsEditedInTheMaterialDialog) {
+    MFXMatPaletteWidget* editor = addEditor();
+    show();
+    FXWindow* grid = editor->getFirst()->getNext()->getNext();
+    ASSERT_NE(nullptr, dynamic_cast<FXCanvas*>(grid));
+    const MaterialPalette original = editor->getPalette();
+    const int column = 3, row = 5, entry = row * 16 + column;
+    for (const bool accept : {true, false}) {
+        recorder.changes = 0;
+        std::string liveEntry;
+        whenModal([&](FXWindow* modal) {
+            auto* dialog = dynamic_cast<MFXMaterialDialog*>(modal);
+            if (!dialog) return false;
+            EXPECT_EQ(original[entry].text(), dialog->getMaterial().text());
+            dialog->setUpdateImmediately(true);
+            dialog->diffuseWell()->setRGBA(FXRGBA(0, 255, 0, 255), true);
+            liveEntry = editor->getPalette()[entry].text();
+            dialog->handle(app, FXSEL(SEL_COMMAND, accept ? FXDialogBox::ID_ACCEPT : FXDialogBox::ID_CANCEL), nullptr);
+            return true;
+        });
+        click(grid, 2, (2 * column + 1) * grid->getWidth() / 32, (2 * row + 1) * grid->getHeight() / 32);
+        EXPECT_EQ(2, recorder.changes) << "the live edit and the outcome are announced";
+        GLMaterial live;
+        live.read(liveEntry);
+        EXPECT_FLOAT_EQ(1.0f, live.diffuse[1]) << "the live edit shows in the grid";
+        if (accept) {
+            EXPECT_FLOAT_EQ(1.0f, editor->getPalette()[entry].diffuse[1]);
+            editor->undoList().undo();
+        }
+        EXPECT_EQ(original.fullText(), editor->getPalette().fullText()) << (accept ? "undone" : "cancelled");
+    }
+}
+
+TEST_F(PaletteEditorTest, CommandsAreEnabledByTheSizeOfTheSelection) {
+    MFXMatPaletteWidget* editor = addEditor();
+    FXButton* sender = new FXButton(window, "sender");
+    show();
+    struct Case {
+        int id;
+        int needed;
+    } cases[] = {{MFXMatPaletteWidget::ID_COPY, 1},   {MFXMatPaletteWidget::ID_CUT, 1},
+                 {MFXMatPaletteWidget::ID_ALPHA, 1},  {MFXMatPaletteWidget::ID_REVERSE, 2},
+                 {MFXMatPaletteWidget::ID_ROTATE, 2}, {MFXMatPaletteWidget::ID_GRADIENT, 3}};
+    for (int size = 0; size <= 3; ++size) {
+        editor->select(0);
+        if (size == 0) editor->select(0, CONTROLMASK);
+        if (size > 1) editor->select(size - 1, SHIFTMASK);
+        ASSERT_EQ(static_cast<std::size_t>(size), editor->selection().size());
+        for (const Case& c : cases) {
+            editor->handle(sender, FXSEL(SEL_UPDATE, c.id), nullptr);
+            EXPECT_EQ(size >= c.needed, sender->isEnabled() == TRUE) << c.id << " with " << size;
+        }
+    }
+    editor->handle(app, FXSEL(SEL_COMMAND, MFXMatPaletteWidget::ID_SELECT_ALL), nullptr);
+    EXPECT_EQ(static_cast<std::size_t>(MaterialPalette::size), editor->selection().size());
 }
 
 } // namespace

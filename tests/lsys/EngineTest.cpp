@@ -270,4 +270,24 @@ TEST_F(EngineTest, FailedStepLeavesTheSystemAsBeforeTheStep) {
     EXPECT_EQ(stepValue(*system), 0.0);
 }
 
+TEST_F(EngineTest, StepPastTheAtomLimitStopsAndLeavesTheSystemAsBefore) {
+    auto system = build(definitionOf("F", {{"F", "FFFFFFFFFF"}}));
+    system->setAtomLimit(1000);
+    EXPECT_EQ(system->getStep(3, nullptr)->length(), 1000u); // exactly at the limit
+    try {
+        system->doStep(nullptr);
+        FAIL() << "no growth limit";
+    } catch (const LSystem::GrowthLimitException& limit) {
+        EXPECT_EQ(limit.step(), 4);
+        EXPECT_EQ(limit.limit(), 1000u);
+        EXPECT_EQ(limit.projected(), 10000u);
+    }
+    EXPECT_EQ(system->getHistorySize(), 3u);
+    EXPECT_EQ(stepValue(*system), 3.0);
+    // A string that does not grow never reaches it.
+    system = build(definitionOf("FF", {{"F", "F"}}));
+    system->setAtomLimit(2);
+    EXPECT_EQ(derive(*system, 50), "FF");
+}
+
 } // namespace

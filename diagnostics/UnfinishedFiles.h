@@ -1,0 +1,19 @@
+#pragma once
+// The temporary files and folders of outputs being written, so that an
+// interrupted program can remove them before it ends: a failed or interrupted
+// export leaves nothing behind.
+
+#include <string>
+
+namespace UnfinishedFiles {
+
+// Notes a file or folder to remove when the program is interrupted. Paths
+// beyond the table's room are not noted.
+void add(const std::string& path);
+// Forgets a path once it is renamed or removed.
+void forget(const std::string& path);
+// Removes every noted file, then every noted folder. Safe to call from a
+// signal handler.
+void removeAll();
+
+} // namespace UnfinishedFiles
