@@ -85,6 +85,12 @@ MFXAddEditTypedTable* makeTable(FXComposite* parent, MFXUndoHolder* holder, FXOb
     return table;
 }
 
+// Texts read from the left, as they are typed.
+void setCell(FXTable* table, int row, int column, const char* text) {
+    table->setItemText(row, column, text);
+    if (FXTableItem* item = table->getItem(row, column)) item->setJustify(FXTableItem::LEFT | FXTableItem::CENTER_Y);
+}
+
 std::string cellText(FXTable* table, int row, int column) {
     return TextConvert::trim(table->getItemText(row, column).text());
 }
@@ -573,11 +579,11 @@ void KLADO_StandaloneMW::buildSymbolHelpTab(FXTabBook* book) {
     mySymbolHelpTable->setColumnText(0, "Symbol");
     mySymbolHelpTable->setColumnText(1, "Meaning");
     for (std::size_t row = 0; row < symbolHelpRows.size(); ++row) {
-        mySymbolHelpTable->setItemText(static_cast<FXint>(row), 0, symbolHelpRows[row].symbol);
-        mySymbolHelpTable->setItemText(static_cast<FXint>(row), 1, symbolHelpRows[row].meaning);
+        setCell(mySymbolHelpTable, static_cast<FXint>(row), 0, symbolHelpRows[row].symbol);
+        setCell(mySymbolHelpTable, static_cast<FXint>(row), 1, symbolHelpRows[row].meaning);
     }
     mySymbolHelpTable->setColumnWidth(0, 60);
-    mySymbolHelpTable->setColumnWidth(1, 300);
+    mySymbolHelpTable->setColumnWidth(1, 260);
     mySymbolHelpTable->setEditable(false);
     addComputeButton(tab);
 }
@@ -861,7 +867,7 @@ void KLADO_StandaloneMW::fillRuleTable() {
         const std::string cells[] = {probability.str(), rule.leftContext, rule.predecessor,
                                      rule.rightContext, rule.condition,   rule.successor};
         for (int column = 0; column < RuleColumns; ++column)
-            myRuleTable->setItemText(static_cast<FXint>(row), column, cells[column].c_str());
+            setCell(myRuleTable, static_cast<FXint>(row), column, cells[column].c_str());
     }
     for (std::size_t i = 0; i < optionalRuleColumns.size(); ++i)
         myRuleTable->setColumnWidth(optionalRuleColumns[i], myRuleColumnShown[i] ? shownColumnWidth : 0);
@@ -873,8 +879,8 @@ void KLADO_StandaloneMW::fillIgnoreTable() {
     myIgnoreTable->setColumnText(0, "Symbol");
     myIgnoreTable->setColumnText(1, "Ignore");
     for (std::size_t row = 0; row < ignored.size(); ++row) {
-        myIgnoreTable->setItemText(static_cast<FXint>(row), 0, ignored[row].c_str());
-        myIgnoreTable->setItemText(static_cast<FXint>(row), 1, "t");
+        setCell(myIgnoreTable, static_cast<FXint>(row), 0, ignored[row].c_str());
+        setCell(myIgnoreTable, static_cast<FXint>(row), 1, "t");
     }
 }
 
@@ -889,8 +895,8 @@ void KLADO_StandaloneMW::fillConstantsTable() {
     for (std::size_t row = 0; row < shown.size(); ++row) {
         const ConstantDef& constant = *shown[row];
         const std::string name = constant.arguments.empty() ? constant.name : constant.name + constant.arguments;
-        myConstantsTable->setItemText(static_cast<FXint>(row), 0, name.c_str());
-        myConstantsTable->setItemText(static_cast<FXint>(row), 1, constant.value.c_str());
+        setCell(myConstantsTable, static_cast<FXint>(row), 0, name.c_str());
+        setCell(myConstantsTable, static_cast<FXint>(row), 1, constant.value.c_str());
     }
 }
 
