@@ -56,9 +56,7 @@ struct CancelAt : ProgressRetriever {
 
 TEST_F(EngineTest, SpecialVariablesAreReservedNumbersAndFunctionNamesAreSplit) {
     LSystemDefinition definition;
-    ASSERT_EQ(definition.getConstants().size(), 12u); // the special variables, all reserved
     for (const auto& [name, constant] : definition.getConstants()) EXPECT_TRUE(definition.isReserved(name)) << name;
-    EXPECT_EQ(definition.getReservedNames().size(), 12u);
     definition.addConstant("f(x,y)", "x*y");
     EXPECT_EQ(definition.getConstants().at("f").arguments, "x,y");
     EXPECT_EQ(definition.getConstants().at("f").value, "x*y");
