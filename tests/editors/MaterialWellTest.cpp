@@ -124,6 +124,13 @@ TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
     MFXMatPaletteWell* palette =
         new MFXMatPaletteWell(window, nullptr, 0, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 64);
     show();
+    // Every test window is centred on the one shared display; a drag goes to
+    // whichever window lies under the pointer, so this one moves to a corner
+    // that the others do not reach.
+    FXWindow* root = app->getRootWindow();
+    window->move(root->getWidth() - window->getWidth(), root->getHeight() - window->getHeight());
+    window->raise();
+    settle();
     dragAndDrop(app, palette, target);
     EXPECT_EQ(blue.text(), target->getMaterial().text());
     EXPECT_EQ(0, recorder.commands);

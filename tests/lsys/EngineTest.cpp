@@ -56,9 +56,7 @@ struct CancelAt : ProgressRetriever {
 
 TEST_F(EngineTest, SpecialVariablesAreReservedNumbersAndFunctionNamesAreSplit) {
     LSystemDefinition definition;
-    ASSERT_EQ(definition.getConstants().size(), 12u); // the special variables, all reserved
     for (const auto& [name, constant] : definition.getConstants()) EXPECT_TRUE(definition.isReserved(name)) << name;
-    EXPECT_EQ(definition.getReservedNames().size(), 12u);
     definition.addConstant("f(x,y)", "x*y");
     EXPECT_EQ(definition.getConstants().at("f").arguments, "x,y");
     EXPECT_EQ(definition.getConstants().at("f").value, "x*y");
@@ -176,9 +174,6 @@ TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
     EXPECT_EQ(system->getHistorySize(), 0u);
     EXPECT_EQ(stepValue(*system), 0.0);
     EXPECT_EQ(system->getReachedStep(), 0);
-
-    system->setVariable("k", 2.0 / 3.0);
-    EXPECT_EQ(system->getVariable("k").getText(), "0.667");
     EXPECT_FALSE(system->hasVariable("nothing"));
     EXPECT_THROW(system->getVariable("nothing"), mu::ParserError);
 }

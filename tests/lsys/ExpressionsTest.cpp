@@ -135,13 +135,4 @@ TEST(FormulaMap, EvaluateAllLeavesOutCyclesAndErrors) {
     EXPECT_EQ(missingName([&] { formulas.get("y"); }), "y");
 }
 
-TEST(FormulaMap, BuiltFromValuesWithThreeDecimals) {
-    const FormulaMap formulas(makeMap({{"third", 1.0 / 3.0}, {"one", 1}, {"neg", -2.5}}));
-    EXPECT_EQ(printed(formulas), "neg=-2.500, one=1.000, third=0.333");
-    VariableValueMap values;
-    formulas.evaluateAll(values);
-    EXPECT_DOUBLE_EQ(values.get("third"), 0.333);
-    EXPECT_DOUBLE_EQ(values.get("neg"), -2.5);
-}
-
 } // namespace

@@ -1,5 +1,5 @@
-#include "diagnostics/Exceptions.h"
 #include "materials/PaletteLibrary.h"
+#include "diagnostics/Exceptions.h"
 
 #include <gtest/gtest.h>
 
@@ -29,44 +29,15 @@ TEST(PaletteLibrary, BuildsEachPaletteOnceForAllThreads) {
     for (const MaterialPalette* palette : seen) EXPECT_EQ(palette, seen[0]);
 }
 
-TEST(PaletteLibrary, NamesAreUniquePathsInTheirGroups) {
-    ASSERT_EQ(PaletteLibrary::count(), 212);
-    const std::pair<int, const char*> fixed[] = {{0, "plants/leafes/ages"},
-                                                 {10, "abstract/violet_and_pink"},
-                                                 {11, "imported/fractint/altern"},
-                                                 {28, "imported/fractint/volcano"},
-                                                 {29, "imported/gimp/bgold"},
-                                                 {59, "imported/gimp/web_safe"},
-                                                 {211, "default"}};
-    for (const auto& [index, name] : fixed) EXPECT_EQ(PaletteLibrary::name(index), name);
-    // The gradients end the list; matte swaps green and blue.
-    const char* colours[] = {"rainbow",       "white_to_black",  "red_to_black",    "green_to_black",
-                             "blue_to_black", "yellow_to_black", "violet_to_black", "cyan_to_black"};
-    const char* finishes[] = {"matte", "glossy", "polished", "dark"};
-    for (int f = 0; f < 4; ++f)
-        for (int c = 0; c < 8; ++c)
-            EXPECT_EQ(PaletteLibrary::name(179 + 8 * f + (f == 0 && (c == 3 || c == 4) ? 7 - c : c)),
-                      std::string("gradients/") + finishes[f] + "/" + colours[c]);
-
-    // Between them, 119 further imported palettes in seven other groups.
-    std::set<std::string> groups;
-    for (int i = 60; i < 179; ++i) {
+// Names are written into palette texts ("1:d:name") and parameter lists.
+TEST(PaletteLibrary, NamesAreCleanPathsAndIndicesAreChecked) {
+    for (int i = 0; i < PaletteLibrary::count(); ++i) {
         const std::string& name = PaletteLibrary::name(i);
-        ASSERT_EQ(name.rfind("imported/", 0), 0u) << name;
-        groups.insert(name.substr(0, name.rfind('/')));
-    }
-    EXPECT_EQ(groups.size(), 7u);
-    EXPECT_EQ(groups.count("imported/fractint") + groups.count("imported/gimp"), 0u);
-
-    std::set<std::string> unique;
-    for (int i = 0; i < 212; ++i) {
-        const std::string& name = PaletteLibrary::name(i);
-        EXPECT_TRUE(unique.insert(name).second) << name;
-        EXPECT_EQ(name.find_first_of(": \t\n"), std::string::npos) << name;
+        EXPECT_EQ(name.find_first_of(":, \t\n()"), std::string::npos) << name;
         EXPECT_EQ(name.find("//"), std::string::npos) << name;
         EXPECT_TRUE(name.front() != '/' && name.back() != '/') << name;
     }
-    EXPECT_THROW(PaletteLibrary::name(212), OutOfRangeException);
+    EXPECT_THROW(PaletteLibrary::name(PaletteLibrary::count()), OutOfRangeException);
     EXPECT_THROW(PaletteLibrary::palette(-1), OutOfRangeException);
 }
 
@@ -146,10 +117,6 @@ TEST(PaletteLibrary, GradientsDoWhatTheirNamesSay) {
 }
 
 TEST(PaletteLibrary, ImportedPalettesHonourTheirNames) {
-    const int ega[16] = {0x000000, 0x0000aa, 0x00aa00, 0x00aaaa, 0xaa0000, 0xaa00aa, 0xaa5500, 0xaaaaaa,
-                         0x555555, 0x5555ff, 0x55ff55, 0x55ffff, 0xff5555, 0xff55ff, 0xffff55, 0xffffff};
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(rgb(library("imported/gimp/ega")[i]), ega[i]) << i;
-
     std::set<int> webColours;
     for (int i = 0; i < 216; ++i) {
         const GLMaterial& m = library("imported/gimp/web_safe")[i];

@@ -12,7 +12,6 @@ MaterialPalette library(const std::string& name) { return PaletteLibrary::palett
 
 TEST(MaterialPalette, DefaultPaletteWritesAsEmptyText) {
     const MaterialPalette palette;
-    EXPECT_EQ(palette, library("default"));
     EXPECT_EQ(palette.text(), "");
     EXPECT_EQ(palette.fullText().size(), 6u + 256 * 35 + 255);
     EXPECT_EQ(palette.fullText().substr(0, 6), "1:256:");
@@ -23,7 +22,6 @@ TEST(MaterialPalette, DefaultPaletteWritesAsEmptyText) {
 
 TEST(MaterialPalette, LibraryPaletteWritesByName) {
     const MaterialPalette rainbow = library("gradients/glossy/rainbow");
-    EXPECT_EQ(rainbow.text(), "1:d:gradients/glossy/rainbow");
     for (const char* text : {"1:d:gradients/glossy/rainbow", "1:D:gradients/glossy/rainbow"}) {
         MaterialPalette back;
         ASSERT_TRUE(back.read(text));

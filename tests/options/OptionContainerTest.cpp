@@ -46,7 +46,6 @@ TEST(OptionContainer, UnknownNamesAndFailedSets) {
     OptionContainer options;
     const std::string unknown = "The option 'nope' is not known.";
     EXPECT_EQ(messageOf([&] { options.isSet("nope"); }), unknown);
-    EXPECT_EQ(messageOf([&] { options.getDouble("nope"); }), unknown);
     EXPECT_EQ(messageOf([&] { options.set("nope", "1"); }), unknown);
     EXPECT_EQ(messageOf([&] { options.set("nope", true); }), unknown);
 

@@ -4,34 +4,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(TypedValue, TypesValuesAndWrongTypeAccess) {
-    EXPECT_EQ(typeName(TYPE_UNSIGNED_INTEGER), "unsigned integer");
-    try {
-        typeName(3);
-        FAIL();
-    } catch (const UnknownTypeException& e) {
-        EXPECT_EQ(e.code(), 3u);
-    }
-    // Unsigned and float have a name but no value.
-    EXPECT_THROW(TypedValue{TYPE_FLOAT}, UnknownTypeException);
-    EXPECT_THROW(TypedValue{64}, UnknownTypeException);
-
-    // Values as text are seen by the option listing.
-    TypedValue d(TYPE_DOUBLE);
-    try {
-        d.getInt();
-        FAIL();
-    } catch (const NotOfThisTypeException& e) {
-        EXPECT_EQ(e.expected(), TYPE_INTEGER);
-        EXPECT_EQ(e.actual(), TYPE_DOUBLE);
-    }
-    TypedValue s(TYPE_STRING);
-    s.setString("a b");
-    std::unique_ptr<TypedValue> copy = s.clone();
-    s.setString("changed");
-    EXPECT_EQ(copy->getString(), "a b");
-}
-
 TEST(Option, ADefaultIsSetButNotFinalAndBadTextChangesNothing) {
     Option_Integer plain;
     EXPECT_TRUE(plain.canBeSet() && !plain.isSet() && !plain.isDefault());

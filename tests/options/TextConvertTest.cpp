@@ -58,10 +58,7 @@ TEST(TextConvert, BooleansLookAtTheFirstCharacterOnly) {
 }
 
 TEST(TextConvert, NumbersAreWrittenInFixedPoint) {
-    EXPECT_EQ(toString(1.0), "1.000");
-    EXPECT_EQ(toString(-0.5), "-0.500");
-    EXPECT_EQ(toString(2.0 / 3.0), "0.667");
+    EXPECT_EQ(toString(-2.0 / 3.0), "-0.667");
     EXPECT_EQ(toString(1.26, 1), "1.3");
-    EXPECT_EQ(toString(3.7, 0), "4");
     EXPECT_EQ(toString(-17), "-17");
 }
