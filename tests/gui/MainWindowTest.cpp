@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -106,6 +107,21 @@ protected:
         field->handle(field, FXSEL(SEL_KEYPRESS, 0), &event);
     }
     void command(FXSelector id) { window->handle(nullptr, FXSEL(SEL_COMMAND, id), nullptr); }
+    // The widgets of a kind that send the window the selector, in the order
+    // they were built.
+    template <class Widget>
+    std::vector<Widget*> widgets(FXSelector id) const {
+        std::vector<Widget*> found;
+        const std::function<void(FXWindow*)> visit = [&](FXWindow* parent) {
+            for (FXWindow* child = parent->getFirst(); child; child = child->getNext()) {
+                auto* widget = dynamic_cast<Widget*>(child);
+                if (widget && child->getTarget() == window && child->getSelector() == id) found.push_back(widget);
+                visit(child);
+            }
+        };
+        visit(window);
+        return found;
+    }
     // The enabled state the update pass gives a widget.
     static bool enabled(FXWindow* widget) {
         settle();
@@ -313,6 +329,39 @@ TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEdits) {
     window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
     EXPECT_NE(window->workbench().definition().getAxiom(), "X");
     EXPECT_TRUE(window->isModified());
+}
+
+TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
+    dir.write("plant.kld", std::string(plant) + "ShapeDef:F visible=1, interpreted=1, type=tube\n" +
+                               "Environment:background.color=3366cc\n");
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    const LSystemDefinition& definition = window->workbench().definition();
+
+    FXListBox* item = widgets<FXListBox>(KLADO_StandaloneMW::ID_ITEM).at(0);
+    item->setCurrentItem(item->findItem("F"), true);
+    widgets<FXListBox>(KLADO_StandaloneMW::ID_SHAPETYPE).at(0)->setCurrentItem(2, true);
+    EXPECT_EQ(definition.getShapeDefs().at("F").type, ShapeType::Cone);
+    EXPECT_EQ(window->undoList.undoName(), "Undo Shape Definition Change");
+    window->undoList.undo();
+    EXPECT_EQ(definition.getShapeDefs().at("F").type, ShapeType::Tube);
+
+    // The file has no tweaks: undoing the first one leaves none.
+    widgets<FXRealSpinDial>(KLADO_StandaloneMW::ID_TWEAKS).at(3)->setValue(0.5, true);
+    EXPECT_EQ(definition.getTweaks().count(tropismStrengthKey), 1u);
+    window->undoList.undo();
+    EXPECT_TRUE(definition.getTweaks().empty());
+
+    widgets<FXColorWell>(KLADO_StandaloneMW::ID_BACKGROUND).at(0)->setRGBA(FXRGB(255, 0, 0), true);
+    EXPECT_EQ(definition.getEnvironment().at(backgroundColorKey), "ff0000");
+    EXPECT_EQ(window->undoList.undoName(), "Undo Environment Change");
+    window->undoList.undo();
+    EXPECT_EQ(definition.getEnvironment().at(backgroundColorKey), "3366cc");
+
+    widgets<FXCheckButton>(KLADO_StandaloneMW::ID_LIGHT).at(0)->setCheck(true, true);
+    EXPECT_TRUE(window->workbench().lights()[0].enabled);
+    EXPECT_EQ(window->undoList.undoName(), "Undo Light Change");
+    window->undoList.undo();
+    EXPECT_FALSE(window->workbench().lights()[0].enabled);
 }
 
 } // namespace
