@@ -1,10 +1,11 @@
 #include "app/Startup.h"
 
 #include "app/DerivedStringFile.h"
-#include "workbench/ConsoleReporter.h"
-#include "workbench/Workbench.h"
+#include "diagnostics/ErrorHandler.h"
 #include "lsys/String2IDManager.h"
 #include "options/OptionParser.h"
+#include "workbench/ConsoleReporter.h"
+#include "workbench/Workbench.h"
 
 #include <fx.h>
 
@@ -77,7 +78,13 @@ int runKlado(int argc, char** argv) {
             std::cerr << "A definition is needed for batch output: give it with --load FILE." << std::endl;
             return 1;
         }
-        if (options->isSet("load") && !workbench.load(options->getString("load"))) return 1;
+        if (options->isSet("load")) {
+            // Problems of the file and of its compilation go to standard error as they arise.
+            tov::ReportingErrorHandler fileErrors(std::cerr);
+            if (!workbench.load(options->getString("load"), fileErrors)) return 1;
+            tov::ReportingErrorHandler computationErrors(std::cerr);
+            if (!workbench.recompute(computationErrors)) return 1;
+        }
         if (batch) return runBatchOutputs(*options, workbench, reporter);
         std::cerr << "The workbench window is not part of this build yet; give --output-image, "
                      "--output-object or --result-output with --load to write a definition's results."
