@@ -69,8 +69,12 @@ struct ComputationOutcome {
 
 class ComputationRun {
 public:
-    // Main thread, before the worker starts: forgets an earlier Cancel.
-    void clearCancel() { myCancelRequested = false; }
+    // Main thread, before the worker starts: forgets an earlier Cancel and
+    // starts the reached step at the step the L-system is at.
+    void prepare(int reachedStep) {
+        myCancelRequested = false;
+        myReachedStep = reachedStep;
+    }
     // Any thread: asks a running or starting computation to stop at the next
     // poll. A request made before run() begins is kept.
     void cancel() { myCancelRequested = true; }

@@ -99,7 +99,7 @@ std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChan
     myLSystem = buildLSystem(*myDefinition, String2IDManager::instance(), errors);
     if (errors.hasErrors()) myLSystem.reset();
     if (!myLSystem) return std::nullopt;
-    myRun.clearCancel();
+    myRun.prepare(0);
     myNeedsDerivation = true;
     ComputationRequest request;
     request.needsDerivation = true;
@@ -112,7 +112,7 @@ std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChan
 
 std::optional<ComputationRequest> Workbench::prepareReinterpret(bool force, bool computeOnChange) {
     if (!myLSystem) return std::nullopt;
-    myRun.clearCancel();
+    myRun.prepare(static_cast<int>(myLSystem->getValue("_step", 0.0)));
     ComputationRequest request;
     request.needsDerivation = myNeedsDerivation;
     request.force = force;

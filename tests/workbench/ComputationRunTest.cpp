@@ -48,7 +48,7 @@ struct RunFixture : ::testing::Test {
         request.needsDerivation = true;
         request.force = force;
         request.computeOnChange = computeOnChange;
-        run.clearCancel();
+        run.prepare(0);
         return run.run(request, lsystem, definition, progress);
     }
 };
@@ -91,7 +91,7 @@ TEST_F(RunFixture, CancelBeforeTheRunBeginsIsNotLost) {
     ComputationRequest request;
     request.needsDerivation = true;
     request.force = true;
-    run.clearCancel();
+    run.prepare(0);
     run.cancel(); // pressed while the worker is still starting
     const ComputationOutcome outcome = run.run(request, *lsystem, definition, progress);
     EXPECT_EQ(outcome.reachedStep, 0);

@@ -136,6 +136,10 @@ TEST_F(WorkbenchFixture, ReinterpretationDerivesOnlyWhatACancelLeftUndone) {
     EXPECT_EQ(workbench.reachedStep(), 4);
     EXPECT_FALSE(workbench.statistics().items().empty());
     EXPECT_FALSE(workbench.prepareReinterpret(false, true)->needsDerivation);
+    EXPECT_EQ(workbench.reachedStep(), 4);
+    // A new compilation starts again at step 0, before the worker runs.
+    ASSERT_TRUE(workbench.prepareRecompute(true, errors));
+    EXPECT_EQ(workbench.reachedStep(), 0);
 }
 
 TEST_F(WorkbenchFixture, NothingToComputeWithoutACompiledDefinition) {
