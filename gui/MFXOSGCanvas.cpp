@@ -92,26 +92,29 @@ long MFXOSGCanvas::onButtonPress(FXObject* sender, FXSelector selector, void* da
     const FXEvent* event = static_cast<FXEvent*>(data);
     setFocus();
     myView->viewer()->getEventQueue()->mouseButtonPress(event->win_x, event->win_y, buttonOf(selector));
-    switch (FXSELTYPE(selector)) {
-    case SEL_MIDDLEBUTTONPRESS:
-        return FXGLCanvas::onMiddleBtnPress(sender, selector, data);
-    case SEL_RIGHTBUTTONPRESS:
-        return FXGLCanvas::onRightBtnPress(sender, selector, data);
-    default:
-        return FXGLCanvas::onLeftBtnPress(sender, selector, data);
-    }
+    return onButtonDefault(sender, selector, data);
 }
 
 long MFXOSGCanvas::onButtonRelease(FXObject* sender, FXSelector selector, void* data) {
     const FXEvent* event = static_cast<FXEvent*>(data);
     myView->viewer()->getEventQueue()->mouseButtonRelease(event->win_x, event->win_y, buttonOf(selector));
+    return onButtonDefault(sender, selector, data);
+}
+
+long MFXOSGCanvas::onButtonDefault(FXObject* sender, FXSelector selector, void* data) {
     switch (FXSELTYPE(selector)) {
+    case SEL_LEFTBUTTONPRESS:
+        return FXGLCanvas::onLeftBtnPress(sender, selector, data);
+    case SEL_LEFTBUTTONRELEASE:
+        return FXGLCanvas::onLeftBtnRelease(sender, selector, data);
+    case SEL_MIDDLEBUTTONPRESS:
+        return FXGLCanvas::onMiddleBtnPress(sender, selector, data);
     case SEL_MIDDLEBUTTONRELEASE:
         return FXGLCanvas::onMiddleBtnRelease(sender, selector, data);
-    case SEL_RIGHTBUTTONRELEASE:
-        return FXGLCanvas::onRightBtnRelease(sender, selector, data);
+    case SEL_RIGHTBUTTONPRESS:
+        return FXGLCanvas::onRightBtnPress(sender, selector, data);
     default:
-        return FXGLCanvas::onLeftBtnRelease(sender, selector, data);
+        return FXGLCanvas::onRightBtnRelease(sender, selector, data);
     }
 }
 

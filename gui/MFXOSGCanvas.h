@@ -49,6 +49,9 @@ protected:
     MFXOSGCanvas() = default;
 
 private:
+    // The toolkit's own handling of a button message.
+    long onButtonDefault(FXObject* sender, FXSelector selector, void* data);
+
     SceneView* myView = nullptr;
     FXCursor* myCrossCursor = nullptr;
 };

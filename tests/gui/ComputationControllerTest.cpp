@@ -161,22 +161,6 @@ TEST_F(ControllerFixture, AnUnopenedPolygonIsADefinitionErrorAndLeavesNoModel) {
     EXPECT_FALSE(controller->computing());
 }
 
-TEST_F(ControllerFixture, CompilationProblemsAreShownTogetherAndNothingRuns) {
-    workbench.definition().setAxiom("F(");
-    workbench.definition().addRule(1.0f, "", "", "G(", "", "G");
-    controller->recompute(true);
-    EXPECT_EQ(target.completions, 0);
-    ASSERT_EQ(reporter.boxes.size(), 1u);
-    EXPECT_EQ(reporter.boxes[0].first, "Error(s) on computation");
-    EXPECT_EQ(reporter.boxes[0].second.rfind("Errors: \n ", 0), 0u) << reporter.boxes[0].second;
-    // The lock was released.
-    workbench.definition().setAxiom("F");
-    workbench.definition().setRules({});
-    reporter.boxes.clear();
-    controller->recompute(true);
-    EXPECT_EQ(target.completions, 1);
-}
-
 TEST(ComputingDialog, ShowsWhatTheWorkerReportsFromTheMainThread) {
     FXMainWindow window(&testApp(), "test");
     window.create();

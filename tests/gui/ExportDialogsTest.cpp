@@ -111,19 +111,6 @@ TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
     EXPECT_EQ(height, 1);
     EXPECT_EQ(settings.readIntEntry("ImgExport", "imgwidth", 0), 2000);
     EXPECT_EQ(settings.readIntEntry("ImgExport", "imgheight", 0), 1);
-
-    // Cancelled: the settings keep the last choice.
-    Poller cancel([&] {
-        auto* dialog = dynamic_cast<MFXExportImageSizeDialog*>(testApp().getModalWindow());
-        if (!dialog) return false;
-        presetWidth = dialog->imageWidth();
-        dialog->setImageSize(5, 5);
-        dialog->handle(dialog, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
-        return true;
-    });
-    EXPECT_FALSE(askImageSize(&window, settings, width, height));
-    EXPECT_EQ(presetWidth, 2000);
-    EXPECT_EQ(settings.readIntEntry("ImgExport", "imgwidth", 0), 2000);
 }
 
 } // namespace

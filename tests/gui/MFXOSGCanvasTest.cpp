@@ -43,13 +43,6 @@ struct CanvasFixture : ::testing::Test {
     }
 };
 
-TEST_F(CanvasFixture, AFrameShowsTheSceneAndWritesTheViewIntoTheRecord) {
-    ASSERT_TRUE(canvas->renderFrame());
-    EXPECT_TRUE(record.set);
-    EXPECT_DOUBLE_EQ(record.zoom, 1.0);
-    EXPECT_EQ(view.viewer()->getCamera()->getGraphicsContext(), canvas);
-}
-
 TEST_F(CanvasFixture, KeysAndButtonsReachTheViewer) {
     takeEvents();
     FXEvent event;
@@ -93,20 +86,6 @@ TEST_F(CanvasFixture, AResizeMovesTheViewportAndAZeroSideDoesNot) {
     canvas->handle(canvas, FXSEL(SEL_CONFIGURE, 0), &event);
     EXPECT_EQ(view.viewer()->getCamera()->getViewport()->width(), 200);
     for (const auto& queued : takeEvents()) EXPECT_NE(queued->getEventType(), osgGA::GUIEventAdapter::RESIZE);
-}
-
-TEST_F(CanvasFixture, CenterReturnsHomeWithZoomOne) {
-    ASSERT_TRUE(canvas->renderFrame());
-    double distance = 0;
-    osg::Quat rotation;
-    osg::Vec3d center;
-    view.manipulator()->getOrbit(distance, rotation, center);
-    view.manipulator()->setOrbit(distance / 4, rotation, center + osg::Vec3d(3, 0, 0));
-    ASSERT_TRUE(canvas->renderFrame());
-    EXPECT_DOUBLE_EQ(record.zoom, 4.0);
-    canvas->handle(canvas, FXSEL(SEL_COMMAND, MFXOSGCanvas::ID_CENTER), nullptr);
-    ASSERT_TRUE(canvas->renderFrame());
-    EXPECT_NEAR(record.zoom, 1.0, 1e-9);
 }
 
 TEST_F(CanvasFixture, TheViewOutlivesTheCanvas) {

@@ -99,21 +99,6 @@ TEST_F(RunFixture, CancelBeforeTheRunBeginsIsNotLost) {
     EXPECT_FALSE(outcome.result.valid());
 }
 
-TEST_F(RunFixture, CancelWhileInterpretingKeepsTheDerivation) {
-    const LSystemDefinition definition = plant("F", "FF", 8);
-    std::unique_ptr<LSystem> lsystem = build(definition);
-    struct : SilentProgress {
-        ComputationRun* run = nullptr;
-        void setInterpreting() override { run->cancel(); }
-    } progress;
-    progress.run = &run;
-    const ComputationOutcome outcome = compute(*lsystem, definition, progress);
-    EXPECT_EQ(outcome.reachedStep, 8);
-    EXPECT_TRUE(outcome.pending);
-    EXPECT_FALSE(outcome.result.valid());
-    EXPECT_TRUE(outcome.statistics.items().empty());
-}
-
 TEST_F(RunFixture, ZeroStepsInterpretsTheAxiom) {
     const LSystemDefinition definition = plant("F", "FF", 0);
     std::unique_ptr<LSystem> lsystem = build(definition);

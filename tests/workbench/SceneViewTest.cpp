@@ -85,16 +85,6 @@ TEST_F(SceneViewFixture, ANullSceneShowsAnEmptyScene) {
     EXPECT_EQ(shownScene()->getNumChildren(), 0u);
 }
 
-TEST_F(SceneViewFixture, TheLightRecordsSwitchTheLightsOfANewScene) {
-    lights[2].enabled = true;
-    view.setScene(ball(), &record, lights.data(), true);
-    view.frame();
-    const osg::StateSet* state = view.viewer()->getSceneData()->getStateSet();
-    ASSERT_NE(state, nullptr);
-    EXPECT_EQ(state->getMode(GL_LIGHT0 + 2), osg::StateAttribute::ON);
-    EXPECT_EQ(state->getMode(GL_LIGHT0), osg::StateAttribute::OFF);
-}
-
 TEST_F(SceneViewFixture, AReleasedCameraRecordIsNoLongerWritten) {
     view.setScene(ball(), &record, lights.data(), true);
     view.releaseCameraRecord();

@@ -14,16 +14,9 @@
 
 namespace {
 
-class RecordingReporter : public FailureReporter {
-public:
-    void report(const std::string& title, const std::string& text) override { reports.emplace_back(title, text); }
-    std::vector<std::pair<std::string, std::string>> reports;
-};
-
 struct WorkbenchFixture : ::testing::Test {
     TempDir dir;
-    RecordingReporter reporter;
-    Workbench workbench{reporter};
+    Workbench workbench{FailureReporter::standardError()};
     std::ostringstream messages;
     tov::ReportingErrorHandler errors{messages};
 
@@ -42,16 +35,7 @@ struct WorkbenchFixture : ::testing::Test {
         SilentProgress progress;
         return workbench.compute(*request, progress);
     }
-
-    // The view's scene below the root's light group.
-    osg::Node* shownScene() {
-        osg::Group* root = workbench.view().viewer()->getSceneData()->asGroup();
-        return root && root->getNumChildren() == 2 ? root->getChild(1) : nullptr;
-    }
 };
-
-const char* const storedView = "Name:stored\nAxiom:F\nRule: : : :F: :F[+F]F\nDef:_steps:2\n"
-                               "CameraDef:rotation=(0,0,0.6,0.8), center=(1,2,3), distance=(250)\n";
 
 TEST_F(WorkbenchFixture, LoadingASecondDefinitionRestartsUserSymbolsAt1000) {
     load("Axiom:Alpha Beta\nDef:_multichar:1\n");
@@ -66,16 +50,6 @@ TEST_F(WorkbenchFixture, LoadingASecondDefinitionRestartsUserSymbolsAt1000) {
     EXPECT_EQ(registry.idOf("Gamma"), firstUserSymbolID);
     EXPECT_EQ(registry.getNextID(), firstUserSymbolID + 1);
     EXPECT_EQ(registry.idOf("["), 8); // the alphabet stays
-}
-
-TEST_F(WorkbenchFixture, AFileThatCannotBeOpenedKeepsTheDocumentAndItsSymbols) {
-    load("Name:kept\nAxiom:Alpha\nDef:_multichar:1\n");
-    ASSERT_TRUE(workbench.recompute(errors));
-    EXPECT_FALSE(workbench.load(dir.path("missing.kld"), errors));
-    EXPECT_EQ(workbench.definition().getName(), "kept");
-    EXPECT_TRUE(String2IDManager::instance().hasName("Alpha"));
-    ASSERT_EQ(reporter.reports.size(), 1u);
-    EXPECT_EQ(reporter.reports[0].first, "Error on loading file");
 }
 
 TEST_F(WorkbenchFixture, CurrentCameraOutOfRangeFallsBackToTheFirst) {
@@ -94,26 +68,6 @@ TEST_F(WorkbenchFixture, RecomputationWritesTheWindowsValuesInFixedNotation) {
     EXPECT_EQ(workbench.definition().getConstants().at("_rotZ").value, "1234.568");
     const ComputationOutcome outcome = computeLikeTheWindow();
     EXPECT_EQ(outcome.reachedStep, 3);
-}
-
-TEST_F(WorkbenchFixture, OnlyTheFirstComputationAfterALoadKeepsTheStoredView) {
-    load(storedView);
-    EXPECT_FALSE(computeLikeTheWindow().resetView);
-    EXPECT_TRUE(computeLikeTheWindow().resetView);
-    load("Axiom:F\n"); // no stored view
-    EXPECT_TRUE(computeLikeTheWindow().resetView);
-}
-
-TEST_F(WorkbenchFixture, AnInterpretationErrorIsReportedAndLeavesAnEmptyScene) {
-    load("Axiom:F}\n");
-    EXPECT_FALSE(workbench.complete(computeLikeTheWindow()));
-    ASSERT_EQ(reporter.reports.size(), 1u);
-    EXPECT_EQ(reporter.reports[0].first, "Definition error");
-    EXPECT_EQ(reporter.reports[0].second, "A polygon was tried to be closed, but no one was opened before.");
-    workbench.view().takeOverPendingScene();
-    ASSERT_NE(shownScene(), nullptr);
-    ASSERT_NE(shownScene()->asGroup(), nullptr);
-    EXPECT_EQ(shownScene()->asGroup()->getNumChildren(), 0u);
 }
 
 TEST_F(WorkbenchFixture, ReinterpretationDerivesOnlyWhatACancelLeftUndone) {
@@ -140,13 +94,6 @@ TEST_F(WorkbenchFixture, ReinterpretationDerivesOnlyWhatACancelLeftUndone) {
     // A new compilation starts again at step 0, before the worker runs.
     ASSERT_TRUE(workbench.prepareRecompute(true, errors));
     EXPECT_EQ(workbench.reachedStep(), 0);
-}
-
-TEST_F(WorkbenchFixture, NothingToComputeWithoutACompiledDefinition) {
-    EXPECT_FALSE(workbench.prepareReinterpret(true, true));
-    load("Axiom:F(\n");
-    EXPECT_FALSE(workbench.prepareRecompute(true, errors));
-    EXPECT_EQ(workbench.lsystem(), nullptr);
 }
 
 // A worker derives and interprets while this thread reads what the window
