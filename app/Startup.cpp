@@ -2,6 +2,7 @@
 
 #include "app/BatchProgress.h"
 #include "app/DerivedStringFile.h"
+#include "diagnostics/ErrorHandler.h"
 #include "diagnostics/UnfinishedFiles.h"
 #include "lsys/String2IDManager.h"
 #include "options/OptionParser.h"
@@ -172,7 +173,13 @@ int runKlado(int argc, char** argv) {
             progress.watch(workbench);
             workbench.setProgress(&progress);
         }
-        if (options->isSet("load") && !workbench.load(options->getString("load"))) return 1;
+        if (options->isSet("load")) {
+            // Problems of the file and of its compilation go to standard error as they arise.
+            tov::ReportingErrorHandler fileErrors(std::cerr);
+            if (!workbench.load(options->getString("load"), fileErrors)) return 1;
+            tov::ReportingErrorHandler computationErrors(std::cerr);
+            if (!workbench.recompute(computationErrors)) return 1;
+        }
         if (batch) {
             const int status = runBatchOutputs(*options, workbench, reporter, &progress);
             progress.finish();
