@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 EXAMPLE ?= examples/bush.kld
 
-.PHONY: deps build run test asan gallery screenshot clean
+.PHONY: deps build run test asan tsan gallery screenshot clean
 
 deps:
 	@scripts/install-deps.sh
@@ -31,6 +31,14 @@ asan: deps
 	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
 
+# The computation core built with ThreadSanitizer: a worker derives and
+# interprets while the main thread reads and cancels.
+tsan: deps
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLADO_TSAN=ON -DKLADO_BENCH=OFF
+	cmake --build build-tsan -j$(JOBS) --target test_workbench
+	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+	  ctest -R "WorkbenchFixture|RunFixture" --output-on-failure
+
 # Renders every example to docs/gallery/NAME.png.
 gallery: build
 	@scripts/gallery.sh $(BUILD)/klado
@@ -41,4 +49,4 @@ screenshot: deps $(BUILD)/CMakeCache.txt
 	@scripts/screenshot.sh $(BUILD)/klado $(EXAMPLE) docs/window.png
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-tsan

@@ -19,7 +19,6 @@ public:
     // The workbench whose computation this shows; N is its "_steps".
     void watch(const Workbench& workbench) { myWorkbench = &workbench; }
     void setProgress(int percent) override;
-    bool wasCancelled() override { return false; }
     void setStep(int step) override;
     void setInterpreting() override;
     // The batch output being written now.

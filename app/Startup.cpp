@@ -3,6 +3,7 @@
 #include "app/BatchProgress.h"
 #include "app/DerivedStringFile.h"
 #include "app/WorkbenchWindow.h"
+#include "diagnostics/ErrorHandler.h"
 #include "diagnostics/UnfinishedFiles.h"
 #include "lsys/String2IDManager.h"
 #include "options/OptionParser.h"
@@ -174,7 +175,11 @@ int runKlado(int argc, char** argv) {
             workbench.setProgress(&progress);
         }
         if (!batch) return runWorkbenchWindow(application, options->isSet("load") ? options->getString("load") : "");
-        if (!workbench.load(options->getString("load"))) return 1;
+        // Problems of the file and of its compilation go to standard error as they arise.
+        tov::ReportingErrorHandler fileErrors(std::cerr);
+        if (!workbench.load(options->getString("load"), fileErrors)) return 1;
+        tov::ReportingErrorHandler computationErrors(std::cerr);
+        if (!workbench.recompute(computationErrors)) return 1;
         const int status = runBatchOutputs(*options, workbench, reporter, &progress);
         progress.finish();
         return status;

@@ -1,17 +1,17 @@
 #include "gui/KLADO_StandaloneMW.h"
 
 #include "definition_io/DefinitionWriter.h"
-#include "definition_io/OwnLSysLoader.h"
 #include "diagnostics/ErrorHandler.h"
-#include "diagnostics/Exceptions.h"
-#include "diagnostics/FileText.h"
 #include "editors/MFXMatPaletteWell.h"
 #include "editors/MFXMaterialWell.h"
+#include "gui/ComputationController.h"
+#include "gui/ExportDialogs.h"
 #include "gui/FXRealSpinDial.h"
 #include "gui/MFXAddEditTypedTable.h"
+#include "gui/MFXOSGCanvas.h"
 #include "gui/SymbolHelp.h"
-#include "gui/ViewCanvas.h"
 #include "gui/WindowIcons.h"
+#include "lsys/LSystem.h"
 #include "lsys/String2IDManager.h"
 #include "options/TextConvert.h"
 
@@ -154,22 +154,6 @@ double numberOr(const std::string& text, double fallback) {
     }
 }
 
-// The computation's figures: when the interpretation began.
-class TimingProgress : public ComputationProgress {
-public:
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point interpreting = Clock::now();
-
-    void setProgress(int) override {}
-    bool wasCancelled() override { return false; }
-    void setStep(int) override {}
-    void setInterpreting() override { interpreting = Clock::now(); }
-};
-
-double millisecondsBetween(TimingProgress::Clock::time_point from, TimingProgress::Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
 // The number after "label: " among the statistics' items, or -1.
 long statisticsFigure(const std::vector<TextTreeItem>& items, const std::string& label) {
     for (const TextTreeItem& item : items) {
@@ -203,9 +187,16 @@ const char* const directionLabels[] = {"Initial X-Direction Change", "Initial Y-
 
 } // namespace
 
-void KLADO_StandaloneMW::MessageBoxReporter::report(const std::string& title, const std::string& text) {
+void KLADO_StandaloneMW::WindowReporter::report(const std::string& title, const std::string& text) {
     if (myWindow.shown())
         myWindow.showMessage(true, title.c_str(), text.c_str());
+    else
+        std::cerr << title << ":" << std::endl << text << std::endl;
+}
+
+void KLADO_StandaloneMW::WindowReporter::warn(const std::string& title, const std::string& text) {
+    if (myWindow.shown())
+        myWindow.showMessage(false, title.c_str(), text.c_str());
     else
         std::cerr << title << ":" << std::endl << text << std::endl;
 }
@@ -260,6 +251,7 @@ FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
     FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_VIEW_TIMER, KLADO_StandaloneMW::onViewTimer),
     FXMAPFUNC(SEL_CHORE, KLADO_StandaloneMW::ID_VIEW_CHORE, KLADO_StandaloneMW::onViewChore),
     FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH, KLADO_StandaloneMW::onFileWatch),
+    FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTED, KLADO_StandaloneMW::onComputed),
 };
 // clang-format on
 
@@ -280,7 +272,8 @@ KLADO_StandaloneMW::KLADO_StandaloneMW() : MFXUndoHolder(30, 10), myReporter(*th
 KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
     : FXMainWindow(app, "KLADO", nullptr, nullptr, DECOR_ALL, 0, 0, 600, 400), MFXUndoHolder(30, 10), myReporter(*this),
       myWorkbench(myReporter), myRecentFiles(app, "Recent Files", this, ID_RECENT),
-      myIcons(std::make_unique<WindowIcons>(app)) {
+      myIcons(std::make_unique<WindowIcons>(app)),
+      myController(std::make_unique<ComputationController>(this, myWorkbench, myReporter, this, ID_COMPUTED)) {
     myRecentFiles.setMaxFiles(10);
     setIcon((*myIcons)[WindowIcons::Program]);
     setMiniIcon((*myIcons)[WindowIcons::Program]);
@@ -293,12 +286,12 @@ KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
     buildToolBar(myToolShell);
     myStatusBar = new FXStatusBar(this, LAYOUT_SIDE_BOTTOM | LAYOUT_FILL_X | STATUSBAR_WITH_DRAGCORNER);
 
-    auto* splitter = new FXSplitter(this, SPLITTER_HORIZONTAL | SPLITTER_REVERSED | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    mySplitter = new FXSplitter(this, SPLITTER_HORIZONTAL | SPLITTER_REVERSED | LAYOUT_FILL_X | LAYOUT_FILL_Y);
     auto* viewFrame =
-        new FXHorizontalFrame(splitter, FRAME_SUNKEN | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
+        new FXHorizontalFrame(mySplitter, FRAME_SUNKEN | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
     myVisual = new FXGLVisual(app, VISUAL_DOUBLEBUFFER | VISUAL_STEREO);
-    myCanvas = new ViewCanvas(viewFrame, myVisual, myWorkbench.view(), LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    myPanel = new FXVerticalFrame(splitter, LAYOUT_FILL_Y | LAYOUT_FIX_WIDTH, 0, 0, 360, 0, 0, 0, 0, 0);
+    myCanvas = new MFXOSGCanvas(viewFrame, myVisual, myWorkbench.view(), nullptr, 0, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    myPanel = new FXVerticalFrame(mySplitter, LAYOUT_FILL_Y | LAYOUT_FIX_WIDTH, 0, 0, 360, 0, 0, 0, 0, 0);
     auto* book = new FXTabBook(myPanel, nullptr, 0, LAYOUT_FILL_X | LAYOUT_FILL_Y);
     buildDefinitionTab(book);
     buildExtensionsTab(book);
@@ -317,6 +310,9 @@ KLADO_StandaloneMW::~KLADO_StandaloneMW() {
     getApp()->removeTimeout(this, ID_VIEW_TIMER);
     getApp()->removeTimeout(this, ID_FILE_WATCH);
     getApp()->removeChore(this, ID_VIEW_CHORE);
+    // The view and the tables refer to the workbench and the undo holder,
+    // which go before the window's children would.
+    delete mySplitter;
     // Menu panes are children of the root window: they go with their owner.
     for (FXMenuPane* menu : myMenus) delete menu;
     delete myMenuShell;
@@ -601,6 +597,10 @@ void KLADO_StandaloneMW::create() {
     getApp()->addTimeout(this, ID_VIEW_TIMER, viewInterval);
     getApp()->addChore(this, ID_VIEW_CHORE);
     getApp()->addTimeout(this, ID_FILE_WATCH, fileWatchInterval);
+    if (myComputeWhenShown) {
+        myComputeWhenShown = false;
+        recompute(true);
+    }
 }
 
 void KLADO_StandaloneMW::readSettings() {
@@ -613,12 +613,7 @@ void KLADO_StandaloneMW::readSettings() {
     const FXint h = reg.readIntEntry("SETTINGS", "height", screenHeight < 400 ? screenHeight - 50 : 400);
     position(x, y, w, h);
     myDataDir = reg.readStringEntry("SETTINGS", "datadir", "");
-    myImageDir = reg.readStringEntry("ImgExport", "imgdir", "");
-    myImageType = reg.readIntEntry("ImgExport", "imgtype", 0);
-    myImageWidth = reg.readIntEntry("ImgExport", "imgwidth", 600);
-    myImageHeight = reg.readIntEntry("ImgExport", "imgheight", 400);
-    myObjectDir = reg.readStringEntry("SETTINGS", "objdir", "");
-    myComputeOnChange = reg.readIntEntry("SETTINGS", "bRecOnChange", 1) != 0;
+    myController->setComputeOnChange(reg.readIntEntry("SETTINGS", "bRecOnChange", 1) != 0);
     myMultiCharCheck->setCheck(reg.readIntEntry("SETTINGS", "bSingleCharNamesOnly", 0) != 0);
     myShowGLControls = reg.readIntEntry("SETTINGS", "bShowGLControls", 1) != 0;
 }
@@ -631,12 +626,14 @@ void KLADO_StandaloneMW::writeSettings() {
     reg.writeIntEntry("SETTINGS", "width", getWidth());
     reg.writeIntEntry("SETTINGS", "height", getHeight());
     reg.writeStringEntry("SETTINGS", "datadir", myDataDir.text());
-    reg.writeStringEntry("ImgExport", "imgdir", myImageDir.text());
-    reg.writeIntEntry("ImgExport", "imgtype", myImageType);
-    reg.writeIntEntry("ImgExport", "imgwidth", myImageWidth);
-    reg.writeIntEntry("ImgExport", "imgheight", myImageHeight);
-    reg.writeStringEntry("SETTINGS", "objdir", myObjectDir.text());
-    reg.writeIntEntry("SETTINGS", "bRecOnChange", myComputeOnChange ? 1 : 0);
+    // The export dialogs keep their own choices; they are written with
+    // their defaults until the first export.
+    reg.writeStringEntry("ImgExport", "imgdir", reg.readStringEntry("ImgExport", "imgdir", ""));
+    reg.writeIntEntry("ImgExport", "imgtype", reg.readIntEntry("ImgExport", "imgtype", 0));
+    reg.writeIntEntry("ImgExport", "imgwidth", reg.readIntEntry("ImgExport", "imgwidth", 600));
+    reg.writeIntEntry("ImgExport", "imgheight", reg.readIntEntry("ImgExport", "imgheight", 400));
+    reg.writeStringEntry("SETTINGS", "objdir", reg.readStringEntry("SETTINGS", "objdir", ""));
+    reg.writeIntEntry("SETTINGS", "bRecOnChange", computeOnChange() ? 1 : 0);
     reg.writeIntEntry("SETTINGS", "bSingleCharNamesOnly", myMultiCharCheck->getCheck() ? 1 : 0);
     reg.writeIntEntry("SETTINGS", "bShowGLControls", myShowGLControls ? 1 : 0);
     reg.write();
@@ -691,28 +688,13 @@ bool KLADO_StandaloneMW::askSave() {
 bool KLADO_StandaloneMW::load(const std::string& fileName) { return loadDocument(fileName, nullptr); }
 
 bool KLADO_StandaloneMW::loadDocument(const std::string& fileName, const CameraDef* view) {
-    std::string text;
-    try {
-        text = readFileText(fileName);
-    } catch (const FileError&) {
-        myReporter.report("Error on loading file", " Could not open '" + fileName + "'.");
-        return false;
-    }
-    std::unique_ptr<LSystemDefinition> definition;
-    OwnLSysLoader loader;
     if (shown()) {
-        tov::StoringErrorHandler handler;
-        try {
-            definition = loader.load(handler, fileName, text);
-        } catch (const std::exception&) {
-            // A value the reader does not turn into a message (an empty
-            // number) fails the file like any other error.
-            definition.reset();
-        }
-        if (handler.hasMessages()) {
-            const bool errors = handler.hasErrors();
-            handler.reset();
-            const std::string joined = tov::joinMessages(handler);
+        tov::StoringErrorHandler problems;
+        const bool loaded = myWorkbench.load(fileName, problems);
+        if (problems.hasMessages()) {
+            const bool errors = problems.hasErrors();
+            problems.reset();
+            const std::string joined = tov::joinMessages(problems);
             if (errors)
                 showMessage(true, "Error(s) on parsing",
                             FXStringFormat("Could not parse '%s';\n Errors: %s", fileName.c_str(), joined.c_str()));
@@ -721,18 +703,16 @@ bool KLADO_StandaloneMW::loadDocument(const std::string& fileName, const CameraD
                             FXStringFormat("Warnings occured while parsing '%s':\n Warnings: %s", fileName.c_str(),
                                            joined.c_str()));
         }
+        if (!loaded) return false;
     } else {
-        tov::ReportingErrorHandler handler(std::cerr);
-        try {
-            definition = loader.load(handler, fileName, text);
-        } catch (const std::exception& error) {
-            std::cerr << error.what() << std::endl;
-            definition.reset();
-        }
+        // Before the window shows, problems of the file and of its
+        // compilation go to standard error, as in batch use.
+        tov::ReportingErrorHandler problems(std::cerr);
+        if (!myWorkbench.load(fileName, problems)) return false;
+        if (!buildLSystem(myWorkbench.definition(), String2IDManager::instance(), problems) || problems.hasErrors())
+            return false;
+        myComputeWhenShown = true;
     }
-    if (!definition) return false;
-
-    myWorkbench.replaceDocument(std::move(definition), fileName);
     if (view) myWorkbench.currentCamera() = *view;
     undoList.clear();
     undoList.mark();
@@ -740,7 +720,7 @@ bool KLADO_StandaloneMW::loadDocument(const std::string& fileName, const CameraD
     fillWidgets();
     updateTitle();
     rememberFileTime();
-    recompute(true);
+    if (shown()) recompute(true);
     return true;
 }
 
@@ -789,7 +769,7 @@ void KLADO_StandaloneMW::updateTitle() {
 }
 
 void KLADO_StandaloneMW::newDocument() {
-    myWorkbench.replaceDocument(std::make_unique<LSystemDefinition>(), "");
+    myWorkbench.replaceDocument(std::make_unique<LSystemDefinition>(), "", false);
     myIterationsDial->setValue(defaultIterations);
     for (int i = 0; i < 3; ++i) {
         myRotationDials[i]->setValue(0);
@@ -799,7 +779,7 @@ void KLADO_StandaloneMW::newDocument() {
     storeSpecialVariables();
     fillWidgets();
     myWorkbench.view().setScene(nullptr, &myWorkbench.currentCamera(), myWorkbench.lights().data(), true);
-    myPending = false;
+    requestFrame();
     updateTitle();
     rememberFileTime();
 }
@@ -1064,62 +1044,44 @@ void KLADO_StandaloneMW::storeSpecialVariables() {
 // Computing
 
 void KLADO_StandaloneMW::recompute(bool force) {
-    if (myComputing) return;
-    if (!force && !myComputeOnChange) {
-        myPending = true;
-        return;
-    }
+    if (myController->computing()) return;
     storeSpecialVariables();
-    compute();
+    myController->recompute(force);
 }
 
 void KLADO_StandaloneMW::reinterpret() {
-    if (myComputing) return;
-    if (!myComputeOnChange) {
-        myPending = true;
-        return;
-    }
+    if (myController->computing()) return;
     storeSpecialVariables();
-    myComputing = true;
-    TimingProgress progress;
-    tov::StoringErrorHandler handler;
-    myWorkbench.recompute(handler, progress, true);
-    myComputing = false;
-    showStatistics();
-    requestFrame();
+    // The interpreter reads the rotations and the initial direction from the
+    // compiled system.
+    if (LSystem* lsystem = myWorkbench.lsystem()) {
+        for (int i = 0; i < 3; ++i) {
+            lsystem->setVariable(specialDials[i], myRotationDials[i]->getValue());
+            lsystem->setVariable(directionVariables[i], myDirectionDials[i]->getValue());
+        }
+    }
+    myController->reinterpret(false);
 }
 
-void KLADO_StandaloneMW::compute() {
-    myComputing = true;
-    myPending = false;
-    TimingProgress progress;
-    tov::StoringErrorHandler handler;
-    const auto start = TimingProgress::Clock::now();
-    const bool computed = myWorkbench.recompute(handler, progress, false);
-    const auto end = TimingProgress::Clock::now();
-    myComputing = false;
-    if (handler.hasMessages() && shown()) {
-        const bool errors = handler.hasErrors();
-        handler.reset();
-        std::string joined;
-        while (const ::Error* entry = handler.next()) joined += (joined.empty() ? "" : "\n") + entry->message();
-        if (errors)
-            showMessage(true, "Error(s) on computation", FXStringFormat("Errors: %s", joined.c_str()));
-        else
-            showMessage(false, "Warning(s) on computation", FXStringFormat("Warnings: %s", joined.c_str()));
+bool KLADO_StandaloneMW::computeOnChange() const { return myController->computeOnChange(); }
+
+long KLADO_StandaloneMW::onComputed(FXObject*, FXSelector, void*) {
+    // After a Cancel the field shows the last step finished.
+    if (myWorkbench.lsystem()) {
+        myIterationsDial->setValue(myWorkbench.reachedStep());
+        myLastIterations = myWorkbench.reachedStep();
     }
     fillSymbolChoosers();
     showStatistics();
     requestFrame();
-    if (!computed) {
-        myStatusBar->getStatusLine()->setNormalText("The definition could not be computed.");
-        return;
-    }
     const auto& items = myWorkbench.statistics().items();
-    myStatusBar->getStatusLine()->setNormalText(FXStringFormat(
-        "%ld atoms derived, %ld shapes placed; derivation %.0f ms, interpretation %.0f ms",
-        statisticsFigure(items, "overall size: "), statisticsFigure(items, "visible items: "),
-        millisecondsBetween(start, progress.interpreting), millisecondsBetween(progress.interpreting, end)));
+    const ComputationTimes& times = myWorkbench.lastTimes();
+    if (!items.empty())
+        myStatusBar->getStatusLine()->setNormalText(
+            FXStringFormat("%ld atoms derived, %ld shapes placed; derivation %.0f ms, interpretation %.0f ms",
+                           statisticsFigure(items, "overall size: "), statisticsFigure(items, "visible items: "),
+                           times.derivation, times.interpretation));
+    return 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -1244,38 +1206,17 @@ long KLADO_StandaloneMW::onUpdWithContent(FXObject* sender, FXSelector, void*) {
 }
 
 long KLADO_StandaloneMW::onCmdExportImage(FXObject*, FXSelector, void*) {
-    FXFileDialog dialog(this, "Export Image", 0, 0, 0, 500, 300);
-    dialog.setPatternList("BMP-Image  (*.bmp)\nPNG-Image  (*.png)\nJPEG-Image  (*.jpg)\nTIFF-Image  (*.tif)\n"
-                          "GIF-Image  (*.gif)\nTarga-Image  (*.tga)");
-    dialog.setSelectMode(SELECTFILE_ANY);
-    dialog.setCurrentPattern(myImageType);
-    if (!myImageDir.empty()) dialog.setDirectory(myImageDir);
-    if (!dialog.execute(PLACEMENT_CURSOR)) return 1;
-    FXString fileName = dialog.getFilename();
-    const FXString patterns = dialog.getPatternList();
-    const FXString extension = FXPath::name(fileName).after('.');
-    if (extension.empty() || (patterns.find("*." + extension + ")") < 0 && patterns.find("*." + extension + ",") < 0))
-        fileName += "." + dialog.getPattern().after('.').before(')');
-    if (FXStat::exists(fileName) &&
-        askQuestion("File Exists", FXStringFormat("Overwrite '%s'?", fileName.text()), MBOX_YES_NO) != MBOX_CLICKED_YES)
-        return 1;
-    myImageType = dialog.getCurrentPattern();
-    myImageDir = dialog.getDirectory();
-    myWorkbench.exportImage(fileName.text(), myImageWidth, myImageHeight);
+    std::string fileName;
+    int width = 0;
+    int height = 0;
+    if (askImageExport(this, getApp()->reg(), fileName, width, height))
+        myWorkbench.exportImage(fileName, width, height);
     return 1;
 }
 
 long KLADO_StandaloneMW::onCmdExportObject(FXObject*, FXSelector, void*) {
-    FXFileDialog dialog(this, "Export Object", 0, 0, 0, 500, 300);
-    dialog.setPatternList("OpenSceneGraph  (*.osgt)\nWavefront  (*.obj)\nStereolithography  (*.stl)\n"
-                          "3D Studio  (*.3ds)\nOpenSceneGraph binary  (*.ive)");
-    dialog.setSelectMode(SELECTFILE_ANY);
-    if (!myObjectDir.empty()) dialog.setDirectory(myObjectDir);
-    if (!dialog.execute(PLACEMENT_CURSOR)) return 1;
-    FXString fileName = dialog.getFilename();
-    if (FXPath::extension(fileName).empty()) fileName += "." + dialog.getPattern().after('.').before(')');
-    myObjectDir = dialog.getDirectory();
-    myWorkbench.exportObject(fileName.text());
+    std::string fileName;
+    if (askObjectExport(this, getApp()->reg(), fileName)) myWorkbench.exportObject(fileName);
     return 1;
 }
 
@@ -1296,12 +1237,12 @@ long KLADO_StandaloneMW::onCmdRecent(FXObject*, FXSelector, void* data) {
 }
 
 long KLADO_StandaloneMW::onCmdComputeOnChange(FXObject*, FXSelector, void*) {
-    myComputeOnChange = !myComputeOnChange;
+    myController->setComputeOnChange(!computeOnChange());
     return 1;
 }
 
 long KLADO_StandaloneMW::onUpdComputeOnChange(FXObject* sender, FXSelector, void*) {
-    sender->handle(this, FXSEL(SEL_COMMAND, myComputeOnChange ? ID_CHECK : ID_UNCHECK), nullptr);
+    sender->handle(this, FXSEL(SEL_COMMAND, computeOnChange() ? ID_CHECK : ID_UNCHECK), nullptr);
     return 1;
 }
 
@@ -1356,7 +1297,7 @@ long KLADO_StandaloneMW::onCmdAxiom(FXObject* sender, FXSelector selector, void*
 }
 
 long KLADO_StandaloneMW::onCmdIterations(FXObject* sender, FXSelector, void*) {
-    if (myComputing) return 1;
+    if (myController->computing()) return 1;
     const int iterations = static_cast<int>(std::lround(myIterationsDial->getValue()));
     if (iterations == myLastIterations) return 1;
     if (!isReplay(sender))
@@ -1407,12 +1348,12 @@ long KLADO_StandaloneMW::onCmdMultiChar(FXObject* sender, FXSelector, void*) {
 }
 
 long KLADO_StandaloneMW::onCmdCompute(FXObject*, FXSelector, void*) {
-    if (!myComputing) recompute(true);
+    if (!myController->computing()) recompute(true);
     return 1;
 }
 
 long KLADO_StandaloneMW::onUpdCompute(FXObject* sender, FXSelector, void*) {
-    sender->handle(this, FXSEL(SEL_COMMAND, myPending ? ID_ENABLE : ID_DISABLE), nullptr);
+    sender->handle(this, FXSEL(SEL_COMMAND, pending() ? ID_ENABLE : ID_DISABLE), nullptr);
     return 1;
 }
 
@@ -1608,26 +1549,33 @@ long KLADO_StandaloneMW::onKeyPress(FXObject* sender, FXSelector, void* data) {
     return 0;
 }
 
+bool KLADO_StandaloneMW::renderIfNeeded() {
+    if (!myNeedsFrame && !myWorkbench.view().viewer()->checkNeedToDoFrame()) return false;
+    myNeedsFrame = false;
+    return myCanvas->renderFrame();
+}
+
 long KLADO_StandaloneMW::onViewTimer(FXObject*, FXSelector, void*) {
-    if (myCanvas->needsRedraw()) myCanvas->render();
+    // Input waiting for the view starts a run of frames at idle time.
+    if (renderIfNeeded()) getApp()->addChore(this, ID_VIEW_CHORE);
     getApp()->addTimeout(this, ID_VIEW_TIMER, viewInterval);
     return 1;
 }
 
 long KLADO_StandaloneMW::onViewChore(FXObject*, FXSelector, void*) {
-    if (myCanvas->needsRedraw()) myCanvas->render();
+    if (renderIfNeeded()) getApp()->addChore(this, ID_VIEW_CHORE);
     return 1;
 }
 
 void KLADO_StandaloneMW::requestFrame() {
-    myCanvas->setNeedsRedraw();
+    myNeedsFrame = true;
     if (shown()) getApp()->addChore(this, ID_VIEW_CHORE);
 }
 
 long KLADO_StandaloneMW::onFileWatch(FXObject*, FXSelector, void*) {
     getApp()->addTimeout(this, ID_FILE_WATCH, fileWatchInterval);
     const std::string& fileName = myWorkbench.fileName();
-    if (fileName.empty() || myComputing) return 1;
+    if (fileName.empty() || myController->computing()) return 1;
     const FXTime modified = FXStat::modified(fileName.c_str());
     if (modified == 0 || modified == myFileTime) return 1;
     myFileTime = modified;

@@ -4,9 +4,9 @@
 // the workbench), the undo list, the settings it restores and saves, and the
 // recent-files list. Batch use creates it without showing it.
 
-#include "diagnostics/FailureReporter.h"
 #include "gui/MFXUndoCommand.h"
 #include "gui/MFXUndoHolder.h"
+#include "gui/MessageBoxReporter.h"
 #include "workbench/Workbench.h"
 
 #include <fx.h>
@@ -20,7 +20,8 @@ class FXRealSpinDial;
 class MFXAddEditTypedTable;
 class MFXMaterialWell;
 class MFXMatPaletteWell;
-class ViewCanvas;
+class ComputationController;
+class MFXOSGCanvas;
 class WindowIcons;
 
 class KLADO_StandaloneMW : public FXMainWindow, public MFXUndoHolder {
@@ -68,6 +69,7 @@ public:
         ID_IGNORE,
         ID_CONSTANTS,
         ID_FILE_WATCH,
+        ID_COMPUTED,
         ID_LAST
     };
 
@@ -95,8 +97,8 @@ public:
     bool hasContent() const;
     // Differs from what was last saved or loaded, and has content.
     bool isModified() const;
-    bool computeOnChange() const { return myComputeOnChange; }
-    bool pending() const { return myPending; }
+    bool computeOnChange() const;
+    bool pending() const { return myWorkbench.pending(); }
 
     Workbench& workbench() { return myWorkbench; }
     FXRecentFiles& recentFiles() { return myRecentFiles; }
@@ -144,6 +146,7 @@ public:
     long onViewTimer(FXObject*, FXSelector, void*);
     long onViewChore(FXObject*, FXSelector, void*);
     long onFileWatch(FXObject*, FXSelector, void*);
+    long onComputed(FXObject*, FXSelector, void*);
 
 protected:
     KLADO_StandaloneMW();
@@ -155,10 +158,12 @@ protected:
     virtual bool chooseFile(bool save, FXString& fileName);
 
 private:
-    class MessageBoxReporter : public FailureReporter {
+    // Boxes once the window is on the screen, standard error before.
+    class WindowReporter : public MessageBoxReporter {
     public:
-        explicit MessageBoxReporter(KLADO_StandaloneMW& window) : myWindow(window) {}
+        explicit WindowReporter(KLADO_StandaloneMW& window) : MessageBoxReporter(&window), myWindow(window) {}
         void report(const std::string& title, const std::string& text) override;
+        void warn(const std::string& title, const std::string& text) override;
 
     private:
         KLADO_StandaloneMW& myWindow;
@@ -203,7 +208,8 @@ private:
     void recompute(bool force);
     // Only the interpretation changed.
     void reinterpret();
-    void compute();
+    // Renders a frame when the view has something new; true when it did.
+    bool renderIfNeeded();
 
     // The rows of a table, without the row about to be removed.
     void setRulesFromTable(FXint removedRow);
@@ -227,21 +233,19 @@ private:
     // Asks the view for a frame at the next idle moment.
     void requestFrame();
 
-    MessageBoxReporter myReporter;
+    WindowReporter myReporter;
     Workbench myWorkbench;
     FXRecentFiles myRecentFiles;
     std::unique_ptr<WindowIcons> myIcons;
-    bool myComputeOnChange = true;
-    bool myPending = false;
-    bool myComputing = false;
-    // The document was loaded from its file and has not been edited since.
+    std::unique_ptr<ComputationController> myController;
+    // A document loaded before the window was on the screen is computed
+    // once it is.
+    bool myComputeWhenShown = false;
+    // The view has something new to show.
+    bool myNeedsFrame = true;
+    // When the open file was last changed, as last seen.
     FXTime myFileTime = 0;
     FXString myDataDir;
-    FXString myObjectDir;
-    FXString myImageDir;
-    FXint myImageType = 0;
-    FXint myImageWidth = 600;
-    FXint myImageHeight = 400;
     bool myShowGLControls = true;
     int myCurrentLight = 0;
     // The last iteration count recorded, so that a value typed again adds
@@ -253,8 +257,9 @@ private:
     FXToolBarShell* myMenuShell = nullptr;
     FXToolBarShell* myToolShell = nullptr;
     FXStatusBar* myStatusBar = nullptr;
+    FXSplitter* mySplitter = nullptr;
     FXGLVisual* myVisual = nullptr;
-    ViewCanvas* myCanvas = nullptr;
+    MFXOSGCanvas* myCanvas = nullptr;
     FXVerticalFrame* myPanel = nullptr;
     std::array<FXButton*, 8> myComputeButtons{};
 

@@ -5,6 +5,7 @@
 #include <osg/PositionAttitudeTransform>
 #include <osgUtil/Optimizer>
 
+#include <chrono>
 #include <cmath>
 #include <new>
 #include <string>
@@ -16,101 +17,109 @@ int integerPart(double value) {
     return static_cast<int>(value);
 }
 
+int stepOf(const LSystem& lsystem) { return integerPart(lsystem.getValue("_step", 0.0)); }
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
 } // namespace
 
-void ComputationRun::run(LSystem& lsystem, const LSystemDefinition& definition, bool computeOnChange,
-                         ComputationProgress& progress, TextTree& statistics) {
-    cancelRequested = false;
-    result = nullptr;
-    errorTitle.clear();
-    errorText.clear();
-    completionResetsView = false;
+ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSystem& lsystem,
+                                       const LSystemDefinition& definition, ComputationProgress& progress) {
+    ComputationOutcome outcome;
+    outcome.needsDerivation = request.needsDerivation;
     bool derived = false;
     try {
-        if (needsDerivation) {
-            if (force) lsystem.reset();
-            int step = integerPart(lsystem.getValue("_step", 0.0));
-            while (lsystem.getValue("_steps", 0.0) > step && !cancelRequested) {
-                ++step;
-                progress.setStep(step);
-                if (!lsystem.doStep(&progress)) cancelRequested = true;
+        const auto derivationStart = std::chrono::steady_clock::now();
+        if (request.needsDerivation) derive(request, lsystem, progress);
+        outcome.times.derivation = millisecondsSince(derivationStart);
+        derived = true;
+        outcome.reachedStep = stepOf(lsystem);
+        if (!myCancelRequested && (request.force || request.computeOnChange)) {
+            const auto interpretationStart = std::chrono::steady_clock::now();
+            interpret(lsystem, definition, progress, outcome);
+            outcome.times.interpretation = millisecondsSince(interpretationStart);
+            if (outcome.result) {
+                outcome.needsDerivation = false;
+                outcome.resetView = request.resetView;
+                return outcome;
             }
         }
-        derived = true;
-        reachedStep = integerPart(lsystem.getValue("_step", 0.0));
-        if (cancelRequested) {
-            // The steps finished so far stay; the shown result is out of date.
-            pending = true;
-            return;
-        }
-        if (force || computeOnChange) {
-            interpret(lsystem, definition, progress, statistics);
-            return;
-        }
-        pending = true;
-        return;
+        // Cancelled, or not asked to interpret: the steps finished so far
+        // stay and the shown result is out of date.
+        outcome.pending = true;
+        return outcome;
     } catch (const mu::ParserError& error) {
-        errorTitle = "Definition error";
-        errorText = error.GetMsg();
+        outcome.errorTitle = "Definition error";
+        outcome.errorText = error.GetMsg();
     } catch (const LSysInterpreter::ParameterFormatException& error) {
-        errorTitle = "Definition error";
-        errorText = "Parameter '" + error.name() + "' has a false number of entries.";
+        outcome.errorTitle = "Definition error";
+        outcome.errorText = "Parameter '" + error.name() + "' has a false number of entries.";
     } catch (const PolyParenthesisException&) {
-        errorTitle = "Definition error";
-        errorText = "A polygon was tried to be closed, but no one was opened before.";
+        outcome.errorTitle = "Definition error";
+        outcome.errorText = "A polygon was tried to be closed, but no one was opened before.";
     } catch (const StackParenthesisException&) {
-        errorTitle = "Definition error";
-        errorText = "A stack state was tried to be popped, but none has been pushed before.";
+        outcome.errorTitle = "Definition error";
+        outcome.errorText = "A stack state was tried to be popped, but none has been pushed before.";
     } catch (const NumberFormatException&) {
-        errorTitle = "Definition error";
-        errorText = "A value assumed to be numeric is not.";
+        outcome.errorTitle = "Definition error";
+        outcome.errorText = "A value assumed to be numeric is not.";
     } catch (const LSystem::GrowthLimitException& error) {
-        errorTitle = "Growth limit";
-        errorText = "Step " + std::to_string(error.step()) + " would make a string of about " +
-                    std::to_string(error.projected()) + " atoms, more than the limit of " +
-                    std::to_string(error.limit()) +
-                    " atoms.\n Raise the limit (--max-atoms in batch use) or "
-                    "compute fewer steps.";
+        outcome.errorTitle = "Growth limit";
+        outcome.errorText = "Step " + std::to_string(error.step()) + " would make a string of about " +
+                            std::to_string(error.projected()) + " atoms, more than the limit of " +
+                            std::to_string(error.limit()) +
+                            " atoms.\n Raise the limit (--max-atoms in batch use) or "
+                            "compute fewer steps.";
     } catch (const std::bad_alloc&) {
         // The failed step left the steps before it as they were.
-        const int step = integerPart(lsystem.getValue("_step", 0.0));
+        const int step = stepOf(lsystem);
         const std::size_t atoms = lsystem.getStep(step, nullptr)->length();
-        errorTitle = "Error";
-        errorText = derived ? "Not enough memory to interpret step " + std::to_string(step) + " (" +
-                                  std::to_string(atoms) + " atoms)."
-                            : "Not enough memory to compute step " + std::to_string(step + 1) + " (step " +
-                                  std::to_string(step) + " holds " + std::to_string(atoms) + " atoms).";
+        outcome.errorTitle = "Error";
+        outcome.errorText = derived ? "Not enough memory to interpret step " + std::to_string(step) + " (" +
+                                          std::to_string(atoms) + " atoms)."
+                                    : "Not enough memory to compute step " + std::to_string(step + 1) + " (step " +
+                                          std::to_string(step) + " holds " + std::to_string(atoms) + " atoms).";
     } catch (...) {
-        errorTitle = "Error";
-        errorText = "An unknown error occured.";
+        outcome.errorTitle = "Error";
+        outcome.errorText = "An unknown error occured.";
     }
-    reachedStep = integerPart(lsystem.getValue("_step", 0.0));
+    outcome.reachedStep = stepOf(lsystem);
     if (derived) {
         // The interpretation failed: the derivation is done all the same.
-        pending = false;
-        needsDerivation = false;
-        completionResetsView = resetView;
+        outcome.needsDerivation = false;
+        outcome.resetView = request.resetView;
+    }
+    return outcome;
+}
+
+void ComputationRun::derive(const ComputationRequest& request, LSystem& lsystem, ComputationProgress& progress) {
+    if (request.force) lsystem.reset();
+    int step = stepOf(lsystem);
+    myReachedStep = step;
+    Watch watch(progress, myCancelRequested);
+    while (lsystem.getValue("_steps", 0.0) > step && !myCancelRequested) {
+        ++step;
+        progress.setStep(step);
+        if (!lsystem.doStep(&watch)) return;
+        myReachedStep = step;
     }
 }
 
 void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
-                               TextTree& statistics) {
+                               ComputationOutcome& outcome) {
     progress.setInterpreting();
     const int step = static_cast<int>(std::lround(lsystem.getValue("_step", 0.0)));
-    osg::ref_ptr<osg::Group> group =
-        myInterpreter.interpret(lsystem, definition.getShapeDefs(), definition.getTweaks(), step, statistics, progress);
-    if (!group) {
-        // Cancelled while interpreting: the view keeps its old scene.
-        pending = true;
-        return;
-    }
+    Watch watch(progress, myCancelRequested);
+    osg::ref_ptr<osg::Group> group = myInterpreter.interpret(lsystem, definition.getShapeDefs(), definition.getTweaks(),
+                                                             step, outcome.statistics, watch);
+    // Null when cancelled while interpreting: the view keeps its old scene.
+    if (!group) return;
     osgUtil::Optimizer optimizer;
     optimizer.optimize(group.get(), osgUtil::Optimizer::CHECK_GEOMETRY);
     osg::ref_ptr<osg::PositionAttitudeTransform> upright = new osg::PositionAttitudeTransform;
     upright->setAttitude(osg::Quat(osg::PI_2, osg::Vec3d(1.0, 0.0, 0.0)));
     upright->addChild(group.get());
-    result = upright;
-    pending = false;
-    needsDerivation = false;
-    completionResetsView = resetView;
+    outcome.result = upright;
 }

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include <algorithm>
+
 namespace {
 
 bool validLight(int index) { return index >= 0 && index < SceneView::lightCount; }
@@ -88,6 +90,26 @@ bool SceneView::takeOverPendingScene() {
     myPendingScene = nullptr;
     myHasPendingScene = false;
     return true;
+}
+
+void SceneView::frame() {
+    takeOverPendingScene();
+    applyBackground();
+    myViewer->frame();
+    storeView();
+}
+
+void SceneView::resize(int width, int height) {
+    osg::Camera* camera = myViewer->getCamera();
+    if (width > 0 && height > 0) {
+        myViewer->getEventQueue()->windowResize(0, 0, width, height);
+        if (camera->getGraphicsContext()) camera->getGraphicsContext()->resized(0, 0, width, height);
+    }
+    // A zero side would make the projection infinite: count it as one pixel.
+    double fov = 30.0, aspect = 1.0, zNear = 0.1, zFar = 200000.0;
+    camera->getProjectionMatrixAsPerspective(fov, aspect, zNear, zFar);
+    camera->setProjectionMatrixAsPerspective(fov, static_cast<double>(std::max(width, 1)) / std::max(height, 1), zNear,
+                                             zFar);
 }
 
 void SceneView::centerView() {

@@ -32,6 +32,17 @@ public:
     void setScene(osg::Node* scene, CameraDef* cameraRecord, const LightDef* lightRecords, bool resetView);
     // Takes over a scene handed over by setScene; false when there was none.
     bool takeOverPendingScene();
+    // The view stops writing into the camera record given last (its
+    // document is being replaced) until the next setScene.
+    void releaseCameraRecord() { myCameraRecord = nullptr; }
+
+    // One frame of the on-screen view, its context current: takes a pending
+    // scene over, applies a changed background, renders, and writes the view
+    // into the camera record so that a save stores what is on screen.
+    void frame();
+    // The window was resized: the viewport and the event queue follow only a
+    // size without a zero side; the projection's aspect always follows.
+    void resize(int width, int height);
 
     void setBackground(float r, float g, float b, float a);
     // Copies a changed background colour to the camera; true when it changed.

@@ -8,7 +8,6 @@
 #include "options/TextConvert.h"
 
 #include <algorithm>
-#include <iostream>
 
 namespace {
 
@@ -38,17 +37,30 @@ Workbench::Workbench(FailureReporter& reporter)
     takeRecords();
 }
 
-void Workbench::takeRecords() {
-    myLights = {};
-    const std::vector<LightDef>& lights = myDefinition->getLights();
-    for (std::size_t i = 0; i < lights.size() && i < myLights.size(); ++i) myLights[i] = lights[i];
+void Workbench::chooseShownLights() {
     myShownLights = myLights;
     if (std::none_of(myLights.begin(), myLights.end(), [](const LightDef& light) { return light.enabled; })) {
         myShownLights[0] = LightDef();
         myShownLights[0].enabled = true;
     }
+}
 
-    myCameras = myDefinition->getCameras();
+void Workbench::setLight(int index, const LightDef& light) {
+    if (index < 0 || index >= SceneView::lightCount) return;
+    myLights[index] = light;
+    chooseShownLights();
+    for (int i = 0; i < SceneView::lightCount; ++i) applyLight(i);
+}
+
+void Workbench::takeRecords() {
+    myLights = {};
+    const std::vector<LightDef>& lights = myDefinition->getLights();
+    for (std::size_t i = 0; i < lights.size() && i < myLights.size(); ++i) myLights[i] = lights[i];
+    chooseShownLights();
+
+    myView.releaseCameraRecord();
+    const std::vector<CameraDef>& cameras = myDefinition->getCameras();
+    myCameras.assign(cameras.begin(), cameras.end());
     if (myCameras.empty()) myCameras.emplace_back();
     myCurrentCamera = 0;
     const auto current = myDefinition->getConstants().find("_currentCamera");
@@ -62,7 +74,20 @@ void Workbench::takeRecords() {
     for (int i = 0; i < SceneView::lightCount; ++i) applyLight(i);
 }
 
-bool Workbench::load(const std::string& fileName) {
+void Workbench::replaceDocument(std::unique_ptr<LSystemDefinition> definition, const std::string& fileName,
+                                bool justLoaded) {
+    myLSystem.reset();
+    String2IDManager::instance().resetToID(firstUserSymbolID);
+    myDefinition = std::move(definition);
+    myFileName = fileName;
+    myJustLoaded = justLoaded;
+    myNeedsDerivation = false;
+    myPending = false;
+    myStatistics.clear();
+    takeRecords();
+}
+
+bool Workbench::load(const std::string& fileName, tov::ErrorHandler& errors) {
     std::string text;
     try {
         text = readFileText(fileName);
@@ -70,66 +95,68 @@ bool Workbench::load(const std::string& fileName) {
         myReporter.report("Error on loading file", " Could not open '" + fileName + "'.");
         return false;
     }
-    tov::ReportingErrorHandler handler(std::cerr);
     OwnLSysLoader loader;
-    std::unique_ptr<LSystemDefinition> definition = loader.load(handler, fileName, text);
+    std::unique_ptr<LSystemDefinition> definition = loader.load(errors, fileName, text);
     if (!definition) return false;
-    replaceDocument(std::move(definition), fileName);
-    return recompute();
-}
-
-void Workbench::replaceDocument(std::unique_ptr<LSystemDefinition> definition, const std::string& fileName) {
-    myLSystem.reset();
-    myDefinition = std::move(definition);
-    myFileName = fileName;
-    myJustLoaded = !fileName.empty();
-    takeRecords();
-}
-
-void Workbench::setLight(int index, const LightDef& light) {
-    if (index < 0 || index >= SceneView::lightCount) return;
-    myLights[index] = light;
-    myShownLights = myLights;
-    if (std::none_of(myLights.begin(), myLights.end(), [](const LightDef& record) { return record.enabled; })) {
-        myShownLights[0] = LightDef();
-        myShownLights[0].enabled = true;
-    }
-    for (int i = 0; i < SceneView::lightCount; ++i) applyLight(i);
-}
-
-bool Workbench::recompute() {
-    tov::ReportingErrorHandler handler(std::cerr);
-    SilentProgress silent;
-    myJustLoaded = false;
-    return compute(handler, myProgress ? *myProgress : silent, true);
-}
-
-bool Workbench::recompute(tov::ErrorHandler& handler, ComputationProgress& progress, bool keepView) {
-    const bool resetView = !keepView && !(myJustLoaded && currentCamera().set);
-    myJustLoaded = false;
-    return compute(handler, progress, resetView);
-}
-
-bool Workbench::compute(tov::ErrorHandler& handler, ComputationProgress& progress, bool resetView) {
-    std::unique_ptr<LSystem> lsystem = buildLSystem(*myDefinition, String2IDManager::instance(), handler);
-    if (!lsystem || handler.hasErrors()) {
-        myLSystem.reset();
-        return false;
-    }
-    myLSystem = std::move(lsystem);
-    myLSystem->setAtomLimit(myAtomLimit);
-    myRun.needsDerivation = true;
-    // Without interpreting, the run stops after the derivation; the system is
-    // fresh, so nothing needs a reset.
-    myRun.force = myInterpreting;
-    myRun.resetView = resetView;
-    myRun.run(*myLSystem, *myDefinition, myInterpreting, progress, myStatistics);
-    myView.setScene(myRun.result.get(), &currentCamera(), myShownLights.data(), resetView);
-    if (!myRun.errorTitle.empty()) {
-        myReporter.report(myRun.errorTitle, myRun.errorText);
-        return false;
-    }
+    replaceDocument(std::move(definition), fileName, true);
     return true;
+}
+
+void Workbench::setSpecialVariable(const std::string& name, double value) {
+    myDefinition->addConstant(name, TextConvert::toString(value));
+}
+
+std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChange, tov::ErrorHandler& errors) {
+    myLSystem = buildLSystem(*myDefinition, String2IDManager::instance(), errors);
+    if (errors.hasErrors()) myLSystem.reset();
+    if (!myLSystem) return std::nullopt;
+    myLSystem->setAtomLimit(myAtomLimit);
+    myRun.prepare(0);
+    myNeedsDerivation = true;
+    ComputationRequest request;
+    request.needsDerivation = true;
+    request.force = true;
+    request.resetView = !(myJustLoaded && currentCamera().set);
+    request.computeOnChange = computeOnChange;
+    myJustLoaded = false;
+    return request;
+}
+
+std::optional<ComputationRequest> Workbench::prepareReinterpret(bool force, bool computeOnChange) {
+    if (!myLSystem) return std::nullopt;
+    myRun.prepare(static_cast<int>(myLSystem->getValue("_step", 0.0)));
+    ComputationRequest request;
+    request.needsDerivation = myNeedsDerivation;
+    request.force = force;
+    request.resetView = false;
+    request.computeOnChange = computeOnChange;
+    return request;
+}
+
+ComputationOutcome Workbench::compute(const ComputationRequest& request, ComputationProgress& progress) {
+    return myRun.run(request, *myLSystem, *myDefinition, progress);
+}
+
+bool Workbench::complete(ComputationOutcome outcome) {
+    myView.setScene(outcome.result.get(), &currentCamera(), myShownLights.data(), outcome.resetView);
+    myNeedsDerivation = outcome.needsDerivation;
+    myPending = outcome.pending;
+    if (outcome.result) myStatistics = std::move(outcome.statistics);
+    myLastTimes = outcome.times;
+    if (outcome.errorTitle.empty()) return true;
+    myReporter.report(outcome.errorTitle, outcome.errorText);
+    return false;
+}
+
+bool Workbench::recompute(tov::ErrorHandler& errors) {
+    // Without interpreting, the run stops after the derivation.
+    std::optional<ComputationRequest> request = prepareRecompute(myInterpreting, errors);
+    if (!request) return false;
+    request->force = myInterpreting;
+    // Batch pictures always show the model from its home position.
+    request->resetView = true;
+    SilentProgress silent;
+    return complete(compute(*request, myProgress ? *myProgress : silent));
 }
 
 void Workbench::applyEnvironment() {

@@ -4,6 +4,12 @@
 // camera records, the scene view, the computation and its statistics. Batch
 // use drives it directly; the window adds widgets, dialogs and the worker
 // thread around it.
+//
+// A computation takes three phases: prepare (main thread: compile, decide the
+// request), compute (the worker, or the same thread in batch use) and
+// complete (main thread: hand the result to the view, report an error). The
+// caller keeps a second computation from starting before the first has
+// completed, and leaves the document alone in between.
 
 #include "diagnostics/ErrorHandler.h"
 #include "diagnostics/FailureReporter.h"
@@ -17,9 +23,10 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
 class Workbench {
 public:
@@ -27,23 +34,50 @@ public:
     // computation error) go to the reporter.
     explicit Workbench(FailureReporter& reporter);
 
-    // Reads a definition file; problems of the file are written on standard
-    // error as they arise. On success the definition replaces the document
-    // and is computed. False when the file cannot be read, has errors, or its
-    // computation fails; a failed read keeps the current document.
-    bool load(const std::string& fileName);
-    // Makes the definition the document, read from fileName (empty for a new
-    // one); user symbol ids start again at 1000. Nothing is computed.
-    void replaceDocument(std::unique_ptr<LSystemDefinition> definition, const std::string& fileName);
+    // Replaces the document: the symbols of the old one are forgotten (user
+    // ids start at 1000 again), the light and camera records are taken from
+    // the new definition, and the view stops writing into the old camera
+    // record. justLoaded lets the next recomputation restore a stored view.
+    void replaceDocument(std::unique_ptr<LSystemDefinition> definition, const std::string& fileName, bool justLoaded);
+    // The document was saved under another name.
     void setFileName(const std::string& fileName) { myFileName = fileName; }
-    // Compiles the definition and computes it on this thread. False when the
-    // definition has errors or the computation reports one.
-    bool recompute();
-    // The window's computation: the compiler's problems go to the handler,
-    // the computation reports to the progress. The view keeps its camera
-    // when keepView is set or when the document was just loaded with a
-    // stored view; otherwise it goes to its home position.
-    bool recompute(tov::ErrorHandler& handler, ComputationProgress& progress, bool keepView);
+    // Reads a definition file; problems of the file go to errors. On success
+    // the definition replaces the document, which is not computed yet. False
+    // when the file cannot be opened (reported) or has errors; the current
+    // document then stays.
+    bool load(const std::string& fileName, tov::ErrorHandler& errors);
+
+    // Writes a number the window shows into the definition's special
+    // variable, in fixed-point notation with three decimals.
+    void setSpecialVariable(const std::string& name, double value);
+
+    // Prepares a full recomputation on the main thread: compiles the
+    // definition (problems go to errors) into a new L-system that replaces
+    // the old one, clears an earlier Cancel, and says what the computation
+    // is to do. Empty when the definition has errors. The view keeps a
+    // stored view only right after a load.
+    std::optional<ComputationRequest> prepareRecompute(bool computeOnChange, tov::ErrorHandler& errors);
+    // Prepares a new interpretation of the derived string (after a change of
+    // shapes, colours, tweaks, ...) that keeps the view. Empty when there is
+    // no compiled L-system.
+    std::optional<ComputationRequest> prepareReinterpret(bool force, bool computeOnChange);
+    // Runs the computation; the worker thread calls it between prepare and
+    // complete.
+    ComputationOutcome compute(const ComputationRequest& request, ComputationProgress& progress);
+    // Completes on the main thread: hands the result (null: an empty scene)
+    // to the view, keeps the statistics of a finished interpretation and
+    // reports an error. False when the outcome carries an error.
+    bool complete(ComputationOutcome outcome);
+    // All three phases on this thread, for batch use; the view goes home.
+    bool recompute(tov::ErrorHandler& errors);
+
+    // Any thread: stops a running computation at its next poll.
+    void cancel() { myRun.cancel(); }
+    // Safe to read while the worker runs.
+    int reachedStep() const { return myRun.reachedStep(); }
+    // The shown result is out of date.
+    bool pending() const { return myPending; }
+    void setPending() { myPending = true; }
 
     // Settings of the computations that follow: the longest string a step may
     // make (Workbench::unlimited for none); whether the derived string is
@@ -64,7 +98,7 @@ public:
     void applyEnvironment();
     // Gives the view light index's record.
     void applyLight(int index);
-    // Replaces light index's record and gives it to the view.
+    // Replaces light index's record and gives the view the lights to show.
     void setLight(int index, const LightDef& light);
 
     const LSystemDefinition& definition() const { return *myDefinition; }
@@ -73,13 +107,15 @@ public:
     LSystem* lsystem() const { return myLSystem.get(); }
     SceneView& view() { return myView; }
     const TextTree& statistics() const { return myStatistics; }
+    // How long the last completed computation took.
+    const ComputationTimes& lastTimes() const { return myLastTimes; }
     const std::array<LightDef, SceneView::lightCount>& lights() const { return myLights; }
     CameraDef& currentCamera() { return myCameras[myCurrentCamera]; }
     const std::string& fileName() const { return myFileName; }
 
 private:
     void takeRecords();
-    bool compute(tov::ErrorHandler& handler, ComputationProgress& progress, bool resetView);
+    void chooseShownLights();
 
     FailureReporter& myReporter;
     std::unique_ptr<LSystemDefinition> myDefinition;
@@ -89,13 +125,18 @@ private:
     // its default colours when no record is enabled, so that a definition
     // without lights is never drawn black.
     std::array<LightDef, SceneView::lightCount> myShownLights;
-    std::vector<CameraDef> myCameras;
+    // The view keeps a pointer to the current record: a deque keeps every
+    // record where it is when another one is added.
+    std::deque<CameraDef> myCameras;
     std::size_t myCurrentCamera = 0;
     std::string myFileName;
     bool myJustLoaded = false;
+    bool myNeedsDerivation = false;
+    bool myPending = false;
     SceneView myView;
     ComputationRun myRun;
     TextTree myStatistics;
+    ComputationTimes myLastTimes;
     std::size_t myAtomLimit = unlimited;
     bool myInterpreting = true;
     ComputationProgress* myProgress = nullptr;

@@ -1,11 +1,14 @@
 #pragma once
 // The one toolkit application of the GUI test program, opened on the display
-// of DISPLAY (a virtual one under xvfb-run), and helpers that send the
-// messages a user's keys and clicks produce.
+// of DISPLAY (a virtual one under xvfb-run), helpers that send the messages a
+// user's keys and clicks produce, and a poller that drives modal loops: it
+// runs a step every millisecond from the event loop until the step says it is
+// done.
 
 #include <fx.h>
 #include <fxkeys.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -60,4 +63,35 @@ inline void runUntilIdle() {
     guiApp()->runWhileEvents();
     guiApp()->refresh();
     guiApp()->runWhileEvents();
+}
+
+class Poller : public FXObject {
+    FXDECLARE(Poller)
+
+public:
+    enum { ID_TICK = 1 };
+
+    explicit Poller(std::function<bool()> step) : myStep(std::move(step)) { guiApp()->addTimeout(this, ID_TICK, 1); }
+    ~Poller() override { guiApp()->removeTimeout(this, ID_TICK); }
+
+    long onTick(FXObject*, FXSelector, void*) {
+        if (!myStep()) guiApp()->addTimeout(this, ID_TICK, 1);
+        return 1;
+    }
+
+protected:
+    Poller() = default;
+
+private:
+    std::function<bool()> myStep;
+};
+
+// Runs the event loop until the condition holds or ten seconds have passed.
+inline bool runUntil(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        guiApp()->runOneEvent(false);
+    }
+    return true;
 }

@@ -26,27 +26,30 @@ LSystemDefinition plant(const std::string& axiom, const std::string& successor, 
     return definition;
 }
 
-// Cancels once the given step has begun.
+// Cancels the run once the given step has begun, as the dialog's Cancel does.
 class CancellingProgress : public SilentProgress {
 public:
-    explicit CancellingProgress(int atStep) : myAtStep(atStep) {}
-    void setStep(int step) override { myStep = step; }
-    bool wasCancelled() override { return myStep >= myAtStep; }
+    CancellingProgress(ComputationRun& run, int atStep) : myRun(run), myAtStep(atStep) {}
+    void setStep(int step) override {
+        if (step >= myAtStep) myRun.cancel();
+    }
 
 private:
+    ComputationRun& myRun;
     int myAtStep;
-    int myStep = 0;
 };
 
 struct RunFixture : ::testing::Test {
     ComputationRun run;
-    TextTree statistics;
 
-    void compute(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
-                 bool computeOnChange = true) {
-        run.needsDerivation = true;
-        run.force = true;
-        run.run(lsystem, definition, computeOnChange, progress, statistics);
+    ComputationOutcome compute(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
+                               bool force = true, bool computeOnChange = true) {
+        ComputationRequest request;
+        request.needsDerivation = true;
+        request.force = force;
+        request.computeOnChange = computeOnChange;
+        run.prepare(0);
+        return run.run(request, lsystem, definition, progress);
     }
 };
 
@@ -54,14 +57,16 @@ TEST_F(RunFixture, ResultIsTheInterpretedStringTurnedUpright) {
     const LSystemDefinition definition = plant("F", "F[+F]F", 3);
     std::unique_ptr<LSystem> lsystem = build(definition);
     SilentProgress progress;
-    compute(*lsystem, definition, progress);
-    EXPECT_TRUE(run.errorTitle.empty()) << run.errorText;
-    ASSERT_TRUE(run.result.valid());
-    EXPECT_EQ(run.reachedStep, 3);
-    EXPECT_FALSE(run.pending);
-    EXPECT_FALSE(run.needsDerivation);
+    const ComputationOutcome outcome = compute(*lsystem, definition, progress);
+    EXPECT_TRUE(outcome.errorTitle.empty()) << outcome.errorText;
+    ASSERT_TRUE(outcome.result.valid());
+    EXPECT_EQ(outcome.reachedStep, 3);
+    EXPECT_EQ(run.reachedStep(), 3);
+    EXPECT_FALSE(outcome.pending);
+    EXPECT_FALSE(outcome.needsDerivation);
+    EXPECT_FALSE(outcome.statistics.items().empty());
     // The turtle grows along +y; upright, the model stands along +z.
-    const osg::BoundingSphere bound = run.result->getBound();
+    const osg::BoundingSphere bound = outcome.result->getBound();
     EXPECT_GT(bound.center().z(), 1.0);
     EXPECT_NEAR(bound.center().y(), 0.0, 1e-6);
 }
@@ -69,25 +74,51 @@ TEST_F(RunFixture, ResultIsTheInterpretedStringTurnedUpright) {
 TEST_F(RunFixture, CancelDuringAStepKeepsTheStepsBeforeAndMarksThePictureOutOfDate) {
     const LSystemDefinition definition = plant("F", "FF", 5);
     std::unique_ptr<LSystem> lsystem = build(definition);
-    CancellingProgress progress(3);
-    compute(*lsystem, definition, progress);
-    EXPECT_TRUE(run.errorTitle.empty());
-    EXPECT_EQ(run.reachedStep, 2);
+    CancellingProgress progress(run, 3);
+    const ComputationOutcome outcome = compute(*lsystem, definition, progress);
+    EXPECT_TRUE(outcome.errorTitle.empty());
+    EXPECT_EQ(outcome.reachedStep, 2);
     EXPECT_EQ(lsystem->getHistorySize(), 2u);
-    EXPECT_TRUE(run.pending);
-    EXPECT_FALSE(run.result.valid());
+    EXPECT_TRUE(outcome.pending);
+    EXPECT_TRUE(outcome.needsDerivation);
+    EXPECT_FALSE(outcome.result.valid());
+}
+
+TEST_F(RunFixture, CancelBeforeTheRunBeginsIsNotLost) {
+    const LSystemDefinition definition = plant("F", "FF", 3);
+    std::unique_ptr<LSystem> lsystem = build(definition);
+    SilentProgress progress;
+    ComputationRequest request;
+    request.needsDerivation = true;
+    request.force = true;
+    run.prepare(0);
+    run.cancel(); // pressed while the worker is still starting
+    const ComputationOutcome outcome = run.run(request, *lsystem, definition, progress);
+    EXPECT_EQ(outcome.reachedStep, 0);
+    EXPECT_TRUE(outcome.pending);
+    EXPECT_FALSE(outcome.result.valid());
+}
+
+TEST_F(RunFixture, ZeroStepsInterpretsTheAxiom) {
+    const LSystemDefinition definition = plant("F", "FF", 0);
+    std::unique_ptr<LSystem> lsystem = build(definition);
+    SilentProgress progress;
+    const ComputationOutcome outcome = compute(*lsystem, definition, progress);
+    EXPECT_TRUE(outcome.errorTitle.empty()) << outcome.errorText;
+    EXPECT_EQ(outcome.reachedStep, 0);
+    EXPECT_EQ(lsystem->getHistorySize(), 0u);
+    EXPECT_TRUE(outcome.result.valid());
+    EXPECT_FALSE(outcome.pending);
 }
 
 TEST_F(RunFixture, WithoutComputeOnChangeOnlyADerivationIsDoneUnlessForced) {
     const LSystemDefinition definition = plant("F", "FF", 2);
     std::unique_ptr<LSystem> lsystem = build(definition);
     SilentProgress progress;
-    run.needsDerivation = true;
-    run.force = false;
-    run.run(*lsystem, definition, false, progress, statistics);
-    EXPECT_EQ(run.reachedStep, 2);
-    EXPECT_TRUE(run.pending);
-    EXPECT_FALSE(run.result.valid());
+    const ComputationOutcome outcome = compute(*lsystem, definition, progress, false, false);
+    EXPECT_EQ(outcome.reachedStep, 2);
+    EXPECT_TRUE(outcome.pending);
+    EXPECT_FALSE(outcome.result.valid());
 }
 
 TEST_F(RunFixture, ErrorsBecomeTitleAndText) {
@@ -106,13 +137,13 @@ TEST_F(RunFixture, ErrorsBecomeTitleAndText) {
         const LSystemDefinition definition = plant(c.axiom, c.successor, 1);
         std::unique_ptr<LSystem> lsystem = build(definition);
         SilentProgress progress;
-        compute(*lsystem, definition, progress);
-        EXPECT_EQ(run.errorTitle, c.title) << c.axiom << " " << c.successor;
+        const ComputationOutcome outcome = compute(*lsystem, definition, progress);
+        EXPECT_EQ(outcome.errorTitle, c.title) << c.axiom << " " << c.successor;
         if (!c.text.empty())
-            EXPECT_EQ(run.errorText, c.text);
+            EXPECT_EQ(outcome.errorText, c.text);
         else
-            EXPECT_NE(run.errorText.find("unknownName"), std::string::npos) << run.errorText;
-        EXPECT_FALSE(run.result.valid());
+            EXPECT_NE(outcome.errorText.find("unknownName"), std::string::npos) << outcome.errorText;
+        EXPECT_FALSE(outcome.result.valid());
     }
 }
 
@@ -126,9 +157,9 @@ TEST_F(RunFixture, BadTweaksAreDefinitionErrors) {
         definition.setTweak(key, "(0,x)");
         std::unique_ptr<LSystem> lsystem = build(definition);
         SilentProgress progress;
-        compute(*lsystem, definition, progress);
-        EXPECT_EQ(run.errorTitle, "Definition error") << key;
-        EXPECT_EQ(run.errorText, text) << key;
+        const ComputationOutcome outcome = compute(*lsystem, definition, progress);
+        EXPECT_EQ(outcome.errorTitle, "Definition error") << key;
+        EXPECT_EQ(outcome.errorText, text) << key;
     }
 }
 

@@ -1,0 +1,136 @@
+// The 3-D view and the computation behind the progress dialog, on the
+// virtual display (run under xvfb-run).
+//
+//   BM_Frame/<example>   one frame of the on-screen view at 800 x 600
+//   BM_Cancel/<phase>    from "Cancel" to the dialog closed and the lock
+//                        released, for a model of four million atoms,
+//                        cancelled while deriving (0) or interpreting (1);
+//                        counter refreshes/s: how often the dialog's label or
+//                        bar changed while the computation ran
+
+#include <benchmark/benchmark.h>
+
+#include "gui/ComputationController.h"
+#include "gui/MFXOSGCanvas.h"
+#include "lsys/String2IDManager.h"
+
+#include <chrono>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+FXApp& application() {
+    static FXApp* app = [] {
+        static char name[] = "klado-bench";
+        static char* argv[] = {name, nullptr};
+        int argc = 1;
+        FXApp* created = new FXApp("KLADO-bench", "TOVA-bench");
+        created->init(argc, argv);
+        created->create();
+        String2IDManager::instance().registerBuiltins();
+        return created;
+    }();
+    return *app;
+}
+
+const char* const examples[] = {"examples/bush.kld", "examples/large_plant.kld"};
+
+void BM_Frame(benchmark::State& state) {
+    FXApp& app = application();
+    MessageBoxReporter reporter(nullptr);
+    Workbench workbench(reporter);
+    std::ostringstream messages;
+    tov::ReportingErrorHandler errors(messages);
+    const std::string file = std::string(KLADO_SOURCE_DIR "/") + examples[state.range(0)];
+    if (!workbench.load(file, errors) || !workbench.recompute(errors)) {
+        state.SkipWithError("example does not compute");
+        return;
+    }
+    FXMainWindow* window = new FXMainWindow(&app, "view", nullptr, nullptr, DECOR_ALL, 0, 0, 800, 600);
+    FXGLVisual* visual = new FXGLVisual(&app, VISUAL_DOUBLEBUFFER);
+    MFXOSGCanvas* canvas =
+        new MFXOSGCanvas(window, visual, workbench.view(), nullptr, 0, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    window->create();
+    window->show(PLACEMENT_SCREEN);
+    app.runWhileEvents();
+    canvas->renderFrame(); // takes the scene over
+    for (auto _ : state) {
+        canvas->renderFrame();
+        // The frame is done when the renderer has finished it.
+        canvas->FXGLCanvas::makeCurrent();
+        glFinish();
+        canvas->makeNonCurrent();
+    }
+    state.SetLabel(examples[state.range(0)]);
+    delete window;
+    delete visual;
+}
+BENCHMARK(BM_Frame)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+class CancelProbe : public FXObject {
+    FXDECLARE(CancelProbe)
+
+public:
+    enum { ID_TICK = 1 };
+    ComputationController* controller = nullptr;
+    Workbench* workbench = nullptr;
+    int cancelAtStep = 0;
+    std::chrono::steady_clock::time_point cancelled;
+    bool done = false;
+    int refreshes = 0;
+    FXString lastLabel;
+    FXuint lastProgress = 0;
+
+    long onTick(FXObject*, FXSelector, void*) {
+        KLADODialog_Computing* dialog = controller->dialog();
+        if (dialog->labelText() != lastLabel || dialog->shownProgress() != lastProgress) ++refreshes;
+        lastLabel = dialog->labelText();
+        lastProgress = dialog->shownProgress();
+        if (!done && workbench->reachedStep() >= cancelAtStep) {
+            cancelled = std::chrono::steady_clock::now();
+            dialog->handle(nullptr, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
+            done = true;
+        }
+        if (controller->computing()) application().addTimeout(this, ID_TICK, 1);
+        return 1;
+    }
+};
+
+FXDEFMAP(CancelProbe) CancelProbeMap[] = {FXMAPFUNC(SEL_TIMEOUT, CancelProbe::ID_TICK, CancelProbe::onTick)};
+FXIMPLEMENT(CancelProbe, FXObject, CancelProbeMap, ARRAYNUMBER(CancelProbeMap))
+
+void BM_Cancel(benchmark::State& state) {
+    FXApp& app = application();
+    FXMainWindow* window = new FXMainWindow(&app, "cancel", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
+    window->create();
+    MessageBoxReporter reporter(window);
+    Workbench workbench(reporter);
+    // 2^22 atoms after 22 steps.
+    workbench.definition().setAxiom("F");
+    workbench.definition().addRule(1.0f, "", "", "F", "", "FF");
+    workbench.definition().addConstant("_steps", "22");
+    ComputationController controller(window, workbench, reporter);
+    const bool interpreting = state.range(0) == 1;
+    double refreshRate = 0;
+    for (auto _ : state) {
+        CancelProbe probe;
+        probe.controller = &controller;
+        probe.workbench = &workbench;
+        probe.cancelAtStep = interpreting ? 22 : 21;
+        app.addTimeout(&probe, CancelProbe::ID_TICK, 1);
+        const auto started = std::chrono::steady_clock::now();
+        controller.recompute(true);
+        const auto ended = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(ended - probe.cancelled).count());
+        refreshRate = probe.refreshes / std::chrono::duration<double>(probe.cancelled - started).count();
+        app.removeTimeout(&probe, CancelProbe::ID_TICK);
+    }
+    state.counters["refreshes/s"] = refreshRate;
+    state.SetLabel(interpreting ? "interpreting" : "deriving");
+    delete window;
+}
+BENCHMARK(BM_Cancel)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+} // namespace

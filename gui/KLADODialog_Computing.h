@@ -1,0 +1,53 @@
+#pragma once
+// The small modal dialog shown while the worker computes: the step being
+// derived or "Interpreting", a percentage and "Cancel". The worker reports
+// into plain atomic values; the dialog shows them from the main thread ten
+// times a second, so that no widget is ever touched by the worker.
+
+#include "workbench/ComputationRun.h"
+#include "workbench/Workbench.h"
+
+#include <fx.h>
+
+#include <atomic>
+
+class KLADODialog_Computing : public FXDialogBox, public ComputationProgress {
+    FXDECLARE(KLADODialog_Computing)
+
+public:
+    enum { ID_REFRESH = FXDialogBox::ID_LAST, ID_LAST };
+    // How often the shown step and percentage follow the worker, in ms.
+    static constexpr FXuint refreshInterval = 100;
+
+    KLADODialog_Computing(FXWindow* owner, Workbench& workbench);
+    ~KLADODialog_Computing() override;
+
+    // Worker side.
+    void setProgress(int percent) override { myPercent = percent; }
+    void setStep(int step) override;
+    void setInterpreting() override { myInterpreting = true; }
+
+    // Starts showing a new computation (step 1, no progress) and keeps the
+    // shown values current while the dialog is shown.
+    void show(FXuint placement) override;
+    void hide() override;
+
+    long onCmdCancel(FXObject*, FXSelector, void*);
+    long onRefresh(FXObject*, FXSelector, void*);
+
+    FXString labelText() const { return myLabel->getText(); }
+    FXuint shownProgress() const { return myProgressBar->getProgress(); }
+
+protected:
+    KLADODialog_Computing() = default;
+
+private:
+    void refresh();
+
+    Workbench* myWorkbench = nullptr;
+    FXLabel* myLabel = nullptr;
+    FXProgressBar* myProgressBar = nullptr;
+    std::atomic<int> myPercent{0};
+    std::atomic<int> myStep{1};
+    std::atomic<bool> myInterpreting{false};
+};

@@ -1,0 +1,116 @@
+#include "gui/ExportDialogs.h"
+
+#include "gui/MFXExportImageSizeDialog.h"
+#include "lsys/String2IDManager.h"
+#include "workbench/ImageWriter.h"
+#include "workbench/Workbench.h"
+
+#include "../TempDir.h"
+#include "GuiTestApp.h"
+
+#include <gtest/gtest.h>
+#include <osgDB/ReadFile>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+TEST(ExportFileName, KeepsOfferedExtensionsAndAppendsTheCurrentPatternsOtherwise) {
+    struct Case {
+        const char* chosen;
+        const char* pattern;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/tmp/tree", "*.bmp", "/tmp/tree.bmp"},
+        {"/tmp/tree.png", "*.bmp", "/tmp/tree.png"},       // offered: kept whatever the pattern
+        {"/tmp/tree.PNG", "*.png", "/tmp/tree.PNG.png"},   // case-sensitive
+        {"/tmp/tree.v2.jpg", "*.bmp", "/tmp/tree.v2.jpg"}, // the last dot counts
+        {"/tmp/my.dir/tree", "*.png", "/tmp/my.dir/tree.png"},
+        {"/tmp/tree.", "*.tga", "/tmp/tree..tga"},
+        {"/tmp/tree.pn", "*.png", "/tmp/tree.pn.png"}, // a prefix of an offered one is not offered
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(exportFileName(c.chosen, imagePatternList, c.pattern), c.expected) << c.chosen;
+    // A pattern list entry with several patterns: "*.ext," also counts.
+    EXPECT_EQ(exportFileName("a.jpeg", "JPEG  (*.jpg,*.jpeg)", "*.jpg,*.jpeg"), "a.jpeg");
+    EXPECT_EQ(exportFileName("a.jpg", "JPEG  (*.jpg,*.jpeg)", "*.jpg,*.jpeg"), "a.jpg");
+    EXPECT_EQ(exportFileName("a", "JPEG  (*.jpg,*.jpeg)", "*.jpg,*.jpeg"), "a.jpg");
+}
+
+TEST(ExportFileName, BitmapComesFirst) {
+    EXPECT_EQ(std::string(imagePatternList).rfind("BMP-Image  (*.bmp)\n", 0), 0u);
+}
+
+// Every offered format is really written, images with alpha except JPEG.
+struct OfferedFormats : ::testing::Test {
+    TempDir dir;
+    Workbench workbench{FailureReporter::standardError()};
+
+    void SetUp() override {
+        String2IDManager::instance().registerBuiltins();
+        dir.write("plant.kld", "Axiom:F\nRule::::F::F[+F]F\nDef:_steps:2\n"
+                               "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n");
+        std::ostringstream messages;
+        tov::ReportingErrorHandler errors(messages);
+        ASSERT_TRUE(workbench.load(dir.path("plant.kld"), errors)) << messages.str();
+        ASSERT_TRUE(workbench.recompute(errors)) << messages.str();
+    }
+
+    static std::vector<std::string> extensions(const std::string& patterns) {
+        std::vector<std::string> found;
+        for (std::size_t at = patterns.find("*."); at != std::string::npos; at = patterns.find("*.", at + 1))
+            found.push_back(patterns.substr(at + 2, patterns.find_first_of("),", at) - at - 2));
+        return found;
+    }
+};
+
+TEST_F(OfferedFormats, EveryImageFormatIsWritten) {
+    for (const std::string& extension : extensions(imagePatternList)) {
+        // The view renders JPEG images without alpha, as the JPEG writer wants them.
+        osg::ref_ptr<osg::Image> image = new osg::Image;
+        const GLenum format = extension == "jpg" ? GL_RGB : GL_RGBA;
+        image->allocateImage(40, 30, 1, format, GL_UNSIGNED_BYTE);
+        std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), 128);
+        EXPECT_EQ("", writeImage(*image, dir.path("tree." + extension))) << extension;
+    }
+}
+
+TEST_F(OfferedFormats, EveryObjectFormatIsWrittenReadably) {
+    for (const std::string& extension : extensions(objectPatternList)) {
+        const std::string file = dir.path("tree." + extension);
+        ASSERT_TRUE(workbench.exportObject(file)) << extension;
+        EXPECT_TRUE(osgDB::readRefNodeFile(file).valid()) << extension;
+    }
+}
+
+TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
+    FXMainWindow window(guiApp(), "test");
+    window.create();
+    FXRegistry settings("klado-size-test", "TOVA-test");
+    int width = 0;
+    int height = 0;
+
+    // Defaults 600 x 400; accepted as they are.
+    int presetWidth = 0;
+    int presetHeight = 0;
+    Poller accept([&] {
+        auto* dialog = dynamic_cast<MFXExportImageSizeDialog*>(guiApp()->getModalWindow());
+        if (!dialog) return false;
+        presetWidth = dialog->imageWidth();
+        presetHeight = dialog->imageHeight();
+        dialog->setImageSize(2000, 0); // below the smallest size
+        dialog->handle(dialog, FXSEL(SEL_COMMAND, FXDialogBox::ID_ACCEPT), nullptr);
+        return true;
+    });
+    ASSERT_TRUE(askImageSize(&window, settings, width, height));
+    EXPECT_EQ(presetWidth, 600);
+    EXPECT_EQ(presetHeight, 400);
+    EXPECT_EQ(width, 2000);
+    EXPECT_EQ(height, 1);
+    EXPECT_EQ(settings.readIntEntry("ImgExport", "imgwidth", 0), 2000);
+    EXPECT_EQ(settings.readIntEntry("ImgExport", "imgheight", 0), 1);
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "workbench/Workbench.h"
+
+#include "lsys/String2IDManager.h"
+
+#include "../TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <sstream>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct WorkbenchFixture : ::testing::Test {
+    TempDir dir;
+    Workbench workbench{FailureReporter::standardError()};
+    std::ostringstream messages;
+    tov::ReportingErrorHandler errors{messages};
+
+    void SetUp() override { String2IDManager::instance().registerBuiltins(); }
+
+    void load(const std::string& text) {
+        dir.write("plant.kld", text);
+        ASSERT_TRUE(workbench.load(dir.path("plant.kld"), errors)) << messages.str();
+    }
+
+    // The three phases as the window runs them, all on this thread.
+    ComputationOutcome computeLikeTheWindow() {
+        std::optional<ComputationRequest> request = workbench.prepareRecompute(true, errors);
+        EXPECT_TRUE(request) << messages.str();
+        if (!request) return {};
+        SilentProgress progress;
+        return workbench.compute(*request, progress);
+    }
+};
+
+TEST_F(WorkbenchFixture, LoadingASecondDefinitionRestartsUserSymbolsAt1000) {
+    load("Axiom:Alpha Beta\nDef:_multichar:1\n");
+    ASSERT_TRUE(workbench.recompute(errors)) << messages.str();
+    String2IDManager& registry = String2IDManager::instance();
+    ASSERT_TRUE(registry.hasName("Alpha"));
+
+    load("Axiom:Gamma\nDef:_multichar:1\n");
+    ASSERT_TRUE(workbench.recompute(errors)) << messages.str();
+    EXPECT_FALSE(registry.hasName("Alpha"));
+    EXPECT_FALSE(registry.hasName("Beta"));
+    EXPECT_EQ(registry.idOf("Gamma"), firstUserSymbolID);
+    EXPECT_EQ(registry.getNextID(), firstUserSymbolID + 1);
+    EXPECT_EQ(registry.idOf("["), 8); // the alphabet stays
+}
+
+TEST_F(WorkbenchFixture, CurrentCameraOutOfRangeFallsBackToTheFirst) {
+    const std::pair<const char*, double> cases[] = {{"0", 1.0}, {"1", 2.0}, {"2", 1.0}, {"-1", 1.0}, {"7.5", 1.0}};
+    for (const auto& [index, centerX] : cases) {
+        load(std::string("Axiom:F\nCameraDef:center=(1,0,0)\nCameraDef:center=(2,0,0)\nDef:_currentCamera:") + index +
+             "\n");
+        EXPECT_EQ(workbench.currentCamera().center[0], centerX) << index;
+    }
+}
+
+TEST_F(WorkbenchFixture, RecomputationWritesTheWindowsValuesInFixedNotation) {
+    load("Axiom:F\nRule: : : :F: :FF\n");
+    workbench.setSpecialVariable("_steps", 3);
+    workbench.setSpecialVariable("_rotZ", 1234.5678);
+    EXPECT_EQ(workbench.definition().getConstants().at("_rotZ").value, "1234.568");
+    const ComputationOutcome outcome = computeLikeTheWindow();
+    EXPECT_EQ(outcome.reachedStep, 3);
+}
+
+TEST_F(WorkbenchFixture, ReinterpretationDerivesOnlyWhatACancelLeftUndone) {
+    load("Axiom:F\nRule: : : :F: :FF\nDef:_steps:4\n");
+    std::optional<ComputationRequest> request = workbench.prepareRecompute(true, errors);
+    ASSERT_TRUE(request);
+    workbench.cancel();
+    SilentProgress progress;
+    EXPECT_TRUE(workbench.complete(workbench.compute(*request, progress)));
+    EXPECT_TRUE(workbench.pending());
+    EXPECT_EQ(workbench.reachedStep(), 0);
+
+    // prepare clears the earlier Cancel; the derivation goes on from step 0.
+    request = workbench.prepareReinterpret(false, true);
+    ASSERT_TRUE(request);
+    EXPECT_TRUE(request->needsDerivation);
+    EXPECT_FALSE(request->resetView);
+    EXPECT_TRUE(workbench.complete(workbench.compute(*request, progress)));
+    EXPECT_FALSE(workbench.pending());
+    EXPECT_EQ(workbench.reachedStep(), 4);
+    EXPECT_FALSE(workbench.statistics().items().empty());
+    EXPECT_FALSE(workbench.prepareReinterpret(false, true)->needsDerivation);
+    EXPECT_EQ(workbench.reachedStep(), 4);
+    // A new compilation starts again at step 0, before the worker runs.
+    ASSERT_TRUE(workbench.prepareRecompute(true, errors));
+    EXPECT_EQ(workbench.reachedStep(), 0);
+}
+
+// A worker derives and interprets while this thread reads what the window
+// shows during a run and then cancels. Built with ThreadSanitizer by
+// `make tsan`.
+TEST_F(WorkbenchFixture, AWorkerComputesWhileTheMainThreadReadsAndCancels) {
+    load("Axiom:F\nRule: : : :F: :FF\nDef:_steps:24\n");
+    std::optional<ComputationRequest> request = workbench.prepareRecompute(true, errors);
+    ASSERT_TRUE(request);
+
+    struct : ComputationProgress {
+        std::atomic<int> percent{0};
+        std::atomic<int> step{0};
+        void setProgress(int value) override { percent = value; }
+        void setStep(int value) override { step = value; }
+        void setInterpreting() override {}
+    } progress;
+    ComputationOutcome outcome;
+    std::thread worker([&] { outcome = workbench.compute(*request, progress); });
+    String2IDManager& registry = String2IDManager::instance();
+    std::size_t reads = 0;
+    do {
+        reads += registry.getName(8).size() + (registry.hasName("F") ? 1 : 0) + workbench.statistics().items().size();
+        std::this_thread::yield();
+    } while (workbench.reachedStep() < 3);
+    workbench.cancel();
+    worker.join();
+    EXPECT_GT(reads, 0u);
+    EXPECT_TRUE(workbench.complete(std::move(outcome)));
+    EXPECT_TRUE(workbench.pending());
+    EXPECT_GE(workbench.reachedStep(), 3);
+    EXPECT_LT(workbench.reachedStep(), 24);
+}
+
+} // namespace
