@@ -681,8 +681,8 @@ bool KLADO_StandaloneMW::askSave() {
     if (answer == MBOX_CLICKED_CANCEL) return false;
     if (answer == MBOX_CLICKED_NO) return true;
     if (myWorkbench.fileName().empty()) return saveAs();
-    saveTo(myWorkbench.fileName());
-    return true;
+    // A save that fails stops what asked, so that the edits are not lost.
+    return saveTo(myWorkbench.fileName());
 }
 
 bool KLADO_StandaloneMW::load(const std::string& fileName) { return loadDocument(fileName, nullptr); }
