@@ -43,9 +43,14 @@ enum BuiltinSymbol : std::int32_t {
     DivideAngles,
     Percent
 };
+static_assert(sizeof builtinAlphabet - 1 == Percent + 1, "one enumerator per symbol of the turtle alphabet");
+static_assert(builtinAlphabet[Push] == '[' && builtinAlphabet[Pop] == ']' && builtinAlphabet[Gravity] == '\xA7' &&
+                  builtinAlphabet[Percent] == '%',
+              "the enumerators follow the alphabet's order");
 
-// Atoms between two polls of the progress and of cancellation.
-constexpr std::size_t progressInterval = 20;
+// Atoms between two polls of the progress and of cancellation, as in the
+// derivation.
+constexpr std::size_t progressInterval = LSystem::pollInterval;
 
 // Factors of the turtle's steps without a parameter: "<" divides the length
 // by growth, ">" multiplies it by shrinkage; ";" and ":" scale the turning
