@@ -17,6 +17,7 @@
 
 #include <osg/Group>
 
+#include "interpretation/ColourRandom.h"
 #include "interpretation/GLColorer_Material.h"
 #include "interpretation/GeometryBuilders.h"
 #include "interpretation/GeometryCache.h"
@@ -81,10 +82,11 @@ void BM_PlaceTubesAndLines(benchmark::State& state) {
         cache.clear();
         const std::size_t before = heapInUse();
         osg::ref_ptr<osg::Group> group = new osg::Group;
+        ColourRandom random;
         for (int i = 0; i < kTubes + kLines; ++i) {
             const Segment s = segment(i);
             const ShapeDef& shape = lines && i % 2 ? line : tube;
-            const GLMaterial material = pickMaterial(shape, i, kTubes + kLines, 0, s.level * 16);
+            const GLMaterial material = pickMaterial(shape, i, kTubes + kLines, 0, s.level * 16, random);
             const double widthFactor = std::pow(0.7, s.level);
             placeShape(cache, shape, s.start, s.end, s.length, widthFactor, s.frame, material, group.get());
         }

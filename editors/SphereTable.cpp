@@ -1,6 +1,7 @@
 #include "editors/SphereTable.h"
 
-#include <cmath>
+#include "interpretation/GeometryBuilders.h"
+
 #include <memory>
 
 namespace {
@@ -10,24 +11,14 @@ std::vector<std::unique_ptr<SphereTable>> tables;
 } // namespace
 
 SphereTable::SphereTable(int n) : segments(n) {
-    const double twoPi = 2.0 * M_PI;
-    const std::size_t points = static_cast<std::size_t>(n) * (n + 1);
-    positions.reserve(3 * points);
-    indices.reserve(points);
-    for (int i = 0; i < n / 2; ++i) {
-        const double phi1 = i * twoPi / n - M_PI / 2.0;
-        const double phi2 = (i + 1) * twoPi / n - M_PI / 2.0;
-        for (int k = 0; k <= n; ++k) {
-            const double theta = k * twoPi / n;
-            for (double phi : {phi2, phi1}) {
-                positions.push_back(static_cast<float>(std::cos(theta) * std::cos(phi)));
-                positions.push_back(static_cast<float>(std::sin(phi)));
-                positions.push_back(static_cast<float>(std::cos(phi) * std::sin(theta)));
-            }
-        }
+    const std::vector<osg::Vec3d> points = unitSphere(n);
+    positions.reserve(3 * points.size());
+    indices.reserve(points.size());
+    for (const osg::Vec3d& point : points) {
+        for (int i = 0; i < 3; ++i) positions.push_back(static_cast<float>(point[i]));
+        indices.push_back(static_cast<std::uint32_t>(indices.size()));
     }
     normals = positions;
-    for (std::size_t i = 0; i < positions.size() / 3; ++i) indices.push_back(static_cast<std::uint32_t>(i));
 }
 
 void buildSphereTables() {

@@ -1,9 +1,10 @@
 #pragma once
 // Colouring: the material an occurrence of a symbol is drawn with, and a
-// holder of one material that can set it as the current OpenGL state.
+// holder of one material.
 
-#include "records/ShapeDef.h"
+#include "interpretation/ColourRandom.h"
 #include "materials/GLMaterial.h"
+#include "records/ShapeDef.h"
 
 #include <cstddef>
 
@@ -12,12 +13,6 @@ public:
     GLColorer_Material() = default;
     explicit GLColorer_Material(const GLMaterial& material) : myMaterial(material) {}
     virtual ~GLColorer_Material() = default;
-
-    // Flat: flat shading, lighting off, current colour the diffuse colour.
-    // Otherwise smooth shading, lighting on and the front-face material.
-    virtual void applyMaterial() const;
-    // Only the current colour: the diffuse RGB.
-    virtual void applyColour() const;
 
     const GLMaterial& material() const { return myMaterial; }
     void setMaterial(const GLMaterial& material) { myMaterial = material; }
@@ -30,9 +25,9 @@ private:
 // single - the shape's material;
 // palette_index - palette[colourIndex + indexOffset];
 // palette_random - palette[trunc(min + r / 32767.0 * (max - min))] with r the
-//   next std::rand value reduced to 0..32767 (the interpreter seeds rand);
+//   next value of random reduced to 0..32767 (the interpreter seeds it);
 // palette_iterate - palette[trunc((max - min) / atomCount * atomIndex + min)].
 // Palette indices outside 0..255 are clamped to the nearest entry.
 // interpretedCount takes no part in any colouring type.
 GLMaterial pickMaterial(const ShapeDef& shape, std::size_t atomIndex, std::size_t atomCount, int interpretedCount,
-                        int colourIndex);
+                        int colourIndex, ColourRandom& random);

@@ -83,6 +83,21 @@ osg::ref_ptr<osg::Geometry> buildTube(double length, double startWidth, double e
     return finish(vertices.get(), normals.get());
 }
 
+std::vector<osg::Vec3d> unitSphere(int segments) {
+    std::vector<osg::Vec3d> points;
+    points.reserve(static_cast<std::size_t>(segments / 2) * 2 * (segments + 1));
+    for (int i = 0; i < segments / 2; ++i) {
+        const double phi1 = i * twoPi / segments - M_PI / 2.0;
+        const double phi2 = (i + 1) * twoPi / segments - M_PI / 2.0;
+        for (int k = 0; k <= segments; ++k) {
+            const double theta = k * twoPi / segments;
+            for (double phi : {phi2, phi1})
+                points.emplace_back(std::cos(theta) * std::cos(phi), std::sin(phi), std::cos(phi) * std::sin(theta));
+        }
+    }
+    return points;
+}
+
 osg::ref_ptr<osg::Geometry> buildBall(double radius, int segments) {
     radius = std::fabs(radius);
     segments = std::abs(segments);
@@ -90,17 +105,9 @@ osg::ref_ptr<osg::Geometry> buildBall(double radius, int segments) {
 
     osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
     osg::ref_ptr<osg::Vec3Array> normals = new osg::Vec3Array;
-    for (int i = 0; i < segments / 2; ++i) {
-        const double phi1 = i * twoPi / segments - M_PI / 2.0;
-        const double phi2 = (i + 1) * twoPi / segments - M_PI / 2.0;
-        for (int k = 0; k <= segments; ++k) {
-            const double theta = k * twoPi / segments;
-            for (double phi : {phi2, phi1}) {
-                const osg::Vec3d n(std::cos(theta) * std::cos(phi), std::sin(phi), std::cos(phi) * std::sin(theta));
-                vertices->push_back(n * radius);
-                normals->push_back(n);
-            }
-        }
+    for (const osg::Vec3d& n : unitSphere(segments)) {
+        vertices->push_back(n * radius);
+        normals->push_back(n);
     }
     return finish(vertices.get(), normals.get());
 }

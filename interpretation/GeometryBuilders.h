@@ -12,6 +12,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 // A shape whose dimensions admit no geometry (a ball of radius 0, a torus
 // without extent, too few segments).
@@ -35,7 +36,14 @@ osg::ref_ptr<osg::Geometry> buildLine(double length);
 // are equal, a cone otherwise. Normals are radial.
 osg::ref_ptr<osg::Geometry> buildTube(double length, double startWidth, double endWidth, int segments);
 
-// Sphere around the origin; throws GeometryError when |radius| is 0 or fewer
+// The points of a unit sphere at the origin in quad-strip order, band by band
+// from the south pole upward: for band i of segments / 2 and k = 0 ...
+// segments, the point at latitude (i + 1) 2pi / segments - pi/2 and then the
+// one at i 2pi / segments - pi/2, at longitude k 2pi / segments. Each point is
+// also its own normal. The source of every ball and of the material previews.
+std::vector<osg::Vec3d> unitSphere(int segments);
+
+// unitSphere scaled by the radius, with the unit points as normals; throws GeometryError when |radius| is 0 or fewer
 // than 4 segments are asked for.
 osg::ref_ptr<osg::Geometry> buildBall(double radius, int segments);
 

@@ -2,8 +2,6 @@
 
 #include "interpretation/GeometryBuilders.h"
 
-#include <osg/Material>
-
 #include <algorithm>
 #include <cstring>
 
@@ -20,7 +18,15 @@ osg::Vec4 vec4(const float (&c)[4]) { return osg::Vec4(c[0], c[1], c[2], c[3]); 
 
 } // namespace
 
-float glShininess(float shininess) { return std::clamp(shininess, 0.0f, 128.0f); }
+osg::ref_ptr<osg::Material> sceneMaterial(const GLMaterial& material, osg::Material::Face colourFaces) {
+    osg::ref_ptr<osg::Material> result = new osg::Material;
+    result->setAmbient(colourFaces, vec4(material.ambient));
+    result->setDiffuse(colourFaces, vec4(material.diffuse));
+    result->setSpecular(colourFaces, vec4(material.specular));
+    result->setEmission(colourFaces, vec4(material.emission));
+    result->setShininess(osg::Material::FRONT, std::clamp(material.shininess, 0.0f, 128.0f));
+    return result;
+}
 
 template <class Build>
 osg::Geometry* GeometryCache::serve(Slot& slot, Build build) {
@@ -79,16 +85,10 @@ osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material) {
         slot = new osg::StateSet(*slot, osg::CopyOp::SHALLOW_COPY);
         return slot.get();
     }
-    osg::ref_ptr<osg::Material> glMaterial = new osg::Material;
-    glMaterial->setAmbient(osg::Material::FRONT, vec4(material.ambient));
-    glMaterial->setDiffuse(osg::Material::FRONT, vec4(material.diffuse));
-    glMaterial->setSpecular(osg::Material::FRONT, vec4(material.specular));
-    glMaterial->setEmission(osg::Material::FRONT, vec4(material.emission));
-    glMaterial->setShininess(osg::Material::FRONT, glShininess(material.shininess));
     slot = new osg::StateSet;
     slot->setMode(GL_LIGHTING, osg::StateAttribute::ON);
     slot->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
-    slot->setAttributeAndModes(glMaterial.get(), osg::StateAttribute::ON);
+    slot->setAttributeAndModes(sceneMaterial(material, osg::Material::FRONT).get(), osg::StateAttribute::ON);
     return slot.get();
 }
 

@@ -10,10 +10,11 @@
 // scene of any size is destroyed in time linear in its size, while small
 // scenes still share one geometry per dimension.
 
-#include "records/ShapeEnums.h"
 #include "materials/GLMaterial.h"
+#include "records/ShapeEnums.h"
 
 #include <osg/Geometry>
+#include <osg/Material>
 #include <osg/StateSet>
 #include <osg/Vec4>
 #include <osg/ref_ptr>
@@ -23,9 +24,11 @@
 #include <map>
 #include <tuple>
 
-// OpenGL accepts shininess exponents of 0..128 only (osg::Material clamps
-// too, but warns on the console for each one); materials may hold up to 255.
-float glShininess(float shininess);
+// The scene-graph form of a material: its four colours on the given faces,
+// its shininess on the front face. OpenGL accepts shininess exponents of
+// 0..128 only (osg::Material clamps too, but warns on the console for each
+// one); materials may hold up to 255, so it is clamped here.
+osg::ref_ptr<osg::Material> sceneMaterial(const GLMaterial& material, osg::Material::Face colourFaces);
 
 class GeometryCache {
 public:

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -44,6 +43,22 @@ enum BuiltinSymbol : std::int32_t {
     DivideAngles,
     Percent
 };
+static_assert(sizeof builtinAlphabet - 1 == Percent + 1, "one enumerator per symbol of the turtle alphabet");
+static_assert(builtinAlphabet[Push] == '[' && builtinAlphabet[Pop] == ']' && builtinAlphabet[Gravity] == '\xA7' &&
+                  builtinAlphabet[Percent] == '%',
+              "the enumerators follow the alphabet's order");
+
+// Atoms between two polls of the progress and of cancellation, as in the
+// derivation.
+constexpr std::size_t progressInterval = LSystem::pollInterval;
+
+// Factors of the turtle's steps without a parameter: "<" divides the length
+// by growth, ">" multiplies it by shrinkage; ";" and ":" scale the turning
+// angles by growth and shrinkage, "," divides them by growth; "?" and "!"
+// multiply and divide the width by widthGrowth.
+constexpr double growth = 1.1;
+constexpr double shrinkage = 0.9;
+constexpr double widthGrowth = 1.4;
 
 constexpr double pi = 3.14159265358979323846;
 constexpr double degree = pi / 180.0;
@@ -82,7 +97,7 @@ std::int32_t wrapColourIndex(double value) {
     return static_cast<std::int32_t>(index);
 }
 
-// The seed of the C library's generator: "_seed" truncated to an integer,
+// The seed of the colouring's generator: "_seed" truncated to an integer,
 // 42 when it is no number an integer can hold.
 unsigned seedOf(double value) {
     if (!(std::fabs(value) < 9.0e18)) return 42u;
@@ -172,133 +187,60 @@ void LSysInterpreter::setUpTurtle(const LSystem& lsystem) {
     myTurtle.rotY = lsystem.getValue("_rotY", 0.0);
     myTurtle.rotZ = lsystem.getValue("_rotZ", 0.0);
     myReversalFactor = 1.0;
-    // Palette-random colouring draws from the C library's generator; seeding
-    // it here gives the same colours on every run.
-    std::srand(seedOf(lsystem.getValue("_seed", 42.0)));
+    // Seeding the colouring's generator here gives the same colours on every
+    // run.
+    myColourRandom.reseed(seedOf(lsystem.getValue("_seed", 42.0)));
     myLastEnd.set(0.0, 0.0, 0.0);
     myNextUserSymbol = 0;
 }
 
 bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressRetriever& progress) {
-    TurtleState& t = myTurtle;
     const std::size_t count = atoms.length();
     for (std::size_t i = 0; i < count; ++i) {
-        if (i % 20 == 0) {
+        if (i % progressInterval == 0) {
             if (progress.wasCancelled()) return false;
             progress.setProgress(static_cast<int>(static_cast<double>(i) / static_cast<double>(count) * 100.0));
         }
         const std::int32_t id = atoms.getID(i);
         myStatistics.countAtom(id);
         const double* parameter = atoms.getValueCount(i) > 0 ? atoms.getValues(i) : nullptr;
-        const auto alpha = [parameter](double fallback) { return parameter ? *parameter : fallback; };
 
         switch (id) {
         case TurnLeft:
-            rotatePair(alpha(t.rotZ) * myReversalFactor, t.heading, t.side);
-            break;
         case TurnRight:
-            rotatePair(-alpha(t.rotZ) * myReversalFactor, t.heading, t.side);
-            break;
         case PitchDown:
-            rotatePair(alpha(t.rotY) * myReversalFactor, t.up, t.heading);
-            break;
         case PitchUp:
-            rotatePair(-alpha(t.rotY) * myReversalFactor, t.up, t.heading);
+        case RollLeft:
+        case RollRight:
+        case TurnAround:
+        case ReverseTurns:
+        case RollHorizontal:
+        case Gravity:
+            turn(id, parameter);
             break;
         case DivideLength:
-            t.lengthFactor /= alpha(1.1);
-            break;
         case MultiplyLength:
-            t.lengthFactor *= alpha(0.9);
-            break;
-        case RollLeft:
-            rotatePair(alpha(t.rotX) * myReversalFactor, t.side, t.up);
-            break;
-        case RollRight:
-            rotatePair(-alpha(t.rotX) * myReversalFactor, t.side, t.up);
+        case IncreaseWidth:
+        case DecreaseWidth:
+        case IncreaseAngles:
+        case DecreaseAngles:
+        case DivideAngles:
+        case PreviousColour:
+        case NextColour:
+            changeFactor(id, parameter);
             break;
         case Push:
-            myStates.push_back(t);
+            myStates.push_back(myTurtle);
             break;
         case Pop:
             if (myStates.empty()) throw StackParenthesisException();
-            t = myStates.back();
+            myTurtle = myStates.back();
             myStates.pop_back();
             break;
-        case TurnAround:
-            rotatePair(180.0, t.heading, t.side);
-            break;
-        case ReverseTurns:
-            myReversalFactor = -myReversalFactor;
-            break;
-        case OpenPolygon: {
-            const ShapeDef& shape = polygonColouring(atoms, i);
-            myPolygons.push_back(
-                std::make_unique<Polygon>(pickMaterial(shape, i, count, t.interpretedCount, t.colourIndex)));
-            myPolygons.back()->setFillType(0);
-            myStatistics.countPolygon();
-            break;
-        }
-        case ClosePolygon: {
-            if (myPolygons.empty()) throw PolyParenthesisException();
-            Polygon& polygon = *myPolygons.back();
-            polygon.setFillType(0);
-            // A polygon without points has nothing to draw.
-            if (osg::ref_ptr<osg::Geode> geode =
-                    polygon.buildGeometry(frameMatrix(t.heading, t.side, t.up, t.position)))
-                group->addChild(geode.get());
-            myPolygons.pop_back();
-            break;
-        }
-        case PreviousColour:
-            t.colourIndex = wrapColourIndex(t.colourIndex - alpha(1.0));
-            break;
-        case NextColour:
-            t.colourIndex = wrapColourIndex(t.colourIndex + alpha(1.0));
-            break;
-        case IncreaseAngles:
-            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle + *parameter : *angle * 1.1;
-            break;
-        case DecreaseAngles:
-            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle - *parameter : *angle * 0.9;
-            break;
-        case DivideAngles:
-            for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle /= alpha(1.1);
-            break;
-        case IncreaseWidth:
-            t.widthFactor *= alpha(1.4);
-            break;
-        case DecreaseWidth:
-            if (parameter)
-                t.widthFactor = *parameter;
-            else
-                t.widthFactor /= 1.4;
-            break;
-        case RollHorizontal: {
-            // Rolls about the heading so that the side becomes horizontal and
-            // up points upwards. Kept as a rotation: the frame is never
-            // mirrored. Undefined while the heading is vertical; the frame then
-            // stays as it is.
-            osg::Vec3d side = t.heading ^ osg::Vec3d(0.0, 1.0, 0.0);
-            if (side.normalize() > 0.0) {
-                t.side = side;
-                t.up = t.side ^ t.heading;
-                t.up.normalize();
-            }
-            break;
-        }
-        case Gravity: {
-            osg::Vec3d towards(-t.heading.x(), -t.heading.y(), 0.0);
-            towards.normalize();
-            rotatePair((t.heading * towards) * myTropismStrength, t.up, t.heading);
-            break;
-        }
+        case OpenPolygon:
+        case ClosePolygon:
         case RecordVertex:
-            if (!myPolygons.empty()) {
-                const ShapeDef& shape = *symbol(id).shape;
-                myPolygons.back()->addPoint(Polygon::PolyPoint(
-                    pickMaterial(shape, i, count, t.interpretedCount, t.colourIndex), myLastEnd, t.up));
-            }
+            buildPolygon(id, atoms, i, group);
             break;
         case Tilde:
         case Degree:
@@ -310,6 +252,120 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
         }
     }
     return true;
+}
+
+void LSysInterpreter::turn(std::int32_t id, const double* parameter) {
+    TurtleState& t = myTurtle;
+    const auto angle = [&](double fallback) { return (parameter ? *parameter : fallback) * myReversalFactor; };
+    switch (id) {
+    case TurnLeft:
+        rotatePair(angle(t.rotZ), t.heading, t.side);
+        break;
+    case TurnRight:
+        rotatePair(-angle(t.rotZ), t.heading, t.side);
+        break;
+    case PitchDown:
+        rotatePair(angle(t.rotY), t.up, t.heading);
+        break;
+    case PitchUp:
+        rotatePair(-angle(t.rotY), t.up, t.heading);
+        break;
+    case RollLeft:
+        rotatePair(angle(t.rotX), t.side, t.up);
+        break;
+    case RollRight:
+        rotatePair(-angle(t.rotX), t.side, t.up);
+        break;
+    case TurnAround:
+        rotatePair(180.0, t.heading, t.side);
+        break;
+    case ReverseTurns:
+        myReversalFactor = -myReversalFactor;
+        break;
+    case RollHorizontal: {
+        // Rolls about the heading so that the side becomes horizontal and up
+        // points upwards. Kept as a rotation: the frame is never mirrored.
+        // Undefined while the heading is vertical; the frame then stays as
+        // it is.
+        osg::Vec3d side = t.heading ^ osg::Vec3d(0.0, 1.0, 0.0);
+        if (side.normalize() > 0.0) {
+            t.side = side;
+            t.up = t.side ^ t.heading;
+            t.up.normalize();
+        }
+        break;
+    }
+    case Gravity: {
+        osg::Vec3d towards(-t.heading.x(), -t.heading.y(), 0.0);
+        towards.normalize();
+        rotatePair((t.heading * towards) * myTropismStrength, t.up, t.heading);
+        break;
+    }
+    }
+}
+
+void LSysInterpreter::changeFactor(std::int32_t id, const double* parameter) {
+    TurtleState& t = myTurtle;
+    const auto alpha = [parameter](double fallback) { return parameter ? *parameter : fallback; };
+    switch (id) {
+    case DivideLength:
+        t.lengthFactor /= alpha(growth);
+        break;
+    case MultiplyLength:
+        t.lengthFactor *= alpha(shrinkage);
+        break;
+    case IncreaseWidth:
+        t.widthFactor *= alpha(widthGrowth);
+        break;
+    case DecreaseWidth:
+        if (parameter)
+            t.widthFactor = *parameter;
+        else
+            t.widthFactor /= widthGrowth;
+        break;
+    case IncreaseAngles:
+        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle + *parameter : *angle * growth;
+        break;
+    case DecreaseAngles:
+        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle - *parameter : *angle * shrinkage;
+        break;
+    case DivideAngles:
+        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle /= alpha(growth);
+        break;
+    case PreviousColour:
+        t.colourIndex = wrapColourIndex(t.colourIndex - alpha(1.0));
+        break;
+    case NextColour:
+        t.colourIndex = wrapColourIndex(t.colourIndex + alpha(1.0));
+        break;
+    }
+}
+
+void LSysInterpreter::buildPolygon(std::int32_t id, const AtomString& atoms, std::size_t index, osg::Group* group) {
+    const TurtleState& t = myTurtle;
+    const std::size_t count = atoms.length();
+    switch (id) {
+    case OpenPolygon: {
+        const ShapeDef& shape = polygonColouring(atoms, index);
+        myPolygons.push_back(std::make_unique<Polygon>(
+            pickMaterial(shape, index, count, t.interpretedCount, t.colourIndex, myColourRandom)));
+        myStatistics.countPolygon();
+        break;
+    }
+    case ClosePolygon:
+        if (myPolygons.empty()) throw PolyParenthesisException();
+        // A polygon without points has nothing to draw.
+        if (osg::ref_ptr<osg::Geode> geode = myPolygons.back()->buildGeometry()) group->addChild(geode.get());
+        myPolygons.pop_back();
+        break;
+    case RecordVertex:
+        if (!myPolygons.empty()) {
+            const ShapeDef& shape = *symbol(id).shape;
+            myPolygons.back()->addPoint(Polygon::PolyPoint(
+                pickMaterial(shape, index, count, t.interpretedCount, t.colourIndex, myColourRandom), myLastEnd, t.up));
+        }
+        break;
+    }
 }
 
 const LSysInterpreter::Symbol& LSysInterpreter::symbol(std::int32_t id) {
@@ -351,11 +407,12 @@ void LSysInterpreter::drawSymbol(const Symbol& symbol, const double* parameter, 
     if (!myPolygons.empty()) {
         if (symbol.recordsVertex)
             myPolygons.back()->addPoint(Polygon::PolyPoint(
-                pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex), end, t.up));
+                pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex, myColourRandom), end,
+                t.up));
     } else {
         placeShape(myCache, shape, t.position, end, length, t.widthFactor,
                    frameMatrix(t.heading, t.side, t.up, osg::Vec3d()),
-                   pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex), group);
+                   pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex, myColourRandom), group);
         myStatistics.countVisibleItem();
     }
     t.position = end;

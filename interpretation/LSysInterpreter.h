@@ -3,14 +3,15 @@
 // turtle and turns it into a scene-graph group of placed shapes and filled
 // polygons, counting what it sees on the way.
 
+#include "interpretation/ColourRandom.h"
 #include "interpretation/GLColorer_Material.h"
 #include "interpretation/GeometryCache.h"
 #include "interpretation/MOSGPolygon.h"
 #include "interpretation/Statistics.h"
 #include "interpretation/TurtleState.h"
+#include "materials/GLMaterial.h"
 #include "records/EnvironmentAndTweaks.h"
 #include "records/ShapeDef.h"
-#include "materials/GLMaterial.h"
 
 #include <osg/Group>
 #include <osg/Vec3d>
@@ -91,6 +92,11 @@ private:
     void readTweaks(const TweakMap& tweaks);
     void setUpTurtle(const LSystem& lsystem);
     bool walk(const AtomString& atoms, osg::Group* group, ProgressRetriever& progress);
+    // The families of the turtle alphabet: turns and rolls; length, width,
+    // angle and colour steps; polygons ("{", "}", ".").
+    void turn(std::int32_t id, const double* parameter);
+    void changeFactor(std::int32_t id, const double* parameter);
+    void buildPolygon(std::int32_t id, const AtomString& atoms, std::size_t index, osg::Group* group);
     const Symbol& symbol(std::int32_t id);
     const ShapeDef& polygonColouring(const AtomString& atoms, std::size_t start);
     void drawSymbol(const Symbol& symbol, const double* parameter, std::size_t atomIndex, std::size_t atomCount,
@@ -113,6 +119,7 @@ private:
     // that a run of "{" scans the string only once.
     std::size_t myNextUserSymbol = 0;
 
+    ColourRandom myColourRandom;
     GeometryCache myCache;
     Statistics myStatistics;
 };

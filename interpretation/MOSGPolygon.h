@@ -5,8 +5,6 @@
 
 #include <osg/Geode>
 #include <osg/Geometry>
-#include <osg/Material>
-#include <osg/Matrixd>
 #include <osg/ref_ptr>
 #include <osgUtil/Tessellator>
 
@@ -38,23 +36,14 @@ public:
 
     explicit MOSGPolygon(const Material& material) : Colorer(material) {}
 
-    // Stored only; the geometry is the same for every fill type.
-    void setFillType(int fillType) { myFillType = fillType; }
-    int fillType() const { return myFillType; }
-
-    void addPoint(const PolyPoint& point) {
-        myPoints.push_back(point);
-        for (int i = 0; i < 3; ++i) myNormalSum[i] += point.normal()[i];
-    }
+    void addPoint(const PolyPoint& point) { myPoints.push_back(point); }
 
     const std::vector<PolyPoint>& points() const { return myPoints; }
-    const Vector& normalSum() const { return myNormalSum; }
 
     // One lit, retessellated GL_POLYGON over the points in world coordinates,
     // coloured on both faces with the material of the first point; null when
-    // the polygon has no points. The points are already placed, so the
-    // turtle's frame is not applied.
-    osg::ref_ptr<osg::Geode> buildGeometry(const osg::Matrixd& /*frame*/) const {
+    // the polygon has no points. The points are already placed in the world.
+    osg::ref_ptr<osg::Geode> buildGeometry() const {
         if (myPoints.empty()) return nullptr;
         osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array;
         osg::ref_ptr<osg::Vec3Array> normals = new osg::Vec3Array;
@@ -67,19 +56,12 @@ public:
         geometry->setNormalArray(normals.get(), osg::Array::BIND_PER_VERTEX);
         geometry->addPrimitiveSet(new osg::DrawArrays(GL_POLYGON, 0, static_cast<GLsizei>(vertices->size())));
 
-        const Material& first = myPoints.front().material();
-        const auto colour = [](const float* c) { return osg::Vec4(c[0], c[1], c[2], c[3]); };
-        osg::ref_ptr<osg::Material> glMaterial = new osg::Material;
-        glMaterial->setAmbient(osg::Material::FRONT_AND_BACK, colour(first.ambient));
-        glMaterial->setDiffuse(osg::Material::FRONT_AND_BACK, colour(first.diffuse));
-        glMaterial->setSpecular(osg::Material::FRONT_AND_BACK, colour(first.specular));
-        glMaterial->setEmission(osg::Material::FRONT_AND_BACK, colour(first.emission));
-        glMaterial->setShininess(osg::Material::FRONT, glShininess(first.shininess));
         osg::ref_ptr<osg::Geode> geode = new osg::Geode;
         osg::StateSet* stateSet = geode->getOrCreateStateSet();
         stateSet->setMode(GL_LIGHTING, osg::StateAttribute::ON);
         stateSet->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
-        stateSet->setAttributeAndModes(glMaterial.get(), osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE);
+        stateSet->setAttributeAndModes(sceneMaterial(myPoints.front().material(), osg::Material::FRONT_AND_BACK).get(),
+                                       osg::StateAttribute::ON | osg::StateAttribute::OVERRIDE);
 
         osg::ref_ptr<osgUtil::Tessellator> tessellator = new osgUtil::Tessellator;
         tessellator->retessellatePolygons(*geometry);
@@ -89,6 +71,4 @@ public:
 
 private:
     std::vector<PolyPoint> myPoints;
-    Vector myNormalSum{};
-    int myFillType = 0;
 };

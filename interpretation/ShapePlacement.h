@@ -3,8 +3,8 @@
 // shared geometry and a shared state set from the cache.
 
 #include "interpretation/GeometryCache.h"
-#include "records/ShapeDef.h"
 #include "materials/GLMaterial.h"
+#include "records/ShapeDef.h"
 
 #include <osg/Geometry>
 #include <osg/Group>

@@ -21,8 +21,10 @@ ShapeDef shapeWith(ColoringMode mode, int minColor = 0, int maxColor = 255) {
     return shape;
 }
 
+ColourRandom colourRandom;
+
 int pickedEntry(const ShapeDef& shape, std::size_t atomIndex = 0, std::size_t atomCount = 1, int colourIndex = 0) {
-    return static_cast<int>(pickMaterial(shape, atomIndex, atomCount, 0, colourIndex).shininess);
+    return static_cast<int>(pickMaterial(shape, atomIndex, atomCount, 0, colourIndex, colourRandom).shininess);
 }
 
 } // namespace
@@ -52,14 +54,14 @@ TEST(Colouring, SingleIndexAndIterateModesClampToThePalette) {
 
 TEST(Colouring, PaletteRandomStaysBetweenClampedBoundsAndRepeatsWithTheSeed) {
     const ShapeDef shape = shapeWith(ColoringMode::PaletteRandom, 10, 20);
-    std::srand(42);
+    colourRandom.reseed(42);
     std::vector<int> first;
     for (int i = 0; i < 200; ++i) {
         first.push_back(pickedEntry(shape));
         EXPECT_GE(first.back(), 10);
         EXPECT_LE(first.back(), 20);
     }
-    std::srand(42);
+    colourRandom.reseed(42);
     for (int i = 0; i < 200; ++i) EXPECT_EQ(first[i], pickedEntry(shape));
     // A draw whose rand is not 32767 never reaches max, but the range below
     // it is used (the spread is not collapsed onto one end).
@@ -69,4 +71,14 @@ TEST(Colouring, PaletteRandomStaysBetweenClampedBoundsAndRepeatsWithTheSeed) {
     EXPECT_EQ(77, pickedEntry(shapeWith(ColoringMode::PaletteRandom, 77, 77)));
     EXPECT_EQ(0, pickedEntry(shapeWith(ColoringMode::PaletteRandom, -50, -10)));
     EXPECT_EQ(255, pickedEntry(shapeWith(ColoringMode::PaletteRandom, 300, 400)));
+}
+
+// Pictures made while the colours came from the C library's rand must not
+// change: the private generator repeats its sequence for every seed.
+TEST(Colouring, PrivateGeneratorRepeatsTheCLibrarySequence) {
+    for (unsigned seed : {0u, 1u, 42u, 12345u, 2147483647u, 3000000000u, 4294967295u}) {
+        std::srand(seed);
+        ColourRandom own(seed);
+        for (int i = 0; i < 1000; ++i) ASSERT_EQ(std::rand(), own.next()) << "seed " << seed << ", draw " << i;
+    }
 }

@@ -316,18 +316,16 @@ TEST(MOSGPolygon, BuildsOnePolygonColouredByItsFirstPoint) {
     GLMaterial own, first, second;
     own.diffuse[2] = first.diffuse[0] = second.diffuse[1] = 1.0f;
     Polygon polygon(own);
-    EXPECT_EQ(nullptr, polygon.buildGeometry(osg::Matrixd()).get()); // no points, no polygon
+    EXPECT_EQ(nullptr, polygon.buildGeometry().get()); // no points, no polygon
 
-    polygon.setFillType(0);
     polygon.addPoint(Polygon::PolyPoint(first, osg::Vec3d(0, 0, 0), osg::Vec3d(0, 0, 1)));
     polygon.addPoint(Polygon::PolyPoint(second, osg::Vec3d(4, 0, 0), osg::Vec3d(0, 0, 1)));
     polygon.addPoint(Polygon::PolyPoint(second, osg::Vec3d(2, 3, 0), osg::Vec3d(0, 1, 0)));
-    EXPECT_EQ((Polygon::Vector{0, 1, 2}), polygon.normalSum());
-    osg::ref_ptr<osg::Geode> geode = polygon.buildGeometry(osg::Matrixd::translate(9, 9, 9));
+    osg::ref_ptr<osg::Geode> geode = polygon.buildGeometry();
     ASSERT_TRUE(geode.valid());
     const osg::Geometry* geometry = geode->getDrawable(0)->asGeometry();
     ASSERT_EQ(3u, vertices(geometry).size());
-    EXPECT_EQ(osg::Vec3(2, 3, 0), vertices(geometry)[2]); // world coordinates, frame not applied
+    EXPECT_EQ(osg::Vec3(2, 3, 0), vertices(geometry)[2]); // world coordinates
     EXPECT_EQ(osg::Vec3(0, 1, 0), normals(geometry)[2]);
     EXPECT_EQ(osg::StateAttribute::ON, geode->getStateSet()->getMode(GL_LIGHTING));
     const osg::Material* glMaterial = materialOf(geode->getStateSet());
@@ -340,7 +338,7 @@ TEST(MOSGPolygon, ConcaveCrossingAndDegenerateOutlines) {
     const auto build = [](std::initializer_list<osg::Vec3d> points) {
         Polygon polygon{GLMaterial()};
         for (const osg::Vec3d& p : points) polygon.addPoint(Polygon::PolyPoint(GLMaterial(), p, osg::Vec3d(0, 0, 1)));
-        return polygon.buildGeometry(osg::Matrixd());
+        return polygon.buildGeometry();
     };
     // A concave outline is triangulated, not drawn as a GL polygon.
     osg::ref_ptr<osg::Geode> concave = build({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}, {2, 1, 0}, {0, 4, 0}});

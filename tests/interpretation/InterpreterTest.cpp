@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 
 namespace {
 
@@ -301,23 +300,4 @@ TEST_F(InterpreterTest, CancellingReturnsNullAndLeavesNothing) {
     ScriptedProgress all;
     run(std::string(45, 'F'), &all);
     EXPECT_EQ((std::vector<int>{0, 44, 88}), all.reported);
-}
-
-TEST_F(InterpreterTest, NoStringCrashesTheInterpreter) {
-    shapes["T"] = drawn(ShapeType::Cone);
-    shapes["B"] = drawn(ShapeType::Ball);
-    shapes["R"] = drawn(ShapeType::Torus);
-    tweaks["tropism.direction"] = "0,-1,0";
-    tweaks["tropism.strength"] = "0.3";
-    const std::string alphabet = "+-&^<>\\/[]|#{}\"';:?!~$\xB0\xA7.,%FfGgTBRA";
-    const char* parameters[] = {"", "(0)", "(-1)", "(2.5)", "(1e300)", "(-1e300)", "(0/0)", "(1/0)", "(400)"};
-    std::mt19937 random(7);
-    for (int round = 0; round < 300; ++round) {
-        std::string axiom;
-        for (int i = 0; i < 60; ++i)
-            axiom += alphabet[random() % alphabet.size()] + std::string(parameters[random() % 9]);
-        try {
-            run(axiom);
-        } catch (const std::exception&) {}
-    }
 }
