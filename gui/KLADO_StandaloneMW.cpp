@@ -1450,8 +1450,8 @@ long KLADO_StandaloneMW::onCmdLight(FXObject* sender, FXSelector selector, void*
     myWorkbench.setLight(index, light);
     requestFrame();
     // A colour or dial dragged with the mouse merges into one entry.
-    const bool final = FXSELTYPE(selector) == SEL_COMMAND &&
-                       !(sender && getApp()->getCursorWindow() && static_cast<FXWindow*>(sender)->grabbed());
+    auto* widget = dynamic_cast<FXWindow*>(sender);
+    const bool final = FXSELTYPE(selector) == SEL_COMMAND && !(widget && widget->grabbed());
     if (!isReplay(sender)) add(new MFXUndoCommand_LightDef(this, old, light, index, final));
     return 1;
 }
