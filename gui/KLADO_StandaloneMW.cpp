@@ -18,9 +18,10 @@
 #include <fx3d.h>
 #include <fxkeys.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <set>
 #include <sstream>

@@ -2,7 +2,9 @@
 // The workbench window: menus, tool bar, the 3-D view and the eight tabs in
 // which the user edits the open definition. It owns the document (through
 // the workbench), the undo list, the settings it restores and saves, and the
-// recent-files list. Batch use creates it without showing it.
+// recent-files list. A file named on the command line is loaded before the
+// window shows (its problems then go to standard error) and computed once it
+// does.
 
 #include "gui/MFXUndoCommand.h"
 #include "gui/MFXUndoHolder.h"
@@ -12,6 +14,7 @@
 #include <fx.h>
 
 #include <array>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
