@@ -88,10 +88,10 @@ TEST_F(PaletteEditorTest, ImportReplacesThePaletteAndAFailedOneLeavesIt) {
               failures.titles);
 }
 
-TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsOnly) {
+TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsAndItsDialogRestoresOnCancel) {
     window = new FXMainWindow(app, "well");
-    MFXMatPaletteWell* well = new MFXMatPaletteWell(
-        window, &recorder, 1, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 200, 200);
+    MFXMatPaletteWell* well =
+        new MFXMatPaletteWell(window, &recorder, 1, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 64);
     show();
     EXPECT_FALSE(well->setValueText(GLMaterial::shapeDefault().text().c_str(), true));
     EXPECT_TRUE(well->setValueText("1:d:gradients/glossy/rainbow", true));
@@ -99,13 +99,8 @@ TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsOnly) {
     EXPECT_TRUE(well->setValueText("", true));
     EXPECT_EQ("", std::string(well->valueText().text()));
     EXPECT_EQ(2, recorder.commands);
-}
+    recorder.commands = 0;
 
-TEST_F(PaletteEditorTest, CancelledPaletteDialogShowsLiveEditsThenRestores) {
-    window = new FXMainWindow(app, "well");
-    MFXMatPaletteWell* well =
-        new MFXMatPaletteWell(window, &recorder, 1, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 64);
-    show();
     const std::string old = well->getPalette().fullText();
     const int rainbow = PaletteLibrary::indexOf("gradients/glossy/rainbow");
     std::string seenWhileOpen;
