@@ -31,7 +31,8 @@ FXApp* application() {
     return app;
 }
 
-// Two palettes to alternate between, so that every round is a change.
+// Two palettes to alternate between, so that every round is a change (to
+// materials the previews were rendered for before).
 const MaterialPalette& palette(int round) {
     static const MaterialPalette palettes[2] = {
         PaletteLibrary::defaultPalette(), PaletteLibrary::palette(PaletteLibrary::indexOf("gradients/glossy/rainbow"))};
@@ -81,5 +82,39 @@ void paletteEditorGrid(benchmark::State& state) {
         [&](int round) { editor->setPalette(palette(round)); });
 }
 BENCHMARK(paletteEditorGrid)->Unit(benchmark::kMillisecond);
+
+// A material no round has shown before.
+GLMaterial unseen(const GLMaterial& material, int round) {
+    GLMaterial changed = material;
+    changed.diffuse[2] = static_cast<float>(round % 4096) / 4096.0f;
+    changed.shininess = static_cast<float>(round / 4096);
+    return changed;
+}
+
+// An edit of one entry: one new preview per round.
+void paletteEditorEntry(benchmark::State& state) {
+    MFXMatPaletteWidget* editor = nullptr;
+    timeRedraw(
+        state, [&](FXMainWindow* window) { editor = new MFXMatPaletteWidget(window); },
+        [&](int round) {
+            MaterialPalette changed = editor->getPalette();
+            changed[round % MaterialPalette::size] = unseen(changed[round % MaterialPalette::size], round);
+            editor->setPalette(changed);
+        });
+}
+BENCHMARK(paletteEditorEntry)->Unit(benchmark::kMillisecond);
+
+// A change of every entry to materials not shown before: 256 new previews.
+void paletteEditorAllNew(benchmark::State& state) {
+    MFXMatPaletteWidget* editor = nullptr;
+    timeRedraw(
+        state, [&](FXMainWindow* window) { editor = new MFXMatPaletteWidget(window); },
+        [&](int round) {
+            MaterialPalette changed = palette(0);
+            for (int i = 0; i < MaterialPalette::size; ++i) changed[i] = unseen(changed[i], round);
+            editor->setPalette(changed);
+        });
+}
+BENCHMARK(paletteEditorAllNew)->Unit(benchmark::kMillisecond);
 
 } // namespace

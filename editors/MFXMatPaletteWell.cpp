@@ -2,7 +2,6 @@
 
 #include "diagnostics/Exceptions.h"
 #include "editors/MFXMatPaletteDialog.h"
-#include "editors/MaterialPreview.h"
 
 #include <sstream>
 
@@ -45,8 +44,8 @@ bool MFXMatPaletteWell::readValue(const FXString& text) {
     return true;
 }
 
-void MFXMatPaletteWell::drawPreview(int width, int height) const {
-    drawPaletteGrid(palette, isEnabled(), width, height);
+bool MFXMatPaletteWell::renderPreview(int width, int height, std::vector<FXColor>& pixels) {
+    return previews.paletteGrid(getApp(), palette, isEnabled(), width, height, pixels);
 }
 
 void MFXMatPaletteWell::runDialog() {

@@ -5,6 +5,7 @@
 // edits in the dialog) with a MaterialPalette*.
 
 #include "editors/MFXSwatch.h"
+#include "editors/PreviewCache.h"
 #include "materials/MaterialPalette.h"
 
 class MFXMatPaletteWell : public MFXSwatch {
@@ -27,9 +28,10 @@ protected:
     MFXMatPaletteWell() {}
     bool readValue(const FXString& text) override;
     void* valueData() override { return &palette; }
-    void drawPreview(int width, int height) const override;
+    bool renderPreview(int width, int height, std::vector<FXColor>& pixels) override;
     void runDialog() override;
 
 private:
     MaterialPalette palette;
+    PreviewCache previews;
 };

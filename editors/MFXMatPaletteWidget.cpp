@@ -104,8 +104,7 @@ void MFXMatPaletteWidget::change(const MaterialPalette& after) {
 }
 
 void MFXMatPaletteWidget::redraw() {
-    delete image;
-    image = nullptr;
+    imageValid = false;
     grid->update();
 }
 
@@ -146,29 +145,29 @@ int MFXMatPaletteWidget::indexAt(int x, int y) const {
 
 long MFXMatPaletteWidget::onPaintGrid(FXObject*, FXSelector, void* ptr) {
     const int w = grid->getWidth(), h = grid->getHeight();
-    if (!image || image->getWidth() != w || image->getHeight() != h) {
-        delete image;
-        image = nullptr;
+    if (!imageValid || !image || image->getWidth() != w || image->getHeight() != h) {
+        imageValid = true;
         std::vector<FXColor> pixels;
-        if (OffscreenPreview::render(
-                getApp(), w, h, [this](int width, int height) { drawPaletteGrid(palette, true, width, height); },
-                pixels)) {
-            image = new FXImage(getApp(), nullptr, IMAGE_OWNED | IMAGE_KEEP, w, h);
+        if (previews.paletteGrid(getApp(), palette, true, w, h, pixels)) {
+            if (!image) {
+                image = new FXImage(getApp(), nullptr, IMAGE_OWNED | IMAGE_KEEP, w, h);
+                image->create();
+            }
+            image->resize(w, h);
             std::memcpy(image->getData(), pixels.data(), pixels.size() * sizeof(FXColor));
-            image->create();
+            image->render();
         }
     }
     FXDCWindow dc(grid, static_cast<FXEvent*>(ptr));
     dc.setForeground(FXRGB(0, 0, 0));
     dc.fillRectangle(0, 0, w, h);
-    if (image) dc.drawImage(image, 0, 0);
+    if (image && image->getWidth() == w && image->getHeight() == h) dc.drawImage(image, 0, 0);
     dc.setForeground(getApp()->getSelbackColor());
     for (int i = 0; i < MaterialPalette::size; ++i) {
         if (!marked[i]) continue;
-        const int x0 = (i % 16) * w / 16, x1 = (i % 16 + 1) * w / 16;
-        const int y0 = (i / 16) * h / 16, y1 = (i / 16 + 1) * h / 16;
-        dc.drawRectangle(x0, y0, x1 - x0 - 1, y1 - y0 - 1);
-        dc.drawRectangle(x0 + 1, y0 + 1, x1 - x0 - 3, y1 - y0 - 3);
+        const PaletteCell cell = paletteCell(i, w, h);
+        dc.drawRectangle(cell.x, cell.y, cell.width - 1, cell.height - 1);
+        dc.drawRectangle(cell.x + 1, cell.y + 1, cell.width - 3, cell.height - 3);
     }
     return 1;
 }

@@ -8,6 +8,7 @@
 
 #include "editors/MessageBoxReporter.h"
 #include "editors/PaletteEdits.h"
+#include "editors/PreviewCache.h"
 
 #include <fx.h>
 
@@ -72,6 +73,9 @@ public:
     bool savePalette(const FXString& path);
     FXUndoList& undoList() { return undo; }
 
+    // The grid's previews as last painted (client-side pixels kept), or null.
+    FXImage* getGridImage() const { return image; }
+
     void setFailureReporter(FailureReporter* reporter) { failures = reporter; }
 
 private:
@@ -97,6 +101,8 @@ private:
     FXCanvas* grid = nullptr;
     FXLabel* hover = nullptr;
     FXImage* image = nullptr;
+    bool imageValid = false;
+    PreviewCache previews;
     MessageBoxReporter messageBoxes{this};
     FailureReporter* failures = &messageBoxes;
 };

@@ -44,8 +44,10 @@ bool MFXMaterialWell::readValue(const FXString& text) {
     return true;
 }
 
-void MFXMaterialWell::drawPreview(int width, int height) const {
-    drawMaterialPreview(material, previewStyleFor(material, isEnabled()), 0, 0, width, height);
+bool MFXMaterialWell::renderPreview(int width, int height, std::vector<FXColor>& pixels) {
+    const PreviewStyle style = previewStyleFor(material, isEnabled());
+    return OffscreenPreview::render(
+        getApp(), width, height, [&](int w, int h) { drawMaterialPreview(material, style, 0, 0, w, h); }, pixels);
 }
 
 void MFXMaterialWell::runDialog() {

@@ -27,7 +27,7 @@ protected:
     MFXMaterialWell() {}
     bool readValue(const FXString& text) override;
     void* valueData() override { return &material; }
-    void drawPreview(int width, int height) const override;
+    bool renderPreview(int width, int height, std::vector<FXColor>& pixels) override;
     void runDialog() override;
 
 private:

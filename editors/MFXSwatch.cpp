@@ -1,7 +1,5 @@
 #include "editors/MFXSwatch.h"
 
-#include "editors/MaterialPreview.h"
-
 #include <cstring>
 
 FXDragType MFXSwatch::materialType = 0;
@@ -82,12 +80,10 @@ void MFXSwatch::valueChanged(bool notify) {
     if (notify && target) target->tryHandle(this, FXSEL(SEL_COMMAND, message), valueData());
 }
 
-void MFXSwatch::renderPreview(int width, int height) {
+void MFXSwatch::refreshPreview(int width, int height) {
     previewValid = true;
     std::vector<FXColor> pixels;
-    if (!OffscreenPreview::render(
-            getApp(), width, height, [this](int w, int h) { drawPreview(w, h); }, pixels))
-        return;
+    if (!renderPreview(width, height, pixels)) return;
     if (!preview) {
         preview = new FXImage(getApp(), nullptr, IMAGE_OWNED | IMAGE_KEEP, width, height);
         preview->create();
@@ -111,7 +107,7 @@ long MFXSwatch::onPaint(FXObject*, FXSelector, void* ptr) {
     if (innerWidth > 4 && innerHeight > 4) {
         const FXint imageWidth = innerWidth - 4, imageHeight = innerHeight - 4;
         if (!previewValid || !preview || preview->getWidth() != imageWidth || preview->getHeight() != imageHeight)
-            renderPreview(imageWidth, imageHeight);
+            refreshPreview(imageWidth, imageHeight);
         dc.setForeground(FXRGB(0, 0, 0));
         dc.fillRectangle(innerX + 2, innerY + 2, imageWidth, imageHeight);
         if (preview && preview->getWidth() == imageWidth && preview->getHeight() == imageHeight)

@@ -75,8 +75,9 @@ protected:
     virtual bool readValue(const FXString& text) = 0;
     // The value as the data of the target's messages.
     virtual void* valueData() = 0;
-    // Draws the preview scene into a GL viewport of that size at the origin.
-    virtual void drawPreview(int width, int height) const = 0;
+    // Renders the preview at that size into pixels, top row first; false
+    // when it cannot be rendered.
+    virtual bool renderPreview(int width, int height, std::vector<FXColor>& pixels) = 0;
     // Opens the editing dialog modally on the value.
     virtual void runDialog() = 0;
 
@@ -87,7 +88,7 @@ protected:
 private:
     MFXSwatch(const MFXSwatch&);
     MFXSwatch& operator=(const MFXSwatch&);
-    void renderPreview(int width, int height);
+    void refreshPreview(int width, int height);
 
     FXImage* preview = nullptr;
     bool previewValid = false;

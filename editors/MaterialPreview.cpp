@@ -233,17 +233,23 @@ bool render(FX::FXApp* app, int width, int height, const std::function<void(int,
 
 } // namespace OffscreenPreview
 
-void drawPaletteGrid(const MaterialPalette& palette, bool enabled, int width, int height) {
+PaletteCell paletteCell(int index, int width, int height) {
+    const int column = index % 16, row = index / 16;
+    const int x0 = column * width / 16, y0 = row * height / 16;
+    return {x0, y0, (column + 1) * width / 16 - x0, (row + 1) * height / 16 - y0};
+}
+
+void drawPaletteCells(const MaterialPalette& palette, const std::vector<int>& indices, bool enabled, int width,
+                      int height) {
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    for (int index = 0; index < MaterialPalette::size; ++index) {
-        const int column = index % 16, row = index / 16;
-        const int x0 = column * width / 16, x1 = (column + 1) * width / 16;
-        const int y0 = height - (row + 1) * height / 16, y1 = height - row * height / 16;
-        const int cell = std::min(x1 - x0, y1 - y0);
+    for (int index : indices) {
+        const PaletteCell cell = paletteCell(index, width, height);
         // Small cells cannot show the facets of a finer sphere.
-        const int segments = cell >= 48 ? 64 : cell >= 16 ? 16 : 8;
+        const int size = std::min(cell.width, cell.height);
+        const int segments = size >= 48 ? 64 : size >= 16 ? 16 : 8;
         const GLMaterial& material = palette[index];
-        drawMaterialPreview(material, previewStyleFor(material, enabled), x0, y0, x1 - x0, y1 - y0, segments);
+        drawMaterialPreview(material, previewStyleFor(material, enabled), cell.x, height - cell.y - cell.height,
+                            cell.width, cell.height, segments);
     }
 }

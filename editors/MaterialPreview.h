@@ -41,6 +41,15 @@ bool render(FX::FXApp* app, int width, int height, const std::function<void(int,
 
 class MaterialPalette;
 
-// Draws the 256 materials of a palette as a 16 x 16 grid of previews, entry 0
-// top left, row by row, into a viewport of width x height at the origin.
-void drawPaletteGrid(const MaterialPalette& palette, bool enabled, int width, int height);
+// The place of a palette entry in a 16 x 16 grid of width x height pixels,
+// entry 0 top left, row by row; y counts from the top.
+struct PaletteCell {
+    int x, y, width, height;
+};
+PaletteCell paletteCell(int index, int width, int height);
+
+// Draws the previews of the listed palette entries at their cells of a
+// 16 x 16 grid in a viewport of width x height at the origin, the rest of
+// which is black.
+void drawPaletteCells(const MaterialPalette& palette, const std::vector<int>& indices, bool enabled, int width,
+                      int height);

@@ -37,9 +37,7 @@ TEST(ExportFileName, KeepsOfferedExtensionsAndAppendsTheCurrentPatternsOtherwise
     EXPECT_EQ(exportFileName("a.jpeg", "JPEG  (*.jpg,*.jpeg)", "*.jpg,*.jpeg"), "a.jpeg");
     EXPECT_EQ(exportFileName("a.jpg", "JPEG  (*.jpg,*.jpeg)", "*.jpg,*.jpeg"), "a.jpg");
     EXPECT_EQ(exportFileName("a", "JPEG  (*.jpg,*.jpeg)", "*.jpg,*.jpeg"), "a.jpg");
-}
-
-TEST(ExportFileName, BitmapComesFirst) {
+    // The first pattern is the one the dialog starts with.
     EXPECT_EQ(std::string(imagePatternList).rfind("BMP-Image  (*.bmp)\n", 0), 0u);
 }
 
@@ -89,12 +87,7 @@ TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
     FXMainWindow window(guiApp(), "test");
     window.create();
     FXRegistry settings("klado-size-test", "TOVA-test");
-    int width = 0;
-    int height = 0;
-
-    // Defaults 600 x 400; accepted as they are.
-    int presetWidth = 0;
-    int presetHeight = 0;
+    int width = 0, height = 0, presetWidth = 0, presetHeight = 0;
     Poller accept([&] {
         auto* dialog = dynamic_cast<MFXExportImageSizeDialog*>(guiApp()->getModalWindow());
         if (!dialog) return false;
@@ -105,10 +98,8 @@ TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
         return true;
     });
     ASSERT_TRUE(askImageSize(&window, settings, width, height));
-    EXPECT_EQ(presetWidth, 600);
-    EXPECT_EQ(presetHeight, 400);
-    EXPECT_EQ(width, 2000);
-    EXPECT_EQ(height, 1);
+    EXPECT_EQ(std::make_pair(presetWidth, presetHeight), std::make_pair(600, 400));
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(2000, 1));
     EXPECT_EQ(settings.readIntEntry("ImgExport", "imgwidth", 0), 2000);
     EXPECT_EQ(settings.readIntEntry("ImgExport", "imgheight", 0), 1);
 }

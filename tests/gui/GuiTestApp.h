@@ -26,17 +26,8 @@ inline FXApp* guiApp() {
 }
 
 inline FXEvent keyEvent(FXuint type, FXint code, const char* text = "", FXuint state = 0) {
-    FXEvent event; // a plain struct: every field a handler may read is set
-    event.time = 0;
-    event.win_x = event.win_y = event.root_x = event.root_y = 0;
-    event.click_x = event.click_y = event.rootclick_x = event.rootclick_y = 0;
-    event.last_x = event.last_y = 0;
-    event.click_time = 0;
-    event.click_button = 0;
-    event.click_count = 0;
-    event.moved = false;
+    FXEvent event{}; // every field a handler may read starts at zero
     event.synthetic = true;
-    event.target = 0;
     event.type = type;
     event.code = code;
     event.text = text;

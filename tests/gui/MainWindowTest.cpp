@@ -92,7 +92,7 @@ protected:
     static void type(FXTextField* field, const std::string& text) {
         field->setFocus();
         for (char c : text) {
-            FXEvent event;
+            FXEvent event{};
             event.type = SEL_KEYPRESS;
             event.code = static_cast<FXuint>(c);
             event.state = 0;
@@ -101,7 +101,7 @@ protected:
         }
     }
     static void enter(FXTextField* field) {
-        FXEvent event;
+        FXEvent event{};
         event.type = SEL_KEYPRESS;
         event.code = KEY_Return;
         event.state = 0;
@@ -295,7 +295,7 @@ TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
     ASSERT_EQ(rules->getNumRows(), 3); // two rules and the row for a new one
     rules->setCurrentItem(0, 2);
     rules->selectRow(0);
-    FXEvent event;
+    FXEvent event{};
     event.type = SEL_KEYPRESS;
     event.code = KEY_Delete;
     event.state = 0;

@@ -46,24 +46,6 @@ TableWindowMap[] = {
 };
 FXIMPLEMENT(TableWindow, FXMainWindow, TableWindowMap, ARRAYNUMBER(TableWindowMap))
 
-// Stops the modal loop of a message box as soon as it runs, noting its title.
-class BoxCloser : public FXObject {
-    FXDECLARE(BoxCloser)
-public:
-    long onChore(FXObject*, FXSelector, void*) {
-        if (auto* box = dynamic_cast<FXTopWindow*>(guiApp()->getModalWindow())) {
-            title = box->getTitle();
-            guiApp()->stopModal(box, MBOX_CLICKED_OK);
-        } else {
-            guiApp()->addChore(this, 0);
-        }
-        return 1;
-    }
-    FXString title;
-};
-FXDEFMAP(BoxCloser) BoxCloserMap[] = {FXMAPFUNC(SEL_CHORE, 0, BoxCloser::onChore)};
-FXIMPLEMENT(BoxCloser, FXObject, BoxCloserMap, ARRAYNUMBER(BoxCloserMap))
-
 class TypedTable : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -136,9 +118,8 @@ TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
     typeIntoCell(0, 2, "X");
     leave();
     EXPECT_EQ(2, window->undoList.undoCount());
-}
 
-TEST_F(TypedTable, ATargetThatTakesTheClickKeepsTheCellClosed) {
+    // A target that takes the click keeps the cell closed.
     window->takeClicks = 1;
     click(0, 0);
     EXPECT_EQ(nullptr, editor());
@@ -197,12 +178,17 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
 TEST_F(TypedTable, AnUnknownTypeStopsTheEditWithAnErrorBox) {
     table->setColumnType(2, 7);
     table->setColumnType(-1, MFXAddEditTypedTable::CHECK); // ignored
-    BoxCloser closer;
-    guiApp()->addChore(&closer, 0);
+    FXString title;
+    Poller close([&] {
+        auto* box = dynamic_cast<FXTopWindow*>(guiApp()->getModalWindow());
+        if (!box) return false;
+        title = box->getTitle();
+        guiApp()->stopModal(box, MBOX_CLICKED_OK);
+        return true;
+    });
     click(0, 2);
-    EXPECT_STREQ("Unknown entry type", closer.title.text());
+    EXPECT_STREQ("Unknown entry type", title.text());
     EXPECT_EQ(nullptr, editor());
-    guiApp()->removeChore(&closer, 0);
 }
 
 TEST_F(TypedTable, UndoingARowRemovalRestoresTheRowWhereItWas) {
