@@ -263,7 +263,24 @@ static_assert(static_cast<int>(KLADO_StandaloneMW::ID_TABLE_CHANGED) == MFXAddEd
 
 namespace {
 
-constexpr FXuint viewInterval = 100;      // ms between view frames
+constexpr FXuint viewInterval = 100; // ms between view frames
+
+// The settings that the export and material dialogs keep: directories, and
+// numbers with their defaults.
+const std::pair<const char*, const char*> keptDirectories[] = {{"ImgExport", "imgdir"},
+                                                               {"SETTINGS", "objdir"},
+                                                               {"SETTINGS", "matdir"},
+                                                               {"MaterialIO", "paldir"},
+                                                               {"MaterialIO", "palimportdir"}};
+struct KeptNumber {
+    const char* section;
+    const char* key;
+    FXint initial;
+};
+const KeptNumber keptNumbers[] = {{"ImgExport", "imgtype", 0},
+                                  {"ImgExport", "imgwidth", 600},
+                                  {"ImgExport", "imgheight", 400},
+                                  {"MaterialIO", "importtype", 0}};
 constexpr FXuint fileWatchInterval = 500; // ms between looks at the open file
 
 } // namespace
@@ -627,13 +644,12 @@ void KLADO_StandaloneMW::writeSettings() {
     reg.writeIntEntry("SETTINGS", "width", getWidth());
     reg.writeIntEntry("SETTINGS", "height", getHeight());
     reg.writeStringEntry("SETTINGS", "datadir", myDataDir.text());
-    // The export dialogs keep their own choices; they are written with
-    // their defaults until the first export.
-    reg.writeStringEntry("ImgExport", "imgdir", reg.readStringEntry("ImgExport", "imgdir", ""));
-    reg.writeIntEntry("ImgExport", "imgtype", reg.readIntEntry("ImgExport", "imgtype", 0));
-    reg.writeIntEntry("ImgExport", "imgwidth", reg.readIntEntry("ImgExport", "imgwidth", 600));
-    reg.writeIntEntry("ImgExport", "imgheight", reg.readIntEntry("ImgExport", "imgheight", 400));
-    reg.writeStringEntry("SETTINGS", "objdir", reg.readStringEntry("SETTINGS", "objdir", ""));
+    // The export and material dialogs keep their own choices as they go;
+    // until a dialog is first used its keys are written with their defaults.
+    for (const auto& [section, key] : keptDirectories)
+        reg.writeStringEntry(section, key, reg.readStringEntry(section, key, ""));
+    for (const KeptNumber& kept : keptNumbers)
+        reg.writeIntEntry(kept.section, kept.key, reg.readIntEntry(kept.section, kept.key, kept.initial));
     reg.writeIntEntry("SETTINGS", "bRecOnChange", computeOnChange() ? 1 : 0);
     reg.writeIntEntry("SETTINGS", "bSingleCharNamesOnly", myMultiCharCheck->getCheck() ? 1 : 0);
     reg.writeIntEntry("SETTINGS", "bShowGLControls", myShowGLControls ? 1 : 0);

@@ -329,6 +329,7 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
     EXPECT_EQ(written.readIntEntry("ImgExport", "imgwidth", 0), 600);
     EXPECT_TRUE(written.existingEntry("SETTINGS", "bSingleCharNamesOnly"));
     EXPECT_TRUE(written.existingEntry("SETTINGS", "bShowGLControls"));
+    EXPECT_TRUE(written.existingEntry("MaterialIO", "importtype"));
 
     auto* again = new ScriptedWindow(app);
     again->create();
