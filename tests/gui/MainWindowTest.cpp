@@ -394,4 +394,29 @@ TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
     EXPECT_FALSE(window->workbench().lights()[0].enabled);
 }
 
+TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
+    struct Case {
+        MFXAddEditTypedTable* table;
+        int column;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {window->ruleTable(), 0, "often", "Value error|The probability must be a numeric value"},
+        {window->constantsTable(), 0, "2pi", "Name error|The name must begin with a letter"},
+    };
+    for (const Case& test : cases) {
+        window->messages.clear();
+        test.table->setItemText(0, test.column, test.text);
+        if (test.table == window->ruleTable()) test.table->setItemText(0, 2, "F");
+        MFXAddEditTypedTable::CellChange change{test.table->getItem(0, test.column), 0, test.column};
+        window->handle(test.table, FXSEL(SEL_CHANGED, KLADO_StandaloneMW::ID_TABLE_CHANGED), &change);
+        ASSERT_EQ(window->messages.size(), 1u) << test.text;
+        EXPECT_EQ(window->messages[0], test.message);
+    }
+    // Neither bad row reached the definition.
+    EXPECT_TRUE(window->workbench().definition().getRules().empty());
+    EXPECT_EQ(window->workbench().definition().getConstants().count("2pi"), 0u);
+}
+
 } // namespace
