@@ -59,19 +59,19 @@ ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSyste
     } catch (const LSystem::GrowthLimitException& error) {
         outcome.errorTitle = "Growth limit";
         outcome.errorText = "Step " + std::to_string(error.step()) + " would make a string of about " +
-                    std::to_string(error.projected()) + " atoms, more than the limit of " +
-                    std::to_string(error.limit()) +
-                    " atoms.\n Raise the limit (--max-atoms in batch use) or "
-                    "compute fewer steps.";
+                            std::to_string(error.projected()) + " atoms, more than the limit of " +
+                            std::to_string(error.limit()) +
+                            " atoms.\n Raise the limit (--max-atoms in batch use) or "
+                            "compute fewer steps.";
     } catch (const std::bad_alloc&) {
         // The failed step left the steps before it as they were.
         const int step = stepOf(lsystem);
         const std::size_t atoms = lsystem.getStep(step, nullptr)->length();
         outcome.errorTitle = "Error";
         outcome.errorText = derived ? "Not enough memory to interpret step " + std::to_string(step) + " (" +
-                                  std::to_string(atoms) + " atoms)."
-                            : "Not enough memory to compute step " + std::to_string(step + 1) + " (step " +
-                                  std::to_string(step) + " holds " + std::to_string(atoms) + " atoms).";
+                                          std::to_string(atoms) + " atoms)."
+                                    : "Not enough memory to compute step " + std::to_string(step + 1) + " (step " +
+                                          std::to_string(step) + " holds " + std::to_string(atoms) + " atoms).";
     } catch (...) {
         outcome.errorTitle = "Error";
         outcome.errorText = "An unknown error occured.";
@@ -107,6 +107,7 @@ void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& defini
                                                              step, outcome.statistics, watch);
     // Null when cancelled while interpreting: the view keeps its old scene.
     if (!group) return;
+    outcome.warnings = myInterpreter.warnings();
     osgUtil::Optimizer optimizer;
     optimizer.optimize(group.get(), osgUtil::Optimizer::CHECK_GEOMETRY);
     osg::ref_ptr<osg::PositionAttitudeTransform> upright = new osg::PositionAttitudeTransform;
