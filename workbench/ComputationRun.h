@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 // What the progress dialog shows: the percentage of the current phase, the
 // step being derived, and that the interpretation has begun. Whether to stop
@@ -65,6 +66,8 @@ struct ComputationOutcome {
     bool resetView = false;
     // What the interpretation counted; empty unless it finished.
     TextTree statistics;
+    // What a finished interpretation left out (LSysInterpreter::warnings).
+    std::vector<std::string> warnings;
 };
 
 class ComputationRun {
