@@ -15,7 +15,7 @@ public:
     // An error box.
     void report(const std::string& title, const std::string& text) override;
     // A warning box.
-    virtual void warn(const std::string& title, const std::string& text);
+    void warn(const std::string& title, const std::string& text) override;
 
 private:
     FXWindow* myOwner;

@@ -63,6 +63,8 @@ constexpr double widthGrowth = 1.4;
 constexpr double pi = 3.14159265358979323846;
 constexpr double degree = pi / 180.0;
 
+bool drawable(const osg::Vec3d& v) { return ::drawable(v.x()) && ::drawable(v.y()) && ::drawable(v.z()); }
+
 // Turns the pair (a, b) in its plane: a towards -b for a positive angle.
 void rotatePair(double angle, osg::Vec3d& a, osg::Vec3d& b) {
     const double c = std::cos(angle * degree);
@@ -122,6 +124,8 @@ osg::ref_ptr<osg::Group> LSysInterpreter::interpret(LSystem& lsystem, const Shap
     myStates.clear();
     mySymbols.clear();
     myMadeShapeDefs.clear();
+    myWarnings.clear();
+    myWarnedSymbols.clear();
     myShapeDefs = &shapeDefs;
     setUpTurtle(lsystem);
 
@@ -170,7 +174,10 @@ void LSysInterpreter::readTweaks(const TweakMap& tweaks) {
     const auto strength = tweaks.find(tropismStrengthKey);
     if (strength != tweaks.end()) myTropismStrength = TextConvert::toFloat(TextConvert::trim(strength->second));
 
-    myTropismActive = myTropismDirection != osg::Vec3d(0.0, 0.0, 0.0) && myTropismStrength != 0.0;
+    // A direction beyond the numbers (an overflowing entry) has no meaning;
+    // the turtle then goes straight.
+    myTropismActive =
+        myTropismDirection != osg::Vec3d(0.0, 0.0, 0.0) && drawable(myTropismDirection) && myTropismStrength != 0.0;
 }
 
 void LSysInterpreter::setUpTurtle(const LSystem& lsystem) {
@@ -247,7 +254,7 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
         case Percent:
             break;
         default:
-            if (!isBuiltinSymbol(id)) drawSymbol(symbol(id), parameter, i, count, group);
+            if (!isBuiltinSymbol(id)) drawSymbol(symbol(id), id, parameter, i, count, group);
             break;
         }
     }
@@ -257,24 +264,32 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
 void LSysInterpreter::turn(std::int32_t id, const double* parameter) {
     TurtleState& t = myTurtle;
     const auto angle = [&](double fallback) { return (parameter ? *parameter : fallback) * myReversalFactor; };
+    // A turn by an angle that is no number would leave a frame of NaNs and
+    // spoil every shape after it: such a turn is not made.
+    const auto rotate = [&](double by, osg::Vec3d& a, osg::Vec3d& b) {
+        if (std::isfinite(by))
+            rotatePair(by, a, b);
+        else
+            warn(id, "has an angle that is not a finite number; those turns are not made.");
+    };
     switch (id) {
     case TurnLeft:
-        rotatePair(angle(t.rotZ), t.heading, t.side);
+        rotate(angle(t.rotZ), t.heading, t.side);
         break;
     case TurnRight:
-        rotatePair(-angle(t.rotZ), t.heading, t.side);
+        rotate(-angle(t.rotZ), t.heading, t.side);
         break;
     case PitchDown:
-        rotatePair(angle(t.rotY), t.up, t.heading);
+        rotate(angle(t.rotY), t.up, t.heading);
         break;
     case PitchUp:
-        rotatePair(-angle(t.rotY), t.up, t.heading);
+        rotate(-angle(t.rotY), t.up, t.heading);
         break;
     case RollLeft:
-        rotatePair(angle(t.rotX), t.side, t.up);
+        rotate(angle(t.rotX), t.side, t.up);
         break;
     case RollRight:
-        rotatePair(-angle(t.rotX), t.side, t.up);
+        rotate(-angle(t.rotX), t.side, t.up);
         break;
     case TurnAround:
         rotatePair(180.0, t.heading, t.side);
@@ -298,7 +313,7 @@ void LSysInterpreter::turn(std::int32_t id, const double* parameter) {
     case Gravity: {
         osg::Vec3d towards(-t.heading.x(), -t.heading.y(), 0.0);
         towards.normalize();
-        rotatePair((t.heading * towards) * myTropismStrength, t.up, t.heading);
+        rotate((t.heading * towards) * myTropismStrength, t.up, t.heading);
         break;
     }
     }
@@ -390,7 +405,7 @@ const ShapeDef& LSysInterpreter::polygonColouring(const AtomString& atoms, std::
     return *symbol(atoms.getID(myNextUserSymbol < count ? myNextUserSymbol : start)).shape;
 }
 
-void LSysInterpreter::drawSymbol(const Symbol& symbol, const double* parameter, std::size_t atomIndex,
+void LSysInterpreter::drawSymbol(const Symbol& symbol, std::int32_t id, const double* parameter, std::size_t atomIndex,
                                  std::size_t atomCount, osg::Group* group) {
     TurtleState& t = myTurtle;
     const ShapeDef& shape = *symbol.shape;
@@ -399,24 +414,44 @@ void LSysInterpreter::drawSymbol(const Symbol& symbol, const double* parameter, 
     double length = t.lengthFactor * shape.length;
     if (parameter) length *= *parameter;
     const osg::Vec3d end = t.position + t.heading * length;
-    myLastEnd = end;
+    // A step to no number (F(1/0)) would carry the turtle, and every shape
+    // after it, out of the scene: the turtle stays where it is, and a visible
+    // shape is counted but not drawn. So is one whose width is no number.
+    const bool reachable = drawable(length) && drawable(end);
+    if (reachable)
+        myLastEnd = end;
+    else
+        warnShapeNotDrawn(id);
     if (!shape.visible) {
-        t.position = end;
+        if (reachable) t.position = end;
         return;
     }
     if (!myPolygons.empty()) {
-        if (symbol.recordsVertex)
-            myPolygons.back()->addPoint(Polygon::PolyPoint(
-                pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex, myColourRandom), end,
-                t.up));
+        if (symbol.recordsVertex) {
+            const GLMaterial material =
+                pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex, myColourRandom);
+            if (reachable) myPolygons.back()->addPoint(Polygon::PolyPoint(material, end, t.up));
+        }
     } else {
-        placeShape(myCache, shape, t.position, end, length, t.widthFactor,
-                   frameMatrix(t.heading, t.side, t.up, osg::Vec3d()),
-                   pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex, myColourRandom), group);
+        const GLMaterial material =
+            pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex, myColourRandom);
+        if (reachable && !placeShape(myCache, shape, t.position, end, length, t.widthFactor,
+                                     frameMatrix(t.heading, t.side, t.up, osg::Vec3d()), material, group))
+            warnShapeNotDrawn(id);
         myStatistics.countVisibleItem();
     }
+    if (!reachable) return;
     t.position = end;
     if (myTropismActive) applyTropism();
+}
+
+void LSysInterpreter::warnShapeNotDrawn(std::int32_t id) {
+    warn(id, "reaches a length, width or position that is not a finite number; those shapes are not drawn.");
+}
+
+void LSysInterpreter::warn(std::int32_t id, const std::string& what) {
+    if (!myWarnedSymbols.insert(id).second) return;
+    myWarnings.push_back("Symbol '" + String2IDManager::instance().getName(id) + "' " + what);
 }
 
 void LSysInterpreter::applyTropism() {

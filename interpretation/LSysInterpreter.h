@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class AtomString;
@@ -81,6 +82,13 @@ public:
     // The turtle as the last interpretation left it.
     const TurtleState& turtle() const { return myTurtle; }
     const Statistics& statistics() const { return myStatistics; }
+    // What the last interpretation left out, one line for each symbol
+    // concerned: shapes whose length, width or end is not a finite number
+    // (counted, not drawn; the turtle stays where it was) and turns by an
+    // angle that is not a finite number (not made), e.g. "Symbol 'F' reaches
+    // a length, width or position that is not a finite number; those shapes
+    // are not drawn."
+    const std::vector<std::string>& warnings() const { return myWarnings; }
 
 private:
     // What the walk needs of a symbol, looked up once per interpretation.
@@ -99,9 +107,12 @@ private:
     void buildPolygon(std::int32_t id, const AtomString& atoms, std::size_t index, osg::Group* group);
     const Symbol& symbol(std::int32_t id);
     const ShapeDef& polygonColouring(const AtomString& atoms, std::size_t start);
-    void drawSymbol(const Symbol& symbol, const double* parameter, std::size_t atomIndex, std::size_t atomCount,
-                    osg::Group* group);
+    void drawSymbol(const Symbol& symbol, std::int32_t id, const double* parameter, std::size_t atomIndex,
+                    std::size_t atomCount, osg::Group* group);
     void applyTropism();
+    void warnShapeNotDrawn(std::int32_t id);
+    // Adds "Symbol '<name>' " and what to the warnings, once a symbol.
+    void warn(std::int32_t id, const std::string& what);
 
     const ShapeDefMap* myShapeDefs = nullptr;
     std::unordered_map<std::int32_t, Symbol> mySymbols;
@@ -122,4 +133,6 @@ private:
     ColourRandom myColourRandom;
     GeometryCache myCache;
     Statistics myStatistics;
+    std::vector<std::string> myWarnings;
+    std::unordered_set<std::int32_t> myWarnedSymbols;
 };

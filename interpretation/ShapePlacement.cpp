@@ -5,6 +5,9 @@
 #include <osg/Geode>
 #include <osg/MatrixTransform>
 
+#include <cfloat>
+#include <cmath>
+
 namespace {
 
 void place(osg::Geometry* geometry, osg::StateSet* stateSet, const osg::Matrixd& matrix, osg::Group* group) {
@@ -34,7 +37,9 @@ void addLineShape(GeometryCache& cache, double length, const GLMaterial& materia
     place(cache.line(length, colour), cache.lineStateSet(), matrix, group);
 }
 
-void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
+bool drawable(double value) { return std::fabs(value) <= FLT_MAX; }
+
+bool placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
                 double length, double widthFactor, const osg::Matrixd& frame, const GLMaterial& material,
                 osg::Group* group) {
     const int segments = segmentsForQuality(shape.quality);
@@ -45,6 +50,7 @@ void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& s
         const bool cone = shape.type == ShapeType::Cone;
         const double startWidth = shape.width * widthFactor;
         const double endWidth = (cone ? shape.width2 : shape.width) * widthFactor;
+        if (!drawable(startWidth) || !drawable(endWidth)) return false;
         const bool startCap = shape.width != 0.0 && startWidth != 0.0;
         const bool endCap = (cone ? shape.width2 : shape.width) != 0.0 && endWidth != 0.0;
         osg::Geometry* geometry =
@@ -52,17 +58,20 @@ void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& s
                        endCap ? shape.closing2 : CapKind::None);
         addLitShape(cache, geometry, material, middle, group);
         if (shape.addLine) addLineShape(cache, length, material, moved(frame, start), group);
-        return;
+        return true;
     }
     case ShapeType::Ball:
         addLitShape(cache, cache.ball(length / 2.0, segments), material, middle, group);
-        return;
-    case ShapeType::Torus:
-        addLitShape(cache, cache.torus(length, shape.innerWidth * widthFactor, segments), material, middle, group);
-        return;
+        return true;
+    case ShapeType::Torus: {
+        const double innerWidth = shape.innerWidth * widthFactor;
+        if (!drawable(innerWidth)) return false;
+        addLitShape(cache, cache.torus(length, innerWidth, segments), material, middle, group);
+        return true;
+    }
     case ShapeType::Line:
     default:
         addLineShape(cache, length, material, moved(frame, start), group);
-        return;
+        return true;
     }
 }

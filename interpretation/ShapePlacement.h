@@ -11,6 +11,10 @@
 #include <osg/Matrixd>
 #include <osg/Vec3d>
 
+// A number the scene can hold: finite, and within the range of the floats
+// its vertices and bounds are made of.
+bool drawable(double value);
+
 // A lit shape: the material's state set from the cache, a geode holding the
 // geometry, a transform with the matrix holding the geode, added to group.
 void addLitShape(GeometryCache& cache, osg::Geometry* geometry, const GLMaterial& material, const osg::Matrixd& matrix,
@@ -27,7 +31,8 @@ void addLineShape(GeometryCache& cache, double length, const GLMaterial& materia
 // its caps at start and end (none on a side whose width is 0); addLine adds
 // a centre line as a second placement. A type outside the five known
 // ones is drawn as a line. Raises GeometryError for a ball or torus without
-// extent.
-void placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
+// extent. Returns false, placing nothing, when a width is not a finite
+// number (or too large for the scene's floats).
+bool placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
                 double length, double widthFactor, const osg::Matrixd& frame, const GLMaterial& material,
                 osg::Group* group);

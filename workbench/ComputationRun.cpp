@@ -116,6 +116,7 @@ void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& defini
                                                              step, outcome.statistics, watch);
     // Null when cancelled while interpreting: the view keeps its old scene.
     if (!group) return;
+    outcome.warnings = myInterpreter.warnings();
     osgUtil::Optimizer optimizer;
     optimizer.optimize(group.get(), osgUtil::Optimizer::CHECK_GEOMETRY);
     osg::ref_ptr<osg::PositionAttitudeTransform> upright = new osg::PositionAttitudeTransform;

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 // What the progress dialog shows: the percentage of the current phase, the
 // step being derived, and that the interpretation has begun. Whether to stop
@@ -72,6 +73,8 @@ struct ComputationOutcome {
     // What the interpretation counted; empty unless it finished.
     TextTree statistics;
     ComputationTimes times;
+    // What a finished interpretation left out (LSysInterpreter::warnings).
+    std::vector<std::string> warnings;
 };
 
 class ComputationRun {

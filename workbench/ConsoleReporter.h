@@ -1,6 +1,6 @@
 #pragma once
-// Reports one-off failures without a window: the title, ":", a line end, the
-// text and a line end on standard error.
+// Reports one-off failures and warnings without a window: the title, ":", a
+// line end, the text and a line end on standard error.
 
 #include "diagnostics/FailureReporter.h"
 

@@ -143,6 +143,11 @@ bool Workbench::complete(ComputationOutcome outcome) {
     myPending = outcome.pending;
     if (outcome.result) myStatistics = std::move(outcome.statistics);
     myLastTimes = outcome.times;
+    if (!outcome.warnings.empty()) {
+        std::string text = "Warnings: ";
+        for (const std::string& warning : outcome.warnings) text += "\n " + warning;
+        myReporter.warn("Warning(s) on computation", text);
+    }
     if (outcome.errorTitle.empty()) return true;
     myReporter.report(outcome.errorTitle, outcome.errorText);
     return false;

@@ -65,8 +65,9 @@ public:
     // complete.
     ComputationOutcome compute(const ComputationRequest& request, ComputationProgress& progress);
     // Completes on the main thread: hands the result (null: an empty scene)
-    // to the view, keeps the statistics of a finished interpretation and
-    // reports an error. False when the outcome carries an error.
+    // to the view, keeps the statistics of a finished interpretation, and
+    // reports its warnings ("Warning(s) on computation", each after "\n ")
+    // or an error. False when the outcome carries an error.
     bool complete(ComputationOutcome outcome);
     // All three phases on this thread, for batch use; the view goes home.
     bool recompute(tov::ErrorHandler& errors);

@@ -7,6 +7,7 @@
 #include <osgDB/ReadFile>
 
 #include <algorithm>
+#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -319,3 +320,18 @@ TEST_F(Batch, OptionErrorsAreReportedAndTheProgramGoesOn) {
 }
 
 } // namespace
+
+TEST_F(Batch, ShapesThatAreNoNumbersAreNamedAndLeftOutOfTheExport) {
+    dir.write("nan.kld", "Axiom:F F(1/0) +(0/0) F\nShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n");
+    const Outcome run = klado("--load " + path("nan.kld") + " --output-object " + path("shapes.obj"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Symbol 'F' reaches a length, width or position that is not a finite number"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("Symbol '+' has an angle that is not a finite number"), std::string::npos) << run.err;
+    std::string object = dir.read("shapes.obj");
+    EXPECT_NE(object.find("\nv "), std::string::npos);
+    for (char& c : object) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(object.find("nan"), std::string::npos);
+    EXPECT_EQ(object.find("inf"), std::string::npos);
+}
