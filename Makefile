@@ -20,16 +20,17 @@ run: deps $(BUILD)/CMakeCache.txt
 	@scripts/run-example.sh $(BUILD)/klado $(EXAMPLE)
 
 # Every test runs inside one virtual X server; tests that must see no display
-# clear DISPLAY themselves.
+# clear DISPLAY themselves. The server must not reset when its last client
+# leaves, or a test starting at that moment cannot connect.
 test: build
-	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS)
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKLADO_SANITIZE=ON -DKLADO_BENCH=OFF
 	cmake --build build-asan -j$(JOBS)
 	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
-	  xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j$(JOBS)
+	  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS)
 
 # The computation core built with ThreadSanitizer: a worker derives and
 # interprets while the main thread reads and cancels.

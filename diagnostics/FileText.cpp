@@ -96,18 +96,22 @@ PendingFile::PendingFile(const std::string& fileName, const std::string& text)
 
     // A new name beside the target, so that the rename stays on one file system.
     int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        myTemporary = myTarget + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(attempt);
-        fd = ::open(myTemporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            break;
+    {
+        // Created and noted with the interrupts held back.
+        UnfinishedFiles::SignalBlock block;
+        for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+            myTemporary = myTarget + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(attempt);
+            fd = ::open(myTemporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno != EEXIST) {
+                break;
+            }
         }
+        if (fd >= 0) UnfinishedFiles::add(myTemporary);
     }
     if (fd < 0) {
         myTemporary.clear();
         throw FileNotWriteable(fileName);
     }
-    UnfinishedFiles::add(myTemporary);
     Descriptor file(fd);
     const bool written =
         (!replacing || ::fchmod(fd, old.st_mode & 07777) == 0) && writeAll(fd, text) && ::fsync(fd) == 0;

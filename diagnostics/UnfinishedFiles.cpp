@@ -12,24 +12,18 @@ namespace {
 constexpr int slotCount = 16;
 char slots[slotCount][PATH_MAX];
 
-// Blocks the interrupt signals while the table changes.
-class SignalBlock {
-public:
-    SignalBlock() {
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, SIGINT);
-        sigaddset(&set, SIGTERM);
-        sigaddset(&set, SIGHUP);
-        pthread_sigmask(SIG_BLOCK, &set, &myOld);
-    }
-    ~SignalBlock() { pthread_sigmask(SIG_SETMASK, &myOld, nullptr); }
-
-private:
-    sigset_t myOld;
-};
-
 } // namespace
+
+UnfinishedFiles::SignalBlock::SignalBlock() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    sigaddset(&set, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &set, &myOld);
+}
+
+UnfinishedFiles::SignalBlock::~SignalBlock() { pthread_sigmask(SIG_SETMASK, &myOld, nullptr); }
 
 void UnfinishedFiles::add(const std::string& path) {
     if (path.empty() || path.size() >= PATH_MAX) return;

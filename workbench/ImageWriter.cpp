@@ -108,8 +108,11 @@ bool encodeWithToolkit(const osg::Image& image, const std::string& extension, st
 class Pipe {
 public:
     explicit Pipe(const std::string& path) : myPath(path) {
-        if (::mkfifo(path.c_str(), 0600) != 0) return;
-        UnfinishedFiles::add(path);
+        {
+            UnfinishedFiles::SignalBlock block;
+            if (::mkfifo(path.c_str(), 0600) != 0) return;
+            UnfinishedFiles::add(path);
+        }
         // Holding a write end of our own keeps the reader from seeing the
         // end before the writer has even opened the pipe.
         myRead = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -162,8 +165,11 @@ std::string captureFiles(const std::string& fileName, const std::vector<std::str
     const std::string stem = dot == std::string::npos ? file : file.substr(0, dot);
 
     std::string privateFolder = folder + ".klado-XXXXXX";
-    if (!::mkdtemp(&privateFolder[0])) return "The folder cannot be written to.";
-    UnfinishedFiles::add(privateFolder);
+    {
+        UnfinishedFiles::SignalBlock block;
+        if (!::mkdtemp(&privateFolder[0])) return "The folder cannot be written to.";
+        UnfinishedFiles::add(privateFolder);
+    }
     std::string problem;
     {
         std::list<Pipe> pipes;
