@@ -69,11 +69,14 @@ std::vector<FXColor> toolkitPixels(const osg::Image& image) {
 
 bool encodeWithToolkit(const osg::Image& image, const std::string& extension, std::string& bytes) {
     std::vector<FXColor> pixels = toolkitPixels(image);
-    FXMemoryStream stream;
-    if (!stream.open(FXStreamSave, nullptr)) return false;
     const FXColor* data = pixels.data();
     const FXint width = image.s();
     const FXint height = image.t();
+    FXMemoryStream stream;
+    if (!stream.open(FXStreamSave, nullptr)) return false;
+    // Room for the largest of these encodings up front: the stream grows in
+    // small steps, each a copy of all it holds.
+    stream.setSpace(static_cast<FXuval>(width) * height * 5 + 65536);
     bool written = false;
     if (extension == "gif")
         written = fxsaveGIF(stream, data, width, height);
