@@ -5,6 +5,8 @@
 #include "editors/MFXMaterialWell.h"
 #include "materials/MaterialPalette.h"
 
+#include <chrono>
+
 namespace {
 
 GLMaterial flatColour(float r, float g, float b, float a) {
@@ -124,6 +126,13 @@ TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
     EXPECT_EQ(blue.text(), target->getMaterial().text());
     EXPECT_EQ(0, recorder.commands);
     dragAndDrop(app, source, target);
+    // The drop travels through the X server; on a busy machine it may still
+    // be on its way when the release returns.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (target->getMaterial().text() != red.text() && std::chrono::steady_clock::now() < deadline) {
+        app->flush(true);
+        app->runWhileEvents();
+    }
     EXPECT_EQ(red.text(), target->getMaterial().text());
     EXPECT_EQ(red.text(), source->getMaterial().text());
     EXPECT_EQ(1, recorder.commands) << "the target announces its new material";
