@@ -32,30 +32,46 @@ MFXOSGCanvas* findCanvas(FXWindow* parent) {
     return nullptr;
 }
 
+// One application for the whole program (a second one after the first was
+// deleted does not survive), reading and writing its settings in a scratch
+// home that starts with the window size a user would start with.
+class Session {
+public:
+    Session() {
+        char scratch[] = "/tmp/klado-bench-XXXXXX";
+        if (!mkdtemp(scratch)) return;
+        home = scratch;
+        std::filesystem::create_directories(home / ".foxrc/TOVA");
+        std::ofstream(home / ".foxrc/TOVA/KLADO") << "[SETTINGS]\nx=0\ny=0\nwidth=1100\nheight=720\n";
+        setenv("HOME", scratch, 1);
+        static char name[] = "klado-bench";
+        static char* argv[] = {name, nullptr};
+        int argc = 1;
+        app = new FXApp("KLADO", "TOVA");
+        app->init(argc, argv);
+        app->create();
+        String2IDManager::instance().registerBuiltins();
+    }
+    // The application stays: its settings are never written back.
+    ~Session() {
+        if (!home.empty()) std::filesystem::remove_all(home);
+    }
+
+    std::filesystem::path home;
+    FXApp* app = nullptr;
+};
+
 void BM_EditToPicture(benchmark::State& state) {
     if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) {
         state.SkipWithError("needs an X display");
         return;
     }
-    // The window reads and writes its settings in a scratch home, with the
-    // size a user would start with.
-    char scratch[] = "/tmp/klado-bench-XXXXXX";
-    if (!mkdtemp(scratch)) {
+    static Session session;
+    FXApp* app = session.app;
+    if (!app) {
         state.SkipWithError("no scratch directory");
         return;
     }
-    const std::filesystem::path home(scratch);
-    std::filesystem::create_directories(home / ".foxrc/TOVA");
-    std::ofstream(home / ".foxrc/TOVA/KLADO") << "[SETTINGS]\nx=0\ny=0\nwidth=1100\nheight=720\n";
-    setenv("HOME", scratch, 1);
-
-    static char name[] = "klado-bench";
-    static char* argv[] = {name, nullptr};
-    int argc = 1;
-    FXApp* app = new FXApp("KLADO", "TOVA");
-    app->init(argc, argv);
-    app->create();
-    String2IDManager::instance().registerBuiltins();
     auto* window = new KLADO_StandaloneMW(app);
     window->create();
     app->runWhileEvents();
@@ -92,8 +108,6 @@ void BM_EditToPicture(benchmark::State& state) {
         state.counters["frame_ms"] = benchmark::Counter(framing, benchmark::Counter::kAvgIterations);
     }
     delete window;
-    delete app;
-    std::filesystem::remove_all(home);
 }
 BENCHMARK(BM_EditToPicture)->Unit(benchmark::kMillisecond)->UseRealTime();
 
