@@ -29,7 +29,7 @@ test: build
 asan: deps
 	cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKLADO_SANITIZE=ON -DKLADO_BENCH=OFF
 	cmake --build build-asan -j$(JOBS)
-	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ASAN_OPTIONS=fast_unwind_on_malloc=0 \
+	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS)
 
 # The computation core built with ThreadSanitizer: a worker derives and
