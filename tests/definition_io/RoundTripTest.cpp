@@ -80,3 +80,18 @@ TEST(RoundTrip, ReadingWritingAndReadingAgainIsAFixedPoint) {
         EXPECT_EQ(written, write(*second));
     }
 }
+
+// The corpus file writes every field of a shape, light, camera and rule the
+// way the writer does: read and written back, those lines are unchanged.
+TEST(RoundTrip, EveryFieldIsReadAndWrittenBack) {
+    const std::string every = readFileText(KLADO_SOURCE_DIR "/tests/definition_io/corpus/every-element.kld");
+    const std::unique_ptr<LSystemDefinition> definition = load(every);
+    ASSERT_NE(nullptr, definition);
+    const std::string written = write(*definition);
+    for (const char* start :
+         {"Rule:0.25", "ShapeDef:Leaf ", "LightDef:position", "CameraDef:rotation", "Environment:"}) {
+        const std::size_t at = every.find(start);
+        ASSERT_NE(std::string::npos, at) << start;
+        EXPECT_NE(std::string::npos, written.find(every.substr(at, every.find('\n', at) - at))) << start;
+    }
+}
