@@ -45,7 +45,9 @@ TEST(Startup, BadArgumentsAreReportedAndTheProgramGoesOnToTheWindow) {
     if (!display.empty()) setenv("DISPLAY", display.c_str(), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error on parsing options!\n");
     EXPECT_EQ(code, 1);
-    EXPECT_NE(errors.find("The workbench window needs an X display"), std::string::npos);
+    EXPECT_NE(errors.find("The workbench window needs an X display; to render without one, give "
+                          "--load FILE --output-image IMAGE.\n"),
+              std::string::npos);
     EXPECT_NE(errors.find("Error: The option 'image-width' needs a non-empty value.\n"), std::string::npos);
     EXPECT_NE(errors.find("Error: Parameter 'output-image' needs a value.\n"), std::string::npos);
 }

@@ -197,23 +197,15 @@ TEST_F(WindowEndToEnd, TheInterruptSignalQuitsAnUnmodifiedWindow) {
 
 // Without a batch output the program wants its window; these ends come before
 // any window shows.
-TEST(WindowStart, AFileWithErrorsOrNoDisplayEndsWithoutAWindow) {
+TEST(WindowStart, AFileWithErrorsEndsWithoutAWindow) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
     TempDir files;
     files.write("broken.kld", "Axiom:F\nFoo:bar\n");
-    files.write("plant.kld", plant);
-    const auto run = [&](const std::string& environment, const std::string& arguments) {
-        const std::string command =
-            environment + " " KLADO_BINARY_DIR "/klado " + arguments + " 2>'" + files.path("err.txt") + "'";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    if (std::getenv("DISPLAY")) {
-        EXPECT_EQ(run("HOME=" + files.path(""), "--load " + files.path("broken.kld")), 1);
-        EXPECT_NE(files.read("err.txt").find("Unknown element occured: Foo"), std::string::npos);
-    }
-    EXPECT_EQ(run("env -u DISPLAY", "--load " + files.path("plant.kld")), 1);
-    EXPECT_EQ(files.read("err.txt"), "The workbench window needs an X display; to render without one, give "
-                                     "--load FILE --output-image IMAGE.\n");
+    const std::string command = "HOME=" + files.path("") + " " KLADO_BINARY_DIR "/klado --load " +
+                                files.path("broken.kld") + " 2>'" + files.path("err.txt") + "'";
+    const int status = std::system(command.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    EXPECT_NE(files.read("err.txt").find("Unknown element occured: Foo"), std::string::npos);
 }
 
 } // namespace

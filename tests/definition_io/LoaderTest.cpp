@@ -93,7 +93,7 @@ TEST(Loader, NameAxiomIgnoreAndConstants) {
 }
 
 TEST(Loader, ShapeValues) {
-    // Every field is read by the round trip of a rich definition; here the
+    // Every field is read by the round trip of the corpus file; here the
     // readings that the writer never produces.
     const Load good("ShapeDef:A type=tube, terminal=x, visible=T, width=(0,5)\nShapeDef:B  type=1, terminal=1, "
                     "interpreted=f, visible=0\nShapeDef:C type=4, quality=very high, closing1=none, closing2=2, "

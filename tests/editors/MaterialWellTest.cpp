@@ -70,20 +70,6 @@ TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
     EXPECT_EQ(red, out.text());
 }
 
-TEST_F(MaterialWellTest, StreamSaveAndLoadKeepTheMaterial) {
-    MFXMaterialWell* well = addWell(flatColour(0.2f, 0.4f, 0.6f, 0.8f));
-    MFXMaterialWell* copy = addWell(GLMaterial());
-    FXuchar buffer[4096];
-    FXMemoryStream stream;
-    stream.open(FXStreamSave, sizeof buffer, buffer);
-    well->save(stream);
-    stream.close();
-    stream.open(FXStreamLoad, sizeof buffer, buffer);
-    copy->load(stream);
-    stream.close();
-    EXPECT_EQ(well->getMaterial().text(), copy->getMaterial().text());
-}
-
 // Drags from the middle of one swatch to the middle of another with the
 // messages the mouse produces, letting the X drag-and-drop protocol run
 // between them (the X server relays it even within one application), and
@@ -201,14 +187,6 @@ TEST_F(MaterialWellTest, CancelledDialogShowsLiveEditsThenRestores) {
     EXPECT_EQ("242424ff0000ffff000000ff3b3b3bff350", seenWhileOpen);
     EXPECT_EQ(old.text(), well->getMaterial().text());
     EXPECT_EQ(1, recorder.commands) << "the restored material is announced";
-}
-
-TEST_F(MaterialWellTest, DoubleClickWithoutDialogOptionOpensNothing) {
-    MFXMaterialWell* well = new MFXMaterialWell(window = new FXMainWindow(app, "w"), GLMaterial(), nullptr, 0,
-                                                FRAME_NORMAL | SWATCH_NODIALOG);
-    show();
-    click(well, 2);
-    EXPECT_EQ(nullptr, app->getModalWindow());
 }
 
 } // namespace

@@ -81,6 +81,8 @@ TEST_F(OfferedFormats, EveryObjectFormatIsWrittenReadably) {
         ASSERT_TRUE(workbench.exportObject(file)) << extension;
         EXPECT_TRUE(osgDB::readRefNodeFile(file).valid()) << extension;
     }
+    EXPECT_NE(dir.read("tree.obj").find("\nmtllib tree.mtl\n"), std::string::npos);
+    EXPECT_NE(dir.read("tree.mtl").find("newmtl"), std::string::npos);
 }
 
 TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {

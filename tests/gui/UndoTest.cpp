@@ -127,7 +127,6 @@ TEST_F(Undo, TypingIntoAFieldIsOneEntryUndoneAtOnce) {
     EXPECT_TRUE(window->undoList.marked()); // back at the saved state
     EXPECT_EQ("Bush", window->names[window->name]);
     EXPECT_STREQ("Bush", window->name->getText().text());
-    EXPECT_EQ(0, window->undoList.undoCount());
     EXPECT_EQ(1, window->undoChanges);
 
     window->undoList.redo();
@@ -186,7 +185,6 @@ TEST_F(Undo, NullBusyAndAbsorbedCommandsAreDestroyed) {
 
 TEST_F(Undo, DialAndCheckValuesAreReplayedWithoutNewCommands) {
     window->seed->setValue(7, true);
-    EXPECT_EQ(1, window->undoList.undoCount());
     EXPECT_STREQ("Undo Seed Change", window->undoList.undoName().text());
     window->multichar->setCheck(true, true);
     EXPECT_STREQ("Undo Switch Multichar", window->undoList.undoName().text());

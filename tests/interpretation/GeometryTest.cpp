@@ -302,28 +302,6 @@ TEST_F(Placing, LinesBallsToriAndUnknownTypes) {
     EXPECT_EQ(4u, group->getNumChildren());
 }
 
-TEST(MOSGPolygon, BuildsOnePolygonColouredByItsFirstPoint) {
-    GLMaterial own, first, second;
-    own.diffuse[2] = first.diffuse[0] = second.diffuse[1] = 1.0f;
-    Polygon polygon(own);
-    EXPECT_EQ(nullptr, polygon.buildGeometry().get()); // no points, no polygon
-
-    polygon.addPoint(Polygon::PolyPoint(first, osg::Vec3d(0, 0, 0), osg::Vec3d(0, 0, 1)));
-    polygon.addPoint(Polygon::PolyPoint(second, osg::Vec3d(4, 0, 0), osg::Vec3d(0, 0, 1)));
-    polygon.addPoint(Polygon::PolyPoint(second, osg::Vec3d(2, 3, 0), osg::Vec3d(0, 1, 0)));
-    osg::ref_ptr<osg::Geode> geode = polygon.buildGeometry();
-    ASSERT_TRUE(geode.valid());
-    const osg::Geometry* geometry = geode->getDrawable(0)->asGeometry();
-    ASSERT_EQ(3u, vertices(geometry).size());
-    EXPECT_EQ(osg::Vec3(2, 3, 0), vertices(geometry)[2]); // world coordinates
-    EXPECT_EQ(osg::Vec3(0, 1, 0), normals(geometry)[2]);
-    EXPECT_EQ(osg::StateAttribute::ON, geode->getStateSet()->getMode(GL_LIGHTING));
-    const osg::Material* glMaterial = materialOf(geode->getStateSet());
-    ASSERT_NE(nullptr, glMaterial);
-    EXPECT_EQ(osg::Vec4(1, 0, 0, 1), glMaterial->getDiffuse(osg::Material::FRONT));
-    EXPECT_EQ(osg::Vec4(1, 0, 0, 1), glMaterial->getDiffuse(osg::Material::BACK));
-}
-
 TEST(MOSGPolygon, ConcaveCrossingAndDegenerateOutlines) {
     const auto build = [](std::initializer_list<osg::Vec3d> points) {
         Polygon polygon{GLMaterial()};

@@ -212,13 +212,6 @@ TEST_F(InterpreterTest, TropismBendsByAtMost30DegreesAndGravityByTheStrength) {
     EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 1), turtle().heading);
 }
 
-TEST_F(InterpreterTest, DollarRollsSideHorizontalAndUpUpwards) {
-    run("&(40)+(30)$");
-    EXPECT_NEAR(0, turtle().side.y(), tolerance);
-    EXPECT_GT(turtle().up.y(), 0);
-    EXPECT_NEAR(handedness(TurtleState()), handedness(turtle()), tolerance); // a roll, not a mirror
-}
-
 TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {
     ShapeDef red = drawn();
     red.material.diffuse[0] = 1.0f;
@@ -253,8 +246,8 @@ TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen) {
     EXPECT_EQ(2u, interpreter.statistics().polygons());
     EXPECT_EQ(0u, run("{}")->getNumChildren());
     EXPECT_EQ(1u, interpreter.statistics().polygons());
-    EXPECT_EQ(1u, run("F{F+F+F")->getNumChildren()); // an open polygon is dropped
-    EXPECT_THROW(run("}"), PolyParenthesisException);  // nothing of it survives
+    EXPECT_EQ(1u, run("F{F+F+F")->getNumChildren());  // an open polygon is dropped
+    EXPECT_THROW(run("}"), PolyParenthesisException); // nothing of it survives
 
     EXPECT_THROW(run("{F+F]"), StackParenthesisException);
     EXPECT_TRUE(tree.items().empty());

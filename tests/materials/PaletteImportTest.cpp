@@ -155,10 +155,8 @@ TEST_F(PaletteImportTest, PhotoshopVersionsOneAndTwo) {
 
 TEST_F(PaletteImportTest, FailuresNameTheFileAndTheReason) {
     const std::string missing = dir.path("missing");
-    EXPECT_EQ(failureAt(missing, 1), gimp + "Could not open file\n'$'.");
-    EXPECT_EQ(failureAt(missing, 2), photoshop + "Could not open file\n'$'.");
-    EXPECT_EQ(failureAt(missing, 3), fractint + "Could not open file\n'$'.");
-    EXPECT_EQ(failureAt(missing, 4), microsoft + "Could not open file\n'$'.");
+    for (const auto& [format, title] : {std::pair{1, gimp}, {2, photoshop}, {3, fractint}, {4, microsoft}})
+        EXPECT_EQ(failureAt(missing, format), title + "Could not open file\n'$'.");
     EXPECT_EQ(failureAt(dir.path(""), 1), gimp + "Could not open file\n'$'.");
 
     const std::string pal = microsoftPalette(16, 68);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <thread>
 #include <vector>
 
@@ -18,7 +17,6 @@ const MaterialPalette& library(const std::string& name) {
 
 int byte(float component) { return static_cast<int>(std::lround(component * 255.0f)); }
 
-int rgb(const GLMaterial& m) { return byte(m.diffuse[0]) << 16 | byte(m.diffuse[1]) << 8 | byte(m.diffuse[2]); }
 
 TEST(PaletteLibrary, BuildsEachPaletteOnceForAllThreads) {
     const int index = PaletteLibrary::indexOf("imported/gems/opal");
@@ -93,45 +91,6 @@ TEST(PaletteLibrary, DefaultPaletteIsAHueCycleBetweenFixedEnds) {
         turns += redder(i) && !redder(i - 1);
     }
     EXPECT_EQ(turns, 1);
-}
-
-TEST(PaletteLibrary, GradientsDoWhatTheirNamesSay) {
-    for (const char* finish : {"matte", "glossy", "polished", "dark"}) {
-        const std::string prefix = std::string("gradients/") + finish + "/";
-        const MaterialPalette& red = library(prefix + "red_to_black");
-        EXPECT_EQ(byte(red[255].diffuse[0]), 0);
-        EXPECT_GT(red[0].diffuse[0], 0.4f);
-        EXPECT_EQ(byte(red[0].diffuse[1]), 0);
-        EXPECT_GT(red[0].diffuse[0], red[128].diffuse[0]);
-        EXPECT_EQ(library(prefix + "white_to_black")[0].diffuse[0], library(prefix + "white_to_black")[0].diffuse[2]);
-        EXPECT_EQ(byte(library(prefix + "cyan_to_black")[0].diffuse[0]), 0);
-    }
-    const GLMaterial matte = library("gradients/matte/rainbow")[0];
-    const GLMaterial glossy = library("gradients/glossy/rainbow")[0];
-    const GLMaterial polished = library("gradients/polished/rainbow")[0];
-    EXPECT_LT(matte.shininess, glossy.shininess);
-    EXPECT_LT(matte.specular[0], glossy.specular[0]);
-    EXPECT_LT(glossy.specular[0], polished.specular[0]);
-    EXPECT_GT(polished.specular[0], 0.8f);
-    EXPECT_LT(library("gradients/dark/rainbow")[0].diffuse[0], glossy.diffuse[0] * 0.6f);
-}
-
-TEST(PaletteLibrary, ImportedPalettesHonourTheirNames) {
-    std::set<int> webColours;
-    for (int i = 0; i < 216; ++i) {
-        const GLMaterial& m = library("imported/gimp/web_safe")[i];
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(byte(m.diffuse[c]) % 0x33, 0) << i;
-        webColours.insert(rgb(m));
-    }
-    EXPECT_EQ(webColours.size(), 216u);
-
-    // A grey ramp from black to white.
-    const MaterialPalette& grey = library("imported/fractint/grey");
-    for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(rgb(grey[i]), byte(grey[i].diffuse[0]) * 0x010101) << i;
-        EXPECT_GE(grey[i].diffuse[0], grey[i > 0 ? i - 1 : 0].diffuse[0]) << i;
-    }
-    EXPECT_EQ(rgb(grey[255]) - rgb(grey[0]), 0xffffff);
 }
 
 } // namespace
