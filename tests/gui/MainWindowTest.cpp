@@ -153,6 +153,22 @@ TEST_F(MainWindowTest, QuittingAModifiedUnnamedDefinitionAsksAndCancellingTheSav
     EXPECT_TRUE(window->isModified());
 }
 
+// Quitting must not drop the edits when the save it asked for fails.
+TEST_F(MainWindowTest, QuittingStopsWhenTheSaveItAskedForFails) {
+    dir.write("plant.kld", plant);
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    typeText(window->axiomField(), "G");
+    // The file's place is taken by a directory: the save cannot replace it.
+    std::remove(dir.path("plant.kld").c_str());
+    ASSERT_EQ(std::system(("mkdir '" + dir.path("plant.kld") + "'").c_str()), 0);
+    window->answers = {MBOX_CLICKED_YES};
+    command(KLADO_StandaloneMW::ID_QUIT);
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(window->questions[0], "Unsaved Document|Save 'test plant' to file?");
+    EXPECT_FALSE(FXStat::exists(home->path(".foxrc/TOVA/KLADO").c_str()));
+    EXPECT_TRUE(window->isModified());
+}
+
 TEST_F(MainWindowTest, SavingAsMarksTheDocumentAndSetsTheTitleAndRecentList) {
     EXPECT_EQ(window->getTitle(), "KLADO");
     typeText(window->axiomField(), "F");
