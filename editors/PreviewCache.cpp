@@ -49,9 +49,9 @@ bool PreviewCache::paletteGrid(FX::FXApp* app, const MaterialPalette& palette, b
             const PaletteCell cell = paletteCell(index, width, height);
             Preview& preview = previews[keys[index]];
             preview.pixels.resize(static_cast<std::size_t>(cell.width) * cell.height);
-            for (int row = 0; row < cell.height; ++row)
-                std::memcpy(&preview.pixels[static_cast<std::size_t>(row) * cell.width],
-                            &drawn[static_cast<std::size_t>(cell.y + row) * width + cell.x],
+            for (int row = 0; row < cell.height && cell.width > 0; ++row)
+                std::memcpy(preview.pixels.data() + static_cast<std::size_t>(row) * cell.width,
+                            drawn.data() + static_cast<std::size_t>(cell.y + row) * width + cell.x,
                             sizeof(FX::FXColor) * cell.width);
         }
         rendered = static_cast<int>(missing.size());
@@ -61,9 +61,11 @@ bool PreviewCache::paletteGrid(FX::FXApp* app, const MaterialPalette& palette, b
     for (int index = 0; index < MaterialPalette::size; ++index) {
         const PaletteCell cell = paletteCell(index, width, height);
         const Preview& preview = previews[keys[index]];
-        for (int row = 0; row < cell.height; ++row)
-            std::memcpy(&pixels[static_cast<std::size_t>(cell.y + row) * width + cell.x],
-                        &preview.pixels[static_cast<std::size_t>(row) * cell.width], sizeof(FX::FXColor) * cell.width);
+        // A grid smaller than 16 pixels a side has cells without width.
+        for (int row = 0; row < cell.height && cell.width > 0; ++row)
+            std::memcpy(pixels.data() + static_cast<std::size_t>(cell.y + row) * width + cell.x,
+                        preview.pixels.data() + static_cast<std::size_t>(row) * cell.width,
+                        sizeof(FX::FXColor) * cell.width);
     }
 
     if (previews.size() > capacity + MaterialPalette::size) {

@@ -28,10 +28,13 @@ MFXAddEditTypedTable::MFXAddEditTypedTable(FXComposite* parent, MFXUndoHolder* h
     colHeader = new MFXHeader(this, true);
     delete rowHeader;
     rowHeader = new MFXHeader(this, false);
+    if (holder) holder->addReference(&this->holder);
 }
 
 MFXAddEditTypedTable::~MFXAddEditTypedTable() {
-    if (holder) holder->forgetWidget(this);
+    if (!holder) return;
+    holder->forgetWidget(this);
+    holder->removeReference(&this->holder);
 }
 
 void MFXAddEditTypedTable::setColumnType(FXint col, FXint type) {

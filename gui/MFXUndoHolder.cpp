@@ -9,6 +9,11 @@ MFXUndoHolder::MFXUndoHolder(FXuint maxSize, FXuint trimSize) : maxSize(maxSize)
 MFXUndoHolder::~MFXUndoHolder() {
     // The commands unregister from this holder when they are destroyed.
     undoList.clear();
+    for (MFXUndoHolder** reference : references) *reference = nullptr;
+}
+
+void MFXUndoHolder::removeReference(MFXUndoHolder** reference) {
+    references.erase(std::remove(references.begin(), references.end(), reference), references.end());
 }
 
 void MFXUndoHolder::add(MFXUndoCommand* command) {

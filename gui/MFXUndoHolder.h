@@ -28,6 +28,11 @@ public:
     // undo and redo then leave it alone.
     void forgetWidget(FXObject* widget);
 
+    // A widget's pointer to this holder, cleared when the holder goes first:
+    // a window's tables are destroyed by its toolkit base, after this base.
+    void addReference(MFXUndoHolder** reference) { references.push_back(reference); }
+    void removeReference(MFXUndoHolder** reference);
+
     FXUndoList undoList;
     // The spin dial whose value a floating-point command is restoring at this
     // moment; its change handler records nothing for it.
@@ -39,4 +44,5 @@ private:
     FXuint maxSize;
     FXuint trimSize;
     std::vector<MFXUndoCommand*> liveCommands;
+    std::vector<MFXUndoHolder**> references;
 };
