@@ -8,8 +8,6 @@
 
 #include <algorithm>
 
-#include <algorithm>
-
 namespace {
 
 bool validLight(int index) { return index >= 0 && index < SceneView::lightCount; }
@@ -190,8 +188,10 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     osg::Vec3d center;
     myManipulator->getOrbit(distance, rotation, center);
     manipulator->setOrbit(distance, rotation, center);
-    offscreen->setCameraManipulator(manipulator.get(), false);
+    // The scene comes first: giving a viewer a scene sends its manipulator
+    // home, which would replace the orbit of the view on screen.
     offscreen->setSceneData(myViewer->getSceneData());
+    offscreen->setCameraManipulator(manipulator.get(), false);
     offscreen->setLightingMode(osg::View::NO_LIGHT);
     offscreen->setThreadingModel(osgViewer::Viewer::SingleThreaded);
 

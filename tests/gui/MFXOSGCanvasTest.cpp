@@ -8,6 +8,8 @@
 #include <osg/Geode>
 #include <osg/ShapeDrawable>
 
+#include <cmath>
+
 namespace {
 
 struct CanvasFixture : ::testing::Test {
@@ -81,6 +83,33 @@ TEST_F(CanvasFixture, AResizeMovesTheViewport) {
     canvas->handle(canvas, FXSEL(SEL_CONFIGURE, 0), &event);
     EXPECT_EQ(view.viewer()->getCamera()->getViewport()->width(), 200);
     EXPECT_EQ(view.viewer()->getCamera()->getViewport()->height(), 100);
+}
+
+TEST_F(CanvasFixture, AModelShownInTheCanvasFitsItsSizeAndTheCenterCommandReturnsThere) {
+    // Wide and tall canvases: the projected bounding sphere stays within the
+    // viewport.
+    const std::pair<int, int> sizes[] = {{300, 200}, {200, 300}};
+    for (const auto& [width, height] : sizes) {
+        FXEvent event;
+        event.rect = FXRectangle(0, 0, width, height);
+        canvas->handle(canvas, FXSEL(SEL_CONFIGURE, 0), &event);
+        osg::ref_ptr<osg::Geode> ball = new osg::Geode;
+        ball->addDrawable(new osg::ShapeDrawable(new osg::Sphere(osg::Vec3(3, 0, 0), 10.0f)));
+        view.setScene(ball.get(), &record, lights.data(), true);
+        ASSERT_TRUE(canvas->renderFrame());
+
+        const osg::Matrixd& projection = view.viewer()->getCamera()->getProjectionMatrix();
+        const double halfAngle = std::atan(std::min(1.0 / projection(0, 0), 1.0 / projection(1, 1)));
+        const double homeDistance = view.manipulator()->getDistance();
+        const double radius = view.viewer()->getSceneData()->getBound().radius();
+        EXPECT_LE(std::asin(radius / homeDistance), halfAngle + 1e-6) << width << "x" << height;
+
+        view.manipulator()->setDistance(homeDistance / 4);
+        canvas->handle(nullptr, FXSEL(SEL_COMMAND, MFXOSGCanvas::ID_CENTER), nullptr);
+        ASSERT_TRUE(canvas->renderFrame());
+        EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), homeDistance) << width << "x" << height;
+        EXPECT_DOUBLE_EQ(record.zoom, 1.0);
+    }
 }
 
 TEST_F(CanvasFixture, TheViewOutlivesTheCanvas) {

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 #include <osg/Geode>
 #include <osg/ShapeDrawable>
+#include <osgDB/ReadFile>
+
+#include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -30,6 +34,35 @@ struct SceneViewFixture : ::testing::Test {
         osg::ref_ptr<osg::Geode> geode = new osg::Geode;
         geode->addDrawable(new osg::ShapeDrawable(new osg::Sphere(osg::Vec3(5, 0, 0), 10.0f)));
         return geode.release();
+    }
+
+    // The angle between the line of sight and the edge of the model's
+    // bounding sphere, and the smaller half-angle of the view; the model fits
+    // when the first is no larger.
+    std::pair<double, double> sphereAndViewAngles() {
+        const osg::BoundingSphere bound = view.viewer()->getSceneData()->getBound();
+        double distance = 0.0;
+        osg::Quat rotation;
+        osg::Vec3d center;
+        view.manipulator()->getOrbit(distance, rotation, center);
+        EXPECT_LT((center - osg::Vec3d(bound.center())).length(), 1e-6);
+        const osg::Matrixd& projection = view.viewer()->getCamera()->getProjectionMatrix();
+        const double halfTan = std::min(1.0 / projection(0, 0), 1.0 / projection(1, 1));
+        return {std::asin(bound.radius() / distance), std::atan(halfTan)};
+    }
+
+    // The number of pixels of an exported picture that differ from the
+    // background.
+    int drawnPixels(int width, int height) {
+        const std::string name = ::testing::TempDir() + "scene_view_export.png";
+        EXPECT_EQ(view.renderImage(name, width, height), "");
+        osg::ref_ptr<osg::Image> image = osgDB::readImageFile(name);
+        std::remove(name.c_str());
+        if (!image) return -1;
+        int drawn = 0;
+        for (int y = 0; y < image->t(); ++y)
+            for (int x = 0; x < image->s(); ++x) drawn += image->getColor(x, y).r() > 0.0f;
+        return drawn;
     }
 
     osg::Group* shownScene() { return view.viewer()->getSceneData()->asGroup()->getChild(1)->asGroup(); }
@@ -108,6 +141,43 @@ TEST_F(SceneViewFixture, AZeroSideKeepsTheViewportButRecomputesTheAspect) {
         EXPECT_DOUBLE_EQ(aspect, width == 0 ? 1.0 / 300 : 300.0);
         EXPECT_NEAR(fov, 30.0, 1e-9);
     }
+}
+
+TEST_F(SceneViewFixture, GoingHomeFitsTheModelIntoTheViewAtAnyAspect) {
+    const std::pair<int, int> sizes[] = {{400, 400}, {735, 640}, {800, 300}, {300, 800}};
+    for (const auto& [width, height] : sizes) {
+        view.resize(width, height);
+        view.setScene(ball(), &record, lights.data(), true);
+        view.frame();
+        const auto [sphere, half] = sphereAndViewAngles();
+        EXPECT_LE(sphere, half + 1e-6) << width << "x" << height;
+        // The sphere touches the narrower pair of edges: no needless margin.
+        EXPECT_NEAR(sphere, half, 1e-6) << width << "x" << height;
+
+        // Going home again by command or key returns to the same place.
+        const double homeDistance = view.manipulator()->getDistance();
+        view.manipulator()->setDistance(homeDistance / 3);
+        view.manipulator()->home(1.0);
+        EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), homeDistance) << width << "x" << height;
+        view.manipulator()->setDistance(homeDistance / 3);
+        view.centerView();
+        EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), homeDistance) << width << "x" << height;
+        EXPECT_DOUBLE_EQ(record.zoom, 1.0);
+    }
+}
+
+TEST_F(SceneViewFixture, AnExportedImageShowsTheViewOnScreen) {
+    lights[0].enabled = true;
+    view.setScene(ball(), &record, lights.data(), true);
+    view.frame();
+    const int atHome = drawnPixels(200, 150);
+    ASSERT_GT(atHome, 1000);
+    // Three times as far away the ball covers about a ninth of the pixels.
+    view.manipulator()->setDistance(view.manipulator()->getDistance() * 3);
+    view.frame();
+    const int farAway = drawnPixels(200, 150);
+    EXPECT_GT(farAway, 0);
+    EXPECT_LT(farAway, atHome / 6);
 }
 
 } // namespace
