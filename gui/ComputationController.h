@@ -8,7 +8,7 @@
 // window can show the step reached and redraw.
 
 #include "gui/KLADODialog_Computing.h"
-#include "gui/MessageBoxReporter.h"
+#include "editors/MessageBoxReporter.h"
 #include "workbench/Workbench.h"
 
 #include <fx.h>

@@ -8,7 +8,7 @@
 
 #include "gui/MFXUndoCommand.h"
 #include "gui/MFXUndoHolder.h"
-#include "gui/MessageBoxReporter.h"
+#include "editors/MessageBoxReporter.h"
 #include "workbench/Workbench.h"
 
 #include <fx.h>

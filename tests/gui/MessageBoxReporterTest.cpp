@@ -1,4 +1,4 @@
-#include "gui/MessageBoxReporter.h"
+#include "editors/MessageBoxReporter.h"
 
 #include "GuiTestApp.h"
 
