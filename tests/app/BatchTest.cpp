@@ -170,6 +170,11 @@ TEST_F(Batch, FullDiskKeepsTheOldFilesAndLeavesNoFragment) {
     if (std::system(("mount -t tmpfs -o size=64k tmpfs '" + disk + "' 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "cannot mount a 64 KiB tmpfs here (needs root)";
     dir.write("long.kld", "Axiom:F\nRule::::F::FF\nDef:_steps:16\n");
+    // The test plant a step further: its object files share the tube's
+    // geometry and state, so they need more tubes to outgrow the disk.
+    std::string grown = plant;
+    grown.replace(grown.find("_steps:2"), 8, "_steps:4");
+    dir.write("grown.kld", grown);
     const struct {
         const char* option;
         const char* name;
@@ -178,7 +183,10 @@ TEST_F(Batch, FullDiskKeepsTheOldFilesAndLeavesNoFragment) {
                  {"--result-output", "x.txt"}};
     for (const auto& c : cases) dir.write(std::string("disk/") + c.name, "old");
     for (const auto& c : cases) {
-        const std::string load = path(std::string(c.option) == "--result-output" ? "long.kld" : "plant.kld");
+        const std::string option = c.option;
+        const std::string load = path(option == "--result-output"   ? "long.kld"
+                                      : option == "--output-object" ? "grown.kld"
+                                                                    : "plant.kld");
         const Outcome run = klado("--load " + load + " " + c.option + " " + disk + "/" + c.name +
                                   " --image-width 2000 --image-height 2000");
         EXPECT_EQ(run.status, 1) << c.name;
@@ -322,7 +330,8 @@ TEST_F(Batch, OptionErrorsAreReportedAndTheProgramGoesOn) {
 } // namespace
 
 TEST_F(Batch, ShapesThatAreNoNumbersAreNamedAndLeftOutOfTheExport) {
-    dir.write("nan.kld", "Axiom:F F(1/0) +(0/0) F\nShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n");
+    dir.write("nan.kld",
+              "Axiom:F F(1/0) +(0/0) F\nShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n");
     const Outcome run = klado("--load " + path("nan.kld") + " --output-object " + path("shapes.obj"));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.err.find("Symbol 'F' reaches a length, width or position that is not a finite number"),
