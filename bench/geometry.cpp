@@ -82,17 +82,20 @@ void BM_PlaceTubesAndLines(benchmark::State& state) {
         cache.clear();
         const std::size_t before = heapInUse();
         osg::ref_ptr<osg::Group> group = new osg::Group;
+        ShapeInstancer shapes;
+        shapes.start(group.get());
         ColourRandom random;
         for (int i = 0; i < kTubes + kLines; ++i) {
             const Segment s = segment(i);
             const ShapeDef& shape = lines && i % 2 ? line : tube;
             const GLMaterial material = pickMaterial(shape, i, kTubes + kLines, 0, s.level * 16, random);
             const double widthFactor = std::pow(0.7, s.level);
-            placeShape(cache, shape, s.start, s.end, s.length, widthFactor, s.frame, material, group.get());
+            placeShape(cache, shape, s.start, s.end, s.length, widthFactor, s.frame, material, shapes);
         }
 
         state.PauseTiming();
-        placements = group->getNumChildren();
+        shapes.start(nullptr);
+        placements = kTubes + kLines;
         bytes += static_cast<double>(heapInUse() - before) / placements;
         const auto destroyStart = std::chrono::steady_clock::now();
         const double destroyCpuStart = cpuSeconds();

@@ -30,10 +30,7 @@ osg::ref_ptr<osg::Material> sceneMaterial(const GLMaterial& material, osg::Mater
 
 template <class Build>
 osg::Geometry* GeometryCache::serve(Slot& slot, Build build) {
-    if (!slot)
-        slot = build();
-    else if (slot->getNumParents() >= maxSharing)
-        slot = new osg::Geometry(*slot, osg::CopyOp::SHALLOW_COPY);
+    if (!slot) slot = build();
     return slot.get();
 }
 
@@ -80,11 +77,7 @@ osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material) {
     *out = bits(material.shininess);
 
     osg::ref_ptr<osg::StateSet>& slot = myLitStates[key];
-    if (slot && slot->getNumParents() < maxSharing) return slot.get();
-    if (slot) {
-        slot = new osg::StateSet(*slot, osg::CopyOp::SHALLOW_COPY);
-        return slot.get();
-    }
+    if (slot) return slot.get();
     slot = new osg::StateSet;
     slot->setMode(GL_LIGHTING, osg::StateAttribute::ON);
     slot->setRenderingHint(osg::StateSet::TRANSPARENT_BIN);
@@ -93,7 +86,7 @@ osg::StateSet* GeometryCache::litStateSet(const GLMaterial& material) {
 }
 
 osg::StateSet* GeometryCache::lineStateSet() {
-    if (myLineState && myLineState->getNumParents() < maxSharing) return myLineState.get();
+    if (myLineState) return myLineState.get();
     myLineState = new osg::StateSet;
     myLineState->setMode(GL_LIGHTING, osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED);
     return myLineState.get();

@@ -2,13 +2,6 @@
 // The shared geometries and state sets of one interpretation. Shapes of equal
 // dimensions and materials of equal colours are built once and placed many
 // times under their own transforms.
-//
-// Each lookup is meant for one placement. A geometry or state set serves at
-// most maxSharing placements; the next lookup starts a fresh copy that shares
-// its arrays. OpenSceneGraph removes a parent by searching the parent list,
-// so destroying an object with N parents takes time in N^2: with the cap a
-// scene of any size is destroyed in time linear in its size, while small
-// scenes still share one geometry per dimension.
 
 #include "materials/GLMaterial.h"
 #include "records/ShapeEnums.h"
@@ -32,8 +25,6 @@ osg::ref_ptr<osg::Material> sceneMaterial(const GLMaterial& material, osg::Mater
 
 class GeometryCache {
 public:
-    static constexpr unsigned maxSharing = 1000;
-
     // Forgets every geometry and state set (the start of an interpretation).
     void clear();
 

@@ -134,15 +134,18 @@ osg::ref_ptr<osg::Group> LSysInterpreter::interpret(LSystem& lsystem, const Shap
         const AtomString* atoms = lsystem.getStep(steps, &progress);
         if (atoms) {
             group = new osg::Group;
+            myShapes.start(group.get());
             if (!walk(*atoms, group.get(), progress)) group = nullptr;
         }
     } catch (...) {
         myPolygons.clear();
+        myShapes.start(nullptr);
         myCache.clear();
         throw;
     }
     // The shared geometries now belong to the group alone; whoever destroys
     // it frees them.
+    myShapes.start(nullptr);
     myCache.clear();
     myPolygons.clear();
     if (!group) {
@@ -254,7 +257,7 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
         case Percent:
             break;
         default:
-            if (!isBuiltinSymbol(id)) drawSymbol(symbol(id), id, parameter, i, count, group);
+            if (!isBuiltinSymbol(id)) drawSymbol(symbol(id), id, parameter, i, count);
             break;
         }
     }
@@ -406,7 +409,7 @@ const ShapeDef& LSysInterpreter::polygonColouring(const AtomString& atoms, std::
 }
 
 void LSysInterpreter::drawSymbol(const Symbol& symbol, std::int32_t id, const double* parameter, std::size_t atomIndex,
-                                 std::size_t atomCount, osg::Group* group) {
+                                 std::size_t atomCount) {
     TurtleState& t = myTurtle;
     const ShapeDef& shape = *symbol.shape;
     if (!shape.interpreted) return;
@@ -436,7 +439,7 @@ void LSysInterpreter::drawSymbol(const Symbol& symbol, std::int32_t id, const do
         const GLMaterial material =
             pickMaterial(shape, atomIndex, atomCount, t.interpretedCount, t.colourIndex, myColourRandom);
         if (reachable && !placeShape(myCache, shape, t.position, end, length, t.widthFactor,
-                                     frameMatrix(t.heading, t.side, t.up, osg::Vec3d()), material, group))
+                                     frameMatrix(t.heading, t.side, t.up, osg::Vec3d()), material, myShapes))
             warnShapeNotDrawn(id);
         myStatistics.countVisibleItem();
     }

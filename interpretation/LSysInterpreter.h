@@ -7,6 +7,7 @@
 #include "interpretation/GLColorer_Material.h"
 #include "interpretation/GeometryCache.h"
 #include "interpretation/MOSGPolygon.h"
+#include "interpretation/ShapeInstancer.h"
 #include "interpretation/Statistics.h"
 #include "interpretation/TurtleState.h"
 #include "materials/GLMaterial.h"
@@ -108,7 +109,7 @@ private:
     const Symbol& symbol(std::int32_t id);
     const ShapeDef& polygonColouring(const AtomString& atoms, std::size_t start);
     void drawSymbol(const Symbol& symbol, std::int32_t id, const double* parameter, std::size_t atomIndex,
-                    std::size_t atomCount, osg::Group* group);
+                    std::size_t atomCount);
     void applyTropism();
     void warnShapeNotDrawn(std::int32_t id);
     // Adds "Symbol '<name>' " and what to the warnings, once a symbol.
@@ -132,6 +133,7 @@ private:
 
     ColourRandom myColourRandom;
     GeometryCache myCache;
+    ShapeInstancer myShapes;
     Statistics myStatistics;
     std::vector<std::string> myWarnings;
     std::unordered_set<std::int32_t> myWarnedSymbols;

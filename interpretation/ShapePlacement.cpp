@@ -2,22 +2,10 @@
 
 #include "interpretation/GeometryBuilders.h"
 
-#include <osg/Geode>
-#include <osg/MatrixTransform>
-
 #include <cfloat>
 #include <cmath>
 
 namespace {
-
-void place(osg::Geometry* geometry, osg::StateSet* stateSet, const osg::Matrixd& matrix, osg::Group* group) {
-    osg::ref_ptr<osg::Geode> geode = new osg::Geode;
-    geode->setStateSet(stateSet);
-    geode->addDrawable(geometry);
-    osg::ref_ptr<osg::MatrixTransform> transform = new osg::MatrixTransform(matrix);
-    transform->addChild(geode.get());
-    group->addChild(transform.get());
-}
 
 osg::Matrixd moved(osg::Matrixd frame, const osg::Vec3d& translation) {
     frame.setTrans(translation);
@@ -27,21 +15,21 @@ osg::Matrixd moved(osg::Matrixd frame, const osg::Vec3d& translation) {
 } // namespace
 
 void addLitShape(GeometryCache& cache, osg::Geometry* geometry, const GLMaterial& material, const osg::Matrixd& matrix,
-                 osg::Group* group) {
-    place(geometry, cache.litStateSet(material), matrix, group);
+                 ShapeInstancer& shapes) {
+    shapes.place(geometry, cache.litStateSet(material), true, matrix);
 }
 
 void addLineShape(GeometryCache& cache, double length, const GLMaterial& material, const osg::Matrixd& matrix,
-                  osg::Group* group) {
+                  ShapeInstancer& shapes) {
     const osg::Vec4 colour(material.diffuse[0], material.diffuse[1], material.diffuse[2], material.diffuse[3]);
-    place(cache.line(length, colour), cache.lineStateSet(), matrix, group);
+    shapes.place(cache.line(length, colour), cache.lineStateSet(), false, matrix);
 }
 
 bool drawable(double value) { return std::fabs(value) <= FLT_MAX; }
 
 bool placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
                 double length, double widthFactor, const osg::Matrixd& frame, const GLMaterial& material,
-                osg::Group* group) {
+                ShapeInstancer& shapes) {
     const int segments = segmentsForQuality(shape.quality);
     const osg::Matrixd middle = moved(frame, (start + end) / 2.0);
     switch (shape.type) {
@@ -56,22 +44,22 @@ bool placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& s
         osg::Geometry* geometry =
             cache.tube(length, startWidth, endWidth, segments, startCap ? shape.closing1 : CapKind::None,
                        endCap ? shape.closing2 : CapKind::None);
-        addLitShape(cache, geometry, material, middle, group);
-        if (shape.addLine) addLineShape(cache, length, material, moved(frame, start), group);
+        addLitShape(cache, geometry, material, middle, shapes);
+        if (shape.addLine) addLineShape(cache, length, material, moved(frame, start), shapes);
         return true;
     }
     case ShapeType::Ball:
-        addLitShape(cache, cache.ball(length / 2.0, segments), material, middle, group);
+        addLitShape(cache, cache.ball(length / 2.0, segments), material, middle, shapes);
         return true;
     case ShapeType::Torus: {
         const double innerWidth = shape.innerWidth * widthFactor;
         if (!drawable(innerWidth)) return false;
-        addLitShape(cache, cache.torus(length, innerWidth, segments), material, middle, group);
+        addLitShape(cache, cache.torus(length, innerWidth, segments), material, middle, shapes);
         return true;
     }
     case ShapeType::Line:
     default:
-        addLineShape(cache, length, material, moved(frame, start), group);
+        addLineShape(cache, length, material, moved(frame, start), shapes);
         return true;
     }
 }

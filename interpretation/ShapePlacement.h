@@ -1,13 +1,13 @@
 #pragma once
-// Placing shapes: each placement is a transform holding a geode with a
-// shared geometry and a shared state set from the cache.
+// Placing shapes: each placement puts a shared geometry with a shared state
+// set from the cache at the placement's matrix.
 
 #include "interpretation/GeometryCache.h"
+#include "interpretation/ShapeInstancer.h"
 #include "materials/GLMaterial.h"
 #include "records/ShapeDef.h"
 
 #include <osg/Geometry>
-#include <osg/Group>
 #include <osg/Matrixd>
 #include <osg/Vec3d>
 
@@ -15,14 +15,14 @@
 // its vertices and bounds are made of.
 bool drawable(double value);
 
-// A lit shape: the material's state set from the cache, a geode holding the
-// geometry, a transform with the matrix holding the geode, added to group.
+// A lit shape: the geometry with the material's state set from the cache at
+// the matrix.
 void addLitShape(GeometryCache& cache, osg::Geometry* geometry, const GLMaterial& material, const osg::Matrixd& matrix,
-                 osg::Group* group);
+                 ShapeInstancer& shapes);
 
 // An unlit line of the given length in the material's diffuse colour.
 void addLineShape(GeometryCache& cache, double length, const GLMaterial& material, const osg::Matrixd& matrix,
-                  osg::Group* group);
+                  ShapeInstancer& shapes);
 
 // Draws the shape of a symbol from start to end (length apart) with the given
 // width factor. frame holds the turtle's heading, side and up as rows (see
@@ -35,4 +35,4 @@ void addLineShape(GeometryCache& cache, double length, const GLMaterial& materia
 // number (or too large for the scene's floats).
 bool placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& start, const osg::Vec3d& end,
                 double length, double widthFactor, const osg::Matrixd& frame, const GLMaterial& material,
-                osg::Group* group);
+                ShapeInstancer& shapes);

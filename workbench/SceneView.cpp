@@ -1,5 +1,6 @@
 #include "workbench/SceneView.h"
 
+#include "interpretation/MOSGInstancedGeometry.h"
 #include "workbench/ImageWriter.h"
 #include "workbench/SurfacelessContext.h"
 
@@ -163,6 +164,10 @@ void SceneView::setLightEnabled(int index, bool on) {
     if (!validLight(index) || !myViewer->getSceneData()) return;
     osg::StateSet* state = myViewer->getSceneData()->getOrCreateStateSet();
     state->setMode(GL_LIGHT0 + index, on ? osg::StateAttribute::ON : osg::StateAttribute::OFF);
+    if (on)
+        state->setDefine(lightDefine(index));
+    else
+        state->removeDefine(lightDefine(index));
     // A switched-off light source must not switch its light on again.
     myLightSources[index]->setLocalStateSetModes(on ? osg::StateAttribute::ON : osg::StateAttribute::OFF);
 }
@@ -236,5 +241,5 @@ std::string SceneView::writeScene(const std::string& fileName) {
     takeOverPendingScene();
     osg::Node* scene = myViewer->getSceneData();
     if (!scene) return "There is no scene to write.";
-    return writeNode(*scene, fileName);
+    return writeNode(*expandInstances(*scene), fileName);
 }

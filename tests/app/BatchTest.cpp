@@ -158,6 +158,11 @@ TEST_F(Batch, FullDiskKeepsTheOldFilesAndLeavesNoFragment) {
     if (std::system(("mount -t tmpfs -o size=64k tmpfs '" + disk + "' 2>/dev/null").c_str()) != 0)
         GTEST_SKIP() << "cannot mount a 64 KiB tmpfs here (needs root)";
     dir.write("long.kld", "Axiom:F\nRule::::F::FF\nDef:_steps:16\n");
+    // The test plant a step further: its object files share the tube's
+    // geometry and state, so they need more tubes to outgrow the disk.
+    std::string grown = plant;
+    grown.replace(grown.find("_steps:2"), 8, "_steps:4");
+    dir.write("grown.kld", grown);
     const struct {
         const char* option;
         const char* name;
@@ -166,7 +171,10 @@ TEST_F(Batch, FullDiskKeepsTheOldFilesAndLeavesNoFragment) {
                  {"--result-output", "x.txt"}};
     for (const auto& c : cases) dir.write(std::string("disk/") + c.name, "old");
     for (const auto& c : cases) {
-        const std::string load = path(std::string(c.option) == "--result-output" ? "long.kld" : "plant.kld");
+        const std::string option = c.option;
+        const std::string load = path(option == "--result-output"   ? "long.kld"
+                                      : option == "--output-object" ? "grown.kld"
+                                                                    : "plant.kld");
         const Outcome run = klado("--load " + load + " " + c.option + " " + disk + "/" + c.name +
                                   " --image-width 2000 --image-height 2000");
         EXPECT_EQ(run.status, 1) << c.name;

@@ -1,6 +1,7 @@
 #include "interpretation/GLColorer_Material.h"
 #include "interpretation/GeometryBuilders.h"
 #include "interpretation/GeometryCache.h"
+#include "interpretation/MOSGInstancedGeometry.h"
 #include "interpretation/MOSGPolygon.h"
 #include "interpretation/ShapePlacement.h"
 
@@ -74,11 +75,17 @@ protected:
 
     void place(const ShapeDef& shape, const osg::Vec3d& end, double widthFactor = 1,
                const osg::Vec3d& start = {0, 0, 0}, const osg::Matrixd& frame = restFrame) {
-        placeShape(cache, shape, start, end, (end - start).length(), widthFactor, frame, shape.material, group.get());
+        placeShape(cache, shape, start, end, (end - start).length(), widthFactor, frame, shape.material, shapes);
+    }
+
+    // The placements as one transform each.
+    osg::Group* expanded() {
+        myExpanded = expandInstances(*group);
+        return myExpanded->asGroup();
     }
 
     Placed placed(unsigned n) {
-        auto* transform = dynamic_cast<osg::MatrixTransform*>(group->getChild(n));
+        auto* transform = dynamic_cast<osg::MatrixTransform*>(expanded()->getChild(n));
         auto* geode = transform ? dynamic_cast<osg::Geode*>(transform->getChild(0)) : nullptr;
         EXPECT_NE(nullptr, geode);
         if (!geode) return {osg::Matrixd(), nullptr, nullptr};
@@ -87,6 +94,14 @@ protected:
 
     GeometryCache cache;
     osg::ref_ptr<osg::Group> group = new osg::Group;
+    ShapeInstancer shapes = [this] {
+        ShapeInstancer instancer;
+        instancer.start(group.get());
+        return instancer;
+    }();
+
+private:
+    osg::ref_ptr<osg::Node> myExpanded;
 };
 
 } // namespace
@@ -148,7 +163,7 @@ TEST(GeometryBuilders, LinesAndRoundShapesWithTheirExtents) {
     EXPECT_NO_THROW(buildTorus(2.0, 2.0, 8)); // R = 0, r = 1: still has extent
 }
 
-TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull) {
+TEST(GeometryCache, SharesEqualDimensionsUntilCleared) {
     GeometryCache cache;
     osg::Geometry* tube = cache.tube(10, 5, 5, 32);
     EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
@@ -165,16 +180,7 @@ TEST(GeometryCache, SharesEqualDimensionsUntilClearedOrFull) {
     EXPECT_EQ(cache.tube(std::nan(""), 5, 5, 32), cache.tube(std::nan(""), 5, 5, 32));
     EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
 
-    osg::ref_ptr<osg::Group> group = new osg::Group;
-    for (unsigned i = 0; i < GeometryCache::maxSharing; ++i)
-        addLitShape(cache, cache.tube(10, 5, 5, 32), GLMaterial(), osg::Matrixd(), group.get());
-    EXPECT_EQ(GeometryCache::maxSharing, tube->getNumParents());
-    osg::Geometry* fresh = cache.tube(10, 5, 5, 32);
-    EXPECT_NE(tube, fresh);
-    EXPECT_EQ(tube->getVertexArray(), fresh->getVertexArray()); // arrays stay shared
-    EXPECT_EQ(fresh, cache.tube(10, 5, 5, 32));
-
-    osg::ref_ptr<osg::Geometry> kept = fresh;
+    osg::ref_ptr<osg::Geometry> kept = tube;
     cache.clear();
     EXPECT_NE(kept.get(), cache.tube(10, 5, 5, 32));
 }
@@ -198,14 +204,6 @@ TEST(GeometryCache, StateSetsFollowTheMaterialColours) {
     ASSERT_TRUE(glowing == material);
     EXPECT_NE(state, cache.litStateSet(glowing));
 
-    // A full state set is followed by a fresh one with the same material.
-    osg::ref_ptr<osg::Group> group = new osg::Group;
-    for (unsigned i = 0; i < GeometryCache::maxSharing; ++i)
-        addLitShape(cache, cache.ball(1, 8), material, osg::Matrixd(), group.get());
-    osg::StateSet* next = cache.litStateSet(material);
-    EXPECT_NE(state, next);
-    EXPECT_EQ(glMaterial, materialOf(next));
-
     EXPECT_EQ(cache.lineStateSet(), cache.lineStateSet());
     EXPECT_EQ(osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED, cache.lineStateSet()->getMode(GL_LIGHTING));
 }
@@ -214,7 +212,7 @@ TEST_F(Placing, TubeAndItsCapsAreOnePlacement) {
     ShapeDef shape = shapeOf(ShapeType::Tube);
     shape.material = GLMaterial::shapeDefault();
     place(shape, {0, 10, 0});
-    ASSERT_EQ(1u, group->getNumChildren());
+    ASSERT_EQ(1u, expanded()->getNumChildren());
     const Placed tube = placed(0);
     EXPECT_EQ(cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar), tube.geometry);
     EXPECT_EQ(cache.litStateSet(shape.material), tube.stateSet);
@@ -246,7 +244,7 @@ TEST_F(Placing, ConeCapsExtrudedStartAndAddedLine) {
     cone.addLine = true;
     cone.material.diffuse[0] = 0.25f;
     place(cone, {1, 6, 0}, 2, {1, 0, 0});
-    ASSERT_EQ(2u, group->getNumChildren());
+    ASSERT_EQ(2u, expanded()->getNumChildren());
 
     const Placed shape = placed(0);
     EXPECT_EQ(cache.tube(6, 10, 0, 32, CapKind::Extruded, CapKind::None), shape.geometry);
@@ -274,14 +272,17 @@ TEST_F(Placing, EndsStayOpenWithoutKindOrWidth) {
     endOnly.closing1 = CapKind::None;
     place(endOnly, {0, 1, 0});
     place(shapeOf(ShapeType::Tube), {0, 1, 0}, 0); // a width factor of 0 leaves no width to cap
-    ASSERT_EQ(3u, group->getNumChildren());
+    ASSERT_EQ(3u, expanded()->getNumChildren());
 
+    // The first and the last tube share one geometry, so their placements
+    // come together.
     EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(placed(0).geometry));
-    const osg::Geometry* capped = placed(1).geometry;
+    EXPECT_EQ(placed(0).geometry, placed(1).geometry);
+    const osg::Geometry* capped = placed(2).geometry;
     ASSERT_EQ(2u, capped->getNumPrimitiveSets());
     EXPECT_EQ(66u, capped->getPrimitiveSet(1)->index(0));
     EXPECT_FLOAT_EQ(0.5f, vertices(capped)[66].x());
-    EXPECT_EQ(cache.tube(1, 0, 0, 32), placed(2).geometry);
+    EXPECT_EQ(cache.tube(1, 0, 0, 32), placed(1).geometry);
 }
 
 TEST_F(Placing, LinesBallsToriAndUnknownTypes) {
@@ -299,7 +300,7 @@ TEST_F(Placing, LinesBallsToriAndUnknownTypes) {
 
     place(shapeOf(ShapeType::Torus), {0, 4, 0}, 0.5);
     EXPECT_EQ(cache.torus(4, 1, 32), placed(3).geometry);
-    EXPECT_EQ(4u, group->getNumChildren());
+    EXPECT_EQ(4u, expanded()->getNumChildren());
 }
 
 TEST(MOSGPolygon, ConcaveCrossingAndDegenerateOutlines) {

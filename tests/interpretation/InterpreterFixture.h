@@ -4,6 +4,7 @@
 
 #include "diagnostics/ErrorHandler.h"
 #include "interpretation/LSysInterpreter.h"
+#include "interpretation/MOSGInstancedGeometry.h"
 #include "interpretation/TextTree.h"
 #include "lsys/LSystem.h"
 #include "lsys/LSystemDefinition.h"
@@ -47,14 +48,19 @@ protected:
         return shape;
     }
 
+    // The interpreted group (kept in scene) with its instanced shapes
+    // expanded into one transform each, as an object export writes them.
     osg::ref_ptr<osg::Group> run(const std::string& axiom, ProgressRetriever* progress = nullptr) {
         definition.setAxiom(axiom);
         tov::StoringErrorHandler errors;
         lsystem = buildLSystem(definition, String2IDManager::instance(), errors);
         EXPECT_FALSE(errors.hasErrors()) << axiom;
         ScriptedProgress never;
-        return lsystem ? interpreter.interpret(*lsystem, shapes, tweaks, 0, tree, progress ? *progress : never)
-                       : nullptr;
+        scene =
+            lsystem ? interpreter.interpret(*lsystem, shapes, tweaks, 0, tree, progress ? *progress : never) : nullptr;
+        if (!scene) return nullptr;
+        const osg::ref_ptr<osg::Node> expanded = expandInstances(*scene);
+        return expanded->asGroup();
     }
 
     const TurtleState& turtle() const { return interpreter.turtle(); }
@@ -65,4 +71,5 @@ protected:
     TextTree tree;
     LSysInterpreter interpreter;
     std::unique_ptr<LSystem> lsystem;
+    osg::ref_ptr<osg::Group> scene;
 };

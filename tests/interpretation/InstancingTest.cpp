@@ -1,0 +1,122 @@
+#include "InterpreterFixture.h"
+
+#include "interpretation/GeometryBuilders.h"
+#include "interpretation/GeometryCache.h"
+#include "interpretation/MOSGInstancedGeometry.h"
+#include "interpretation/ShapeInstancer.h"
+
+#include <osg/Geode>
+#include <osg/MatrixTransform>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// The instanced geometries of a scene's geodes, in order.
+std::vector<const MOSGInstancedGeometry*> instanced(const osg::Group& scene) {
+    std::vector<const MOSGInstancedGeometry*> result;
+    for (unsigned i = 0; i < scene.getNumChildren(); ++i)
+        if (const osg::Geode* geode = scene.getChild(i)->asGeode())
+            for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
+                if (const auto* geometry = dynamic_cast<const MOSGInstancedGeometry*>(geode->getDrawable(d)))
+                    result.push_back(geometry);
+    return result;
+}
+
+osg::Matrixd turned(double degrees, const osg::Vec3d& axis, const osg::Vec3d& translation) {
+    return osg::Matrixd::rotate(osg::DegreesToRadians(degrees), axis) * osg::Matrixd::translate(translation);
+}
+
+} // namespace
+
+TEST(ShapeInstancer, OneGeodeAPairAtMostMaxInstancesADraw) {
+    GeometryCache cache;
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    ShapeInstancer shapes;
+    shapes.start(group.get());
+    osg::Geometry* tube = cache.tube(2, 1, 1, 8, CapKind::Planar, CapKind::Planar);
+    GLMaterial red;
+    red.diffuse[0] = 1.0f;
+    const std::size_t count = 2 * ShapeInstancer::maxInstances + 3;
+    for (std::size_t i = 0; i < count; ++i)
+        shapes.place(tube, cache.litStateSet(red), true, osg::Matrixd::translate(double(i), 0, 0));
+    shapes.place(tube, cache.litStateSet(GLMaterial()), true, osg::Matrixd());
+    shapes.place(cache.line(1, {1, 0, 0, 1}), cache.lineStateSet(), false, osg::Matrixd());
+
+    ASSERT_EQ(3u, group->getNumChildren());
+    const osg::Geode* reds = group->getChild(0)->asGeode();
+    ASSERT_NE(nullptr, reds);
+    EXPECT_EQ(cache.litStateSet(red), reds->getStateSet());
+    ASSERT_EQ(3u, reds->getNumDrawables());
+    std::size_t seen = 0;
+    for (const MOSGInstancedGeometry* geometry : instanced(*group)) {
+        SCOPED_TRACE(seen);
+        EXPECT_LE(geometry->instanceCount(), ShapeInstancer::maxInstances);
+        // The shape's own arrays, drawn once for every instance.
+        EXPECT_EQ(geometry->shape()->getVertexArray(), geometry->getVertexArray());
+        ASSERT_EQ(geometry->shape()->getNumPrimitiveSets(), geometry->getNumPrimitiveSets());
+        for (unsigned p = 0; p < geometry->getNumPrimitiveSets(); ++p)
+            EXPECT_EQ(int(geometry->instanceCount()), geometry->getPrimitiveSet(p)->getNumInstances());
+        seen += geometry->instanceCount();
+    }
+    EXPECT_EQ(count + 2, seen);
+    // Lit and unlit shapes share one shader state each.
+    const auto all = instanced(*group);
+    EXPECT_EQ(all[0]->getStateSet(), all[3]->getStateSet());
+    EXPECT_NE(all[0]->getStateSet(), all[4]->getStateSet());
+}
+
+TEST(MOSGInstancedGeometry, InstancesKeepTheirMatricesAndBoundTheirVertices) {
+    osg::ref_ptr<osg::Geometry> shape = buildCappedTube(3, 1, 0.5, 8, CapKind::Extruded, CapKind::Planar);
+    osg::ref_ptr<MOSGInstancedGeometry> geometry = new MOSGInstancedGeometry(shape.get(), true);
+    const osg::Matrixd placements[] = {
+        turned(0, {0, 0, 1}, {0, 0, 0}),
+        turned(37, {0, 0, 1}, {10, -4, 2}),
+        turned(120, osg::Vec3d(1, 1, 1) / std::sqrt(3.0), {-7, 3, 25}),
+    };
+    for (const osg::Matrixd& placement : placements) geometry->addInstance(placement);
+    ASSERT_EQ(3u, geometry->instanceCount());
+
+    const osg::BoundingBox box = geometry->getBoundingBox();
+    const auto& vertices = static_cast<const osg::Vec3Array&>(*shape->getVertexArray());
+    for (std::size_t k = 0; k < 3; ++k) {
+        SCOPED_TRACE(k);
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 4; ++column)
+                EXPECT_NEAR(placements[k](row, column), geometry->instanceMatrix(k)(row, column), 1e-6);
+        for (const osg::Vec3& v : vertices) {
+            const osg::Vec3 placed = v * placements[k];
+            EXPECT_TRUE(box.contains(placed, 1e-4f)) << placed.x() << " " << placed.y() << " " << placed.z();
+        }
+    }
+}
+
+// Expanded into one transform a shape, the scene holds what placing the unit
+// geometries under the turtle's transforms gives, and frames the same.
+TEST_F(InterpreterTest, ExpandedScenesHoldEveryPlacementAndFrameAlike) {
+    ShapeDef tube = drawn(ShapeType::Tube);
+    tube.addLine = true;
+    shapes["F"] = tube;
+    shapes["B"] = drawn(ShapeType::Ball);
+    tweaks[tropismDirectionKey] = "(1,0,0)";
+    tweaks[tropismStrengthKey] = "0.3";
+    const osg::ref_ptr<osg::Group> expanded = run("F+F/(30)F&(20)B[-F{.F.F.F}]F^B");
+    ASSERT_TRUE(scene.valid());
+    // Five tubes with a line each and two balls; the polygon stays as it is.
+    EXPECT_EQ(13u, expanded->getNumChildren());
+    std::size_t instances = 0;
+    for (const MOSGInstancedGeometry* geometry : instanced(*scene)) instances += geometry->instanceCount();
+    EXPECT_EQ(12u, instances);
+    unsigned polygons = 0;
+    for (unsigned i = 0; i < scene->getNumChildren(); ++i)
+        for (unsigned e = 0; e < expanded->getNumChildren(); ++e)
+            polygons += scene->getChild(i) == expanded->getChild(e);
+    EXPECT_EQ(1u, polygons); // shared, not copied
+
+    const osg::BoundingSphere bound = scene->getBound();
+    const osg::BoundingSphere expandedBound = expanded->getBound();
+    EXPECT_NEAR(0.0, (bound.center() - expandedBound.center()).length(), 1e-4);
+    EXPECT_NEAR(bound.radius(), expandedBound.radius(), 1e-4);
+}

@@ -1,0 +1,112 @@
+#include "interpretation/GeometryCache.h"
+#include "interpretation/MOSGInstancedGeometry.h"
+#include "interpretation/ShapeInstancer.h"
+#include "workbench/SceneView.h"
+
+#include "../TempDir.h"
+
+#include <osgDB/ReadFile>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+GLMaterial material(float r, float g, float b, float shininess, float glow = 0.0f) {
+    GLMaterial result;
+    const float colour[4] = {r, g, b, 1.0f};
+    std::copy(colour, colour + 4, result.diffuse);
+    std::copy(colour, colour + 4, result.ambient);
+    result.ambient[0] *= 0.3f;
+    result.emission[1] = glow;
+    result.shininess = shininess;
+    return result;
+}
+
+// Capped tubes, cones, balls and tori in three materials at many angles, and
+// unlit lines.
+osg::ref_ptr<osg::Group> sampleScene(GeometryCache& cache) {
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    ShapeInstancer shapes;
+    shapes.start(group.get());
+    const GLMaterial materials[] = {material(0.9f, 0.2f, 0.1f, 100.0f), material(0.2f, 0.8f, 0.3f, 5.0f, 0.3f),
+                                    material(0.3f, 0.3f, 1.0f, 40.0f)};
+    osg::Geometry* kinds[] = {cache.tube(4, 1, 1, 16, CapKind::Planar, CapKind::Extruded), cache.tube(3, 2, 0.5, 8),
+                              cache.ball(1, 16), cache.torus(3, 0.6, 16)};
+    for (int i = 0; i < 40; ++i) {
+        const osg::Matrixd placement = osg::Matrixd::rotate(0.4 * i, osg::Vec3d(1, 0.5 * (i % 3), 0.3)) *
+                                       osg::Matrixd::translate(3.0 * (i % 8) - 10.0, 0.0, 3.0 * (i / 8) - 6.0);
+        const GLMaterial& m = materials[i % 3];
+        shapes.place(kinds[i % 4], cache.litStateSet(m), true, placement);
+        if (i % 5 == 0)
+            shapes.place(cache.line(4, {m.diffuse[0], m.diffuse[1], m.diffuse[2], 1}), cache.lineStateSet(), false,
+                         placement);
+    }
+    return group;
+}
+
+osg::ref_ptr<osg::Image> render(osg::Node* scene, const std::string& file) {
+    std::array<LightDef, SceneView::lightCount> lights{};
+    lights[0].enabled = lights[2].enabled = true;
+    SceneView view;
+    view.setBackground(1, 1, 1, 1);
+    // A light that is off must not light anything, however bright.
+    view.setLightAmbient(1, 1, 1, 1, 1);
+    view.setLightPosition(2, 0, 0, 12, true);
+    view.setLightDiffuse(2, 1, 0.5f, 0, 1);
+    view.setLightAmbient(2, 0, 0, 0, 1);
+    view.setScene(scene, nullptr, lights.data(), true);
+    const std::string problem = view.renderImage(file, 200, 150);
+    EXPECT_EQ("", problem);
+    return problem.empty() ? osgDB::readImageFile(file) : nullptr;
+}
+
+} // namespace
+
+// The instanced shapes' shader lights them as the fixed-function pipeline
+// lights their expanded transforms.
+TEST(InstancedScene, DrawsAsItsExpandedTransforms) {
+    TempDir dir;
+    GeometryCache cache;
+    osg::ref_ptr<osg::Group> scene = sampleScene(cache);
+    osg::ref_ptr<osg::Image> instanced = render(scene.get(), dir.path("instanced.png"));
+    osg::ref_ptr<osg::Image> expanded = render(expandInstances(*scene).get(), dir.path("expanded.png"));
+    ASSERT_TRUE(instanced && expanded);
+    ASSERT_EQ(instanced->getTotalSizeInBytes(), expanded->getTotalSizeInBytes());
+
+    const unsigned channels = osg::Image::computeNumComponents(instanced->getPixelFormat());
+    const std::size_t pixels = instanced->s() * instanced->t();
+    std::size_t drawn = 0, differing = 0;
+    for (std::size_t p = 0; p < pixels; ++p) {
+        const unsigned char* a = instanced->data() + p * channels;
+        const unsigned char* b = expanded->data() + p * channels;
+        int largest = 0;
+        for (unsigned c = 0; c < 3; ++c) largest = std::max(largest, std::abs(int(a[c]) - int(b[c])));
+        differing += largest > 8;
+        drawn += a[0] != 255 || a[1] != 255 || a[2] != 255;
+    }
+    EXPECT_GT(drawn, pixels / 10);
+    EXPECT_LT(differing, pixels / 200) << differing << " of " << pixels;
+}
+
+TEST(InstancedScene, ObjectExportWritesEveryShapeWithItsVertices) {
+    TempDir dir;
+    GeometryCache cache;
+    osg::ref_ptr<osg::Group> group = new osg::Group;
+    ShapeInstancer shapes;
+    shapes.start(group.get());
+    for (int i = 0; i < 3; ++i)
+        shapes.place(cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar), cache.litStateSet(GLMaterial()), true,
+                     osg::Matrixd::translate(20.0 * i, 0, 0));
+    SceneView view;
+    view.setScene(group.get(), nullptr, nullptr, true);
+    ASSERT_EQ("", view.writeScene(dir.path("tubes.obj")));
+    const std::string object = dir.read("tubes.obj");
+    std::size_t vertices = 0;
+    for (std::size_t at = object.find("\nv "); at != std::string::npos; at = object.find("\nv ", at + 1)) ++vertices;
+    EXPECT_EQ(3u * 198u, vertices);
+    // The scene shown keeps its instances.
+    EXPECT_EQ(1u, group->getNumChildren());
+}
