@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "diagnostics/FailureReporter.h"
+#include "lsys/LSystemDefinition.h"
 #include "records/CameraDef.h"
 #include "records/LightDef.h"
-#include "lsys/LSystemDefinition.h"
-#include "diagnostics/FailureReporter.h"
 
 struct DefinitionSheet {
     static constexpr int slotCount = 8;

@@ -7,8 +7,8 @@
 // released. The target then gets SEL_COMMAND with the selector, so that the
 // window can show the step reached and redraw.
 
-#include "gui/KLADODialog_Computing.h"
 #include "editors/MessageBoxReporter.h"
+#include "gui/KLADODialog_Computing.h"
 #include "workbench/Workbench.h"
 
 #include <fx.h>

@@ -6,9 +6,9 @@
 // window shows (its problems then go to standard error) and computed once it
 // does.
 
+#include "editors/MessageBoxReporter.h"
 #include "gui/MFXUndoCommand.h"
 #include "gui/MFXUndoHolder.h"
-#include "editors/MessageBoxReporter.h"
 #include "workbench/Workbench.h"
 
 #include <fx.h>

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "records/ShapeEnums.h"
 #include "materials/GLMaterial.h"
 #include "materials/MaterialPalette.h"
+#include "records/ShapeEnums.h"
 
 struct ShapeDef {
     ShapeType type = ShapeType::Line;

@@ -17,7 +17,6 @@ const MaterialPalette& library(const std::string& name) {
 
 int byte(float component) { return static_cast<int>(std::lround(component * 255.0f)); }
 
-
 TEST(PaletteLibrary, BuildsEachPaletteOnceForAllThreads) {
     const int index = PaletteLibrary::indexOf("imported/gems/opal");
     std::vector<const MaterialPalette*> seen(4);
