@@ -97,13 +97,11 @@ ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSyste
 void ComputationRun::derive(const ComputationRequest& request, LSystem& lsystem, ComputationProgress& progress) {
     if (request.force) lsystem.reset();
     int step = stepOf(lsystem);
-    myReachedStep = step;
     Watch watch(progress, myCancelRequested);
     while (lsystem.getValue("_steps", 0.0) > step && !myCancelRequested) {
         ++step;
         progress.setStep(step);
         if (!lsystem.doStep(&watch)) return;
-        myReachedStep = step;
     }
 }
 

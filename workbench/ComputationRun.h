@@ -79,18 +79,12 @@ struct ComputationOutcome {
 
 class ComputationRun {
 public:
-    // Main thread, before the worker starts: forgets an earlier Cancel and
-    // starts the reached step at the step the L-system is at.
-    void prepare(int reachedStep) {
-        myCancelRequested = false;
-        myReachedStep = reachedStep;
-    }
+    // Main thread, before the worker starts: forgets an earlier Cancel.
+    void prepare() { myCancelRequested = false; }
     // Any thread: asks a running or starting computation to stop at the next
     // poll. A request made before run() begins is kept.
     void cancel() { myCancelRequested = true; }
     bool cancelRequested() const { return myCancelRequested; }
-    // The last step the derivation finished; safe to read while it runs.
-    int reachedStep() const { return myReachedStep; }
 
     ComputationOutcome run(const ComputationRequest& request, LSystem& lsystem, const LSystemDefinition& definition,
                            ComputationProgress& progress);
@@ -114,6 +108,5 @@ private:
                    ComputationOutcome& outcome);
 
     std::atomic<bool> myCancelRequested{false};
-    std::atomic<int> myReachedStep{0};
     LSysInterpreter myInterpreter;
 };

@@ -111,7 +111,7 @@ std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChan
     if (errors.hasErrors()) myLSystem.reset();
     if (!myLSystem) return std::nullopt;
     myLSystem->setAtomLimit(myAtomLimit);
-    myRun.prepare(0);
+    myRun.prepare();
     myNeedsDerivation = true;
     ComputationRequest request;
     request.needsDerivation = true;
@@ -124,7 +124,7 @@ std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChan
 
 std::optional<ComputationRequest> Workbench::prepareReinterpret(bool force, bool computeOnChange) {
     if (!myLSystem) return std::nullopt;
-    myRun.prepare(static_cast<int>(myLSystem->getValue("_step", 0.0)));
+    myRun.prepare();
     ComputationRequest request;
     request.needsDerivation = myNeedsDerivation;
     request.force = force;

@@ -75,7 +75,7 @@ public:
     // Any thread: stops a running computation at its next poll.
     void cancel() { myRun.cancel(); }
     // Safe to read while the worker runs.
-    int reachedStep() const { return myRun.reachedStep(); }
+    int reachedStep() const { return myLSystem ? myLSystem->getReachedStep() : 0; }
     // The shown result is out of date.
     bool pending() const { return myPending; }
     void setPending() { myPending = true; }

@@ -48,7 +48,7 @@ struct RunFixture : ::testing::Test {
         request.needsDerivation = true;
         request.force = force;
         request.computeOnChange = computeOnChange;
-        run.prepare(0);
+        run.prepare();
         if (cancelFirst) run.cancel(); // pressed while the worker is still starting
         return run.run(request, lsystem, definition, progress);
     }
@@ -62,7 +62,7 @@ TEST_F(RunFixture, ResultIsTheInterpretedStringTurnedUpright) {
     EXPECT_TRUE(outcome.errorTitle.empty()) << outcome.errorText;
     ASSERT_TRUE(outcome.result.valid());
     EXPECT_EQ(outcome.reachedStep, 3);
-    EXPECT_EQ(run.reachedStep(), 3);
+    EXPECT_EQ(lsystem->getReachedStep(), 3);
     EXPECT_FALSE(outcome.pending);
     EXPECT_FALSE(outcome.needsDerivation);
     EXPECT_FALSE(outcome.statistics.items().empty());
