@@ -42,7 +42,7 @@ struct DialRange {
 };
 
 FXRealSpinDial* makeDial(FXComposite* parent, FXObject* target, FXSelector selector, const DialRange& range) {
-    auto* dial = new FXRealSpinDial(parent, 6, target, selector,
+    auto* dial = new FXRealSpinDial(parent, 4, target, selector,
                                     REALSPIN_NORMAL | FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_COLUMN);
     dial->setFormatString(range.format);
     dial->setRange(range.low, range.high);
@@ -407,7 +407,10 @@ void KLADO_StandaloneMW::buildToolBar(FXComposite* shell) {
 
 FXVerticalFrame* KLADO_StandaloneMW::addTab(FXTabBook* book, int icon, const char* tip) {
     new FXTabItem(book, tip, (*myIcons)[static_cast<WindowIcons::Id>(icon)]);
-    return new FXVerticalFrame(book, FRAME_THICK | FRAME_RAISED | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    // A page taller than the window (the default window is 400 pixels high)
+    // scrolls instead of squeezing its widgets over each other.
+    auto* scroll = new FXScrollWindow(book, HSCROLLING_OFF | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    return new FXVerticalFrame(scroll, FRAME_THICK | FRAME_RAISED | LAYOUT_FILL_X | LAYOUT_FILL_Y);
 }
 
 void KLADO_StandaloneMW::addComputeButton(FXComposite* tab) {
