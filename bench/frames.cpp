@@ -108,6 +108,8 @@ void BM_ViewFrames(benchmark::State& state, const char* example) {
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(elapsed.count() / kFrames);
     }
+    // The shared shaders must be made anew in the next example's context.
+    scene->releaseGLObjects(context->getState());
     viewer->setSceneData(nullptr);
     context->close();
 }

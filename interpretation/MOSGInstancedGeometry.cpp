@@ -1,11 +1,15 @@
 #include "interpretation/MOSGInstancedGeometry.h"
 
+#include <osg/GLExtensions>
 #include <osg/Geode>
 #include <osg/MatrixTransform>
 #include <osg/Program>
 #include <osg/Shader>
 #include <osg/VertexAttribDivisor>
+#include <osg/Viewport>
 
+#include <algorithm>
+#include <cfloat>
 #include <string>
 #include <vector>
 
@@ -43,23 +47,94 @@ const char* const lightSource = R"(vec4 light(int i, vec3 normal, vec4 eye) {
 }
 )";
 
-// Lit by the lights that are on: a shader cannot ask OpenGL whether a light
-// is enabled, so the scene defines a name for each light that is on, and
-// each combination of lights gets its own compiled shader.
+// A shader cannot ask OpenGL whether a light is enabled, so the scene
+// defines a name for each light that is on, and each combination of lights
+// gets its own compiled shader. lightImports names the defines; lightSum
+// adds up in colour what the lights that are on give at eye with normal.
+std::string lightImports() {
+    std::string imports;
+    for (int i = 0; i < 8; ++i) imports += (i ? ", " : "") + lightDefine(i);
+    return "#pragma import_defines(" + imports + ")\n" + lightSource;
+}
+
+std::string lightSum() {
+    std::string sum = "    vec4 colour = gl_FrontLightModelProduct.sceneColor;\n";
+    for (int i = 0; i < 8; ++i)
+        sum += "#ifdef " + lightDefine(i) + "\n    colour += light(" + std::to_string(i) + ", normal, eye);\n#endif\n";
+    return sum;
+}
+
 std::string litSource() {
-    std::string imports, sum;
-    for (int i = 0; i < 8; ++i) {
-        const std::string name = lightDefine(i), index = std::to_string(i);
-        imports += (i ? ", " : "") + name;
-        sum += "#ifdef " + name + "\n    colour += light(" + index + ", normal, eye);\n#endif\n";
-    }
-    return "#pragma import_defines(" + imports + ")\n" + lightSource + R"(void main() {
+    return lightImports() + R"(void main() {
     vec4 eye = gl_ModelViewMatrix * vec4(place(gl_Vertex), 1.0);
-    gl_Position = gl_ProjectionMatrix * eye;
     vec3 normal = normalize(gl_NormalMatrix * place(vec4(gl_Normal, 0.0)));
-    vec4 colour = gl_FrontLightModelProduct.sceneColor;
-)" + sum + R"(    gl_FrontColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
+    gl_Position = gl_ProjectionMatrix * eye;
+)" + lightSum() + R"(    gl_FrontColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
     gl_BackColor = gl_FrontColor;
+}
+)";
+}
+
+// A thin line stands for a round shape narrower than a pixel. Drawn in full,
+// such a shape covers a pixel of its line with about the chance of its width
+// in pixels, and colours it as lit where the pixel's centre happens to fall
+// across it; the line's fragments do the same with random numbers of the
+// pixel and the line. The width in pixels is the shape's width in eye
+// coordinates over the pixel's size at the vertex's depth (halfHeight is
+// half the viewport's height), over the cosine of the line's slant on
+// screen. The first texture coordinates hold the shape's width, the line's
+// random seed and the number of sides around the shape.
+const char* const thinVertexSource = R"(#version 120
+uniform float halfHeight;
+varying vec4 eye;
+varying vec3 axis;
+varying float coverage;
+varying vec2 seedAndSides;
+void main() {
+    eye = gl_ModelViewMatrix * gl_Vertex;
+    gl_Position = gl_ProjectionMatrix * eye;
+    axis = (gl_ModelViewMatrix * vec4(gl_Normal, 0.0)).xyz;
+    seedAndSides = gl_MultiTexCoord0.yz;
+    float width = gl_MultiTexCoord0.x * length(gl_ModelViewMatrix[0].xyz);
+    vec2 slant = abs(axis.xy) / max(length(axis.xy), 1e-20);
+    coverage = halfHeight > 0.0
+        ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / max(max(slant.x, slant.y), 0.7071)
+        : 1.0;
+}
+)";
+
+// The shape seen across is a polygon of the given number of sides, rolled
+// by a random angle a line; the pixel falls on the side between two of its
+// corners, coloured between the corners' colours as the fixed-function
+// pipeline colours it.
+std::string thinFragmentSource() {
+    return "#version 120\n" + lightImports() + R"(varying vec4 eye;
+varying vec3 axis;
+varying float coverage;
+varying vec2 seedAndSides;
+float random(vec2 at) { return fract(sin(dot(at, vec2(12.9898, 78.233))) * 43758.5453); }
+vec4 shade(vec3 normal) {
+)" + lightSum() + R"(    return colour;
+}
+void main() {
+    vec2 at = gl_FragCoord.xy + vec2(seedAndSides.x, 2.0 * seedAndSides.x);
+    if (random(at) >= coverage) discard;
+    // The middle of the outline faces the viewer; across the shape the
+    // normal turns to either side.
+    vec3 viewer = normalize(-eye.xyz);
+    float axis2 = dot(axis, axis);
+    vec3 front = axis2 > 0.0 ? viewer - dot(viewer, axis) / axis2 * axis : viewer;
+    front = dot(front, front) > 1e-12 ? normalize(front) : viewer;
+    vec3 side = axis2 > 0.0 ? normalize(cross(axis, front)) : vec3(0.0);
+    float step = 6.2831853 / max(seedAndSides.y, 3.0);
+    float roll = step * fract(seedAndSides.x * 0.618034);
+    float angle = asin(2.0 * random(at.yx + vec2(0.5, 0.25)) - 1.0);
+    float first = roll + floor((angle - roll) / step) * step;
+    float second = first + step;
+    float across = clamp((sin(angle) - sin(first)) / (sin(second) - sin(first)), 0.0, 1.0);
+    vec4 colour = mix(shade(cos(first) * front + sin(first) * side), shade(cos(second) * front + sin(second) * side),
+                      across);
+    gl_FragColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
 }
 )";
 }
@@ -75,15 +150,22 @@ constexpr std::size_t maxParents = 1000;
 
 const char* const instanceAttributes[] = {"instanceX", "instanceY", "instanceZ"};
 
-osg::ref_ptr<osg::StateSet> makeInstancingState(const std::string& body) {
+osg::ref_ptr<osg::StateSet> makeState(const std::string& vertexSource, const std::string& fragmentSource = "") {
     osg::ref_ptr<osg::Program> program = new osg::Program;
-    program->addShader(new osg::Shader(osg::Shader::VERTEX, std::string(placementSource) + body));
+    program->addShader(new osg::Shader(osg::Shader::VERTEX, vertexSource));
+    if (!fragmentSource.empty()) program->addShader(new osg::Shader(osg::Shader::FRAGMENT, fragmentSource));
     osg::ref_ptr<osg::StateSet> state = new osg::StateSet;
+    state->setAttributeAndModes(program.get());
+    return state;
+}
+
+osg::ref_ptr<osg::StateSet> makeInstancingState(const std::string& body) {
+    osg::ref_ptr<osg::StateSet> state = makeState(std::string(placementSource) + body);
+    auto* program = static_cast<osg::Program*>(state->getAttribute(osg::StateAttribute::PROGRAM));
     for (unsigned i = 0; i < 3; ++i) {
         program->addBindAttribLocation(instanceAttributes[i], MOSGInstancedGeometry::firstInstanceAttribute + i);
         state->setAttribute(new osg::VertexAttribDivisor(MOSGInstancedGeometry::firstInstanceAttribute + i, 1));
     }
-    state->setAttributeAndModes(program.get());
     return state;
 }
 
@@ -93,6 +175,28 @@ osg::StateSet* instancingState(bool lit) {
     static const osg::ref_ptr<osg::StateSet> unlitState = makeInstancingState(unlitSource);
     return lit ? litState.get() : unlitState.get();
 }
+
+osg::StateSet* thinLineState() {
+    static const osg::ref_ptr<osg::StateSet> state = makeState(thinVertexSource, thinFragmentSource());
+    return state.get();
+}
+
+// Leaves out whichever of a slender geometry's instances and thin lines is
+// not to be drawn in the view being culled.
+class ThinnessCull : public osg::Drawable::CullCallback {
+public:
+    ThinnessCull(const MOSGInstancedGeometry* instances, bool whenThin) : myInstances(instances), myWhenThin(whenThin) {}
+    bool cull(osg::NodeVisitor* visitor, osg::Drawable*, osg::RenderInfo*) const override {
+        osg::ref_ptr<const MOSGInstancedGeometry> instances;
+        const osg::CullStack* view = visitor ? visitor->asCullStack() : nullptr;
+        if (!myInstances.lock(instances) || !view) return !myWhenThin;
+        return instances->thinOnScreen(*view) == myWhenThin;
+    }
+
+private:
+    osg::observer_ptr<const MOSGInstancedGeometry> myInstances;
+    bool myWhenThin;
+};
 
 const osg::Vec4Array& column(const osg::Geometry& geometry, unsigned index) {
     return *static_cast<const osg::Vec4Array*>(
@@ -116,8 +220,18 @@ MOSGInstancedGeometry::MOSGInstancedGeometry(osg::Geometry* shape, bool lit) : m
     setStateSet(instancingState(lit));
 }
 
+osg::ref_ptr<MOSGInstancedGeometry> MOSGInstancedGeometry::slender(osg::Geometry* shape, int sides) {
+    osg::ref_ptr<MOSGInstancedGeometry> geometry = new MOSGInstancedGeometry(shape, true);
+    geometry->myThinLines = new MOSGThinLines(sides);
+    geometry->myThinLines->setCullCallback(new ThinnessCull(geometry.get(), false));
+    geometry->setCullCallback(new ThinnessCull(geometry.get(), true));
+    return geometry;
+}
+
 MOSGInstancedGeometry::MOSGInstancedGeometry(const MOSGInstancedGeometry& other, const osg::CopyOp& copyop)
-    : osg::Geometry(other, copyop), myShape(other.myShape), myBounds(other.myBounds) {}
+    : osg::Geometry(other, copyop), myShape(other.myShape), myBounds(other.myBounds), myWidth(other.myWidth) {
+    setCullCallback(nullptr); // a copy is drawn without thin lines of its own
+}
 
 void MOSGInstancedGeometry::addInstance(const osg::Matrixd& placement) {
     for (unsigned i = 0; i < 3; ++i) {
@@ -128,6 +242,32 @@ void MOSGInstancedGeometry::addInstance(const osg::Matrixd& placement) {
     for (const auto& primitive : getPrimitiveSetList()) primitive->setNumInstances(count);
     myBounds.expandBy(instanceBound(instanceCount() - 1));
     dirtyBound();
+    if (myThinLines) {
+        // The axis runs through the middle of the shape's box along x; the
+        // width is the larger side of its cross-section, as scaled.
+        const osg::BoundingBox& box = myShape->getBoundingBox();
+        const osg::Vec3 middle = box.center();
+        const double scale = std::max(osg::Vec3d(placement(1, 0), placement(1, 1), placement(1, 2)).length(),
+                                      osg::Vec3d(placement(2, 0), placement(2, 1), placement(2, 2)).length());
+        const float width = static_cast<float>(std::max(box.yMax() - box.yMin(), box.zMax() - box.zMin()) * scale);
+        myThinLines->addLine(osg::Vec3(box.xMin(), middle.y(), middle.z()),
+                             osg::Vec3(box.xMax(), middle.y(), middle.z()), width, placement);
+        myWidth = std::max(myWidth, width);
+    }
+}
+
+bool MOSGInstancedGeometry::thinOnScreen(const osg::CullStack& view) const {
+    if (!myThinLines || !myBounds.valid()) return false;
+    // A radius r at point v spans r / (v . pixel size vector) pixels across
+    // (the diameter); the product is smallest at a corner of the box.
+    const osg::Vec4& pixelSize = view.getCurrentCullingSet().getPixelSizeVector();
+    float nearest = FLT_MAX;
+    for (unsigned i = 0; i < 8; ++i) {
+        const osg::Vec3 corner = myBounds.corner(i);
+        nearest = std::min(nearest, corner.x() * pixelSize.x() + corner.y() * pixelSize.y() +
+                                        corner.z() * pixelSize.z() + pixelSize.w());
+    }
+    return nearest > 0.0f && myWidth / 2.0f < nearest;
 }
 
 std::size_t MOSGInstancedGeometry::instanceCount() const { return column(*this, 0).size(); }
@@ -151,6 +291,51 @@ osg::BoundingSphere MOSGInstancedGeometry::instanceBound(std::size_t index) cons
 
 osg::BoundingBox MOSGInstancedGeometry::computeBoundingBox() const { return myBounds; }
 
+MOSGThinLines::MOSGThinLines(int sides) : mySides(sides) {
+    setUseDisplayList(false);
+    setUseVertexBufferObjects(true);
+    setVertexArray(new osg::Vec3Array);
+    setNormalArray(new osg::Vec3Array, osg::Array::BIND_PER_VERTEX);
+    setTexCoordArray(0, new osg::Vec3Array, osg::Array::BIND_PER_VERTEX);
+    addPrimitiveSet(new osg::DrawArrays(GL_LINES, 0, 0));
+    setStateSet(thinLineState());
+}
+
+MOSGThinLines::MOSGThinLines(const MOSGThinLines& other, const osg::CopyOp& copyop)
+    : osg::Geometry(other, copyop), mySides(other.mySides) {}
+
+void MOSGThinLines::addLine(const osg::Vec3& start, const osg::Vec3& end, float width, const osg::Matrixd& placement) {
+    auto& vertices = static_cast<osg::Vec3Array&>(*getVertexArray());
+    auto& axes = static_cast<osg::Vec3Array&>(*getNormalArray());
+    // Each line draws its pixels with random numbers of its own (the second
+    // texture coordinate offsets them), else every line would leave out the
+    // same pixels.
+    auto& widths = static_cast<osg::Vec3Array&>(*getTexCoordArray(0));
+    const float seed = static_cast<float>((widths.size() / 2 * 2654435761u) % 1000u);
+    widths.push_back(osg::Vec3(width, seed, static_cast<float>(mySides)));
+    widths.push_back(osg::Vec3(width, seed, static_cast<float>(mySides)));
+    const osg::Vec3 from = start * placement, to = end * placement;
+    vertices.push_back(from);
+    vertices.push_back(to);
+    axes.push_back(to - from);
+    axes.push_back(to - from);
+    static_cast<osg::DrawArrays&>(*getPrimitiveSet(0)).setCount(static_cast<GLsizei>(vertices.size()));
+    dirtyBound();
+}
+
+void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
+    // The shader needs the viewport's height to tell a line's width in
+    // pixels; the viewport is the camera's, known only here.
+    osg::State& state = *renderInfo.getState();
+    const osg::Program::PerContextProgram* program = state.getLastAppliedProgramObject();
+    const osg::Viewport* viewport = state.getCurrentViewport();
+    if (program && viewport) {
+        const GLint location = program->getUniformLocation(osg::Uniform::getNameID("halfHeight"));
+        if (location >= 0) state.get<osg::GLExtensions>()->glUniform1f(location, float(viewport->height() / 2.0));
+    }
+    osg::Geometry::drawImplementation(renderInfo);
+}
+
 std::string lightDefine(int index) { return "KLADO_LIGHT" + std::to_string(index); }
 
 namespace {
@@ -168,7 +353,7 @@ bool expandInto(osg::Node& node, std::vector<osg::ref_ptr<osg::Node>>& out) {
         for (unsigned i = 0; i < geode->getNumDrawables(); ++i) {
             const auto* geometry = dynamic_cast<MOSGInstancedGeometry*>(geode->getDrawable(i));
             if (!geometry) {
-                plain->addDrawable(geode->getDrawable(i));
+                if (!dynamic_cast<MOSGThinLines*>(geode->getDrawable(i))) plain->addDrawable(geode->getDrawable(i));
                 continue;
             }
             osg::ref_ptr<osg::Geode> shape;

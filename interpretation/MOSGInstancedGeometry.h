@@ -5,9 +5,17 @@
 // usual per-vertex lighting. Object writers know nothing of instances, so a
 // scene is expanded back into one transform per placement before it is
 // written (expandInstances).
+//
+// A slender shape (a tube or cone along x) also keeps its thin lines: while
+// the shapes are thinner than a pixel on screen, the software renderer
+// spends its time on triangles that cover no pixel of their own, so the view
+// draws one lit line a shape instead. Which of the two is drawn is decided
+// for each frame by cull callbacks, from the widest shape at the nearest
+// corner of the instances' box.
 
 #include <osg/BoundingBox>
 #include <osg/BoundingSphere>
+#include <osg/CullStack>
 #include <osg/Geometry>
 #include <osg/Matrixd>
 #include <osg/Node>
@@ -15,6 +23,8 @@
 
 #include <cstddef>
 #include <string>
+
+class MOSGThinLines;
 
 class MOSGInstancedGeometry : public osg::Geometry {
 public:
@@ -26,6 +36,10 @@ public:
     // Draws shape (lit when lit is true, else in its colour array) at no
     // place yet.
     MOSGInstancedGeometry(osg::Geometry* shape, bool lit);
+    // A lit shape of the given number of sides around its axis with thin
+    // lines (see above), which the owner draws beside this geometry, under
+    // the same state set.
+    static osg::ref_ptr<MOSGInstancedGeometry> slender(osg::Geometry* shape, int sides);
     MOSGInstancedGeometry(const MOSGInstancedGeometry& other, const osg::CopyOp& copyop = osg::CopyOp::SHALLOW_COPY);
     META_Object(klado, MOSGInstancedGeometry)
 
@@ -35,6 +49,11 @@ public:
     // The shape's bounding sphere at the given instance.
     osg::BoundingSphere instanceBound(std::size_t index) const;
     osg::Geometry* shape() const { return myShape.get(); }
+    // Null unless slender.
+    MOSGThinLines* thinLines() const { return myThinLines.get(); }
+    // True when slender and every instance is thinner than a pixel in the
+    // view being culled.
+    bool thinOnScreen(const osg::CullStack& view) const;
 
     // The box around every instance's bounding sphere.
     osg::BoundingBox computeBoundingBox() const override;
@@ -42,6 +61,28 @@ public:
 private:
     osg::ref_ptr<osg::Geometry> myShape;
     osg::BoundingBox myBounds;
+    osg::ref_ptr<MOSGThinLines> myThinLines;
+    // The widest cross-section of the shape over the instances.
+    float myWidth = 0.0f;
+};
+
+// The thin lines of a slender instanced geometry: for each instance the
+// segment along the shape's axis, its pixels lit as points across a round
+// shape seen from the viewer (the direction of the axis rides in the normal
+// array, the shape's width in the first texture coordinates).
+class MOSGThinLines : public osg::Geometry {
+public:
+    explicit MOSGThinLines(int sides = 8);
+    MOSGThinLines(const MOSGThinLines& other, const osg::CopyOp& copyop = osg::CopyOp::SHALLOW_COPY);
+    META_Object(klado, MOSGThinLines)
+
+        // The segment from start to end, moved by placement, of a shape of
+        // the given width (as placed).
+        void addLine(const osg::Vec3& start, const osg::Vec3& end, float width, const osg::Matrixd& placement);
+    void drawImplementation(osg::RenderInfo& renderInfo) const override;
+
+private:
+    int mySides;
 };
 
 // The shader define a state set above instanced shapes sets while the light
@@ -51,6 +92,7 @@ std::string lightDefine(int index);
 
 // A copy of node in which every geode of instanced geometries is replaced,
 // among its parent's children, by a transform for each instance over a geode
-// with the geode's state set and the plain shape geometry; a lone such geode
-// becomes a group of them. Parts without instances are shared, not copied.
+// with the geode's state set and the plain shape geometry (thin lines are
+// left out); a lone such geode becomes a group of them. Parts without
+// instances are shared, not copied.
 osg::ref_ptr<osg::Node> expandInstances(osg::Node& node);

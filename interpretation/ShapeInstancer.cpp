@@ -16,10 +16,9 @@ void forEachPlacementBound(const osg::Group& group, Visit visit) {
             visit(child.getBound());
             continue;
         }
-        for (unsigned d = 0; d < geode->getNumDrawables(); ++d) {
-            const auto& geometry = static_cast<const MOSGInstancedGeometry&>(*geode->getDrawable(d));
-            for (std::size_t k = 0; k < geometry.instanceCount(); ++k) visit(geometry.instanceBound(k));
-        }
+        for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
+            if (const auto* geometry = dynamic_cast<const MOSGInstancedGeometry*>(geode->getDrawable(d)))
+                for (std::size_t k = 0; k < geometry->instanceCount(); ++k) visit(geometry->instanceBound(k));
     }
 }
 
@@ -49,6 +48,16 @@ void ShapeInstancer::start(osg::Group* group) {
 }
 
 void ShapeInstancer::place(osg::Geometry* shape, osg::StateSet* state, bool lit, const osg::Matrixd& placement) {
+    place(shape, state, lit, 0, placement);
+}
+
+void ShapeInstancer::placeSlender(osg::Geometry* shape, int sides, osg::StateSet* state,
+                                  const osg::Matrixd& placement) {
+    place(shape, state, true, sides, placement);
+}
+
+void ShapeInstancer::place(osg::Geometry* shape, osg::StateSet* state, bool lit, int sides,
+                           const osg::Matrixd& placement) {
     Batch& batch = myBatches[{shape, state}];
     if (!batch.geode) {
         batch.geode = new osg::Geode;
@@ -56,8 +65,10 @@ void ShapeInstancer::place(osg::Geometry* shape, osg::StateSet* state, bool lit,
         myGroup->addChild(batch.geode.get());
     }
     if (!batch.current || batch.current->instanceCount() >= maxInstances) {
-        batch.current = new MOSGInstancedGeometry(shape, lit);
+        batch.current = sides > 0 ? MOSGInstancedGeometry::slender(shape, sides)
+                                  : osg::ref_ptr<MOSGInstancedGeometry>(new MOSGInstancedGeometry(shape, lit));
         batch.geode->addDrawable(batch.current.get());
+        if (batch.current->thinLines()) batch.geode->addDrawable(batch.current->thinLines());
     }
     batch.current->addInstance(placement);
 }

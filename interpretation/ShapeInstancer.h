@@ -29,8 +29,14 @@ public:
     // Places shape with state at placement; lit tells whether it is drawn
     // with lighting or in the colours of its colour array.
     void place(osg::Geometry* shape, osg::StateSet* state, bool lit, const osg::Matrixd& placement);
+    // Places a lit tube or cone of the given number of sides, drawn as a
+    // line while thinner than a pixel (see MOSGInstancedGeometry).
+    void placeSlender(osg::Geometry* shape, int sides, osg::StateSet* state, const osg::Matrixd& placement);
 
 private:
+    // sides: 0 for shapes that are not slender.
+    void place(osg::Geometry* shape, osg::StateSet* state, bool lit, int sides, const osg::Matrixd& placement);
+
     struct PairHash {
         std::size_t operator()(const std::pair<const void*, const void*>& key) const {
             return std::hash<const void*>()(key.first) * 31u + std::hash<const void*>()(key.second);

@@ -44,7 +44,7 @@ bool placeShape(GeometryCache& cache, const ShapeDef& shape, const osg::Vec3d& s
         osg::Geometry* geometry =
             cache.tube(length, startWidth, endWidth, segments, startCap ? shape.closing1 : CapKind::None,
                        endCap ? shape.closing2 : CapKind::None);
-        addLitShape(cache, geometry, material, middle, shapes);
+        shapes.placeSlender(geometry, segments, cache.litStateSet(material), middle);
         if (shape.addLine) addLineShape(cache, length, material, moved(frame, start), shapes);
         return true;
     }
