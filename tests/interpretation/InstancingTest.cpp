@@ -7,6 +7,7 @@
 
 #include <osg/Geode>
 #include <osg/MatrixTransform>
+#include <osgUtil/CullVisitor>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,65 @@ TEST(MOSGInstancedGeometry, InstancesKeepTheirMatricesAndBoundTheirVertices) {
     }
 }
 
+// Each placement of a slender shape adds the segment along its axis, as far
+// as its caps reach, with its width as placed.
+TEST(MOSGInstancedGeometry, SlenderShapesKeepALineAlongEachAxis) {
+    osg::ref_ptr<osg::Geometry> shape = buildCappedTube(3, 1, 0.5, 8, CapKind::Extruded, CapKind::Planar);
+    osg::ref_ptr<MOSGInstancedGeometry> geometry = MOSGInstancedGeometry::slender(shape.get(), 8);
+    const osg::Matrixd placements[] = {
+        turned(37, {0, 0, 1}, {10, -4, 2}),
+        osg::Matrixd::scale(2, 2, 2) * turned(120, osg::Vec3d(1, 1, 1) / std::sqrt(3.0), {-7, 3, 25}),
+    };
+    for (const osg::Matrixd& placement : placements) geometry->addInstance(placement);
+    const MOSGThinLines* lines = geometry->thinLines();
+    ASSERT_NE(nullptr, lines);
+    const auto& vertices = static_cast<const osg::Vec3Array&>(*lines->getVertexArray());
+    const auto& axes = static_cast<const osg::Vec3Array&>(*lines->getNormalArray());
+    const auto& widths = static_cast<const osg::Vec3Array&>(*lines->getTexCoordArray(0));
+    ASSERT_EQ(4u, vertices.size());
+    ASSERT_EQ(4, lines->getPrimitiveSet(0)->getNumIndices());
+    const osg::BoundingBox box = shape->getBoundingBox();
+    EXPECT_LT(box.xMin(), -1.5f); // the extruded cap reaches beyond the tube
+    for (std::size_t k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        const osg::Vec3 start = osg::Vec3(box.xMin(), 0, 0) * placements[k];
+        const osg::Vec3 end = osg::Vec3(box.xMax(), 0, 0) * placements[k];
+        EXPECT_NEAR(0.0, (vertices[2 * k] - start).length(), 1e-4);
+        EXPECT_NEAR(0.0, (vertices[2 * k + 1] - end).length(), 1e-4);
+        EXPECT_NEAR(0.0, (axes[2 * k] - (end - start)).length(), 1e-4);
+        EXPECT_NEAR(1.0 * (k + 1), widths[2 * k].x(), 1e-5);
+        EXPECT_EQ(widths[2 * k], widths[2 * k + 1]);
+        EXPECT_EQ(8.0f, widths[2 * k].z());
+    }
+    EXPECT_NE(widths[0].y(), widths[2].y()); // lines draw with seeds of their own
+    EXPECT_EQ(nullptr, MOSGInstancedGeometry(shape.get(), true).thinLines());
+}
+
+// A slender shape is thin on screen while its width spans less than a pixel
+// at the nearest corner of its instances' box. A 1-unit-wide tube seen at
+// distance d through a 30-degree view 600 pixels high spans 300 / tan(15
+// degrees) / d pixels: 1 pixel at d = 1120.
+TEST(MOSGInstancedGeometry, ThinOnScreenWhileNarrowerThanAPixel) {
+    osg::ref_ptr<osg::Geometry> shape = buildTube(2, 1, 1, 8);
+    const auto thinAt = [&](double distance, double scale, bool slender = true, double lookingAt = 0.0) {
+        osg::ref_ptr<MOSGInstancedGeometry> geometry = MOSGInstancedGeometry::slender(shape.get(), 8);
+        if (!slender) geometry = new MOSGInstancedGeometry(shape.get(), true);
+        geometry->addInstance(osg::Matrixd::scale(scale, scale, scale));
+        osg::ref_ptr<osgUtil::CullVisitor> view = new osgUtil::CullVisitor;
+        view->pushViewport(new osg::Viewport(0, 0, 800, 600));
+        view->pushProjectionMatrix(new osg::RefMatrix(osg::Matrixd::perspective(30, 800.0 / 600.0, 1, 5000)));
+        view->pushModelViewMatrix(
+            new osg::RefMatrix(osg::Matrixd::lookAt(osg::Vec3d(0, -distance, 0), osg::Vec3d(0, lookingAt, 0), osg::Vec3d(0, 0, 1))),
+            osg::Transform::ABSOLUTE_RF);
+        return geometry->thinOnScreen(*view);
+    };
+    EXPECT_TRUE(thinAt(1300, 1));
+    EXPECT_FALSE(thinAt(950, 1));
+    EXPECT_FALSE(thinAt(1300, 2)); // scaled to twice the width
+    EXPECT_FALSE(thinAt(1300, 1, false));
+    EXPECT_FALSE(thinAt(1300, 1, true, -2600)); // behind the eye
+}
+
 // Expanded into one transform a shape, the scene holds what placing the unit
 // geometries under the turtle's transforms gives, and frames the same.
 TEST_F(InterpreterTest, ExpandedScenesHoldEveryPlacementAndFrameAlike) {
@@ -114,6 +174,11 @@ TEST_F(InterpreterTest, ExpandedScenesHoldEveryPlacementAndFrameAlike) {
         for (unsigned e = 0; e < expanded->getNumChildren(); ++e)
             polygons += scene->getChild(i) == expanded->getChild(e);
     EXPECT_EQ(1u, polygons); // shared, not copied
+    for (unsigned e = 0; e < expanded->getNumChildren(); ++e)
+        if (const osg::Geode* geode = expanded->getChild(e)->asGeode()) {
+            for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
+                EXPECT_EQ(nullptr, dynamic_cast<const MOSGThinLines*>(geode->getDrawable(d)));
+        }
 
     const osg::BoundingSphere bound = scene->getBound();
     const osg::BoundingSphere expandedBound = expanded->getBound();

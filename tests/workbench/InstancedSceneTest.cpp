@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -89,6 +90,48 @@ TEST(InstancedScene, DrawsAsItsExpandedTransforms) {
     }
     EXPECT_GT(drawn, pixels / 10);
     EXPECT_LT(differing, pixels / 200) << differing << " of " << pixels;
+}
+
+// Tubes far thinner than a pixel, drawn as thin lines, cover about as many
+// pixels in about the colours that their full shapes give.
+TEST(InstancedScene, ThinTubesDrawLikeTheirShapes) {
+    TempDir dir;
+    GeometryCache cache;
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    ShapeInstancer shapes;
+    shapes.start(scene.get());
+    osg::Geometry* tube = cache.tube(1.5, 0.03, 0.03, 8);
+    for (int i = 0; i < 3000; ++i) {
+        const double a = i * 2.399963, b = i * 0.7548777;
+        const osg::Matrixd placement =
+            osg::Matrixd::rotate(a, osg::Vec3d(std::sin(b), std::cos(b), 0.5)) *
+            osg::Matrixd::translate(10.0 * std::fmod(i * 0.618034, 1.0), 5.0 * std::fmod(i * 0.414214, 1.0),
+                                    7.5 * std::fmod(i * 0.732051, 1.0));
+        shapes.placeSlender(tube, 8, cache.litStateSet(material(0.3f, 0.8f, 0.2f, 20.0f)), placement);
+    }
+    osg::ref_ptr<osg::Image> thin = render(scene.get(), dir.path("thin.png"));
+    osg::ref_ptr<osg::Image> full = render(expandInstances(*scene).get(), dir.path("full.png"));
+    ASSERT_TRUE(thin && full);
+
+    // The pixels that are not the white background, and their mean green.
+    const auto drawn = [](const osg::Image& image, double& green) {
+        const unsigned channels = osg::Image::computeNumComponents(image.getPixelFormat());
+        std::size_t count = 0;
+        green = 0.0;
+        for (int p = 0; p < image.s() * image.t(); ++p) {
+            const unsigned char* pixel = image.data() + p * channels;
+            if (pixel[0] == 255 && pixel[1] == 255 && pixel[2] == 255) continue;
+            ++count;
+            green += pixel[1];
+        }
+        green /= std::max<std::size_t>(count, 1);
+        return count;
+    };
+    double thinGreen = 0.0, fullGreen = 0.0;
+    const std::size_t thinPixels = drawn(*thin, thinGreen), fullPixels = drawn(*full, fullGreen);
+    EXPECT_GT(fullPixels, 1000u);
+    EXPECT_NEAR(double(fullPixels), double(thinPixels), 0.15 * fullPixels);
+    EXPECT_NEAR(fullGreen, thinGreen, 8.0);
 }
 
 TEST(InstancedScene, ObjectExportWritesEveryShapeWithItsVertices) {
