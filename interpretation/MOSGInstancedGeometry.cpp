@@ -77,25 +77,29 @@ std::string litSource() {
 
 // A thin line stands for a round shape narrower than a pixel. Drawn in full,
 // such a shape covers a pixel of its line with about the chance of its width
-// in pixels, and colours it as lit where the pixel's centre happens to fall
-// across it; the line's fragments do the same with random numbers of the
-// pixel and the line. The width in pixels is the shape's width in eye
-// coordinates over the pixel's size at the vertex's depth (halfHeight is
-// half the viewport's height), over the cosine of the line's slant on
-// screen. The first texture coordinates hold the shape's width, the line's
-// random seed and the number of sides around the shape.
+// in pixels, in the colour lit where the pixel's centre falls across it
+// (along a straight shape, much the same place), at the depth of its
+// surface there. The line's fragments do the same, with a random number a
+// pixel for the chance and a random place across a line. The width in
+// pixels is the shape's width in eye coordinates over the pixel's size at
+// the vertex's depth (halfHeight is half the viewport's height), over the
+// cosine of the line's slant on screen. The first texture coordinates hold
+// the shape's width, the line's random seed and the number of sides around
+// the shape.
 const char* const thinVertexSource = R"(#version 120
 uniform float halfHeight;
 varying vec4 eye;
 varying vec3 axis;
 varying float coverage;
 varying vec2 seedAndSides;
+varying float radius;
 void main() {
     eye = gl_ModelViewMatrix * gl_Vertex;
     gl_Position = gl_ProjectionMatrix * eye;
     axis = (gl_ModelViewMatrix * vec4(gl_Normal, 0.0)).xyz;
     seedAndSides = gl_MultiTexCoord0.yz;
     float width = gl_MultiTexCoord0.x * length(gl_ModelViewMatrix[0].xyz);
+    radius = width / 2.0;
     vec2 slant = abs(axis.xy) / max(length(axis.xy), 1e-20);
     coverage = halfHeight > 0.0
         ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / max(max(slant.x, slant.y), 0.7071)
@@ -103,15 +107,16 @@ void main() {
 }
 )";
 
-// The shape seen across is a polygon of the given number of sides, rolled
-// by a random angle a line; the pixel falls on the side between two of its
-// corners, coloured between the corners' colours as the fixed-function
-// pipeline colours it.
+// Seen across, the shape is a polygon of the given number of sides, rolled
+// by a random angle; the place across its outline falls on the side between
+// two of its corners, coloured between the corners' colours as the
+// fixed-function pipeline colours it.
 std::string thinFragmentSource() {
     return "#version 120\n" + lightImports() + R"(varying vec4 eye;
 varying vec3 axis;
 varying float coverage;
 varying vec2 seedAndSides;
+varying float radius;
 float random(vec2 at) { return fract(sin(dot(at, vec2(12.9898, 78.233))) * 43758.5453); }
 vec4 shade(vec3 normal) {
 )" + lightSum() + R"(    return colour;
@@ -128,13 +133,22 @@ void main() {
     vec3 side = axis2 > 0.0 ? normalize(cross(axis, front)) : vec3(0.0);
     float step = 6.2831853 / max(seedAndSides.y, 3.0);
     float roll = step * fract(seedAndSides.x * 0.618034);
-    float angle = asin(2.0 * random(at.yx + vec2(0.5, 0.25)) - 1.0);
+    // The outline reaches as far to each side as the corner nearest to it.
+    float right = mod(1.5707963 - roll, step), left = mod(-1.5707963 - roll, step);
+    right = cos(min(right, step - right));
+    left = -cos(min(left, step - left));
+    float angle = asin(mix(left, right, fract(seedAndSides.x * 0.7548777)));
     float first = roll + floor((angle - roll) / step) * step;
     float second = first + step;
     float across = clamp((sin(angle) - sin(first)) / (sin(second) - sin(first)), 0.0, 1.0);
     vec4 colour = mix(shade(cos(first) * front + sin(first) * side), shade(cos(second) * front + sin(second) * side),
                       across);
     gl_FragColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
+    // The surface lies nearer to the eye than the axis: where shapes cross,
+    // the sides facing the viewer are the ones seen.
+    float nearer = radius * mix(cos(first), cos(second), across);
+    vec4 surface = gl_ProjectionMatrix * vec4(eye.xyz + nearer * front, 1.0);
+    gl_FragDepth = (gl_DepthRange.diff * surface.z / surface.w + gl_DepthRange.near + gl_DepthRange.far) / 2.0;
 }
 )";
 }
