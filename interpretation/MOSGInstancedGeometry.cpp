@@ -79,51 +79,38 @@ std::string litSource() {
 // such a shape covers a pixel of its line with about the chance of its width
 // in pixels, in the colour lit where the pixel's centre falls across it
 // (along a straight shape, much the same place), at the depth of its
-// surface there. The line's fragments do the same, with a random number a
-// pixel for the chance and a random place across a line. The width in
-// pixels is the shape's width in eye coordinates over the pixel's size at
-// the vertex's depth (halfHeight is half the viewport's height), over the
-// cosine of the line's slant on screen. The first texture coordinates hold
-// the shape's width, the line's random seed and the number of sides around
-// the shape.
-const char* const thinVertexSource = R"(#version 120
-uniform float halfHeight;
-varying vec4 eye;
-varying vec3 axis;
-varying float coverage;
-varying vec2 seedAndSides;
-varying float radius;
-void main() {
-    eye = gl_ModelViewMatrix * gl_Vertex;
-    gl_Position = gl_ProjectionMatrix * eye;
-    axis = (gl_ModelViewMatrix * vec4(gl_Normal, 0.0)).xyz;
-    seedAndSides = gl_MultiTexCoord0.yz;
-    float width = gl_MultiTexCoord0.x * length(gl_ModelViewMatrix[0].xyz);
-    radius = width / 2.0;
-    vec2 slant = abs(axis.xy) / max(length(axis.xy), 1e-20);
-    coverage = halfHeight > 0.0
-        ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / max(max(slant.x, slant.y), 0.7071)
-        : 1.0;
-}
-)";
-
+// surface there. A line takes a random place across the shape, lit and as
+// near to the eye as the shape's surface there, and its fragments cover
+// their pixels with that chance. The width in pixels is the shape's width in
+// eye coordinates over the pixel's size at the vertex's depth (halfHeight is
+// half the viewport's height), over the cosine of the line's slant on
+// screen.
+//
 // Seen across, the shape is a polygon of the given number of sides, rolled
 // by a random angle; the place across its outline falls on the side between
 // two of its corners, coloured between the corners' colours as the
 // fixed-function pipeline colours it.
-std::string thinFragmentSource() {
-    return "#version 120\n" + lightImports() + R"(varying vec4 eye;
-varying vec3 axis;
+//
+// The start of a line carries the line's axis in its normal, the end the
+// axis reversed: from either, the middle of the line is half of it away,
+// which gives the line its random numbers. The direction taken is the one
+// with a positive first non-zero coordinate, the same at both ends.
+std::string thinVertexSource() {
+    return "#version 120\n" + lightImports() + R"(uniform float halfHeight;
+uniform float widthPerLength;
+uniform float sides;
 varying float coverage;
-varying vec2 seedAndSides;
-varying float radius;
-float random(vec2 at) { return fract(sin(dot(at, vec2(12.9898, 78.233))) * 43758.5453); }
-vec4 shade(vec3 normal) {
+varying float seed;
+vec4 shade(vec3 normal, vec4 eye) {
 )" + lightSum() + R"(    return colour;
 }
 void main() {
-    vec2 at = gl_FragCoord.xy + vec2(seedAndSides.x, 2.0 * seedAndSides.x);
-    if (random(at) >= coverage) discard;
+    vec4 eye = gl_ModelViewMatrix * gl_Vertex;
+    vec3 middle = gl_Vertex.xyz + gl_Normal / 2.0;
+    seed = floor(1000.0 * fract(sin(dot(middle, vec3(12.9898, 78.233, 37.719))) * 43758.5453));
+    vec3 direction = gl_Normal * (gl_Normal.x != 0.0 ? sign(gl_Normal.x)
+                                  : gl_Normal.y != 0.0 ? sign(gl_Normal.y) : sign(gl_Normal.z));
+    vec3 axis = (gl_ModelViewMatrix * vec4(direction, 0.0)).xyz;
     // The middle of the outline faces the viewer; across the shape the
     // normal turns to either side.
     vec3 viewer = normalize(-eye.xyz);
@@ -131,27 +118,41 @@ void main() {
     vec3 front = axis2 > 0.0 ? viewer - dot(viewer, axis) / axis2 * axis : viewer;
     front = dot(front, front) > 1e-12 ? normalize(front) : viewer;
     vec3 side = axis2 > 0.0 ? normalize(cross(axis, front)) : vec3(0.0);
-    float step = 6.2831853 / max(seedAndSides.y, 3.0);
-    float roll = step * fract(seedAndSides.x * 0.618034);
+    float step = 6.2831853 / max(sides, 3.0);
+    float roll = step * fract(seed * 0.618034);
     // The outline reaches as far to each side as the corner nearest to it.
     float right = mod(1.5707963 - roll, step), left = mod(-1.5707963 - roll, step);
     right = cos(min(right, step - right));
     left = -cos(min(left, step - left));
-    float angle = asin(mix(left, right, fract(seedAndSides.x * 0.7548777)));
+    float angle = asin(mix(left, right, fract(seed * 0.7548777)));
     float first = roll + floor((angle - roll) / step) * step;
     float second = first + step;
     float across = clamp((sin(angle) - sin(first)) / (sin(second) - sin(first)), 0.0, 1.0);
-    vec4 colour = mix(shade(cos(first) * front + sin(first) * side), shade(cos(second) * front + sin(second) * side),
-                      across);
-    gl_FragColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
-    // The surface lies nearer to the eye than the axis: where shapes cross,
-    // the sides facing the viewer are the ones seen.
-    float nearer = radius * mix(cos(first), cos(second), across);
-    vec4 surface = gl_ProjectionMatrix * vec4(eye.xyz + nearer * front, 1.0);
-    gl_FragDepth = (gl_DepthRange.diff * surface.z / surface.w + gl_DepthRange.near + gl_DepthRange.far) / 2.0;
+    vec4 colour = mix(shade(cos(first) * front + sin(first) * side, eye),
+                      shade(cos(second) * front + sin(second) * side, eye), across);
+    gl_FrontColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
+    gl_BackColor = gl_FrontColor;
+    // Where shapes cross, the sides facing the viewer are the ones seen.
+    float width = widthPerLength * length(axis);
+    float nearer = width / 2.0 * mix(cos(first), cos(second), across);
+    gl_Position = gl_ProjectionMatrix * vec4(eye.xyz + nearer * front, 1.0);
+    vec2 slant = abs(axis.xy) / max(length(axis.xy), 1e-20);
+    coverage = halfHeight > 0.0
+        ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / max(max(slant.x, slant.y), 0.7071)
+        : 1.0;
 }
 )";
 }
+
+const char* const thinFragmentSource = R"(#version 120
+varying float coverage;
+varying float seed;
+void main() {
+    vec2 at = gl_FragCoord.xy + vec2(seed, 2.0 * seed);
+    if (fract(sin(dot(at, vec2(12.9898, 78.233))) * 43758.5453) >= coverage) discard;
+    gl_FragColor = gl_Color;
+}
+)";
 
 const char* const unlitSource = R"(void main() {
     gl_Position = gl_ModelViewProjectionMatrix * vec4(place(gl_Vertex), 1.0);
@@ -191,7 +192,7 @@ osg::StateSet* instancingState(bool lit) {
 }
 
 osg::StateSet* thinLineState() {
-    static const osg::ref_ptr<osg::StateSet> state = makeState(thinVertexSource, thinFragmentSource());
+    static const osg::ref_ptr<osg::StateSet> state = makeState(thinVertexSource(), thinFragmentSource);
     return state.get();
 }
 
@@ -236,14 +237,19 @@ MOSGInstancedGeometry::MOSGInstancedGeometry(osg::Geometry* shape, bool lit) : m
 
 osg::ref_ptr<MOSGInstancedGeometry> MOSGInstancedGeometry::slender(osg::Geometry* shape, int sides) {
     osg::ref_ptr<MOSGInstancedGeometry> geometry = new MOSGInstancedGeometry(shape, true);
-    geometry->myThinLines = new MOSGThinLines(sides);
+    // The axis runs through the middle of the shape's box along x; the width
+    // is the larger side of its cross-section.
+    const osg::BoundingBox& box = shape->getBoundingBox();
+    const float length = box.xMax() - box.xMin();
+    geometry->myShapeWidth = std::max(box.yMax() - box.yMin(), box.zMax() - box.zMin());
+    geometry->myThinLines = new MOSGThinLines(sides, length > 0.0f ? geometry->myShapeWidth / length : 0.0f);
     geometry->myThinLines->setCullCallback(new ThinnessCull(geometry.get(), false));
     geometry->setCullCallback(new ThinnessCull(geometry.get(), true));
     return geometry;
 }
 
 MOSGInstancedGeometry::MOSGInstancedGeometry(const MOSGInstancedGeometry& other, const osg::CopyOp& copyop)
-    : osg::Geometry(other, copyop), myShape(other.myShape), myBounds(other.myBounds), myWidth(other.myWidth) {
+    : osg::Geometry(other, copyop), myShape(other.myShape), myBounds(other.myBounds) {
     setCullCallback(nullptr); // a copy is drawn without thin lines of its own
 }
 
@@ -257,16 +263,13 @@ void MOSGInstancedGeometry::addInstance(const osg::Matrixd& placement) {
     myBounds.expandBy(instanceBound(instanceCount() - 1));
     dirtyBound();
     if (myThinLines) {
-        // The axis runs through the middle of the shape's box along x; the
-        // width is the larger side of its cross-section, as scaled.
         const osg::BoundingBox& box = myShape->getBoundingBox();
         const osg::Vec3 middle = box.center();
+        myThinLines->addLine(osg::Vec3(box.xMin(), middle.y(), middle.z()),
+                             osg::Vec3(box.xMax(), middle.y(), middle.z()), placement);
         const double scale = std::max(osg::Vec3d(placement(1, 0), placement(1, 1), placement(1, 2)).length(),
                                       osg::Vec3d(placement(2, 0), placement(2, 1), placement(2, 2)).length());
-        const float width = static_cast<float>(std::max(box.yMax() - box.yMin(), box.zMax() - box.zMin()) * scale);
-        myThinLines->addLine(osg::Vec3(box.xMin(), middle.y(), middle.z()),
-                             osg::Vec3(box.xMax(), middle.y(), middle.z()), width, placement);
-        myWidth = std::max(myWidth, width);
+        myWidth = std::max(myWidth, static_cast<float>(myShapeWidth * scale));
     }
 }
 
@@ -305,47 +308,46 @@ osg::BoundingSphere MOSGInstancedGeometry::instanceBound(std::size_t index) cons
 
 osg::BoundingBox MOSGInstancedGeometry::computeBoundingBox() const { return myBounds; }
 
-MOSGThinLines::MOSGThinLines(int sides) : mySides(sides) {
+MOSGThinLines::MOSGThinLines(int sides, float widthPerLength) : mySides(sides), myWidthPerLength(widthPerLength) {
     setUseDisplayList(false);
     setUseVertexBufferObjects(true);
     setVertexArray(new osg::Vec3Array);
     setNormalArray(new osg::Vec3Array, osg::Array::BIND_PER_VERTEX);
-    setTexCoordArray(0, new osg::Vec3Array, osg::Array::BIND_PER_VERTEX);
     addPrimitiveSet(new osg::DrawArrays(GL_LINES, 0, 0));
     setStateSet(thinLineState());
 }
 
 MOSGThinLines::MOSGThinLines(const MOSGThinLines& other, const osg::CopyOp& copyop)
-    : osg::Geometry(other, copyop), mySides(other.mySides) {}
+    : osg::Geometry(other, copyop), mySides(other.mySides), myWidthPerLength(other.myWidthPerLength) {}
 
-void MOSGThinLines::addLine(const osg::Vec3& start, const osg::Vec3& end, float width, const osg::Matrixd& placement) {
+void MOSGThinLines::addLine(const osg::Vec3& start, const osg::Vec3& end, const osg::Matrixd& placement) {
     auto& vertices = static_cast<osg::Vec3Array&>(*getVertexArray());
     auto& axes = static_cast<osg::Vec3Array&>(*getNormalArray());
-    // Each line draws its pixels with random numbers of its own (the second
-    // texture coordinate offsets them), else every line would leave out the
-    // same pixels.
-    auto& widths = static_cast<osg::Vec3Array&>(*getTexCoordArray(0));
-    const float seed = static_cast<float>((widths.size() / 2 * 2654435761u) % 1000u);
-    widths.push_back(osg::Vec3(width, seed, static_cast<float>(mySides)));
-    widths.push_back(osg::Vec3(width, seed, static_cast<float>(mySides)));
     const osg::Vec3 from = start * placement, to = end * placement;
     vertices.push_back(from);
     vertices.push_back(to);
     axes.push_back(to - from);
-    axes.push_back(to - from);
+    axes.push_back(from - to);
     static_cast<osg::DrawArrays&>(*getPrimitiveSet(0)).setCount(static_cast<GLsizei>(vertices.size()));
     dirtyBound();
 }
 
 void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
-    // The shader needs the viewport's height to tell a line's width in
-    // pixels; the viewport is the camera's, known only here.
+    // The shaders, shared by every shape, take the shape's proportions from
+    // here, and the viewport's height, which is the camera's, known only
+    // while drawing.
     osg::State& state = *renderInfo.getState();
     const osg::Program::PerContextProgram* program = state.getLastAppliedProgramObject();
     const osg::Viewport* viewport = state.getCurrentViewport();
     if (program && viewport) {
-        const GLint location = program->getUniformLocation(osg::Uniform::getNameID("halfHeight"));
-        if (location >= 0) state.get<osg::GLExtensions>()->glUniform1f(location, float(viewport->height() / 2.0));
+        const osg::GLExtensions& gl = *state.get<osg::GLExtensions>();
+        const auto set = [&](const char* name, float value) {
+            const GLint location = program->getUniformLocation(osg::Uniform::getNameID(name));
+            if (location >= 0) gl.glUniform1f(location, value);
+        };
+        set("halfHeight", static_cast<float>(viewport->height() / 2.0));
+        set("widthPerLength", myWidthPerLength);
+        set("sides", static_cast<float>(mySides));
     }
     osg::Geometry::drawImplementation(renderInfo);
 }

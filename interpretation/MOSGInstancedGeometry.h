@@ -62,27 +62,30 @@ private:
     osg::ref_ptr<osg::Geometry> myShape;
     osg::BoundingBox myBounds;
     osg::ref_ptr<MOSGThinLines> myThinLines;
-    // The widest cross-section of the shape over the instances.
+    // The larger side of the shape's cross-section, and the widest over the
+    // instances as placed.
+    float myShapeWidth = 0.0f;
     float myWidth = 0.0f;
 };
 
 // The thin lines of a slender instanced geometry: for each instance the
 // segment along the shape's axis, its pixels lit as points across a round
-// shape seen from the viewer (the direction of the axis rides in the normal
-// array, the shape's width in the first texture coordinates).
+// shape of the given number of sides and width (in proportion to the
+// segment's length) seen from the viewer. The normal array holds the axis,
+// reversed at the end of each line.
 class MOSGThinLines : public osg::Geometry {
 public:
-    explicit MOSGThinLines(int sides = 8);
+    explicit MOSGThinLines(int sides = 8, float widthPerLength = 0.0f);
     MOSGThinLines(const MOSGThinLines& other, const osg::CopyOp& copyop = osg::CopyOp::SHALLOW_COPY);
     META_Object(klado, MOSGThinLines)
 
-        // The segment from start to end, moved by placement, of a shape of
-        // the given width (as placed).
-        void addLine(const osg::Vec3& start, const osg::Vec3& end, float width, const osg::Matrixd& placement);
+        // The segment from start to end, moved by placement.
+        void addLine(const osg::Vec3& start, const osg::Vec3& end, const osg::Matrixd& placement);
     void drawImplementation(osg::RenderInfo& renderInfo) const override;
 
 private:
     int mySides;
+    float myWidthPerLength;
 };
 
 // The shader define a state set above instanced shapes sets while the light
