@@ -91,6 +91,11 @@ void dragAndDrop(FXApp* app, MFXSwatch* from, MFXSwatch* onto) {
         app->runWhileEvents();
     }
     EXPECT_EQ(DRAG_COPY, from->didAccept()) << "the target accepts the type";
+    // Source and target share the application's answer, which the target
+    // sets before its status message has travelled back to the source; a
+    // source that has not received it drops nothing. A round trip brings it.
+    app->flush(true);
+    app->runWhileEvents();
     from->handle(app, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event); // FOX delivers the drop before it returns
 }
 
@@ -112,8 +117,8 @@ TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
     EXPECT_EQ(blue.text(), target->getMaterial().text());
     EXPECT_EQ(0, recorder.commands);
     // The drop travels through the X server; on a busy machine it may still
-    // be on its way when the release returns, and a virtual display under
-    // load now and then loses one: a second drag is made before giving up.
+    // be on its way when the release returns: a second drag is made before
+    // giving up.
     for (int attempt = 0; attempt < 2 && target->getMaterial().text() != red.text(); ++attempt) {
         dragAndDrop(app, source, target);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
