@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,8 @@ std::string litSource() {
     vec4 eye = gl_ModelViewMatrix * vec4(place(gl_Vertex), 1.0);
     vec3 normal = normalize(gl_NormalMatrix * place(vec4(gl_Normal, 0.0)));
     gl_Position = gl_ProjectionMatrix * eye;
-)" + lightSum() + R"(    gl_FrontColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
+)" + lightSum() +
+           R"(    gl_FrontColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
     gl_BackColor = gl_FrontColor;
 }
 )";
@@ -102,7 +104,8 @@ uniform float sides;
 varying float coverage;
 varying float seed;
 vec4 shade(vec3 normal, vec4 eye) {
-)" + lightSum() + R"(    return colour;
+)" + lightSum() +
+           R"(    return colour;
 }
 void main() {
     vec4 eye = gl_ModelViewMatrix * gl_Vertex;
@@ -200,7 +203,8 @@ osg::StateSet* thinLineState() {
 // not to be drawn in the view being culled.
 class ThinnessCull : public osg::Drawable::CullCallback {
 public:
-    ThinnessCull(const MOSGInstancedGeometry* instances, bool whenThin) : myInstances(instances), myWhenThin(whenThin) {}
+    ThinnessCull(const MOSGInstancedGeometry* instances, bool whenThin)
+        : myInstances(instances), myWhenThin(whenThin) {}
     bool cull(osg::NodeVisitor* visitor, osg::Drawable*, osg::RenderInfo*) const override {
         osg::ref_ptr<const MOSGInstancedGeometry> instances;
         const osg::CullStack* view = visitor ? visitor->asCullStack() : nullptr;
@@ -237,12 +241,7 @@ MOSGInstancedGeometry::MOSGInstancedGeometry(osg::Geometry* shape, bool lit) : m
 
 osg::ref_ptr<MOSGInstancedGeometry> MOSGInstancedGeometry::slender(osg::Geometry* shape, int sides) {
     osg::ref_ptr<MOSGInstancedGeometry> geometry = new MOSGInstancedGeometry(shape, true);
-    // The axis runs through the middle of the shape's box along x; the width
-    // is the larger side of its cross-section.
-    const osg::BoundingBox& box = shape->getBoundingBox();
-    const float length = box.xMax() - box.xMin();
-    geometry->myShapeWidth = std::max(box.yMax() - box.yMin(), box.zMax() - box.zMin());
-    geometry->myThinLines = new MOSGThinLines(sides, length > 0.0f ? geometry->myShapeWidth / length : 0.0f);
+    geometry->myThinLines = new MOSGThinLines(sides, shape->getBoundingBox());
     geometry->myThinLines->setCullCallback(new ThinnessCull(geometry.get(), false));
     geometry->setCullCallback(new ThinnessCull(geometry.get(), true));
     return geometry;
@@ -263,13 +262,11 @@ void MOSGInstancedGeometry::addInstance(const osg::Matrixd& placement) {
     myBounds.expandBy(instanceBound(instanceCount() - 1));
     dirtyBound();
     if (myThinLines) {
-        const osg::BoundingBox& box = myShape->getBoundingBox();
-        const osg::Vec3 middle = box.center();
-        myThinLines->addLine(osg::Vec3(box.xMin(), middle.y(), middle.z()),
-                             osg::Vec3(box.xMax(), middle.y(), middle.z()), placement);
-        const double scale = std::max(osg::Vec3d(placement(1, 0), placement(1, 1), placement(1, 2)).length(),
-                                      osg::Vec3d(placement(2, 0), placement(2, 1), placement(2, 2)).length());
-        myWidth = std::max(myWidth, static_cast<float>(myShapeWidth * scale));
+        myThinLines->addLine(placement);
+        // The cross-section is scaled by the longer of the placed y and z axes.
+        const double scale2 = std::max(osg::Vec3d(placement(1, 0), placement(1, 1), placement(1, 2)).length2(),
+                                       osg::Vec3d(placement(2, 0), placement(2, 1), placement(2, 2)).length2());
+        myWidth = std::max(myWidth, static_cast<float>(myThinLines->shapeWidth() * std::sqrt(scale2)));
     }
 }
 
@@ -308,7 +305,13 @@ osg::BoundingSphere MOSGInstancedGeometry::instanceBound(std::size_t index) cons
 
 osg::BoundingBox MOSGInstancedGeometry::computeBoundingBox() const { return myBounds; }
 
-MOSGThinLines::MOSGThinLines(int sides, float widthPerLength) : mySides(sides), myWidthPerLength(widthPerLength) {
+// The axis runs through the middle of the shape's box along x; the width is
+// the larger side of its cross-section.
+MOSGThinLines::MOSGThinLines(int sides, const osg::BoundingBox& shape)
+    : mySides(sides),
+      myShapeWidth(shape.valid() ? std::max(shape.yMax() - shape.yMin(), shape.zMax() - shape.zMin()) : 0.0f),
+      myStart(shape.xMin(), shape.center().y(), shape.center().z()),
+      myEnd(shape.xMax(), shape.center().y(), shape.center().z()) {
     setUseDisplayList(false);
     setUseVertexBufferObjects(true);
     setVertexArray(new osg::Vec3Array);
@@ -318,12 +321,13 @@ MOSGThinLines::MOSGThinLines(int sides, float widthPerLength) : mySides(sides), 
 }
 
 MOSGThinLines::MOSGThinLines(const MOSGThinLines& other, const osg::CopyOp& copyop)
-    : osg::Geometry(other, copyop), mySides(other.mySides), myWidthPerLength(other.myWidthPerLength) {}
+    : osg::Geometry(other, copyop), mySides(other.mySides), myShapeWidth(other.myShapeWidth), myStart(other.myStart),
+      myEnd(other.myEnd) {}
 
-void MOSGThinLines::addLine(const osg::Vec3& start, const osg::Vec3& end, const osg::Matrixd& placement) {
+void MOSGThinLines::addLine(const osg::Matrixd& placement) {
     auto& vertices = static_cast<osg::Vec3Array&>(*getVertexArray());
     auto& axes = static_cast<osg::Vec3Array&>(*getNormalArray());
-    const osg::Vec3 from = start * placement, to = end * placement;
+    const osg::Vec3 from = myStart * placement, to = myEnd * placement;
     vertices.push_back(from);
     vertices.push_back(to);
     axes.push_back(to - from);
@@ -346,7 +350,8 @@ void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
             if (location >= 0) gl.glUniform1f(location, value);
         };
         set("halfHeight", static_cast<float>(viewport->height() / 2.0));
-        set("widthPerLength", myWidthPerLength);
+        const float length = myEnd.x() - myStart.x();
+        set("widthPerLength", length > 0.0f ? myShapeWidth / length : 0.0f);
         set("sides", static_cast<float>(mySides));
     }
     osg::Geometry::drawImplementation(renderInfo);

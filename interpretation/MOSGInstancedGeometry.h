@@ -62,30 +62,31 @@ private:
     osg::ref_ptr<osg::Geometry> myShape;
     osg::BoundingBox myBounds;
     osg::ref_ptr<MOSGThinLines> myThinLines;
-    // The larger side of the shape's cross-section, and the widest over the
-    // instances as placed.
-    float myShapeWidth = 0.0f;
+    // The widest cross-section over the instances as placed.
     float myWidth = 0.0f;
 };
 
 // The thin lines of a slender instanced geometry: for each instance the
 // segment along the shape's axis, its pixels lit as points across a round
-// shape of the given number of sides and width (in proportion to the
-// segment's length) seen from the viewer. The normal array holds the axis,
-// reversed at the end of each line.
+// shape of the given number of sides and width seen from the viewer. The
+// normal array holds the axis, reversed at the end of each line.
 class MOSGThinLines : public osg::Geometry {
 public:
-    explicit MOSGThinLines(int sides = 8, float widthPerLength = 0.0f);
+    // Lines along the x-axis of a shape with the given bounding box.
+    explicit MOSGThinLines(int sides = 8, const osg::BoundingBox& shape = osg::BoundingBox());
     MOSGThinLines(const MOSGThinLines& other, const osg::CopyOp& copyop = osg::CopyOp::SHALLOW_COPY);
     META_Object(klado, MOSGThinLines)
 
-        // The segment from start to end, moved by placement.
-        void addLine(const osg::Vec3& start, const osg::Vec3& end, const osg::Matrixd& placement);
+        // The shape's axis moved by placement.
+        void addLine(const osg::Matrixd& placement);
+    // The larger side of the shape's cross-section.
+    float shapeWidth() const { return myShapeWidth; }
     void drawImplementation(osg::RenderInfo& renderInfo) const override;
 
 private:
     int mySides;
-    float myWidthPerLength;
+    float myShapeWidth;
+    osg::Vec3 myStart, myEnd;
 };
 
 // The shader define a state set above instanced shapes sets while the light
