@@ -16,6 +16,7 @@
 #include <csignal>
 #include <exception>
 #include <iostream>
+#include <pthread.h>
 #include <string>
 #include <unistd.h>
 
@@ -84,9 +85,20 @@ public:
     void notify(osg::NotifySeverity, const char* message) override { std::cerr << message << std::flush; }
 };
 
+// The thread that installs the handler below: the one that creates and
+// notes temporary files, holding the signals back meanwhile.
+pthread_t mainThread;
+
 // An interrupted or terminated batch run removes the temporary files of the
-// output it was writing, then ends as the signal would have ended it.
+// output it was writing, then ends as the signal would have ended it. The
+// removal runs on the main thread: a signal caught by another thread (a
+// reader of a pipe, a renderer's) is passed on to it, where it waits while a
+// file is being created and noted.
 extern "C" void removeUnfinishedFilesAndEnd(int signal) {
+    if (!pthread_equal(pthread_self(), mainThread)) {
+        pthread_kill(mainThread, signal);
+        return;
+    }
     UnfinishedFiles::removeAll();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -163,6 +175,7 @@ int runKlado(int argc, char** argv) {
             return 1;
         }
         if (batch) {
+            mainThread = pthread_self();
             for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeUnfinishedFilesAndEnd);
             // The derived string alone needs no geometry.
             const bool interpreting = options->isSet("output-image") || options->isSet("output-object");
