@@ -2,6 +2,9 @@
 // virtual display (run under xvfb-run).
 //
 //   BM_Frame/<example>   one frame of the on-screen view at 800 x 600
+//   BM_Drag/<example>    a drag in a 1100 x 720 window: one pointer motion
+//                        with the left button held, served by the window's
+//                        scheduler, to its frame finished; counter frames/s
 //   BM_Cancel/<phase>    from "Cancel" to the dialog closed and the lock
 //                        released, for a model of four million atoms,
 //                        cancelled while deriving (0) or interpreting (1);
@@ -10,7 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "gui/ComputationController.h"
+#include "gui/WindowScheduler.h"
 #include "gui/MFXOSGCanvas.h"
 #include "lsys/String2IDManager.h"
 
@@ -69,12 +72,58 @@ void BM_Frame(benchmark::State& state) {
 }
 BENCHMARK(BM_Frame)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+void BM_Drag(benchmark::State& state) {
+    FXApp& app = application();
+    MessageBoxReporter reporter(nullptr);
+    Workbench workbench(reporter);
+    std::ostringstream messages;
+    tov::ReportingErrorHandler errors(messages);
+    const std::string file = std::string(KLADO_SOURCE_DIR "/") + examples[state.range(0)];
+    if (!workbench.load(file, errors) || !workbench.recompute(errors)) {
+        state.SkipWithError("example does not compute");
+        return;
+    }
+    FXMainWindow* window = new FXMainWindow(&app, "drag", nullptr, nullptr, DECOR_ALL, 0, 0, 1100, 720);
+    FXGLVisual* visual = new FXGLVisual(&app, VISUAL_DOUBLEBUFFER);
+    auto* scheduler = new WindowScheduler(window, workbench, reporter);
+    MFXOSGCanvas* canvas = new MFXOSGCanvas(window, visual, workbench.view(), scheduler, WindowScheduler::ID_VIEW,
+                                            LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    scheduler->setCanvas(canvas);
+    window->create();
+    window->show(PLACEMENT_SCREEN);
+    app.runWhileEvents();
+    FXEvent event{};
+    event.type = SEL_LEFTBUTTONPRESS;
+    event.win_x = 550;
+    event.win_y = 360;
+    canvas->handle(canvas, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
+    int step = 0;
+    for (auto _ : state) {
+        event.type = SEL_MOTION;
+        event.state = LEFTBUTTONMASK;
+        event.win_x = 550 + (step++ % 200);
+        const long before = scheduler->framesDrawn();
+        canvas->handle(canvas, FXSEL(SEL_MOTION, 0), &event);
+        while (scheduler->framesDrawn() == before) app.runOneEvent();
+        canvas->FXGLCanvas::makeCurrent();
+        glFinish();
+        canvas->makeNonCurrent();
+    }
+    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.SetLabel(examples[state.range(0)]);
+    scheduler->setCanvas(nullptr);
+    delete scheduler;
+    delete window;
+    delete visual;
+}
+BENCHMARK(BM_Drag)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 class CancelProbe : public FXObject {
     FXDECLARE(CancelProbe)
 
 public:
     enum { ID_TICK = 1 };
-    ComputationController* controller = nullptr;
+    WindowScheduler* controller = nullptr;
     Workbench* workbench = nullptr;
     int cancelAtStep = 0;
     std::chrono::steady_clock::time_point cancelled;
@@ -88,7 +137,7 @@ public:
         if (dialog->labelText() != lastLabel || dialog->shownProgress() != lastProgress) ++refreshes;
         lastLabel = dialog->labelText();
         lastProgress = dialog->shownProgress();
-        if (!done && workbench->reachedStep() >= cancelAtStep) {
+        if (!done && workbench->reachedStep() >= cancelAtStep && dialog->shown()) {
             cancelled = std::chrono::steady_clock::now();
             dialog->handle(nullptr, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
             done = true;
@@ -111,7 +160,7 @@ void BM_Cancel(benchmark::State& state) {
     workbench.definition().setAxiom("F");
     workbench.definition().addRule(1.0f, "", "", "F", "", "FF");
     workbench.definition().addConstant("_steps", "22");
-    ComputationController controller(window, workbench, reporter);
+    WindowScheduler controller(window, workbench, reporter);
     const bool interpreting = state.range(0) == 1;
     double refreshRate = 0;
     for (auto _ : state) {
@@ -122,6 +171,7 @@ void BM_Cancel(benchmark::State& state) {
         app.addTimeout(&probe, CancelProbe::ID_TICK, 1);
         const auto started = std::chrono::steady_clock::now();
         controller.recompute(true);
+        while (controller.computing()) app.runOneEvent();
         const auto ended = std::chrono::steady_clock::now();
         state.SetIterationTime(std::chrono::duration<double>(ended - probe.cancelled).count());
         refreshRate = probe.refreshes / std::chrono::duration<double>(probe.cancelled - started).count();

@@ -13,8 +13,10 @@ FXDEFMAP(KLADODialog_Computing) KLADODialog_ComputingMap[] = {
 
 FXIMPLEMENT(KLADODialog_Computing, FXDialogBox, KLADODialog_ComputingMap, ARRAYNUMBER(KLADODialog_ComputingMap))
 
-KLADODialog_Computing::KLADODialog_Computing(FXWindow* owner, Workbench& workbench)
-    : FXDialogBox(owner, "Computing", DECOR_TITLE), myWorkbench(&workbench) {
+KLADODialog_Computing::KLADODialog_Computing(FXWindow* owner, FXObject* target, FXSelector selector)
+    : FXDialogBox(owner, "Computing", DECOR_TITLE) {
+    setTarget(target);
+    setSelector(selector);
     if (owner->getShell()->isMemberOf(FXMETACLASS(FXTopWindow)))
         setIcon(static_cast<FXTopWindow*>(owner->getShell())->getIcon());
     FXVerticalFrame* outer = new FXVerticalFrame(this, LAYOUT_FILL_X | LAYOUT_FILL_Y);
@@ -38,10 +40,18 @@ void KLADODialog_Computing::setStep(int step) {
     myInterpreting = false;
 }
 
-void KLADODialog_Computing::show(FXuint placement) {
+void KLADODialog_Computing::restart() {
     myPercent = 0;
     myStep = 1;
     myInterpreting = false;
+}
+
+FXString KLADODialog_Computing::progressText() const {
+    const std::string phase = myInterpreting ? "Interpreting" : "Computing step #" + std::to_string(myStep);
+    return FXStringFormat("%s... %d%%", phase.c_str(), myPercent.load());
+}
+
+void KLADODialog_Computing::show(FXuint placement) {
     refresh();
     FXDialogBox::show(placement);
     getApp()->addTimeout(this, ID_REFRESH, refreshInterval);
@@ -54,7 +64,7 @@ void KLADODialog_Computing::hide() {
 
 long KLADODialog_Computing::onCmdCancel(FXObject*, FXSelector, void*) {
     // The dialog stays until the worker has stopped and the result is in.
-    myWorkbench->cancel();
+    if (target) target->handle(this, FXSEL(SEL_COMMAND, message), nullptr);
     return 1;
 }
 

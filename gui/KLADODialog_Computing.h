@@ -1,11 +1,11 @@
 #pragma once
 // The small modal dialog shown while the worker computes: the step being
-// derived or "Interpreting", a percentage and "Cancel". The worker reports
-// into plain atomic values; the dialog shows them from the main thread ten
-// times a second, so that no widget is ever touched by the worker.
+// derived or "Interpreting", a percentage and "Cancel", which (like closing
+// the dialog) tells the target with the dialog's selector. The worker
+// reports into plain atomic values; the dialog shows them from the main
+// thread ten times a second, so that no widget is ever touched by the worker.
 
 #include "workbench/ComputationRun.h"
-#include "workbench/Workbench.h"
 
 #include <fx.h>
 
@@ -19,7 +19,7 @@ public:
     // How often the shown step and percentage follow the worker, in ms.
     static constexpr FXuint refreshInterval = 100;
 
-    KLADODialog_Computing(FXWindow* owner, Workbench& workbench);
+    KLADODialog_Computing(FXWindow* owner, FXObject* target, FXSelector selector);
     ~KLADODialog_Computing() override;
 
     // Worker side.
@@ -27,8 +27,11 @@ public:
     void setStep(int step) override;
     void setInterpreting() override { myInterpreting = true; }
 
-    // Starts showing a new computation (step 1, no progress) and keeps the
-    // shown values current while the dialog is shown.
+    // A new computation begins: step 1, no progress.
+    void restart();
+    // "Computing step #N" or "Interpreting", with the percentage.
+    FXString progressText() const;
+    // Keeps the shown values current while the dialog is shown.
     void show(FXuint placement) override;
     void hide() override;
 
@@ -44,7 +47,6 @@ protected:
 private:
     void refresh();
 
-    Workbench* myWorkbench = nullptr;
     FXLabel* myLabel = nullptr;
     FXProgressBar* myProgressBar = nullptr;
     std::atomic<int> myPercent{0};

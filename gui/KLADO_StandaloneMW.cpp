@@ -4,12 +4,12 @@
 #include "diagnostics/ErrorHandler.h"
 #include "editors/MFXMatPaletteWell.h"
 #include "editors/MFXMaterialWell.h"
-#include "gui/ComputationController.h"
 #include "gui/ExportDialogs.h"
 #include "gui/FXRealSpinDial.h"
 #include "gui/MFXAddEditTypedTable.h"
 #include "gui/MFXOSGCanvas.h"
 #include "gui/SymbolHelp.h"
+#include "gui/WindowScheduler.h"
 #include "gui/WindowIcons.h"
 #include "lsys/LSystem.h"
 #include "lsys/String2IDManager.h"
@@ -204,7 +204,9 @@ void KLADO_StandaloneMW::WindowReporter::warn(const std::string& title, const st
 
 // clang-format off
 FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
+    FXMAPFUNC(SEL_UPDATE, 0, KLADO_StandaloneMW::onUpdTitle),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_QUIT, KLADO_StandaloneMW::onCmdQuit),
+    FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_NEW, KLADO_StandaloneMW::onCmdNew),
     FXMAPFUNC(SEL_SIGNAL, KLADO_StandaloneMW::ID_QUIT, KLADO_StandaloneMW::onSigQuit),
     FXMAPFUNC(SEL_CLOSE, 0, KLADO_StandaloneMW::onCmdQuit),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_OPEN, KLADO_StandaloneMW::onCmdOpen),
@@ -244,26 +246,20 @@ FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
     FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_LIGHT, KLADO_StandaloneMW::onCmdLight),
     FXMAPFUNCS(SEL_COMMAND, KLADO_StandaloneMW::ID_SHOW_PROBABILITIES, KLADO_StandaloneMW::ID_SHOW_CONSTRAINTS, KLADO_StandaloneMW::onCmdRuleColumn),
     FXMAPFUNCS(SEL_UPDATE, KLADO_StandaloneMW::ID_SHOW_PROBABILITIES, KLADO_StandaloneMW::ID_SHOW_CONSTRAINTS, KLADO_StandaloneMW::onUpdRuleColumn),
-    FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_TABLE_CHANGED, KLADO_StandaloneMW::onTableChanged),
-    FXMAPFUNC(SEL_INSERTED, KLADO_StandaloneMW::ID_TABLE_CHANGED, KLADO_StandaloneMW::onTableChanged),
-    FXMAPFUNC(SEL_DELETED, KLADO_StandaloneMW::ID_TABLE_CHANGED, KLADO_StandaloneMW::onTableChanged),
+    FXMAPFUNCS(SEL_REPLACED, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onTableChanged),
+    FXMAPFUNCS(SEL_INSERTED, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onTableChanged),
+    FXMAPFUNCS(SEL_DELETED, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onTableChanged),
     FXMAPFUNC(SEL_KEYPRESS, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::onKeyPress),
     FXMAPFUNC(SEL_KEYPRESS, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onKeyPress),
-    FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_VIEW_TIMER, KLADO_StandaloneMW::onViewTimer),
-    FXMAPFUNC(SEL_CHORE, KLADO_StandaloneMW::ID_VIEW_CHORE, KLADO_StandaloneMW::onViewChore),
     FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH, KLADO_StandaloneMW::onFileWatch),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTED, KLADO_StandaloneMW::onComputed),
+    FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_COMPUTED, KLADO_StandaloneMW::onComputing),
 };
 // clang-format on
 
 FXIMPLEMENT(KLADO_StandaloneMW, FXMainWindow, KLADO_StandaloneMWMap, ARRAYNUMBER(KLADO_StandaloneMWMap))
 
-static_assert(static_cast<int>(KLADO_StandaloneMW::ID_TABLE_CHANGED) == MFXAddEditTypedTable::ID_TABLE_CHANGED,
-              "the tables' change messages reach the table handler");
-
 namespace {
-
-constexpr FXuint viewInterval = 100; // ms between view frames
 
 // The settings that the export and material dialogs keep: directories, and
 // numbers with their defaults.
@@ -291,7 +287,7 @@ KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
     : FXMainWindow(app, "KLADO", nullptr, nullptr, DECOR_ALL, 0, 0, 600, 400), MFXUndoHolder(30, 10), myReporter(*this),
       myWorkbench(myReporter), myRecentFiles(app, "Recent Files", this, ID_RECENT),
       myIcons(std::make_unique<WindowIcons>(app)),
-      myController(std::make_unique<ComputationController>(this, myWorkbench, myReporter, this, ID_COMPUTED)) {
+      myScheduler(std::make_unique<WindowScheduler>(this, myWorkbench, myReporter, this, ID_COMPUTED)) {
     myRecentFiles.setMaxFiles(10);
     setIcon((*myIcons)[WindowIcons::Program]);
     setMiniIcon((*myIcons)[WindowIcons::Program]);
@@ -308,7 +304,9 @@ KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
     auto* viewFrame =
         new FXHorizontalFrame(mySplitter, FRAME_SUNKEN | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
     myVisual = new FXGLVisual(app, VISUAL_DOUBLEBUFFER | VISUAL_STEREO);
-    myCanvas = new MFXOSGCanvas(viewFrame, myVisual, myWorkbench.view(), nullptr, 0, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    myCanvas = new MFXOSGCanvas(viewFrame, myVisual, myWorkbench.view(), myScheduler.get(), WindowScheduler::ID_VIEW,
+                                LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    myScheduler->setCanvas(myCanvas);
     myPanel = new FXVerticalFrame(mySplitter, LAYOUT_FILL_Y | LAYOUT_FIX_WIDTH, 0, 0, 360, 0, 0, 0, 0, 0);
     auto* book = new FXTabBook(myPanel, nullptr, 0, LAYOUT_FILL_X | LAYOUT_FILL_Y);
     buildDefinitionTab(book);
@@ -325,9 +323,10 @@ KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
 }
 
 KLADO_StandaloneMW::~KLADO_StandaloneMW() {
-    getApp()->removeTimeout(this, ID_VIEW_TIMER);
     getApp()->removeTimeout(this, ID_FILE_WATCH);
-    getApp()->removeChore(this, ID_VIEW_CHORE);
+    // The worker reads the document: it stops before anything goes.
+    myScheduler->finish();
+    myScheduler->setCanvas(nullptr);
     // The view and the tables refer to the workbench and the undo holder,
     // which go before the window's children would.
     delete mySplitter;
@@ -346,6 +345,7 @@ void KLADO_StandaloneMW::buildMenus() {
         return menu;
     };
     FXMenuPane* file = pane("&File");
+    new FXMenuCommand(file, "&New\tCtl-N\tStart a new definition.", nullptr, this, ID_NEW);
     new FXMenuCommand(file, "&Open...\tCtl-O\tOpen KLADO file.", (*myIcons)[WindowIcons::Open], this, ID_OPEN);
     new FXMenuCommand(file, "&Save...\tCtl-S\tSave changes to file.", (*myIcons)[WindowIcons::Save], this, ID_SAVE);
     new FXMenuCommand(file, "Save &As...\tCtl-U\tSave definition to another file.", (*myIcons)[WindowIcons::SaveAs],
@@ -615,8 +615,7 @@ void KLADO_StandaloneMW::create() {
     for (MFXAddEditTypedTable* table : {myRuleTable, myIgnoreTable, myConstantsTable, mySymbolHelpTable})
         table->setColumnHeaderHeight(headerHeight);
     show(getApp()->reg().readIntEntry("SETTINGS", "maximized", 0) ? PLACEMENT_MAXIMIZED : PLACEMENT_DEFAULT);
-    getApp()->addTimeout(this, ID_VIEW_TIMER, viewInterval);
-    getApp()->addChore(this, ID_VIEW_CHORE);
+    myScheduler->requestFrame();
     getApp()->addTimeout(this, ID_FILE_WATCH, fileWatchInterval);
     if (myComputeWhenShown) {
         myComputeWhenShown = false;
@@ -634,8 +633,13 @@ void KLADO_StandaloneMW::readSettings() {
     const FXint h = reg.readIntEntry("SETTINGS", "height", screenHeight < 400 ? screenHeight - 50 : 400);
     position(x, y, w, h);
     myDataDir = reg.readStringEntry("SETTINGS", "datadir", "");
-    myController->setComputeOnChange(reg.readIntEntry("SETTINGS", "bRecOnChange", 1) != 0);
-    myMultiCharCheck->setCheck(reg.readIntEntry("SETTINGS", "bSingleCharNamesOnly", 0) != 0);
+    myScheduler->setComputeOnChange(reg.readIntEntry("SETTINGS", "bRecOnChange", 1) != 0);
+    // The remembered switch is for new definitions: a loaded file keeps its own.
+    if (myWorkbench.fileName().empty() && !hasContent()) {
+        const bool multiChar = reg.readIntEntry("SETTINGS", "bSingleCharNamesOnly", 0) != 0;
+        myWorkbench.setSpecialVariable("_multichar", multiChar ? 1 : 0);
+        myMultiCharCheck->setCheck(multiChar);
+    }
     myShowGLControls = reg.readIntEntry("SETTINGS", "bShowGLControls", 1) != 0;
 }
 
@@ -649,8 +653,9 @@ void KLADO_StandaloneMW::writeSettings() {
     reg.writeStringEntry("SETTINGS", "datadir", myDataDir.text());
     // The export and material dialogs keep their own choices as they go;
     // until a dialog is first used its keys are written with their defaults.
+    // (The text read is copied first: writing an entry frees its old text.)
     for (const auto& [section, key] : keptDirectories)
-        reg.writeStringEntry(section, key, reg.readStringEntry(section, key, ""));
+        reg.writeStringEntry(section, key, FXString(reg.readStringEntry(section, key, "")).text());
     for (const KeptNumber& kept : keptNumbers)
         reg.writeIntEntry(kept.section, kept.key, reg.readIntEntry(kept.section, kept.key, kept.initial));
     reg.writeIntEntry("SETTINGS", "bRecOnChange", computeOnChange() ? 1 : 0);
@@ -708,6 +713,7 @@ bool KLADO_StandaloneMW::askSave() {
 bool KLADO_StandaloneMW::load(const std::string& fileName) { return loadDocument(fileName, nullptr); }
 
 bool KLADO_StandaloneMW::loadDocument(const std::string& fileName, const CameraDef* view) {
+    myScheduler->finish();
     if (shown()) {
         tov::StoringErrorHandler problems;
         const bool loaded = myWorkbench.load(fileName, problems);
@@ -736,7 +742,8 @@ bool KLADO_StandaloneMW::loadDocument(const std::string& fileName, const CameraD
     if (view) myWorkbench.currentCamera() = *view;
     undoList.clear();
     undoList.mark();
-    myRecentFiles.appendFile(fileName.c_str());
+    // Kept absolute, so that the list works from any folder.
+    myRecentFiles.appendFile(FXPath::absolute(fileName.c_str()));
     fillWidgets();
     updateTitle();
     rememberFileTime();
@@ -749,12 +756,23 @@ void KLADO_StandaloneMW::rememberFileTime() {
 }
 
 bool KLADO_StandaloneMW::saveTo(const std::string& fileName) {
+    // Another program (an editor, a second window) wrote the open file since
+    // it was read: its change is not overwritten without asking.
+    if (fileName == myWorkbench.fileName() && myFileTime != 0) {
+        const FXTime modified = FXStat::modified(fileName.c_str());
+        if (modified != 0 && modified != myFileTime &&
+            askQuestion("File Changed",
+                        FXStringFormat("'%s' changed on disk since it was opened. Overwrite it?", fileName.c_str()),
+                        MBOX_YES_NO) != MBOX_CLICKED_YES)
+            return false;
+    }
     LSystemDefinition& definition = myWorkbench.definition();
     if (!saveDefinition(fileName, sheetOf(myWorkbench), definition, myReporter)) return false;
     myNameField->setText(definition.getName().c_str());
     myWorkbench.setFileName(fileName);
-    undoList.mark();
-    myRecentFiles.appendFile(fileName.c_str());
+    // Typing that goes on after the save is a new edit.
+    markSaved();
+    myRecentFiles.appendFile(FXPath::absolute(fileName.c_str()));
     updateTitle();
     rememberFileTime();
     return true;
@@ -776,32 +794,54 @@ bool KLADO_StandaloneMW::saveAs() {
     return saveTo(fileName.text());
 }
 
-void KLADO_StandaloneMW::updateTitle() {
+FXString KLADO_StandaloneMW::titleText() const {
     const std::string& fileName = myWorkbench.fileName();
-    if (fileName.empty()) {
-        setTitle(getApp()->getAppName());
-        return;
-    }
+    const FXString mark = isModified() ? "*" : "";
+    if (fileName.empty()) return isModified() ? "<unnamed>* - " + getApp()->getAppName() : getApp()->getAppName();
     FXString name = FXPath::name(fileName.c_str());
     const FXint dot = name.find('.');
     if (dot >= 0) name = name.left(dot);
-    setTitle(name + " - " + getApp()->getAppName());
+    return name + mark + " - " + getApp()->getAppName();
+}
+
+void KLADO_StandaloneMW::updateTitle() {
+    const FXString title = titleText();
+    if (title != getTitle()) setTitle(title);
+}
+
+long KLADO_StandaloneMW::onUpdTitle(FXObject* sender, FXSelector selector, void* data) {
+    if (sender != this) return 0;
+    updateTitle();
+    return FXMainWindow::onUpdate(sender, selector, data);
 }
 
 void KLADO_StandaloneMW::newDocument() {
+    myScheduler->finish();
     myWorkbench.replaceDocument(std::make_unique<LSystemDefinition>(), "", false);
-    myIterationsDial->setValue(defaultIterations);
+    // A new definition starts from the window's own defaults.
+    myWorkbench.setSpecialVariable("_steps", defaultIterations);
     for (int i = 0; i < 3; ++i) {
-        myRotationDials[i]->setValue(0);
-        myDirectionDials[i]->setValue(0);
+        myWorkbench.setSpecialVariable(specialDials[i], 0);
+        myWorkbench.setSpecialVariable(directionVariables[i], 0);
     }
-    mySeedDial->setValue(defaultSeed);
-    storeSpecialVariables();
+    myWorkbench.setSpecialVariable("_seed", defaultSeed);
+    myWorkbench.setSpecialVariable("_multichar", myMultiCharCheck->getCheck() ? 1 : 0);
     fillWidgets();
     myWorkbench.view().setScene(nullptr, &myWorkbench.currentCamera(), myWorkbench.lights().data(), true);
+    myStatisticsTree->clearItems();
+    myStatusBar->getStatusLine()->setNormalText("Ready.");
+    myStatusBar->getStatusLine()->setText("Ready.");
     requestFrame();
     updateTitle();
     rememberFileTime();
+}
+
+void KLADO_StandaloneMW::closeDocument() {
+    if (!askSave()) return;
+    clearTables();
+    newDocument();
+    undoList.clear();
+    undoList.mark();
 }
 
 void KLADO_StandaloneMW::setDocumentName(const std::string& name) {
@@ -823,18 +863,15 @@ void KLADO_StandaloneMW::fillWidgets() {
     myNameField->setText(definition.getName().c_str());
     myAxiomField->setText(definition.getAxiom().c_str());
     const auto& constants = definition.getConstants();
-    const auto value = [&](const char* name, double fallback) {
-        const auto found = constants.find(name);
-        return found == constants.end() ? fallback : numberOr(found->second.value, fallback);
-    };
-    myIterationsDial->setValue(value("_steps", 3));
+    showSpecialVariable(myIterationsDial, "_steps", defaultIterations);
     myLastIterations = static_cast<int>(std::lround(myIterationsDial->getValue()));
     for (int i = 0; i < 3; ++i) {
-        myRotationDials[i]->setValue(value(specialDials[i], 0));
-        myDirectionDials[i]->setValue(value(directionVariables[i], 0));
+        showSpecialVariable(myRotationDials[i], specialDials[i], 0);
+        showSpecialVariable(myDirectionDials[i], directionVariables[i], 0);
     }
-    mySeedDial->setValue(value("_seed", 42));
-    myMultiCharCheck->setCheck(value("_multichar", myMultiCharCheck->getCheck() ? 1 : 0) != 0);
+    showSpecialVariable(mySeedDial, "_seed", defaultSeed);
+    const auto multiChar = constants.find("_multichar");
+    if (multiChar != constants.end()) myMultiCharCheck->setCheck(numberOr(multiChar->second.value, 0) != 0);
 
     const TweakMap& tweaks = definition.getTweaks();
     const auto direction = tweaks.find(tropismDirectionKey);
@@ -844,6 +881,7 @@ void KLADO_StandaloneMW::fillWidgets() {
     const auto strength = tweaks.find(tropismStrengthKey);
     myTropismStrength->setValue(strength == tweaks.end() ? 0 : numberOr(strength->second, 0));
 
+    showStatistics();
     const auto background = definition.getEnvironment().find(backgroundColorKey);
     myBackgroundWell->setRGBA(background == definition.getEnvironment().end() ? FXRGB(0, 0, 0)
                                                                               : colourOfHex(background->second));
@@ -1046,61 +1084,53 @@ void KLADO_StandaloneMW::showStatistics() {
     add(nullptr, myWorkbench.statistics().items());
 }
 
-void KLADO_StandaloneMW::storeSpecialVariables() {
-    LSystemDefinition& definition = myWorkbench.definition();
-    const auto store = [&](const char* name, double value) {
-        definition.addConstant(name, TextConvert::toString(value));
-    };
-    store("_steps", std::round(myIterationsDial->getValue()));
-    for (int i = 0; i < 3; ++i) {
-        store(specialDials[i], myRotationDials[i]->getValue());
-        store(directionVariables[i], myDirectionDials[i]->getValue());
-    }
-    store("_seed", std::round(mySeedDial->getValue()));
-    store("_multichar", myMultiCharCheck->getCheck() ? 1 : 0);
+void KLADO_StandaloneMW::showSpecialVariable(FXRealSpinDial* dial, const char* name, double fallback) {
+    const auto& constants = myWorkbench.definition().getConstants();
+    const auto found = constants.find(name);
+    const double value = found == constants.end() ? fallback : numberOr(found->second.value, fallback);
+    // The dial's range limits what dragging reaches, never what the file
+    // holds: a value beyond it widens the range.
+    FXdouble low = 0;
+    FXdouble high = 0;
+    dial->getRange(low, high);
+    dial->setRange(std::min(value, low), std::max(value, high));
+    dial->setValue(value);
 }
 
 // ---------------------------------------------------------------------------
 // Computing
 
-void KLADO_StandaloneMW::recompute(bool force) {
-    if (myController->computing()) return;
-    storeSpecialVariables();
-    myController->recompute(force);
-}
+void KLADO_StandaloneMW::recompute(bool force) { myScheduler->recompute(force); }
 
-void KLADO_StandaloneMW::reinterpret() {
-    if (myController->computing()) return;
-    storeSpecialVariables();
-    // The interpreter reads the rotations and the initial direction from the
-    // compiled system.
-    if (LSystem* lsystem = myWorkbench.lsystem()) {
-        for (int i = 0; i < 3; ++i) {
-            lsystem->setVariable(specialDials[i], myRotationDials[i]->getValue());
-            lsystem->setVariable(directionVariables[i], myDirectionDials[i]->getValue());
-        }
-    }
-    myController->reinterpret(false);
-}
+void KLADO_StandaloneMW::reinterpret() { myScheduler->reinterpret(false); }
 
-bool KLADO_StandaloneMW::computeOnChange() const { return myController->computeOnChange(); }
+bool KLADO_StandaloneMW::computeOnChange() const { return myScheduler->computeOnChange(); }
+
+FXString KLADO_StandaloneMW::statusText() const { return myStatusBar->getStatusLine()->getNormalText(); }
+
+long KLADO_StandaloneMW::onComputing(FXObject*, FXSelector, void* data) {
+    myStatusBar->getStatusLine()->setNormalText(*static_cast<FXString*>(data));
+    return 1;
+}
 
 long KLADO_StandaloneMW::onComputed(FXObject*, FXSelector, void*) {
-    // After a Cancel the field shows the last step finished.
-    if (myWorkbench.lsystem()) {
-        myIterationsDial->setValue(myWorkbench.reachedStep());
-        myLastIterations = myWorkbench.reachedStep();
-    }
     fillSymbolChoosers();
     showStatistics();
     requestFrame();
-    const auto& items = myWorkbench.statistics().items();
-    const ComputationTimes& times = myWorkbench.lastTimes();
-    if (!items.empty())
-        myStatusBar->getStatusLine()->setNormalText(
-            FXStringFormat("%ld atoms derived, %ld shapes placed; derivation %.0f ms, interpretation %.0f ms",
-                           statisticsFigure(items, "overall size: "), statisticsFigure(items, "visible items: "),
-                           times.derivation, times.interpretation));
+    FXString text;
+    if (myScheduler->cancelled()) {
+        text = "Computation cancelled.";
+    } else if (myScheduler->failed()) {
+        text = myScheduler->failedInterpreting() ? "Interpretation failed." : "Computation failed.";
+    } else {
+        const auto& items = myWorkbench.statistics().items();
+        const ComputationTimes& times = myWorkbench.lastTimes();
+        if (!items.empty())
+            text = FXStringFormat("%ld atoms derived, %ld shapes placed; derivation %.0f ms, interpretation %.0f ms",
+                                  statisticsFigure(items, "overall size: "), statisticsFigure(items, "visible items: "),
+                                  times.derivation, times.interpretation);
+    }
+    myStatusBar->getStatusLine()->setNormalText(text.empty() ? FXString("Ready.") : text);
     return 1;
 }
 
@@ -1184,6 +1214,9 @@ bool KLADO_StandaloneMW::isReplay(FXObject* sender) const {
 // Handlers
 
 long KLADO_StandaloneMW::onCmdQuit(FXObject*, FXSelector, void*) {
+    // A running computation stops first: the question comes with the
+    // document left alone.
+    myScheduler->finish();
     if (!askSave()) return 1;
     clearTables();
     writeSettings();
@@ -1193,6 +1226,11 @@ long KLADO_StandaloneMW::onCmdQuit(FXObject*, FXSelector, void*) {
 
 long KLADO_StandaloneMW::onSigQuit(FXObject* sender, FXSelector, void* data) {
     return onCmdQuit(sender, FXSEL(SEL_COMMAND, ID_QUIT), data);
+}
+
+long KLADO_StandaloneMW::onCmdNew(FXObject*, FXSelector, void*) {
+    closeDocument();
+    return 1;
 }
 
 long KLADO_StandaloneMW::onCmdOpen(FXObject*, FXSelector, void*) {
@@ -1229,23 +1267,37 @@ long KLADO_StandaloneMW::onCmdExportImage(FXObject*, FXSelector, void*) {
     std::string fileName;
     int width = 0;
     int height = 0;
-    if (askImageExport(this, getApp()->reg(), fileName, width, height))
-        myWorkbench.exportImage(fileName, width, height);
+    if (myScheduler->computing() || !askImageExport(this, getApp()->reg(), fileName, width, height)) return 1;
+    // The picture under the closed dialogs is drawn before the export.
+    getApp()->repaint();
+    myScheduler->drawNow();
+    myWorkbench.exportImage(fileName, width, height);
     return 1;
 }
 
 long KLADO_StandaloneMW::onCmdExportObject(FXObject*, FXSelector, void*) {
     std::string fileName;
-    if (askObjectExport(this, getApp()->reg(), fileName)) myWorkbench.exportObject(fileName);
+    if (myScheduler->computing() || !askObjectExport(this, getApp()->reg(), fileName)) return 1;
+    // A large scene takes seconds to write: the worker writes it, while the
+    // window stays drawn and shows the progress. Failures are reported here.
+    auto problem = std::make_shared<std::string>();
+    myStatusBar->getStatusLine()->setNormalText(FXStringFormat("Writing '%s'...", fileName.c_str()));
+    myScheduler->runTask([this, fileName, problem] { *problem = myWorkbench.view().writeScene(fileName); },
+                         [this, fileName, problem] {
+                             if (problem->empty()) {
+                                 myStatusBar->getStatusLine()->setNormalText(
+                                     FXStringFormat("Wrote '%s'.", fileName.c_str()));
+                                 return;
+                             }
+                             myStatusBar->getStatusLine()->setNormalText("Export failed.");
+                             myReporter.report("Error while saving",
+                                               "Could not save file\n" + fileName + "\n" + *problem);
+                         });
     return 1;
 }
 
 long KLADO_StandaloneMW::onCmdClose(FXObject*, FXSelector, void*) {
-    if (!askSave()) return 1;
-    clearTables();
-    newDocument();
-    undoList.clear();
-    undoList.mark();
+    closeDocument();
     return 1;
 }
 
@@ -1257,7 +1309,7 @@ long KLADO_StandaloneMW::onCmdRecent(FXObject*, FXSelector, void* data) {
 }
 
 long KLADO_StandaloneMW::onCmdComputeOnChange(FXObject*, FXSelector, void*) {
-    myController->setComputeOnChange(!computeOnChange());
+    myScheduler->setComputeOnChange(!computeOnChange());
     return 1;
 }
 
@@ -1317,9 +1369,9 @@ long KLADO_StandaloneMW::onCmdAxiom(FXObject* sender, FXSelector selector, void*
 }
 
 long KLADO_StandaloneMW::onCmdIterations(FXObject* sender, FXSelector, void*) {
-    if (myController->computing()) return 1;
     const int iterations = static_cast<int>(std::lround(myIterationsDial->getValue()));
     if (iterations == myLastIterations) return 1;
+    myWorkbench.setSpecialVariable("_steps", iterations);
     if (!isReplay(sender))
         add(new MFXUndoCommand_Float(myIterationsDial, this, "Undo Iteration Change", "Redo Iteration Change",
                                      static_cast<float>(myLastIterations), static_cast<float>(iterations), true));
@@ -1332,7 +1384,7 @@ long KLADO_StandaloneMW::onCmdSeed(FXObject* sender, FXSelector, void*) {
     const double seed = std::round(mySeedDial->getValue());
     const double old = numberOr(myWorkbench.definition().getConstants().at("_seed").value, defaultSeed);
     if (seed == old) return 1;
-    myWorkbench.definition().addConstant("_seed", TextConvert::toString(seed));
+    myWorkbench.setSpecialVariable("_seed", seed);
     if (!isReplay(sender))
         add(new MFXUndoCommand_Float(mySeedDial, this, "Undo Seed Change", "Redo Seed Change", static_cast<float>(old),
                                      static_cast<float>(seed), true));
@@ -1349,7 +1401,7 @@ long KLADO_StandaloneMW::onCmdRotation(FXObject* sender, FXSelector selector, vo
     const double value = dial->getValue();
     const double old = numberOr(myWorkbench.definition().getConstants().at(variable).value, 0);
     if (value == old) return 1;
-    myWorkbench.definition().addConstant(variable, TextConvert::toString(value));
+    myWorkbench.setSpecialVariable(variable, value);
     if (!isReplay(sender)) {
         const FXString what = rotation ? rotationLabels[axis] : directionLabels[axis];
         add(new MFXUndoCommand_Float(dial, this, "Undo " + what, "Redo " + what, static_cast<float>(old),
@@ -1360,6 +1412,7 @@ long KLADO_StandaloneMW::onCmdRotation(FXObject* sender, FXSelector selector, vo
 }
 
 long KLADO_StandaloneMW::onCmdMultiChar(FXObject* sender, FXSelector, void*) {
+    myWorkbench.setSpecialVariable("_multichar", myMultiCharCheck->getCheck() ? 1 : 0);
     if (!isReplay(sender))
         add(new MFXUndoCommand_Bool(myMultiCharCheck, this, "Undo Switch Multichar", "Redo Switch Multichar",
                                     myMultiCharCheck->getCheck()));
@@ -1368,7 +1421,7 @@ long KLADO_StandaloneMW::onCmdMultiChar(FXObject* sender, FXSelector, void*) {
 }
 
 long KLADO_StandaloneMW::onCmdCompute(FXObject*, FXSelector, void*) {
-    if (!myController->computing()) recompute(true);
+    recompute(true);
     return 1;
 }
 
@@ -1569,33 +1622,12 @@ long KLADO_StandaloneMW::onKeyPress(FXObject* sender, FXSelector, void* data) {
     return 0;
 }
 
-bool KLADO_StandaloneMW::renderIfNeeded() {
-    if (!myNeedsFrame && !myWorkbench.view().viewer()->checkNeedToDoFrame()) return false;
-    myNeedsFrame = false;
-    return myCanvas->renderFrame();
-}
-
-long KLADO_StandaloneMW::onViewTimer(FXObject*, FXSelector, void*) {
-    // Input waiting for the view starts a run of frames at idle time.
-    if (renderIfNeeded()) getApp()->addChore(this, ID_VIEW_CHORE);
-    getApp()->addTimeout(this, ID_VIEW_TIMER, viewInterval);
-    return 1;
-}
-
-long KLADO_StandaloneMW::onViewChore(FXObject*, FXSelector, void*) {
-    if (renderIfNeeded()) getApp()->addChore(this, ID_VIEW_CHORE);
-    return 1;
-}
-
-void KLADO_StandaloneMW::requestFrame() {
-    myNeedsFrame = true;
-    if (shown()) getApp()->addChore(this, ID_VIEW_CHORE);
-}
+void KLADO_StandaloneMW::requestFrame() { myScheduler->requestFrame(); }
 
 long KLADO_StandaloneMW::onFileWatch(FXObject*, FXSelector, void*) {
     getApp()->addTimeout(this, ID_FILE_WATCH, fileWatchInterval);
     const std::string& fileName = myWorkbench.fileName();
-    if (fileName.empty() || myController->computing()) return 1;
+    if (fileName.empty() || myScheduler->computing()) return 1;
     const FXTime modified = FXStat::modified(fileName.c_str());
     if (modified == 0 || modified == myFileTime) return 1;
     myFileTime = modified;

@@ -23,7 +23,7 @@ class FXRealSpinDial;
 class MFXAddEditTypedTable;
 class MFXMaterialWell;
 class MFXMatPaletteWell;
-class ComputationController;
+class WindowScheduler;
 class MFXOSGCanvas;
 class WindowIcons;
 
@@ -33,6 +33,7 @@ public:
     enum {
         ID_BACKGROUND = FXMainWindow::ID_LAST,
         ID_QUIT,
+        ID_NEW,
         ID_OPEN,
         ID_SAVE,
         ID_SAVEAS,
@@ -58,16 +59,13 @@ public:
         ID_SHAPETYPE,
         ID_TWEAKS,
         ID_RECENT,
-        // The tables' change messages come with this id.
-        ID_TABLE_CHANGED,
         ID_SHOW_PROBABILITIES,
         ID_SHOW_LEFT,
         ID_SHOW_RIGHT,
         ID_SHOW_CONSTRAINTS,
         ID_MULTICHAR,
         ID_LIGHT,
-        ID_VIEW_TIMER,
-        ID_VIEW_CHORE,
+        // The three editable tables, in this order.
         ID_RULES,
         ID_IGNORE,
         ID_CONSTANTS,
@@ -102,19 +100,31 @@ public:
     bool isModified() const;
     bool computeOnChange() const;
     bool pending() const { return myWorkbench.pending(); }
+    // "NAME - KLADO", with an asterisk after the name while there are
+    // unsaved edits.
+    FXString titleText() const;
 
     Workbench& workbench() { return myWorkbench; }
+    WindowScheduler& scheduler() { return *myScheduler; }
+    MFXOSGCanvas* canvas() const { return myCanvas; }
+    FXString statusText() const;
     FXRecentFiles& recentFiles() { return myRecentFiles; }
     FXTextField* nameField() const { return myNameField; }
     FXTextField* axiomField() const { return myAxiomField; }
     FXRealSpinDial* iterationsDial() const { return myIterationsDial; }
+    FXRealSpinDial* seedDial() const { return mySeedDial; }
+    FXRealSpinDial* directionDial(int axis) const { return myDirectionDials[axis]; }
+    FXCheckButton* multiCharCheck() const { return myMultiCharCheck; }
+    FXColorWell* backgroundWell() const { return myBackgroundWell; }
     MFXAddEditTypedTable* ruleTable() const { return myRuleTable; }
     MFXAddEditTypedTable* constantsTable() const { return myConstantsTable; }
     MFXAddEditTypedTable* symbolHelpTable() const { return mySymbolHelpTable; }
     FXTreeList* statisticsTree() const { return myStatisticsTree; }
     FXButton* computeButton(int tab) const { return myComputeButtons[tab]; }
 
+    long onUpdTitle(FXObject*, FXSelector, void*);
     long onCmdQuit(FXObject*, FXSelector, void*);
+    long onCmdNew(FXObject*, FXSelector, void*);
     long onSigQuit(FXObject*, FXSelector, void*);
     long onCmdOpen(FXObject*, FXSelector, void*);
     long onCmdSave(FXObject*, FXSelector, void*);
@@ -146,10 +156,9 @@ public:
     long onUpdRuleColumn(FXObject*, FXSelector, void*);
     long onTableChanged(FXObject*, FXSelector, void*);
     long onKeyPress(FXObject*, FXSelector, void*);
-    long onViewTimer(FXObject*, FXSelector, void*);
-    long onViewChore(FXObject*, FXSelector, void*);
     long onFileWatch(FXObject*, FXSelector, void*);
     long onComputed(FXObject*, FXSelector, void*);
+    long onComputing(FXObject*, FXSelector, void*);
 
 protected:
     KLADO_StandaloneMW();
@@ -157,7 +166,7 @@ protected:
     virtual FXuint askQuestion(const FXString& title, const FXString& text, FXuint buttons);
     virtual void showMessage(bool error, const FXString& title, const FXString& text);
     // Asks for a definition file to open (save false) or save to; false when
-    // cancelled.
+    // cancelled. The dialog opens in the folder last used for definitions.
     virtual bool chooseFile(bool save, FXString& fileName);
 
 private:
@@ -205,14 +214,12 @@ private:
     void showStatistics();
     void clearTables();
 
-    // Writes the dials' values into the special variables of the definition.
-    void storeSpecialVariables();
+    // Shows a special variable of the definition on its dial.
+    void showSpecialVariable(FXRealSpinDial* dial, const char* name, double fallback);
     // The definition changed in a way that needs a new derivation.
     void recompute(bool force);
     // Only the interpretation changed.
     void reinterpret();
-    // Renders a frame when the view has something new; true when it did.
-    bool renderIfNeeded();
 
     // The rows of a table, without the row about to be removed.
     void setRulesFromTable(FXint removedRow);
@@ -229,7 +236,11 @@ private:
     void applyEnvironment(const EnvironmentMap& environment);
     void applyLight(int index, const LightDef& light);
     void setDocumentName(const std::string& name);
+    // An empty document, every tab, the view, the status bar and the
+    // statistics as a new one shows them.
     void newDocument();
+    // Replaces the document by a new one when the user agrees to lose its edits.
+    void closeDocument();
     void rememberFileTime();
     // Loads the file; with a view, shows the new model from there.
     bool loadDocument(const std::string& fileName, const CameraDef* view);
@@ -240,12 +251,10 @@ private:
     Workbench myWorkbench;
     FXRecentFiles myRecentFiles;
     std::unique_ptr<WindowIcons> myIcons;
-    std::unique_ptr<ComputationController> myController;
+    std::unique_ptr<WindowScheduler> myScheduler;
     // A document loaded before the window was on the screen is computed
     // once it is.
     bool myComputeWhenShown = false;
-    // The view has something new to show.
-    bool myNeedsFrame = true;
     // When the open file was last changed, as last seen.
     FXTime myFileTime = 0;
     FXString myDataDir;

@@ -209,9 +209,13 @@ void MFXAddEditTypedTable::replayText(FXint row, FXint col, const FXString& text
     keepEmptyLastRow();
 }
 
+void MFXAddEditTypedTable::acceptInput(FXbool) { FXTable::acceptInput(false); }
+
 void MFXAddEditTypedTable::notifyCellChanged(FXint row, FXint col) {
-    CellChange change{getItem(row, col), row, col};
-    if (target) target->tryHandle(this, FXSEL(SEL_CHANGED, ID_TABLE_CHANGED), &change);
+    FXTableRange range;
+    range.fm.row = range.to.row = row;
+    range.fm.col = range.to.col = col;
+    if (target) target->tryHandle(this, FXSEL(SEL_REPLACED, message), &range);
 }
 
 void MFXAddEditTypedTable::notifyRow(FXuint type, FXint row) {
@@ -219,7 +223,7 @@ void MFXAddEditTypedTable::notifyRow(FXuint type, FXint row) {
     range.fm.row = range.to.row = row;
     range.fm.col = 0;
     range.to.col = ncols - 1;
-    if (target) target->tryHandle(this, FXSEL(type, ID_TABLE_CHANGED), &range);
+    if (target) target->tryHandle(this, FXSEL(type, message), &range);
 }
 
 void MFXAddEditTypedTable::layout() {

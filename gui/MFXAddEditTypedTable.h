@@ -6,11 +6,11 @@
 // column is hidden by giving it zero width. The table keeps one empty last
 // row: text entered there adds a row, and a new empty one follows.
 //
-// The target is told of every change with the id ID_TABLE_CHANGED, whatever
-// the table's own selector: SEL_CHANGED with a CellChange after a cell's text
-// was set from its editor or by undo and redo, SEL_INSERTED after a removed
-// row came back and SEL_DELETED before a row is removed (both with the row as
-// an FXTableRange).
+// The target is told of every change with the table's own selector and the
+// toolkit's message types, each with the cells concerned as an FXTableRange:
+// SEL_REPLACED after a cell's text was changed from its editor or by undo
+// and redo (once, and only when the text changed), SEL_INSERTED after a
+// removed row came back and SEL_DELETED before a row is removed.
 
 #include <fx.h>
 
@@ -24,13 +24,6 @@ class MFXAddEditTypedTable : public FXTable {
     FXDECLARE(MFXAddEditTypedTable)
 public:
     enum ColumnType { UNTYPED = -1, REAL = 0, TEXT = 1, INTEGER = 2, CHECK = 3 };
-    enum { ID_TABLE_CHANGED = FXTable::ID_LAST, ID_LAST };
-
-    struct CellChange {
-        FXTableItem* item;
-        FXint row;
-        FXint col;
-    };
 
     class MFXUndoCommand_CellChange;
     class MFXUndoCommand_RowRemoved;
@@ -62,6 +55,9 @@ protected:
     MFXAddEditTypedTable() = default;
     FXWindow* getControlForItem(FXint r, FXint c) override;
     void setItemFromControl(FXint r, FXint c, FXWindow* control) override;
+    // The toolkit's own SEL_REPLACED would come for every accepted editor,
+    // changed or not: the table tells its target itself.
+    void acceptInput(FXbool notify = false) override;
 
 private:
     bool isRowEmpty(FXint row) const;
@@ -86,6 +82,7 @@ public:
     void redo() override;
     bool canAbsorb(const MFXUndoCommand* newer) const override;
     void absorb(const MFXUndoCommand* newer) override;
+    void close() override { final = true; }
     void forgetWidget(FXObject* widget) override;
 
 private:

@@ -1,5 +1,7 @@
 #include "gui/MFXOSGCanvas.h"
 
+#include <cstdlib>
+
 // clang-format off
 FXDEFMAP(MFXOSGCanvas) MFXOSGCanvasMap[] = {
     FXMAPFUNC(SEL_KEYPRESS, 0, MFXOSGCanvas::onKeyPress),
@@ -11,6 +13,8 @@ FXDEFMAP(MFXOSGCanvas) MFXOSGCanvasMap[] = {
     FXMAPFUNC(SEL_MIDDLEBUTTONRELEASE, 0, MFXOSGCanvas::onButtonRelease),
     FXMAPFUNC(SEL_RIGHTBUTTONRELEASE, 0, MFXOSGCanvas::onButtonRelease),
     FXMAPFUNC(SEL_MOTION, 0, MFXOSGCanvas::onMotion),
+    FXMAPFUNC(SEL_MOUSEWHEEL, 0, MFXOSGCanvas::onMouseWheel),
+    FXMAPFUNC(SEL_PAINT, 0, MFXOSGCanvas::onPaint),
     FXMAPFUNC(SEL_CONFIGURE, 0, MFXOSGCanvas::onConfigure),
     FXMAPFUNC(SEL_COMMAND, MFXOSGCanvas::ID_CENTER, MFXOSGCanvas::onCmdCenter),
 };
@@ -78,13 +82,19 @@ void MFXOSGCanvas::setCursor(MouseCursor cursor) {
         setDefaultCursor(myCrossCursor);
 }
 
+void MFXOSGCanvas::viewChanged() {
+    if (target) target->handle(this, FXSEL(SEL_CHANGED, message), nullptr);
+}
+
 long MFXOSGCanvas::onKeyPress(FXObject* sender, FXSelector selector, void* data) {
     myView->viewer()->getEventQueue()->keyPress(static_cast<FXEvent*>(data)->code);
+    viewChanged();
     return FXGLCanvas::onKeyPress(sender, selector, data);
 }
 
 long MFXOSGCanvas::onKeyRelease(FXObject* sender, FXSelector selector, void* data) {
     myView->viewer()->getEventQueue()->keyRelease(static_cast<FXEvent*>(data)->code);
+    viewChanged();
     return FXGLCanvas::onKeyRelease(sender, selector, data);
 }
 
@@ -92,12 +102,14 @@ long MFXOSGCanvas::onButtonPress(FXObject* sender, FXSelector selector, void* da
     const FXEvent* event = static_cast<FXEvent*>(data);
     setFocus();
     myView->viewer()->getEventQueue()->mouseButtonPress(event->win_x, event->win_y, buttonOf(selector));
+    viewChanged();
     return onButtonDefault(sender, selector, data);
 }
 
 long MFXOSGCanvas::onButtonRelease(FXObject* sender, FXSelector selector, void* data) {
     const FXEvent* event = static_cast<FXEvent*>(data);
     myView->viewer()->getEventQueue()->mouseButtonRelease(event->win_x, event->win_y, buttonOf(selector));
+    viewChanged();
     return onButtonDefault(sender, selector, data);
 }
 
@@ -121,18 +133,40 @@ long MFXOSGCanvas::onButtonDefault(FXObject* sender, FXSelector selector, void* 
 long MFXOSGCanvas::onMotion(FXObject* sender, FXSelector selector, void* data) {
     const FXEvent* event = static_cast<FXEvent*>(data);
     myView->viewer()->getEventQueue()->mouseMotion(event->win_x, event->win_y);
+    // Only a drag moves the model; a pointer passing over draws nothing.
+    if (event->state & (LEFTBUTTONMASK | MIDDLEBUTTONMASK | RIGHTBUTTONMASK)) viewChanged();
     return FXGLCanvas::onMotion(sender, selector, data);
+}
+
+long MFXOSGCanvas::onMouseWheel(FXObject*, FXSelector, void* data) {
+    const FXEvent* event = static_cast<FXEvent*>(data);
+    // One notch is 120; the trackball zooms by a tenth a notch. The wheel
+    // turned away from the user brings the model nearer (the trackball's
+    // own "down").
+    const int notches = event->code / 120 != 0 ? std::abs(event->code / 120) : 1;
+    for (int i = 0; i < notches; ++i)
+        myView->viewer()->getEventQueue()->mouseScroll(event->code > 0 ? osgGA::GUIEventAdapter::SCROLL_DOWN
+                                                                       : osgGA::GUIEventAdapter::SCROLL_UP);
+    viewChanged();
+    return 1;
+}
+
+long MFXOSGCanvas::onPaint(FXObject*, FXSelector, void*) {
+    // The picture under a closed menu or dialog is drawn again.
+    viewChanged();
+    return 1;
 }
 
 long MFXOSGCanvas::onConfigure(FXObject* sender, FXSelector selector, void* data) {
     const FXEvent* event = static_cast<FXEvent*>(data);
     myView->resize(event->rect.w, event->rect.h);
     const long handled = FXGLCanvas::onConfigure(sender, selector, data);
-    renderFrame();
+    viewChanged();
     return handled;
 }
 
 long MFXOSGCanvas::onCmdCenter(FXObject*, FXSelector, void*) {
     myView->manipulator()->home(1.0);
+    viewChanged();
     return 1;
 }

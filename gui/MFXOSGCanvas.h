@@ -1,8 +1,11 @@
 #pragma once
 // The 3-D view of the main window: a toolkit OpenGL canvas that is at the same
 // time the graphics window of the scene view's embedded viewer. It forwards
-// keys, buttons and motion to the viewer, renders a frame when asked, follows
-// resizes and centres the view on command; the scene view does the rest.
+// keys, buttons, motion and the wheel to the viewer, renders a frame when
+// asked, follows resizes and centres the view on command; the scene view does
+// the rest. Whenever the picture may have to change (input the viewer acts
+// on, an exposure, a resize) it tells its target with SEL_CHANGED, which
+// decides when to render.
 
 #include "workbench/SceneView.h"
 
@@ -30,6 +33,8 @@ public:
     long onButtonPress(FXObject*, FXSelector, void*);
     long onButtonRelease(FXObject*, FXSelector, void*);
     long onMotion(FXObject*, FXSelector, void*);
+    long onMouseWheel(FXObject*, FXSelector, void*);
+    long onPaint(FXObject*, FXSelector, void*);
     long onConfigure(FXObject*, FXSelector, void*);
     long onCmdCenter(FXObject*, FXSelector, void*);
 
@@ -51,6 +56,8 @@ protected:
 private:
     // The toolkit's own handling of a button message.
     long onButtonDefault(FXObject* sender, FXSelector selector, void* data);
+    // Tells the target that the view needs a frame.
+    void viewChanged();
 
     SceneView* myView = nullptr;
     FXCursor* myCrossCursor = nullptr;

@@ -29,6 +29,8 @@ public:
     // Whether the newer command continues this command's entry.
     virtual bool canAbsorb(const MFXUndoCommand* newer) const;
     virtual void absorb(const MFXUndoCommand* newer);
+    // Closes an open entry: nothing is absorbed into it any more.
+    virtual void close() {}
     // The widget is gone: replays must not touch it any more.
     virtual void forgetWidget(FXObject* widget);
 
@@ -61,6 +63,7 @@ public:
         auto* same = dynamic_cast<const MFXUndoCommand_Value*>(newer);
         return same && !final && same->widget == widget;
     }
+    void close() override { final = true; }
     void absorb(const MFXUndoCommand* newer) override {
         auto* same = static_cast<const MFXUndoCommand_Value*>(newer);
         newValue = same->newValue;
@@ -142,6 +145,7 @@ public:
         auto* same = dynamic_cast<const MFXUndoCommand_Record*>(newer);
         return same && !final && typeid(*same) == typeid(*this) && same->key == key;
     }
+    void close() override { final = true; }
     void absorb(const MFXUndoCommand* newer) override {
         if (newer == this) return;
         auto* same = static_cast<const MFXUndoCommand_Record*>(newer);

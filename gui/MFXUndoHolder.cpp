@@ -34,6 +34,11 @@ void MFXUndoHolder::add(MFXUndoCommand* command) {
     if (undoList.size() > maxSize) undoList.trimSize(trimSize);
 }
 
+void MFXUndoHolder::markSaved() {
+    if (auto* top = dynamic_cast<MFXUndoCommand*>(undoList.current())) top->close();
+    undoList.mark();
+}
+
 void MFXUndoHolder::forgetWidget(FXObject* widget) {
     for (MFXUndoCommand* command : liveCommands) command->forgetWidget(widget);
 }

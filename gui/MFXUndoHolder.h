@@ -21,6 +21,10 @@ public:
     // A null command is ignored.
     void add(MFXUndoCommand* command);
 
+    // Marks the current state as saved. The open entry is closed first, so
+    // that an edit going on after the save is a new, unsaved change.
+    void markSaved();
+
     // Called by every command after it has undone or redone itself.
     virtual void undoChanged() = 0;
 

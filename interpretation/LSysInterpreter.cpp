@@ -206,7 +206,9 @@ void LSysInterpreter::setUpTurtle(const LSystem& lsystem) {
 
 bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressRetriever& progress) {
     const std::size_t count = atoms.length();
+    myAtomCount = count;
     for (std::size_t i = 0; i < count; ++i) {
+        myAtomIndex = i;
         if (i % progressInterval == 0) {
             if (progress.wasCancelled()) return false;
             progress.setProgress(static_cast<int>(static_cast<double>(i) / static_cast<double>(count) * 100.0));

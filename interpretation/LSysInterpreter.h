@@ -90,6 +90,10 @@ public:
     // a length, width or position that is not a finite number; those shapes
     // are not drawn."
     const std::vector<std::string>& warnings() const { return myWarnings; }
+    // The index of the atom the last interpretation was at when it ended, and
+    // the number of atoms it walked: where a failure happened.
+    std::size_t atomIndex() const { return myAtomIndex; }
+    std::size_t atomCount() const { return myAtomCount; }
 
 private:
     // What the walk needs of a symbol, looked up once per interpretation.
@@ -123,6 +127,8 @@ private:
     std::vector<TurtleState> myStates;
     std::vector<std::unique_ptr<Polygon>> myPolygons;
     double myReversalFactor = 1.0;
+    std::size_t myAtomIndex = 0;
+    std::size_t myAtomCount = 0;
     osg::Vec3d myLastEnd; // end point of the most recent forward movement
     osg::Vec3d myTropismDirection;
     double myTropismStrength = 0.0;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <new>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -55,16 +56,17 @@ ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSyste
         outcome.errorText = error.GetMsg();
     } catch (const LSysInterpreter::ParameterFormatException& error) {
         outcome.errorTitle = "Definition error";
-        outcome.errorText = "Parameter '" + error.name() + "' has a false number of entries.";
+        outcome.errorText = "Parameter '" + error.name() + "' has a false number of entries." + failurePlace(lsystem);
     } catch (const PolyParenthesisException&) {
         outcome.errorTitle = "Definition error";
-        outcome.errorText = "A polygon was tried to be closed, but no one was opened before.";
+        outcome.errorText = "A polygon was tried to be closed, but no one was opened before." + failurePlace(lsystem);
     } catch (const StackParenthesisException&) {
         outcome.errorTitle = "Definition error";
-        outcome.errorText = "A stack state was tried to be popped, but none has been pushed before.";
+        outcome.errorText =
+            "A stack state was tried to be popped, but none has been pushed before." + failurePlace(lsystem);
     } catch (const NumberFormatException&) {
         outcome.errorTitle = "Definition error";
-        outcome.errorText = "A value assumed to be numeric is not.";
+        outcome.errorText = "A value assumed to be numeric is not." + (derived ? failurePlace(lsystem) : "");
     } catch (const LSystem::GrowthLimitException& error) {
         outcome.errorTitle = "Growth limit";
         outcome.errorText = "Step " + std::to_string(error.step()) + " would make a string of about " +
@@ -92,6 +94,28 @@ ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSyste
         outcome.resetView = request.resetView;
     }
     return outcome;
+}
+
+std::string ComputationRun::failurePlace(LSystem& lsystem) const {
+    const int step = static_cast<int>(std::lround(lsystem.getValue("_step", 0.0)));
+    const AtomString* atoms = lsystem.getStep(step, nullptr);
+    const std::size_t count = myInterpreter.atomCount();
+    const std::size_t index = myInterpreter.atomIndex();
+    if (!atoms || count == 0 || index >= atoms->length()) return "";
+    // About ten atoms on either side show where in the string it happened.
+    constexpr std::size_t around = 10;
+    const std::size_t first = index > around ? index - around : 0;
+    const std::size_t last = std::min(atoms->length(), index + around + 1);
+    std::ostringstream text;
+    text << " (atom " << index + 1 << " of " << count << ": " << (first > 0 ? "... " : "");
+    for (std::size_t i = first; i < last; ++i) {
+        if (i == index) text << ">>";
+        atoms->print(text, i);
+        if (i == index) text << "<<";
+        if (i + 1 < last) text << ' ';
+    }
+    text << (last < atoms->length() ? " ...)" : ")");
+    return text.str();
 }
 
 void ComputationRun::derive(const ComputationRequest& request, LSystem& lsystem, ComputationProgress& progress) {

@@ -103,6 +103,9 @@ private:
         const std::atomic<bool>& myCancelled;
     };
 
+    // " (atom N of M: ...)" with the atoms around the one the interpretation
+    // failed at; empty when there is no such atom.
+    std::string failurePlace(LSystem& lsystem) const;
     void derive(const ComputationRequest& request, LSystem& lsystem, ComputationProgress& progress);
     void interpret(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
                    ComputationOutcome& outcome);

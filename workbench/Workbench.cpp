@@ -8,6 +8,7 @@
 #include "options/TextConvert.h"
 
 #include <algorithm>
+#include <malloc.h>
 
 namespace {
 
@@ -111,6 +112,7 @@ std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChan
     if (errors.hasErrors()) myLSystem.reset();
     if (!myLSystem) return std::nullopt;
     myLSystem->setAtomLimit(myAtomLimit);
+    myComputedDefinition = std::make_unique<LSystemDefinition>(*myDefinition);
     myRun.prepare();
     myNeedsDerivation = true;
     ComputationRequest request;
@@ -124,6 +126,18 @@ std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChan
 
 std::optional<ComputationRequest> Workbench::prepareReinterpret(bool force, bool computeOnChange) {
     if (!myLSystem) return std::nullopt;
+    // The rotations and the initial direction are read by the interpreter
+    // from the compiled system.
+    for (const char* name : {"_rotX", "_rotY", "_rotZ", "_idirX", "_idirY", "_idirZ"}) {
+        const auto found = myDefinition->getConstants().find(name);
+        if (found == myDefinition->getConstants().end()) continue;
+        try {
+            myLSystem->setVariable(name, TextConvert::toFloat(found->second.value));
+        } catch (const std::exception&) {
+            // A special variable holds numbers only; the compiled value stays.
+        }
+    }
+    myComputedDefinition = std::make_unique<LSystemDefinition>(*myDefinition);
     myRun.prepare();
     ComputationRequest request;
     request.needsDerivation = myNeedsDerivation;
@@ -134,11 +148,12 @@ std::optional<ComputationRequest> Workbench::prepareReinterpret(bool force, bool
 }
 
 ComputationOutcome Workbench::compute(const ComputationRequest& request, ComputationProgress& progress) {
-    return myRun.run(request, *myLSystem, *myDefinition, progress);
+    return myRun.run(request, *myLSystem, *myComputedDefinition, progress);
 }
 
 bool Workbench::complete(ComputationOutcome outcome) {
-    myView.setScene(outcome.result.get(), &currentCamera(), myShownLights.data(), outcome.resetView);
+    if (outcome.result)
+        myView.setScene(outcome.result.get(), &currentCamera(), myShownLights.data(), outcome.resetView);
     myNeedsDerivation = outcome.needsDerivation;
     myPending = outcome.pending;
     if (outcome.result) myStatistics = std::move(outcome.statistics);
@@ -151,6 +166,16 @@ bool Workbench::complete(ComputationOutcome outcome) {
     if (outcome.errorTitle.empty()) return true;
     myReporter.report(outcome.errorTitle, outcome.errorText);
     return false;
+}
+
+void Workbench::releaseCancelled() {
+    myLSystem.reset();
+    myComputedDefinition.reset();
+    myNeedsDerivation = true;
+    myPending = true;
+    // Freed blocks of a large derivation stay with the process unless the
+    // allocator is told to give them back.
+    malloc_trim(0);
 }
 
 bool Workbench::recompute(tov::ErrorHandler& errors) {
@@ -167,9 +192,11 @@ bool Workbench::recompute(tov::ErrorHandler& errors) {
 void Workbench::applyEnvironment() {
     const EnvironmentMap& environment = myDefinition->getEnvironment();
     const auto background = environment.find("background.color");
+    // Without a colour of its own a definition is shown on black, whatever
+    // the one before had.
     float rgb[3] = {0.0f, 0.0f, 0.0f};
-    if (background != environment.end() && readColour(background->second, rgb))
-        myView.setBackground(rgb[0], rgb[1], rgb[2], 1.0f);
+    if (background == environment.end() || !readColour(background->second, rgb)) rgb[0] = rgb[1] = rgb[2] = 0.0f;
+    myView.setBackground(rgb[0], rgb[1], rgb[2], 1.0f);
 }
 
 void Workbench::applyLight(int index) {

@@ -62,13 +62,19 @@ public:
     // no compiled L-system.
     std::optional<ComputationRequest> prepareReinterpret(bool force, bool computeOnChange);
     // Runs the computation; the worker thread calls it between prepare and
-    // complete.
+    // complete. It reads the compiled L-system and a copy of the definition
+    // taken when it was prepared, so the definition may be edited meanwhile.
     ComputationOutcome compute(const ComputationRequest& request, ComputationProgress& progress);
-    // Completes on the main thread: hands the result (null: an empty scene)
-    // to the view, keeps the statistics of a finished interpretation, and
-    // reports its warnings ("Warning(s) on computation", each after "\n ")
-    // or an error. False when the outcome carries an error.
+    // Completes on the main thread: hands a new result to the view (without
+    // one the view keeps the last picture), keeps the statistics of a
+    // finished interpretation, and reports its warnings ("Warning(s) on
+    // computation", each after "\n ") or an error. False when the outcome
+    // carries an error.
     bool complete(ComputationOutcome outcome);
+    // After a cancelled computation: the compiled L-system with the steps it
+    // derived goes, and its memory back to the system. The result stays
+    // pending until the next recomputation.
+    void releaseCancelled();
     // All three phases on this thread, for batch use; the view goes home.
     bool recompute(tov::ErrorHandler& errors);
 
@@ -121,6 +127,8 @@ private:
     FailureReporter& myReporter;
     std::unique_ptr<LSystemDefinition> myDefinition;
     std::unique_ptr<LSystem> myLSystem;
+    // What the computation that was prepared last reads.
+    std::unique_ptr<LSystemDefinition> myComputedDefinition;
     std::array<LightDef, SceneView::lightCount> myLights;
     // The lights the view switches on: the records, or the first light in
     // its default colours when no record is enabled, so that a definition

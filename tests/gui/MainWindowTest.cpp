@@ -4,6 +4,7 @@
 #include "gui/FXRealSpinDial.h"
 #include "gui/KLADO_StandaloneMW.h"
 #include "gui/MFXAddEditTypedTable.h"
+#include "gui/WindowScheduler.h"
 #include "lsys/String2IDManager.h"
 
 #include "../TempDir.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -90,6 +92,15 @@ protected:
     }
 
     void command(FXSelector id) { window->handle(nullptr, FXSEL(SEL_COMMAND, id), nullptr); }
+    // Runs the event loop until the window's computations are done.
+    void computed() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (window->scheduler().computing() || window->scheduler().waiting()) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+            app->runOneEvent(false);
+        }
+        settle();
+    }
     // The widgets of a kind that send the window the selector, in the order
     // they were built.
     template <class Widget>
@@ -223,6 +234,7 @@ TEST_F(MainWindowTest, WithComputeOnChangeOffTheComputeButtonsEnableOnlyAfterAnE
     EXPECT_TRUE(enabled(window->computeButton(0)));
     EXPECT_TRUE(enabled(window->computeButton(7)));
     command(KLADO_StandaloneMW::ID_COMPUTE);
+    computed();
     EXPECT_FALSE(window->pending());
     EXPECT_FALSE(enabled(window->computeButton(0)));
 }
@@ -230,6 +242,7 @@ TEST_F(MainWindowTest, WithComputeOnChangeOffTheComputeButtonsEnableOnlyAfterAnE
 TEST_F(MainWindowTest, TheStatusBarAndStatisticsFollowAComputation) {
     dir.write("plant.kld", plant);
     ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    computed();
     FXTreeItem* first = window->statisticsTree()->getFirstItem();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isExpanded());
@@ -294,6 +307,7 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
 TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEdits) {
     dir.write("plant.kld", plant);
     ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    computed();
     const auto touchLater = [&](const std::string& text, int seconds) {
         dir.write("plant.kld", text);
         // File times have a resolution of a second here.
@@ -302,6 +316,7 @@ TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEdits) {
     };
     touchLater("Name:test plant\nAxiom:FF\nDef:_steps:1\n", 2);
     window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
+    computed();
     EXPECT_EQ(window->axiomField()->getText(), "FF");
     EXPECT_FALSE(window->isModified());
 
@@ -360,14 +375,174 @@ TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
         window->messages.clear();
         test.table->setItemText(0, test.column, test.text);
         if (test.table == window->ruleTable()) test.table->setItemText(0, 2, "F");
-        MFXAddEditTypedTable::CellChange change{test.table->getItem(0, test.column), 0, test.column};
-        window->handle(test.table, FXSEL(SEL_CHANGED, KLADO_StandaloneMW::ID_TABLE_CHANGED), &change);
+        FXTableRange change;
+        change.fm.row = change.to.row = 0;
+        change.fm.col = change.to.col = test.column;
+        window->handle(test.table, FXSEL(SEL_REPLACED, test.table->getSelector()), &change);
         ASSERT_EQ(window->messages.size(), 1u) << test.text;
         EXPECT_EQ(window->messages[0], test.message);
     }
     // Neither bad row reached the definition.
     EXPECT_TRUE(window->workbench().definition().getRules().empty());
     EXPECT_EQ(window->workbench().definition().getConstants().count("2pi"), 0u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
+    dir.write("plant.kld", plant);
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    computed();
+    EXPECT_EQ(window->titleText(), "plant - KLADO");
+    typeText(window->nameField(), "A");
+    EXPECT_EQ(window->titleText(), "plant* - KLADO");
+    command(KLADO_StandaloneMW::ID_SAVE);
+    EXPECT_EQ(window->titleText(), "plant - KLADO");
+    // The same run of typing goes on after the save.
+    typeText(window->nameField(), "B");
+    EXPECT_TRUE(window->isModified());
+    EXPECT_EQ(window->titleText(), "plant* - KLADO");
+    EXPECT_TRUE(enabled(widgets<FXButton>(KLADO_StandaloneMW::ID_SAVE).at(0)));
+    window->undoList.undo();
+    EXPECT_EQ(window->titleText(), "plant - KLADO");
+    // Revert to saved, then redo, brings the edit back.
+    window->undoList.redo();
+    window->undoList.revert();
+    EXPECT_EQ(window->workbench().definition().getName(), "test plantA");
+    window->undoList.redo();
+    EXPECT_EQ(window->workbench().definition().getName(), "test plantAB");
+    EXPECT_TRUE(window->isModified());
+}
+
+TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) {
+    dir.write("wide.kld", "Axiom:F\nRule::::F::F[+F]F\nDef:_steps:2\nDef:_seed:5000\nDef:_idirX:2.5\nDef:_multichar:0\n");
+    // The remembered switch does not override a loaded file's own.
+    app->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 1);
+    auto* loaded = new ScriptedWindow(app);
+    ASSERT_TRUE(loaded->load(dir.path("wide.kld")));
+    loaded->create();
+    const auto& constants = loaded->workbench().definition().getConstants();
+    EXPECT_EQ(constants.at("_seed").value, "5000");
+    EXPECT_EQ(constants.at("_idirX").value, "2.5");
+    EXPECT_EQ(constants.at("_multichar").value, "0");
+    EXPECT_FALSE(loaded->multiCharCheck()->getCheck());
+    EXPECT_EQ(loaded->seedDial()->getValue(), 5000);
+    EXPECT_EQ(loaded->directionDial(0)->getValue(), 2.5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (loaded->scheduler().computing() && std::chrono::steady_clock::now() < deadline) app->runOneEvent(false);
+    EXPECT_EQ(loaded->workbench().lsystem()->getValue("_seed", 0), 5000);
+    EXPECT_EQ(loaded->workbench().lsystem()->getValue("_idirX", 0), 2.5);
+    EXPECT_EQ(constants.at("_seed").value, "5000");
+    delete loaded;
+    app->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 0);
+}
+
+TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
+    dir.write("plant.kld", std::string(plant) + "Environment:background.color=eeddbb\n");
+    for (FXSelector id : {KLADO_StandaloneMW::ID_CLOSE, KLADO_StandaloneMW::ID_NEW}) {
+        ASSERT_TRUE(window->load(dir.path("plant.kld")));
+        computed();
+        ASSERT_NE(window->statusText(), "Ready.");
+        command(id);
+        EXPECT_EQ(window->backgroundWell()->getRGBA(), FXRGB(0, 0, 0));
+        const osg::Vec4 clear = window->workbench().view().viewer()->getCamera()->getClearColor();
+        window->workbench().view().applyBackground();
+        EXPECT_EQ(window->workbench().view().viewer()->getCamera()->getClearColor(), osg::Vec4(0, 0, 0, 1))
+            << clear.r();
+        EXPECT_EQ(window->statusText(), "Ready.");
+        EXPECT_EQ(window->statisticsTree()->getFirstItem(), nullptr);
+        EXPECT_EQ(window->titleText(), "KLADO");
+        EXPECT_TRUE(window->workbench().fileName().empty());
+    }
+}
+
+TEST_F(MainWindowTest, RecentFilesAndRememberedFoldersSurviveAsTheyWere) {
+    dir.write("plant.kld", plant);
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(dir.path("").c_str()), 0);
+    const bool loaded = window->load("plant.kld");
+    ASSERT_EQ(chdir(here), 0);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
+
+    // Every folder kept is written back as it was, however often.
+    app->reg().writeStringEntry("ImgExport", "imgdir", "/pictures/of/plants");
+    app->reg().writeStringEntry("SETTINGS", "objdir", "/objects");
+    computed();
+    command(KLADO_StandaloneMW::ID_QUIT);
+    command(KLADO_StandaloneMW::ID_QUIT);
+    FXRegistry written("KLADO", "TOVA");
+    written.read();
+    EXPECT_STREQ(written.readStringEntry("ImgExport", "imgdir", ""), "/pictures/of/plants");
+    EXPECT_STREQ(written.readStringEntry("SETTINGS", "objdir", ""), "/objects");
+}
+
+TEST_F(MainWindowTest, SavingOverAFileChangedOnDiskAsksFirst) {
+    dir.write("plant.kld", plant);
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    computed();
+    typeText(window->nameField(), "X");
+    dir.write("plant.kld", "Name:written elsewhere\nAxiom:G\n");
+    ASSERT_EQ(std::system(("touch -d '+3 seconds' '" + dir.path("plant.kld") + "'").c_str()), 0);
+    window->answers.push_back(MBOX_CLICKED_NO);
+    command(KLADO_StandaloneMW::ID_SAVE);
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(window->questions[0], ("File Changed|'" + dir.path("plant.kld") +
+                                     "' changed on disk since it was opened. Overwrite it?")
+                                        .c_str());
+    EXPECT_EQ(dir.read("plant.kld"), "Name:written elsewhere\nAxiom:G\n");
+    EXPECT_TRUE(window->isModified());
+    window->answers.push_back(MBOX_CLICKED_YES);
+    command(KLADO_StandaloneMW::ID_SAVE);
+    EXPECT_NE(dir.read("plant.kld").find("test plantX"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ACancelledOrFailedComputationLeavesTheWindowConsistent) {
+    dir.write("plant.kld", plant);
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    computed();
+    const FXString figures = window->statusText();
+
+    // Cancelled during the derivation.
+    window->workbench().definition().setRules({});
+    window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
+    window->workbench().setSpecialVariable("_steps", 5);
+    window->handle(nullptr, FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTE), nullptr);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (window->workbench().reachedStep() < 2 && std::chrono::steady_clock::now() < deadline)
+        app->runOneEvent(false);
+    window->scheduler().dialog()->handle(nullptr, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
+    computed();
+    EXPECT_EQ(window->statusText(), "Computation cancelled.");
+    EXPECT_TRUE(enabled(window->computeButton(0)));
+    EXPECT_EQ(window->workbench().lsystem(), nullptr);
+
+    // A failed interpretation.
+    window->workbench().definition().setRules({});
+    window->workbench().definition().addRule(1.0f, "", "", "F", "", "S/////F]]");
+    window->workbench().setSpecialVariable("_steps", 2);
+    window->handle(nullptr, FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTE), nullptr);
+    computed();
+    EXPECT_EQ(window->statusText(), "Interpretation failed.");
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_NE(window->messages.back().find("(atom 14 of 17: "), -1) << window->messages.back().text();
+    EXPECT_NE(figures, window->statusText());
+}
+
+TEST_F(MainWindowTest, QuitWhileComputingStopsTheComputationBeforeItAsks) {
+    typeText(window->axiomField(), "F");
+    window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
+    window->workbench().setSpecialVariable("_steps", 5);
+    window->handle(nullptr, FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTE), nullptr);
+    ASSERT_TRUE(window->scheduler().computing());
+    window->answers.push_back(MBOX_CLICKED_CANCEL);
+    window->handle(nullptr, FXSEL(SEL_SIGNAL, KLADO_StandaloneMW::ID_QUIT), nullptr);
+    EXPECT_FALSE(window->scheduler().computing());
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(window->questions[0].before('|'), "Unsaved Document");
 }
 
 } // namespace

@@ -20,9 +20,10 @@ public:
         table->setTableSize(1, 6);
     }
     long onTableChanged(FXObject*, FXSelector sel, void* ptr) {
-        if (FXSELTYPE(sel) == SEL_CHANGED) {
-            auto* change = static_cast<MFXAddEditTypedTable::CellChange*>(ptr);
-            changes.push_back(change->item ? change->item->getText() : FXString("<none>"));
+        if (FXSELTYPE(sel) == SEL_REPLACED) {
+            const auto* range = static_cast<FXTableRange*>(ptr);
+            FXTableItem* item = table->getItem(range->fm.row, range->fm.col);
+            changes.push_back(item ? item->getText() : FXString("<none>"));
         }
         return 1;
     }
@@ -40,8 +41,8 @@ protected:
 
 FXDEFMAP(TableWindow)
 TableWindowMap[] = {
-    FXMAPFUNCS(SEL_CHANGED, MFXAddEditTypedTable::ID_TABLE_CHANGED, MFXAddEditTypedTable::ID_TABLE_CHANGED,
-               TableWindow::onTableChanged),
+    // The table tells its changes with its own selector.
+    FXMAPFUNC(SEL_REPLACED, TableWindow::ID_RULES, TableWindow::onTableChanged),
     FXMAPFUNC(SEL_CLICKED, TableWindow::ID_RULES, TableWindow::onClicked),
 };
 FXIMPLEMENT(TableWindow, FXMainWindow, TableWindowMap, ARRAYNUMBER(TableWindowMap))

@@ -112,8 +112,8 @@ TEST_F(RunFixture, ErrorsBecomeTitleAndText) {
         std::string text; // found in the error text
     } cases[] = {
         {"F", "F(unknownName)", "", "unknownName"},
-        {"F}", "F", "", "A polygon was tried to be closed, but no one was opened before."},
-        {"F]", "F", "", "A stack state was tried to be popped, but none has been pushed before."},
+        {"F}", "F", "", "A polygon was tried to be closed, but no one was opened before. (atom 2 of 2: F >>}<<)"},
+        {"F]", "F", "", "A stack state was tried to be popped, but none has been pushed before. (atom 2 of 2: F >>]<<)"},
         {"F", "F", "tropism.strength", "A value assumed to be numeric is not."},
         {"F", "F", "tropism.direction", "Parameter 'tropism.direction' has a false number of entries."},
     };

@@ -1,0 +1,237 @@
+#include "gui/WindowScheduler.h"
+
+#include "diagnostics/ErrorHandler.h"
+#include "gui/MFXOSGCanvas.h"
+
+#include <optional>
+
+// clang-format off
+FXDEFMAP(WindowScheduler) WindowSchedulerMap[] = {
+    FXMAPFUNC(SEL_IO_READ, WindowScheduler::ID_COMPLETED, WindowScheduler::onCompleted),
+    FXMAPFUNC(SEL_CHORE, WindowScheduler::ID_FRAME, WindowScheduler::onFrame),
+    FXMAPFUNC(SEL_TIMEOUT, WindowScheduler::ID_FRAME_DEADLINE, WindowScheduler::onFrame),
+    FXMAPFUNC(SEL_TIMEOUT, WindowScheduler::ID_PROGRESS, WindowScheduler::onProgress),
+    FXMAPFUNC(SEL_CHANGED, WindowScheduler::ID_VIEW, WindowScheduler::onView),
+    FXMAPFUNC(SEL_COMMAND, WindowScheduler::ID_VIEW, WindowScheduler::onView),
+    FXMAPFUNC(SEL_COMMAND, WindowScheduler::ID_CANCEL, WindowScheduler::onCancel),
+};
+// clang-format on
+
+FXIMPLEMENT(WindowScheduler, FXObject, WindowSchedulerMap, ARRAYNUMBER(WindowSchedulerMap))
+
+namespace {
+
+// Shows what the compilation stored: an error box when there are errors,
+// then a warning box when there are warnings.
+void showProblems(tov::StoringErrorHandler& problems, MessageBoxReporter& reporter) {
+    std::string errors;
+    std::string warnings;
+    while (const ::Error* record = problems.next()) {
+        std::string& list = record->isError() ? errors : warnings;
+        list += "\n " + record->message();
+    }
+    if (!errors.empty()) reporter.report("Error(s) on computation", "Errors: " + errors);
+    if (!warnings.empty()) reporter.warn("Warning(s) on computation", "Warnings: " + warnings);
+}
+
+constexpr FXTime nanosecondsPerMillisecond = 1000000;
+
+} // namespace
+
+WindowScheduler::WindowScheduler(FXWindow* owner, Workbench& workbench, MessageBoxReporter& reporter,
+                                 FXObject* target, FXSelector selector)
+    : myOwner(owner), myWorkbench(&workbench), myReporter(&reporter), myTarget(target), mySelector(selector),
+      myDialog(new KLADODialog_Computing(owner, this, ID_CANCEL)),
+      myCompletion(std::make_unique<FXGUISignal>(owner->getApp(), this, ID_COMPLETED)),
+      myThread(std::make_unique<ComputationThread>(workbench, *myDialog, *myCompletion)) {}
+
+WindowScheduler::~WindowScheduler() {
+    if (myThread && myThread->running()) {
+        myWorkbench->cancel();
+        myThread->join();
+    }
+    FXApp* app = myOwner->getApp();
+    app->removeChore(this, ID_FRAME);
+    app->removeTimeout(this, ID_FRAME_DEADLINE);
+    app->removeTimeout(this, ID_PROGRESS);
+    delete myDialog;
+}
+
+// ---------------------------------------------------------------------------
+// Frames
+
+void WindowScheduler::requestFrame() {
+    myFrameWanted = true;
+    FXApp* app = myOwner->getApp();
+    if (!app->hasChore(this, ID_FRAME)) app->addChore(this, ID_FRAME);
+    if (!app->hasTimeout(this, ID_FRAME_DEADLINE)) app->addTimeout(this, ID_FRAME_DEADLINE, frameDeadline);
+}
+
+long WindowScheduler::onFrame(FXObject*, FXSelector, void*) {
+    drawNow();
+    return 1;
+}
+
+void WindowScheduler::drawNow() {
+    FXApp* app = myOwner->getApp();
+    app->removeChore(this, ID_FRAME);
+    app->removeTimeout(this, ID_FRAME_DEADLINE);
+    if (myFrameWanted) drawFrame();
+}
+
+void WindowScheduler::drawFrame() {
+    // The worker of a task reads the scene: the frame waits until it is done.
+    if (myComputing && myThread->task) return;
+    myFrameWanted = false;
+    if (!myCanvas || !myCanvas->renderFrame()) return;
+    ++myFramesDrawn;
+    // A view still moving (a thrown model spins on) asks for the next one.
+    if (myWorkbench->view().viewer()->checkNeedToDoFrame()) requestFrame();
+}
+
+long WindowScheduler::onView(FXObject*, FXSelector, void*) {
+    requestFrame();
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Computations
+
+void WindowScheduler::recompute(bool force) {
+    if (myComputing) {
+        myWanted = Wanted::Recompute;
+        myWantedForce = myWantedForce || force;
+        myWorkbench->cancel();
+        return;
+    }
+    tov::StoringErrorHandler problems;
+    std::optional<ComputationRequest> request = myWorkbench->prepareRecompute(myComputeOnChange, problems);
+    showProblems(problems, *myReporter);
+    if (!request) return;
+    if (!force && !myComputeOnChange) {
+        myWorkbench->setPending();
+        return;
+    }
+    start(*request);
+}
+
+void WindowScheduler::reinterpret(bool force) {
+    if (myComputing) {
+        if (myWanted == Wanted::Nothing) myWanted = Wanted::Reinterpret;
+        myWantedForce = myWantedForce || force;
+        myWorkbench->cancel();
+        return;
+    }
+    std::optional<ComputationRequest> request = myWorkbench->prepareReinterpret(force, myComputeOnChange);
+    if (request) start(*request);
+}
+
+bool WindowScheduler::runTask(Task work, Task done) {
+    if (myComputing) return false;
+    myThread->task = std::move(work);
+    myTaskDone = std::move(done);
+    startWorker();
+    return true;
+}
+
+void WindowScheduler::start(const ComputationRequest& request) {
+    myThread->request = request;
+    startWorker();
+}
+
+void WindowScheduler::startWorker() {
+    myComputing = true;
+    myCancelled = false;
+    myFailed = false;
+    myFailedInterpreting = false;
+    myStarted = FXThread::time();
+    myDialog->create();
+    myDialog->restart();
+    myThread->start();
+    myOwner->getApp()->addTimeout(this, ID_PROGRESS, progressInterval);
+}
+
+FXint WindowScheduler::ComputationThread::run() {
+    if (task)
+        task();
+    else
+        outcome = myWorkbench.compute(request, myProgress);
+    myCompletion.signal();
+    return 0;
+}
+
+long WindowScheduler::onProgress(FXObject*, FXSelector, void*) {
+    if (!myComputing) return 1;
+    FXApp* app = myOwner->getApp();
+    app->addTimeout(this, ID_PROGRESS, progressInterval);
+    if (myDialog->shown()) return 1;
+    if (FXThread::time() - myStarted >= dialogDelay * nanosecondsPerMillisecond) {
+        myDialog->show(PLACEMENT_OWNER);
+        // Modal while it shows: the document stays as the worker found it.
+        app->runModalWhileShown(myDialog);
+        return 1;
+    }
+    FXString text = myDialog->progressText();
+    if (myTarget) myTarget->handle(this, FXSEL(SEL_CHANGED, mySelector), &text);
+    return 1;
+}
+
+long WindowScheduler::onCancel(FXObject*, FXSelector, void*) {
+    if (!myComputing) return 1;
+    myCancelled = true;
+    myWanted = Wanted::Nothing;
+    myWorkbench->cancel();
+    return 1;
+}
+
+void WindowScheduler::finish() {
+    myWanted = Wanted::Nothing;
+    if (!myComputing) return;
+    myWorkbench->cancel();
+    myThread->join();
+    onCompleted(nullptr, 0, nullptr);
+}
+
+long WindowScheduler::onCompleted(FXObject*, FXSelector, void*) {
+    if (!myComputing) return 1;
+    // The worker has signalled as its last act: joining takes no time.
+    myThread->join();
+    myComputing = false;
+    myOwner->getApp()->removeTimeout(this, ID_PROGRESS);
+    if (myThread->task) {
+        myThread->task = nullptr;
+        Task done = std::move(myTaskDone);
+        myDialog->hide();
+        if (done) done();
+    } else {
+        const bool superseded = myWanted != Wanted::Nothing;
+        if (superseded) {
+            // Stopped for a newer request: its outcome is out of date.
+            if (myThread->outcome.needsDerivation) myWanted = Wanted::Recompute;
+        } else {
+            myFailed = !myThread->outcome.errorTitle.empty();
+            myFailedInterpreting = myFailed && !myThread->outcome.needsDerivation;
+            myWorkbench->complete(std::move(myThread->outcome));
+            if (myCancelled) myWorkbench->releaseCancelled();
+        }
+        myThread->outcome = ComputationOutcome();
+        myDialog->hide();
+        // Input that piled up during the computation is dropped.
+        myWorkbench->view().viewer()->getEventQueue()->clear();
+        if (!superseded && myTarget) myTarget->handle(this, FXSEL(SEL_COMMAND, mySelector), nullptr);
+    }
+    requestFrame();
+    serveWanted();
+    return 1;
+}
+
+void WindowScheduler::serveWanted() {
+    const Wanted wanted = myWanted;
+    const bool force = myWantedForce;
+    myWanted = Wanted::Nothing;
+    myWantedForce = false;
+    if (wanted == Wanted::Recompute)
+        recompute(force);
+    else if (wanted == Wanted::Reinterpret)
+        reinterpret(force);
+}

@@ -1,0 +1,143 @@
+#pragma once
+// Decides when the window draws and computes. Both kinds of work are asked
+// for at any moment and served later, newest first:
+//
+// - Frames: a request (the view was dragged, exposed, resized, or shows
+//   something new) is served at the next idle moment, and at the latest
+//   after frameDeadline ms while input keeps the event loop busy. Many
+//   requests before a frame make one frame; nothing is drawn while nothing
+//   changes.
+// - Computations: recompute and reinterpret prepare on the main thread and
+//   start the worker. A request made while one runs cancels the running one
+//   (its result is already out of date) and waits, merged with any other
+//   waiting request, until the worker has stopped; then it starts. The
+//   worker computes from a copy of the definition, so edits may go on
+//   meanwhile; only the compiled L-system is left alone until completion.
+//   The progress dialog shows when a computation takes longer than
+//   dialogDelay ms; before that the target hears of the progress.
+//
+// The target gets SEL_CHANGED with the selector while a computation runs
+// (data: an FXString* with the progress text) and SEL_COMMAND when its
+// result is in.
+
+#include "editors/MessageBoxReporter.h"
+#include "gui/KLADODialog_Computing.h"
+#include "workbench/Workbench.h"
+
+#include <fx.h>
+
+#include <functional>
+#include <memory>
+
+class MFXOSGCanvas;
+
+class WindowScheduler : public FXObject {
+    FXDECLARE(WindowScheduler)
+
+public:
+    enum { ID_COMPLETED = 1, ID_FRAME, ID_FRAME_DEADLINE, ID_PROGRESS, ID_VIEW, ID_CANCEL, ID_LAST };
+    // The longest time a requested frame waits while input keeps coming, ms.
+    static constexpr FXuint frameDeadline = 50;
+    // How long a computation runs before the progress dialog shows, ms.
+    static constexpr FXuint dialogDelay = 400;
+    // How often the progress text follows the worker, ms.
+    static constexpr FXuint progressInterval = 100;
+
+    // The workbench reports computation errors; reporter shows the problems
+    // of the compilation.
+    WindowScheduler(FXWindow* owner, Workbench& workbench, MessageBoxReporter& reporter, FXObject* target = nullptr,
+                    FXSelector selector = 0);
+    ~WindowScheduler() override;
+
+    // The canvas the frames are drawn on; it tells the scheduler of its
+    // input and exposures with ID_VIEW.
+    void setCanvas(MFXOSGCanvas* canvas) { myCanvas = canvas; }
+    void requestFrame();
+    // Draws a requested frame now (before a long task on the main thread).
+    void drawNow();
+    // Frames drawn so far.
+    long framesDrawn() const { return myFramesDrawn; }
+
+    // After an edit of the derivation's inputs; force for the "Compute"
+    // button. Without "Compute on Change" and without force it only marks
+    // the result pending.
+    void recompute(bool force);
+    // After an edit that only changes the interpretation.
+    void reinterpret(bool force);
+    // Runs a long task (an export) on the worker thread behind the progress
+    // dialog, like a computation; false when a computation runs.
+    using Task = std::function<void()>;
+    bool runTask(Task work, Task done);
+    // Stops the running computation and waits for it; waiting requests are
+    // dropped. Before the document is replaced or the program ends.
+    void finish();
+
+    bool computing() const { return myComputing; }
+    // A request waits for the running computation to stop.
+    bool waiting() const { return myWanted != Wanted::Nothing; }
+    // How the last computation ended: stopped by the user; with an error,
+    // and whether that error came from the interpretation.
+    bool cancelled() const { return myCancelled; }
+    bool failed() const { return myFailed; }
+    bool failedInterpreting() const { return myFailedInterpreting; }
+    bool computeOnChange() const { return myComputeOnChange; }
+    void setComputeOnChange(bool on) { myComputeOnChange = on; }
+    KLADODialog_Computing* dialog() const { return myDialog; }
+
+    long onCompleted(FXObject*, FXSelector, void*);
+    long onFrame(FXObject*, FXSelector, void*);
+    long onProgress(FXObject*, FXSelector, void*);
+    long onView(FXObject*, FXSelector, void*);
+    long onCancel(FXObject*, FXSelector, void*);
+
+protected:
+    WindowScheduler() = default;
+
+private:
+    enum class Wanted { Nothing, Reinterpret, Recompute };
+
+    // The worker: one computation or task per start, its outcome kept for
+    // the main thread, the completion signalled through the event loop.
+    class ComputationThread : public FXThread {
+    public:
+        ComputationThread(Workbench& workbench, KLADODialog_Computing& progress, FXGUISignal& completion)
+            : myWorkbench(workbench), myProgress(progress), myCompletion(completion) {}
+        ComputationRequest request;
+        ComputationOutcome outcome;
+        Task task;
+
+    private:
+        FXint run() override;
+
+        Workbench& myWorkbench;
+        KLADODialog_Computing& myProgress;
+        FXGUISignal& myCompletion;
+    };
+
+    void start(const ComputationRequest& request);
+    void startWorker();
+    // Starts the request that waited for the last computation, if any.
+    void serveWanted();
+    void drawFrame();
+
+    FXWindow* myOwner = nullptr;
+    Workbench* myWorkbench = nullptr;
+    MessageBoxReporter* myReporter = nullptr;
+    FXObject* myTarget = nullptr;
+    FXSelector mySelector = 0;
+    MFXOSGCanvas* myCanvas = nullptr;
+    KLADODialog_Computing* myDialog = nullptr;
+    std::unique_ptr<FXGUISignal> myCompletion;
+    std::unique_ptr<ComputationThread> myThread;
+    Task myTaskDone;
+    FXTime myStarted = 0;
+    bool myComputing = false;
+    bool myCancelled = false;
+    bool myFailed = false;
+    bool myFailedInterpreting = false;
+    bool myComputeOnChange = true;
+    Wanted myWanted = Wanted::Nothing;
+    bool myWantedForce = false;
+    bool myFrameWanted = false;
+    long myFramesDrawn = 0;
+};

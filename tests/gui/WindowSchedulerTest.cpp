@@ -1,0 +1,270 @@
+#include "gui/MFXOSGCanvas.h"
+#include "gui/WindowScheduler.h"
+
+#include "GuiTestApp.h"
+#include "lsys/String2IDManager.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+class RecordingReporter : public MessageBoxReporter {
+public:
+    RecordingReporter() : MessageBoxReporter(nullptr) {}
+    void report(const std::string& title, const std::string& text) override { boxes.emplace_back(title, text); }
+    void warn(const std::string& title, const std::string& text) override { boxes.emplace_back(title, text); }
+    std::vector<std::pair<std::string, std::string>> boxes;
+};
+
+// Stands for the main window: counts completions and shows the step reached.
+class CompletionTarget : public FXObject {
+    FXDECLARE(CompletionTarget)
+
+public:
+    enum { ID_COMPLETED = 1 };
+    Workbench* workbench = nullptr;
+    int completions = 0;
+    int iterationField = -1;
+
+    long onCompleted(FXObject*, FXSelector, void*) {
+        ++completions;
+        iterationField = workbench->reachedStep();
+        return 1;
+    }
+};
+
+// clang-format off
+FXDEFMAP(CompletionTarget) CompletionTargetMap[] = {
+    FXMAPFUNC(SEL_COMMAND, CompletionTarget::ID_COMPLETED, CompletionTarget::onCompleted),
+};
+// clang-format on
+
+FXIMPLEMENT(CompletionTarget, FXObject, CompletionTargetMap, ARRAYNUMBER(CompletionTargetMap))
+
+struct SchedulerFixture : ::testing::Test {
+    FXMainWindow* window = nullptr;
+    RecordingReporter reporter;
+    Workbench workbench{reporter};
+    CompletionTarget target;
+    std::unique_ptr<WindowScheduler> scheduler;
+
+    void SetUp() override {
+        String2IDManager::instance().registerBuiltins();
+        window = new FXMainWindow(guiApp(), "test", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
+        window->create();
+        target.workbench = &workbench;
+        scheduler =
+            std::make_unique<WindowScheduler>(window, workbench, reporter, &target, CompletionTarget::ID_COMPLETED);
+    }
+    void TearDown() override {
+        scheduler.reset();
+        delete window;
+    }
+
+    void define(const std::string& axiom, const std::string& successor, int steps) {
+        workbench.definition().setAxiom(axiom);
+        workbench.definition().setRules({});
+        workbench.definition().addRule(1.0f, "", "", "F", "", successor);
+        workbench.definition().addConstant("_steps", std::to_string(steps));
+    }
+    // A model whose derivation takes seconds: cancelled well before its end.
+    void defineLarge() { define("F", std::string(300, 'F'), 5); }
+    bool finished() { return runUntil([&] { return !scheduler->computing(); }); }
+
+    unsigned shownShapes() {
+        workbench.view().takeOverPendingScene();
+        return workbench.view().viewer()->getSceneData()->asGroup()->getChild(1)->asGroup()->getNumChildren();
+    }
+};
+
+TEST_F(SchedulerFixture, AComputationRunsWhileTheEventLoopGoesOnAndItsDialogWaits) {
+    define("F", "F[+F]F", 6);
+    scheduler->recompute(true);
+    EXPECT_TRUE(scheduler->computing());
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(target.completions, 1);
+    EXPECT_EQ(target.iterationField, 6);
+    EXPECT_FALSE(workbench.pending());
+    EXPECT_TRUE(reporter.boxes.empty());
+    EXPECT_GT(shownShapes(), 0u);
+    // A short computation never shows the dialog.
+    EXPECT_FALSE(scheduler->dialog()->shown());
+
+    // A long one shows it, and it closes with the result.
+    defineLarge();
+    bool sawDialog = false;
+    // The dialog runs modally: the test acts from within its loop.
+    Poller cancel([&] {
+        if (!scheduler->dialog()->shown()) return !scheduler->computing();
+        sawDialog = true;
+        scheduler->dialog()->handle(nullptr, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
+        return true;
+    });
+    scheduler->recompute(true);
+    EXPECT_TRUE(finished());
+    EXPECT_TRUE(sawDialog);
+    EXPECT_FALSE(scheduler->dialog()->shown());
+}
+
+TEST_F(SchedulerFixture, CancelKeepsThePictureReleasesTheStepsAndLeavesComputeEnabled) {
+    define("F", "F[+F]F", 3);
+    scheduler->recompute(true);
+    ASSERT_TRUE(finished());
+    const unsigned shapes = shownShapes();
+    ASSERT_GT(shapes, 0u);
+
+    // Cancel from the dialog's button and by closing it.
+    const FXSelector stops[] = {FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), FXSEL(SEL_CLOSE, 0)};
+    for (const FXSelector stop : stops) {
+        defineLarge();
+        target.completions = 0;
+        scheduler->recompute(true);
+        ASSERT_TRUE(runUntil([&] { return workbench.reachedStep() >= 2; }));
+        scheduler->dialog()->handle(nullptr, stop, nullptr);
+        ASSERT_TRUE(finished());
+        EXPECT_EQ(target.completions, 1);
+        EXPECT_TRUE(scheduler->cancelled());
+        EXPECT_TRUE(workbench.pending());
+        // The steps derived so far are given back.
+        EXPECT_EQ(workbench.lsystem(), nullptr);
+        EXPECT_EQ(shownShapes(), shapes);
+        EXPECT_TRUE(reporter.boxes.empty());
+    }
+    // "Compute" starts again from the definition.
+    define("F", "FF", 2);
+    scheduler->recompute(true);
+    ASSERT_TRUE(finished());
+    EXPECT_FALSE(workbench.pending());
+    EXPECT_EQ(workbench.reachedStep(), 2);
+}
+
+TEST_F(SchedulerFixture, WithoutComputeOnChangeAnEditOnlyMarksTheResultPending) {
+    define("F", "FF", 3);
+    scheduler->setComputeOnChange(false);
+    scheduler->recompute(false);
+    EXPECT_FALSE(scheduler->computing());
+    EXPECT_TRUE(workbench.pending());
+    EXPECT_EQ(workbench.lsystem()->getHistorySize(), 0u);
+
+    scheduler->recompute(true); // the "Compute" button
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(target.completions, 1);
+    EXPECT_FALSE(workbench.pending());
+    EXPECT_EQ(workbench.reachedStep(), 3);
+}
+
+TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServed) {
+    defineLarge();
+    scheduler->recompute(true);
+    ASSERT_TRUE(scheduler->computing());
+    // Edits go on while the worker runs: it reads its own copy.
+    scheduler->reinterpret(false);
+    define("F", "F[+F]", 2);
+    scheduler->recompute(false);
+    define("F", "F[+F]F", 2);
+    scheduler->reinterpret(false);
+    EXPECT_TRUE(scheduler->waiting());
+    ASSERT_TRUE(finished());
+    // One result, of the last definition: the stopped run left none.
+    EXPECT_EQ(target.completions, 1);
+    EXPECT_FALSE(scheduler->waiting());
+    EXPECT_EQ(workbench.reachedStep(), 2);
+    EXPECT_EQ(workbench.lsystem()->getStep(2, nullptr)->length(), 21u);
+    EXPECT_FALSE(workbench.pending());
+}
+
+TEST_F(SchedulerFixture, AnInterpretationErrorKeepsTheLastPictureAndSaysWhere) {
+    define("F", "F", 1);
+    scheduler->recompute(true);
+    ASSERT_TRUE(finished());
+    ASSERT_EQ(shownShapes(), 1u);
+
+    workbench.definition().setAxiom("F F F ] F");
+    scheduler->recompute(true);
+    ASSERT_TRUE(finished());
+    ASSERT_EQ(reporter.boxes.size(), 1u);
+    EXPECT_EQ(reporter.boxes[0].first, "Definition error");
+    EXPECT_EQ(reporter.boxes[0].second,
+              "A stack state was tried to be popped, but none has been pushed before. (atom 4 of 5: F F F >>]<< F)");
+    EXPECT_TRUE(scheduler->failed());
+    EXPECT_TRUE(scheduler->failedInterpreting());
+    EXPECT_EQ(shownShapes(), 1u);
+}
+
+TEST_F(SchedulerFixture, FramesAreDrawnOnRequestOnlyAndManyRequestsMakeOne) {
+    FXGLVisual visual(guiApp(), VISUAL_DOUBLEBUFFER);
+    auto* canvas = new MFXOSGCanvas(window, &visual, workbench.view(), scheduler.get(), WindowScheduler::ID_VIEW,
+                                    LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    scheduler->setCanvas(canvas);
+    canvas->create();
+    window->show(PLACEMENT_SCREEN);
+    // The frames the window's first exposures ask for.
+    const auto quiet = [&] {
+        long seen = -1;
+        while (seen != scheduler->framesDrawn()) {
+            seen = scheduler->framesDrawn();
+            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+            while (std::chrono::steady_clock::now() < until) guiApp()->runOneEvent(false);
+        }
+    };
+    quiet();
+    const long start = scheduler->framesDrawn();
+    for (int i = 0; i < 5; ++i) scheduler->requestFrame();
+    ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > start; }));
+    runUntilIdle();
+    EXPECT_EQ(scheduler->framesDrawn(), start + 1);
+
+    // Nothing changes: nothing is drawn.
+    quiet();
+    EXPECT_EQ(scheduler->framesDrawn(), start + 1);
+
+    // A drag, the wheel and an exposure each ask for a frame.
+    FXEvent event{};
+    event.win_x = 50;
+    event.win_y = 50;
+    canvas->handle(canvas, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
+    event.state = LEFTBUTTONMASK;
+    event.win_x = 90;
+    canvas->handle(canvas, FXSEL(SEL_MOTION, 0), &event);
+    ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > start + 1; }));
+    canvas->handle(canvas, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event);
+    runUntilIdle();
+    const double distance = workbench.view().manipulator()->getDistance();
+    const long beforeWheel = scheduler->framesDrawn();
+    event.code = 120;
+    canvas->handle(canvas, FXSEL(SEL_MOUSEWHEEL, 0), &event);
+    ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > beforeWheel; }));
+    EXPECT_NEAR(workbench.view().manipulator()->getDistance(), distance * 0.9, distance * 0.02);
+    const long beforePaint = scheduler->framesDrawn();
+    canvas->handle(canvas, FXSEL(SEL_PAINT, 0), &event);
+    EXPECT_TRUE(runUntil([&] { return scheduler->framesDrawn() > beforePaint; }));
+    scheduler->setCanvas(nullptr);
+    delete canvas;
+}
+
+TEST(ComputingDialog, ShowsWhatTheWorkerReportsFromTheMainThread) {
+    FXMainWindow window(guiApp(), "test");
+    window.create();
+    KLADODialog_Computing dialog(&window, nullptr, 0);
+    dialog.create();
+    dialog.restart();
+    dialog.show(PLACEMENT_OWNER);
+    EXPECT_EQ(dialog.labelText(), "Computing step #1");
+
+    std::thread([&] {
+        dialog.setStep(3);
+        dialog.setProgress(40);
+    }).join();
+    EXPECT_TRUE(runUntil([&] { return dialog.labelText() == "Computing step #3" && dialog.shownProgress() == 40; }));
+    std::thread([&] { dialog.setInterpreting(); }).join();
+    EXPECT_TRUE(runUntil([&] { return dialog.labelText() == "Interpreting"; }));
+    dialog.hide();
+}
+
+} // namespace
