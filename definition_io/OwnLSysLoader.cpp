@@ -11,6 +11,7 @@
 #include <sstream>
 #include <vector>
 
+#include "definition_io/DefinitionWriter.h"
 #include "definition_io/ParameterList.h"
 #include "diagnostics/Blanks.h"
 #include "diagnostics/Exceptions.h"
@@ -301,7 +302,8 @@ void readPalette(tov::ErrorHandler& handler, const std::string& symbol, const st
     }
 }
 
-bool readShape(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
+bool readShape(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText,
+               std::vector<std::string>& keys) {
     const std::size_t begin = std::min(valueText.find_first_not_of(blankCharacters), valueText.size());
     const std::size_t end = valueText.find_first_of(blankCharacters, begin);
     const std::string symbol = valueText.substr(begin, end - begin);
@@ -349,6 +351,7 @@ bool readShape(tov::ErrorHandler& handler, LSystemDefinition& definition, const 
         readPalette(handler, symbol, *palette, shape.palette);
     }
     definition.setShapeDef(symbol, shape);
+    keys.push_back("ShapeDef:" + symbol);
     return true;
 }
 
@@ -387,7 +390,9 @@ void readCamera(tov::ErrorHandler& handler, LSystemDefinition& definition, const
     definition.addCamera(camera);
 }
 
-bool readTweaks(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
+// Adds the key of every tweak stored.
+bool readTweaks(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText,
+                std::vector<std::string>& keys) {
     const std::optional<ParameterTable> table = readTable(handler, valueText, addError, "Broken definition of tweaks");
     if (!table) {
         return false;
@@ -397,38 +402,45 @@ bool readTweaks(tov::ErrorHandler& handler, LSystemDefinition& definition, const
         std::int32_t number = 0;
         if (values.readInteger(key, number)) {
             definition.setTweak(key, TextConvert::toString(number));
+            keys.push_back(std::string("Tweak:") + key);
         }
     }
     std::array<double, 3> direction{};
     if (values.readList(tropismDirectionKey, direction)) {
         definition.setTweak(tropismDirectionKey, *values.find(tropismDirectionKey));
+        keys.push_back(std::string("Tweak:") + tropismDirectionKey);
     }
     double strength = 0.0;
     if (values.readDecimal(tropismStrengthKey, strength)) {
-        definition.setTweak(tropismStrengthKey, TextConvert::toString(strength, 3));
+        definition.setTweak(tropismStrengthKey, TextConvert::toString(strength));
+        keys.push_back(std::string("Tweak:") + tropismStrengthKey);
     }
     return true;
 }
 
-void readEnvironment(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
+// True when the background colour was stored.
+bool readEnvironment(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& valueText) {
     const std::optional<ParameterTable> table =
         readTable(handler, valueText, addWarning, "Broken environment definition, using default");
     if (!table) {
-        return;
+        return false;
     }
     const auto color = table->find(backgroundColorKey);
     if (color == table->end()) {
-        return;
+        return false;
     }
     if (color->second.size() < 6) {
         addWarning(handler, "Background color must be given as a hexadecimal value of 6 characters");
-    } else {
-        definition.setEnvironment(backgroundColorKey, color->second);
+        return false;
     }
+    definition.setEnvironment(backgroundColorKey, color->second);
+    return true;
 }
 
-// Reads one line into the definition; false when the line failed.
-bool readLine(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& line) {
+// Reads one line into the definition; false when the line failed. The keys
+// of what the line defined are added (setReadLayout).
+bool readLine(tov::ErrorHandler& handler, LSystemDefinition& definition, const std::string& line,
+              std::vector<std::string>& keys) {
     const std::string trimmed = TextConvert::trim(line);
     if (trimmed.empty()) {
         return true;
@@ -454,34 +466,47 @@ bool readLine(tov::ErrorHandler& handler, LSystemDefinition& definition, const s
         }
     }
 
+    // A list element is known by the growth of its list.
+    const std::size_t lights = definition.getLights().size();
+    const std::size_t cameras = definition.getCameras().size();
     switch (kind) {
     case Kind::Comment:
         return true;
     case Kind::Name:
         definition.setName(fields[1]);
+        keys.push_back("Name");
         return true;
     case Kind::Axiom:
         definition.setAxiom(TextConvert::trim(fields[1]));
+        keys.push_back("Axiom");
         return true;
     case Kind::Rule:
-        return readRule(handler, definition, fields);
+        if (!readRule(handler, definition, fields)) return false;
+        keys.push_back("Rule");
+        return true;
     case Kind::Definition:
-        return readConstant(handler, definition, fields);
+        if (!readConstant(handler, definition, fields)) return false;
+        keys.push_back("Def:" + TextConvert::trim(fields[1]).substr(0, TextConvert::trim(fields[1]).find('(')));
+        return true;
     case Kind::Shape:
-        return readShape(handler, definition, valueText);
+        return readShape(handler, definition, valueText, keys);
     case Kind::Light:
         readLight(handler, definition, valueText);
+        if (definition.getLights().size() > lights) keys.push_back("LightDef");
         return true;
     case Kind::Camera:
         readCamera(handler, definition, valueText);
+        if (definition.getCameras().size() > cameras) keys.push_back("CameraDef");
         return true;
     case Kind::Tweak:
-        return readTweaks(handler, definition, valueText);
+        return readTweaks(handler, definition, valueText, keys);
     case Kind::Environment:
-        readEnvironment(handler, definition, valueText);
+        if (readEnvironment(handler, definition, valueText))
+            keys.push_back(std::string("Environment:") + backgroundColorKey);
         return true;
     case Kind::Ignore:
         definition.addIgnored(TextConvert::trim(valueText));
+        keys.push_back("Ignore");
         return true;
     case Kind::Unknown:
         break;
@@ -496,15 +521,26 @@ std::unique_ptr<LSystemDefinition> OwnLSysLoader::load(tov::ErrorHandler& handle
                                                        const std::string& text) {
     auto definition = std::make_unique<LSystemDefinition>();
     bool succeeded = true;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= text.size(); ++i) {
-        if (i == text.size() || text[i] == '\r' || text[i] == '\n') {
-            succeeded = readLine(handler, *definition, text.substr(start, i - start)) && succeeded;
-            start = i + 1;
+    FileLayout layout;
+    std::vector<std::string> others; // comment, blank and other lines that define nothing
+    // A line ends at a line feed, a carriage return, or both in this order.
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        const std::string line = text.substr(start, end - start);
+        std::vector<std::string> keys;
+        succeeded = readLine(handler, *definition, line, keys) && succeeded;
+        if (keys.empty()) {
+            others.push_back(line);
+        } else {
+            layout.entries.push_back(FileLayout::Entry{std::move(others), std::move(keys), line, ""});
+            others.clear();
         }
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     if (!succeeded || handler.hasErrors()) {
         return nullptr;
     }
+    layout.after = std::move(others);
+    setReadLayout(*definition, std::move(layout));
     return definition;
 }

@@ -5,7 +5,9 @@
 //   Rule:0.5:A:B:F:x>1:FF          probability:left:right:predecessor:condition:successor
 //   Def:_steps:5
 //   ShapeDef:F visible=1, interpreted=1, type=tube, width=2
-//   LightDef:position=(0.000,100.000,0.000,1.000)
+//   LightDef:position=(0,100,0,1)
+// A line whose key begins with "#" is a comment. The definition keeps the
+// file's lines (setReadLayout, DefinitionWriter.h) for saving.
 
 #include "definition_io/LSysLoader.h"
 

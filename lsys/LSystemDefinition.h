@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "records/CameraDef.h"
@@ -28,6 +29,22 @@ struct ConstantDef {
     std::string name;
     std::string arguments;
     std::string value;
+};
+
+// The lines of the file a definition was read from (or last saved to), so
+// that saving keeps what the user wrote: comment and blank lines, the order of
+// the elements and the text of every element not changed since. The keys and
+// the writer's lines are those of the file writer (definition_io).
+struct FileLayout {
+    struct Entry {
+        std::vector<std::string> before; // comment and blank lines above the element
+        std::vector<std::string> keys;   // what the line defines, e.g. "Def:size"; "Rule" for a list element
+        std::string line;                // as the file holds it
+        std::string written;             // the writer's lines for those keys when the file was read
+    };
+    std::vector<Entry> entries;
+    std::vector<std::string> after;  // comment and blank lines after the last element
+    std::vector<std::string> unheld; // the writer's lines, when the file was read, of what it did not hold
 };
 
 class LSystemDefinition {
@@ -77,6 +94,10 @@ public:
     void setEnvironment(const std::string& key, const std::string& value) { myEnvironment[key] = value; }
     void setEnvironment(EnvironmentMap environment) { myEnvironment = std::move(environment); }
 
+    // Empty for a definition that was never read or saved.
+    const FileLayout& getLayout() const { return myLayout; }
+    void setLayout(FileLayout layout) { myLayout = std::move(layout); }
+
     // The names of the special variables.
     const std::vector<std::string>& getReservedNames() const { return myReservedNames; }
     bool isReserved(const std::string& name) const;
@@ -93,4 +114,5 @@ private:
     TweakMap myTweaks;
     EnvironmentMap myEnvironment;
     std::vector<std::string> myReservedNames;
+    FileLayout myLayout;
 };

@@ -114,6 +114,12 @@ std::string toString(double value, int digits) {
     return out.str();
 }
 
+std::string toString(double value) {
+    std::string text = toString(value, 3);
+    if (text.size() > 4 && text.compare(text.size() - 4, 4, ".000") == 0) text.resize(text.size() - 4);
+    return text == "-0" ? "0" : text;
+}
+
 std::string toString(int value) { return std::to_string(value); }
 
 std::string trim(const std::string& text) {

@@ -21,7 +21,12 @@ float toFloat(const std::string& text);
 bool toBool(const std::string& text);
 
 // Fixed-point notation with the given number of digits after the point.
-std::string toString(double value, int digits = 3);
+std::string toString(double value, int digits);
+
+// A number stored back as a value: fixed-point notation with three digits
+// after the point, none for a number that is whole at that precision ("7",
+// "-2", "0", but "0.500").
+std::string toString(double value);
 
 std::string toString(int value);
 

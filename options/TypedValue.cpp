@@ -49,7 +49,7 @@ std::string TypedValue::getValueAsString() const {
     case TYPE_INTEGER:
         return TextConvert::toString(std::get<int>(myValue));
     case TYPE_DOUBLE:
-        return TextConvert::toString(std::get<double>(myValue));
+        return TextConvert::toString(std::get<double>(myValue), 3);
     default:
         return std::get<std::string>(myValue);
     }

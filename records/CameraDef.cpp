@@ -11,7 +11,7 @@ void appendItem(std::string& text, const char* key, const std::array<double, N>&
     text += "=(";
     for (std::size_t i = 0; i < N; ++i) {
         if (i > 0) text += ",";
-        text += TextConvert::toString(values[i], 3);
+        text += TextConvert::toString(values[i]);
     }
     text += ")";
 }

@@ -12,7 +12,7 @@ void appendItem(std::string& text, const char* key, const std::array<float, 4>& 
     text += "=(";
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0) text += ",";
-        text += TextConvert::toString(values[i], 3);
+        text += TextConvert::toString(values[i]);
     }
     text += ")";
 }

@@ -89,7 +89,7 @@ TEST(Loader, NameAxiomIgnoreAndConstants) {
     // A decimal comma, which the expression parser would read as a list
     // ("2,0" as 0), is stored as the number read.
     EXPECT_EQ("1.500", constants.at("_rotX").value);
-    EXPECT_EQ("2.000", constants.at("_rotY").value);
+    EXPECT_EQ("2", constants.at("_rotY").value);
 }
 
 TEST(Loader, ShapeValues) {

@@ -88,8 +88,8 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
               "ShapeDef:. visible=1, interpreted=1\n"
               "ShapeDef:A visible=1, interpreted=1, type=tube, width=2.5\n"
               "ShapeDef:Leaf visible=1, interpreted=1\n"
-              "LightDef:position=(1.000,2.000,3.000,0.500)\n"
-              "CameraDef:rotation=(0.000,0.000,0.000,1.000), center=(1.000,2.000,3.000), distance=(7.000)\n"
+              "LightDef:position=(1,2,3,0.500)\n"
+              "CameraDef:rotation=(0,0,0,1), center=(1,2,3), distance=(7)\n"
               "Tweak:tropism.direction=(0,-1,0)\n"
               "Tweak:tropism.strength=0.200\n"
               "Environment:background.color=102030\n",

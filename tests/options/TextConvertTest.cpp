@@ -61,4 +61,12 @@ TEST(TextConvert, NumbersAreWrittenInFixedPoint) {
     EXPECT_EQ(toString(-2.0 / 3.0), "-0.667");
     EXPECT_EQ(toString(1.26, 1), "1.3");
     EXPECT_EQ(toString(-17), "-17");
+    EXPECT_EQ(toString(2.0, 3), "2.000");
+    // A value stored back loses the decimals only when it is whole at three.
+    EXPECT_EQ(toString(7.0), "7");
+    EXPECT_EQ(toString(-2.0), "-2");
+    EXPECT_EQ(toString(6.9999), "7");
+    EXPECT_EQ(toString(-0.0001), "0");
+    EXPECT_EQ(toString(0.5), "0.500");
+    EXPECT_EQ(toString(1000.0), "1000");
 }

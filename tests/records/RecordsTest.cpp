@@ -97,12 +97,12 @@ TEST(LightDefText, OnlyChangedColoursInFixedOrder) {
     EXPECT_EQ(light.toText(), "");
 
     light.position = {1.0f, -2.5f, 3.0f, 1.0f};
-    EXPECT_EQ(light.toText(), "position=(1.000,-2.500,3.000,1.000)");
+    EXPECT_EQ(light.toText(), "position=(1,-2.500,3,1)");
 
     LightDef colours;
     colours.diffuse = {0.5f, 0.25f, 0.125f, 1.0f};
     colours.ambient[2] = 0.0f;
-    EXPECT_EQ(colours.toText(), "ambient=(1.000,1.000,0.000,1.000), diffuse=(0.500,0.250,0.125,1.000)");
+    EXPECT_EQ(colours.toText(), "ambient=(1,1,0,1), diffuse=(0.500,0.250,0.125,1)");
 }
 
 TEST(CameraDefText, WrittenWithChangedMatrixOrStoredOrbit) {
@@ -113,7 +113,7 @@ TEST(CameraDefText, WrittenWithChangedMatrixOrStoredOrbit) {
 
     camera.matrix[13] = 5.0;
     camera.rotation = {0.5, 0.0, 0.0, 0.8660254};
-    const std::string orbit = "rotation=(0.500,0.000,0.000,0.866), center=(1.000,2.000,3.000), distance=(42.000)";
+    const std::string orbit = "rotation=(0.500,0,0,0.866), center=(1,2,3), distance=(42)";
     EXPECT_EQ(camera.toText(), orbit);
 
     // A camera read from a file keeps the default matrix but stores its orbit.
