@@ -290,9 +290,9 @@ std::unique_ptr<LSystemDefinition> EntryConverter::convert() {
     for (const std::string& name : symbols) {
         if (name.size() != 1 || std::strchr(reserved, name[0])) continue;
         ShapeDef shape;
-        shape.length = 1.0;
         const char c = name[0];
         shape.interpreted = c == 'F' || c == 'G' || c == 'D' || c == 'M';
+        if (shape.interpreted) shape.length = 1.0;
         shape.visible = c == 'F' || c == 'D';
         if (shape.visible && myColoured) {
             shape.coloringType = ColoringMode::PaletteIndex;
