@@ -313,8 +313,8 @@ void readStatement(Entry& entry, const std::string& statement, int line) {
     const std::string rest = TextConvert::trim(text.substr(end));
     auto& errors = entry.result.errors;
     if (word == "angle") {
-        const bool digits = !rest.empty() && rest.size() <= 2 &&
-                            rest.find_first_not_of("0123456789") == std::string::npos;
+        const bool digits =
+            !rest.empty() && rest.size() <= 2 && rest.find_first_not_of("0123456789") == std::string::npos;
         const int angle = digits ? std::stoi(rest) : 0;
         if (angle < 3 || angle > 50)
             errors.push_back({line, "the angle must be a whole number from 3 to 50, not '" + rest + "'"});

@@ -5,7 +5,8 @@
 #include "diagnostics/FileText.h"
 #include "lsys/LSystemDefinition.h"
 
-FXDEFMAP(FractintEntryDialog) FractintEntryDialogMap[] = {
+FXDEFMAP(FractintEntryDialog)
+FractintEntryDialogMap[] = {
     FXMAPFUNC(SEL_DOUBLECLICKED, FractintEntryDialog::ID_ENTRIES, FractintEntryDialog::onDoubleClicked),
 };
 
@@ -16,7 +17,8 @@ namespace {
 // "line N: text" for each problem, each after "\n ".
 std::string listed(const std::vector<FractintProblem>& problems) {
     std::string text;
-    for (const FractintProblem& problem : problems) text += "\n line " + std::to_string(problem.line) + ": " + problem.text;
+    for (const FractintProblem& problem : problems)
+        text += "\n line " + std::to_string(problem.line) + ": " + problem.text;
     return text;
 }
 
@@ -31,8 +33,8 @@ FractintEntryDialog::FractintEntryDialog(FXWindow* owner, const std::string& fil
     new FXButton(buttons, "Cancel", nullptr, this, ID_CANCEL, BUTTON_NORMAL | LAYOUT_RIGHT);
     new FXHorizontalSeparator(this, SEPARATOR_GROOVE | LAYOUT_SIDE_BOTTOM | LAYOUT_FILL_X);
     new FXLabel(this, FXStringFormat("Entries of '%s':", FXPath::name(fileName.c_str()).text()));
-    FXVerticalFrame* frame = new FXVerticalFrame(this, FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0,
-                                                 0, 0, 0, 0, 0, 0, 0);
+    FXVerticalFrame* frame =
+        new FXVerticalFrame(this, FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
     myEntries = new FXList(frame, this, ID_ENTRIES, LIST_BROWSESELECT | LAYOUT_FILL_X | LAYOUT_FILL_Y);
     for (const std::string& name : names) myEntries->appendItem(name.c_str());
     choose(0);

@@ -1,8 +1,8 @@
 // The conversion of Fractint files in batch: file names, what is written and
 // reported, and the program's refusals.
 
-#include "../TempDir.h"
 #include "app/FractintBatch.h"
+#include "../TempDir.h"
 #include "lsys/String2IDManager.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // compared with end points worked out by hand (the turtle starts at the
 // origin going up, +y; "+" turns counterclockwise; one unit a step).
 
-#include "definition_io/DefinitionWriter.h"
 #include "definition_io/FractintConverter.h"
+#include "definition_io/DefinitionWriter.h"
 #include "definition_io/OwnLSysLoader.h"
 #include "diagnostics/ErrorHandler.h"
 #include "interpretation/LSysInterpreter.h"
@@ -180,8 +180,8 @@ TEST_F(FractintConverterTest, ColoursFollowTheIndexAbsoluteAndRelative) {
         draw(convert("T {\nangle 4\naxiom F<1F C3F<2F>5F C255F<2F>3F[+C9F]F c300F\n}"), 0);
     // Each step goes one unit further up, the branch to the left; indices start at 15 and wrap around 256.
     const std::map<std::string, int> expected = {
-        {segment(0, 0, 0, 1), 15}, {segment(0, 1, 0, 2), 16},  {segment(0, 2, 0, 3), 3},   {segment(0, 3, 0, 4), 5},
-        {segment(0, 4, 0, 5), 0},  {segment(0, 5, 0, 6), 255}, {segment(0, 6, 0, 7), 1},   {segment(0, 7, 0, 8), 254},
+        {segment(0, 0, 0, 1), 15}, {segment(0, 1, 0, 2), 16},  {segment(0, 2, 0, 3), 3},  {segment(0, 3, 0, 4), 5},
+        {segment(0, 4, 0, 5), 0},  {segment(0, 5, 0, 6), 255}, {segment(0, 6, 0, 7), 1},  {segment(0, 7, 0, 8), 254},
         {segment(0, 8, -1, 8), 9}, {segment(0, 8, 0, 9), 254}, {segment(0, 9, 0, 10), 44}};
     ASSERT_EQ(expected.size(), segments.size());
     for (const Segment& s : segments) {
@@ -223,20 +223,20 @@ TEST_F(FractintConverterTest, WrittenAndReadBackItDrawsTheSame) {
 }
 
 TEST_F(FractintConverterTest, MalformedEntriesAreNamedWithTheirLines) {
-    const char* text = "Good { angle 4\n"  // 1
-                       "axiom F }\n"       // 2
-                       "stray text\n"      // 3
-                       "Bad {\n"           // 4
-                       "  angle 2\n"       // 5
-                       "  axiom\n"         // 6
-                       "  FF=F\n"          // 7
-                       "  +=F\n"           // 8
-                       "  hello\n"         // 9
-                       "}\n"               // 10
-                       "{ angle 4\n"       // 11
-                       "axiom F }\n"       // 12
-                       "Open {\n"          // 13
-                       "  angle 4\n";      // 14
+    const char* text = "Good { angle 4\n" // 1
+                       "axiom F }\n"      // 2
+                       "stray text\n"     // 3
+                       "Bad {\n"          // 4
+                       "  angle 2\n"      // 5
+                       "  axiom\n"        // 6
+                       "  FF=F\n"         // 7
+                       "  +=F\n"          // 8
+                       "  hello\n"        // 9
+                       "}\n"              // 10
+                       "{ angle 4\n"      // 11
+                       "axiom F }\n"      // 12
+                       "Open {\n"         // 13
+                       "  angle 4\n";     // 14
     const FractintFile read = FractintConverter::convert(text);
     ASSERT_EQ(4u, read.entries.size());
     ASSERT_EQ(1u, read.warnings.size());
@@ -250,11 +250,11 @@ TEST_F(FractintConverterTest, MalformedEntriesAreNamedWithTheirLines) {
     EXPECT_FALSE(bad.definition);
     std::vector<std::string> errors;
     for (const FractintProblem& p : bad.errors) errors.push_back(std::to_string(p.line) + ": " + p.text);
-    EXPECT_EQ((std::vector<std::string>{"5: the angle must be a whole number from 3 to 50, not '2'",
-                                        "6: the axiom is empty", "7: a rule rewrites one character, not 'FF'",
-                                        "8: '+' cannot be rewritten",
-                                        "9: 'hello' is neither an angle, an axiom nor a rule"}),
-              errors);
+    EXPECT_EQ(
+        (std::vector<std::string>{"5: the angle must be a whole number from 3 to 50, not '2'", "6: the axiom is empty",
+                                  "7: a rule rewrites one character, not 'FF'", "8: '+' cannot be rewritten",
+                                  "9: 'hello' is neither an angle, an axiom nor a rule"}),
+        errors);
     ASSERT_EQ(1u, read.entries[2].errors.size());
     EXPECT_EQ(11, read.entries[2].errors[0].line);
     EXPECT_EQ("the entry has no name", read.entries[2].errors[0].text);
