@@ -2,6 +2,7 @@
 
 #include "app/BatchProgress.h"
 #include "app/DerivedStringFile.h"
+#include "app/FractintBatch.h"
 #include "app/WorkbenchWindow.h"
 #include "diagnostics/ErrorHandler.h"
 #include "diagnostics/UnfinishedFiles.h"
@@ -23,6 +24,7 @@
 std::unique_ptr<OptionContainer> declareProgramOptions() {
     auto options = std::make_unique<OptionContainer>();
     options->declare("convert-fractint", 'l', std::make_unique<Option_FileName>());
+    options->declare("output-dir", std::make_unique<Option_FileName>());
     options->declare("load", std::make_unique<Option_FileName>());
     options->declare("output-image", std::make_unique<Option_FileName>());
     options->declare("output-object", std::make_unique<Option_FileName>());
@@ -37,7 +39,8 @@ std::unique_ptr<OptionContainer> declareProgramOptions() {
 
 const char* const programUsage =
     "Usage: klado [--load FILE.kld] [--output-image IMAGE [--image-width N] [--image-height N]]\n"
-    "             [--output-object OBJECT] [--result-output TEXT] [--max-atoms N] [-l FILE]\n"
+    "             [--output-object OBJECT] [--result-output TEXT] [--max-atoms N]\n"
+    "       klado -l FILE.l [--output-dir DIR]\n"
     "\n"
     "  --load FILE.kld           the definition to load; it is derived for _steps steps and interpreted\n"
     "  --output-image IMAGE      render the model off-screen and write it; the extension picks the format\n"
@@ -46,8 +49,9 @@ const char* const programUsage =
     "  --output-object OBJECT    write the geometry as a 3-D object file; the extension picks the format\n"
     "  --result-output TEXT      write the derived string (alone: the string is not interpreted)\n"
     "  --max-atoms N             stop when a step would make a string of more than N atoms\n"
-    "  -l FILE, --convert-fractint FILE\n"
-    "                            accepted and stored; it has no effect yet\n"
+    "  -l FILE.l, --convert-fractint FILE.l\n"
+    "                            convert every entry of a Fractint L-system file to DIR/NAME.kld\n"
+    "  --output-dir DIR          the folder of those files (the current one by default)\n"
     "  --help                    print this text and exit\n"
     "  --version                 print the program's name and version and exit\n";
 
@@ -118,6 +122,24 @@ private:
     ConsoleReporter myConsole;
 };
 
+void removeUnfinishedFilesOnSignals() {
+    mainThread = pthread_self();
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeUnfinishedFilesAndEnd);
+}
+
+// The conversion runs alone: it loads nothing and writes no other output.
+int convertFractint(const OptionContainer& options) {
+    if (options.isSet("load") || anyBatchOutput(options)) {
+        std::cerr << "--convert-fractint runs alone: it cannot be combined with --load, --output-image, "
+                     "--output-object or --result-output."
+                  << std::endl;
+        return 1;
+    }
+    removeUnfinishedFilesOnSignals();
+    return convertFractintFile(options.getString("convert-fractint"),
+                               options.isSet("output-dir") ? options.getString("output-dir") : ".", std::cerr);
+}
+
 } // namespace
 
 int runBatchOutputs(const OptionContainer& options, Workbench& workbench, FailureReporter& reporter,
@@ -159,6 +181,11 @@ int runKlado(int argc, char** argv) {
             std::cout << programVersion << std::endl;
             return 0;
         }
+        if (options->isSet("convert-fractint")) return convertFractint(*options);
+        if (options->isSet("output-dir")) {
+            std::cerr << "--output-dir is used only with --convert-fractint." << std::endl;
+            return 1;
+        }
         osg::setNotifyHandler(new StandardErrorNotifyHandler);
 
         // Batch use needs no display; the toolkit connects to one only for
@@ -175,8 +202,7 @@ int runKlado(int argc, char** argv) {
             return 1;
         }
         if (batch) {
-            mainThread = pthread_self();
-            for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, removeUnfinishedFilesAndEnd);
+            removeUnfinishedFilesOnSignals();
             // The derived string alone needs no geometry.
             const bool interpreting = options->isSet("output-image") || options->isSet("output-object");
             workbench.setInterpreting(interpreting);

@@ -6,6 +6,7 @@
 #include "editors/MFXMaterialWell.h"
 #include "gui/ExportDialogs.h"
 #include "gui/FXRealSpinDial.h"
+#include "gui/FractintEntryDialog.h"
 #include "gui/MFXAddEditTypedTable.h"
 #include "gui/MFXOSGCanvas.h"
 #include "gui/SymbolHelp.h"
@@ -687,7 +688,7 @@ void KLADO_StandaloneMW::showMessage(bool error, const FXString& title, const FX
 
 bool KLADO_StandaloneMW::chooseFile(bool save, FXString& fileName) {
     FXFileDialog dialog(this, save ? "Save Document" : "Open L-System", 0, 0, 0, 500, 300);
-    dialog.setPatternList(save ? "KLADO Definition (*.kld)" : "*.kld");
+    dialog.setPatternList(save ? "KLADO Definition (*.kld)" : "*.kld\nFractint L-systems (*.l)");
     if (save) dialog.setSelectMode(SELECTFILE_ANY);
     if (!myDataDir.empty()) dialog.setDirectory(myDataDir);
     if (!fileName.empty()) dialog.setFilename(fileName);
@@ -1236,7 +1237,20 @@ long KLADO_StandaloneMW::onCmdNew(FXObject*, FXSelector, void*) {
 long KLADO_StandaloneMW::onCmdOpen(FXObject*, FXSelector, void*) {
     if (!askSave()) return 1;
     FXString fileName;
-    if (chooseFile(false, fileName)) load(fileName.text());
+    if (!chooseFile(false, fileName)) return 1;
+    if (FXPath::extension(fileName) != "l") {
+        load(fileName.text());
+        return 1;
+    }
+    // An entry of a Fractint file becomes a new, unnamed and unsaved document.
+    std::unique_ptr<LSystemDefinition> entry = FractintEntryDialog::open(this, fileName.text());
+    if (!entry) return 1;
+    myWorkbench.replaceDocument(std::move(entry), "", true);
+    undoList.clear();
+    fillWidgets();
+    updateTitle();
+    rememberFileTime();
+    recompute(true);
     return 1;
 }
 

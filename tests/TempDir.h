@@ -43,9 +43,11 @@ public:
     }
 
     // The names in the directory, sorted.
-    std::vector<std::string> entries() const {
+    std::vector<std::string> entries() const { return entriesOf(myPath); }
+
+    static std::vector<std::string> entriesOf(const std::string& directory) {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(myPath)) names.push_back(entry.path().filename());
+        for (const auto& entry : std::filesystem::directory_iterator(directory)) names.push_back(entry.path().filename());
         std::sort(names.begin(), names.end());
         return names;
     }

@@ -284,7 +284,7 @@ TEST_F(Batch, DefinitionErrorsAreReportedAndFail) {
 
 TEST_F(Batch, OptionErrorsAreReportedAndTheProgramGoesOn) {
     const Outcome run =
-        klado("--bogus --load " + path("plant.kld") + " -l fractint.map --result-output " + path("s.txt"));
+        klado("--bogus --load " + path("plant.kld") + " --image-width 300 --result-output " + path("s.txt"));
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "Error: The option 'bogus' is not known.\n");
     EXPECT_EQ(run.out, "Error on parsing options!\n");
