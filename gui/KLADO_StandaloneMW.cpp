@@ -253,6 +253,7 @@ FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
     FXMAPFUNC(SEL_CHORE, KLADO_StandaloneMW::ID_VIEW_CHORE, KLADO_StandaloneMW::onViewChore),
     FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH, KLADO_StandaloneMW::onFileWatch),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTED, KLADO_StandaloneMW::onComputed),
+    FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_RECOVERY, KLADO_StandaloneMW::onRecoveryTimer),
 };
 // clang-format on
 
@@ -327,6 +328,7 @@ KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
 KLADO_StandaloneMW::~KLADO_StandaloneMW() {
     getApp()->removeTimeout(this, ID_VIEW_TIMER);
     getApp()->removeTimeout(this, ID_FILE_WATCH);
+    getApp()->removeTimeout(this, ID_RECOVERY);
     getApp()->removeChore(this, ID_VIEW_CHORE);
     // The view and the tables refer to the workbench and the undo holder,
     // which go before the window's children would.
@@ -754,10 +756,15 @@ bool KLADO_StandaloneMW::saveTo(const std::string& fileName) {
     myNameField->setText(definition.getName().c_str());
     myWorkbench.setFileName(fileName);
     undoList.mark();
+    if (myRecovery) myRecovery->drop();
     myRecentFiles.appendFile(fileName.c_str());
     updateTitle();
     rememberFileTime();
     return true;
+}
+
+std::string KLADO_StandaloneMW::documentText() {
+    return definitionText(sheetOf(myWorkbench), myWorkbench.definition());
 }
 
 bool KLADO_StandaloneMW::saveAs() {
@@ -1185,6 +1192,7 @@ bool KLADO_StandaloneMW::isReplay(FXObject* sender) const {
 
 long KLADO_StandaloneMW::onCmdQuit(FXObject*, FXSelector, void*) {
     if (!askSave()) return 1;
+    if (myRecovery) myRecovery->drop();
     clearTables();
     writeSettings();
     getApp()->exit(0);
@@ -1246,6 +1254,7 @@ long KLADO_StandaloneMW::onCmdClose(FXObject*, FXSelector, void*) {
     newDocument();
     undoList.clear();
     undoList.mark();
+    if (myRecovery) myRecovery->drop();
     return 1;
 }
 
