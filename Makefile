@@ -30,7 +30,7 @@ test: build
 # manual page under PREFIX, inside DESTDIR when that is given.
 install: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target klado klado-desktop-files
-	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
 
 # The Debian package $(BUILD)/klado_VERSION_ARCH.deb of the same files under /usr.
 package: deps $(BUILD)/CMakeCache.txt
