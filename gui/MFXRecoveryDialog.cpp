@@ -16,8 +16,8 @@ MFXRecoveryDialog::MFXRecoveryDialog(FXWindow* owner, const FXString& text)
     const FXuint look = FRAME_RAISED | FRAME_THICK | LAYOUT_RIGHT;
     new FXButton(buttons, "&Later", nullptr, this, ID_CANCEL, look, 0, 0, 0, 0, 20, 20);
     new FXButton(buttons, "&Discard", nullptr, this, ID_DISCARD, look, 0, 0, 0, 0, 20, 20);
-    new FXButton(buttons, "&Restore", nullptr, this, ID_RESTORE, BUTTON_DEFAULT | BUTTON_INITIAL | look, 0, 0, 0, 0,
-                 20, 20);
+    new FXButton(buttons, "&Restore", nullptr, this, ID_RESTORE, BUTTON_DEFAULT | BUTTON_INITIAL | look, 0, 0, 0, 0, 20,
+                 20);
 }
 
 MFXRecoveryDialog::Answer MFXRecoveryDialog::ask() { return static_cast<Answer>(execute(PLACEMENT_OWNER)); }

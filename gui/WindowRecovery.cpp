@@ -11,9 +11,7 @@ namespace {
 
 constexpr FXuint recoveryInterval = 1000; // ms between looks at the document
 
-double seconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double seconds() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 } // namespace
 
@@ -55,9 +53,8 @@ void KLADO_StandaloneMW::offerLeftCopies() {
             continue;
         }
         const FXString file = copy.original.empty() ? FXString("<unnamed>") : FXPath::name(copy.original.c_str());
-        MFXRecoveryDialog question(this,
-                                   FXStringFormat("KLADO ended without saving the edits to '%s'. Restore them?",
-                                                  file.text()));
+        MFXRecoveryDialog question(
+            this, FXStringFormat("KLADO ended without saving the edits to '%s'. Restore them?", file.text()));
         switch (question.ask()) {
         case MFXRecoveryDialog::Restore:
             restored = askSave() && restoreCopy(copy);

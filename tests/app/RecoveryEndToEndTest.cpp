@@ -90,8 +90,7 @@ protected:
     std::vector<std::string> recoveryFiles(const std::string& ending) const {
         std::vector<std::string> found;
         std::error_code error;
-        for (const auto& entry :
-             std::filesystem::directory_iterator(home.path(".local/share/klado/recovery"), error)) {
+        for (const auto& entry : std::filesystem::directory_iterator(home.path(".local/share/klado/recovery"), error)) {
             const std::string name = entry.path().filename();
             if (name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
                 found.push_back(entry.path());
@@ -137,8 +136,7 @@ TEST_F(RecoveryEndToEnd, AnEditOfAKilledProgramIsOfferedAndRestoredIntoItsFile) 
         },
         15))
         << "no recovery copy with the edit";
-    EXPECT_NE(read(recoveryFiles(".info")[0]).find("original=" + files.path("plant.kld") + "\n"),
-              std::string::npos);
+    EXPECT_NE(read(recoveryFiles(".info")[0]).find("original=" + files.path("plant.kld") + "\n"), std::string::npos);
     end();
     EXPECT_EQ(files.read("plant.kld"), plant);
 
