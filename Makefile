@@ -2,8 +2,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 EXAMPLE ?= examples/bush.kld
+PREFIX ?= /usr/local
 
-.PHONY: deps build run test asan tsan gallery screenshot clean
+.PHONY: deps build run test install package asan tsan gallery screenshot clean
 
 deps:
 	@scripts/install-deps.sh
@@ -24,6 +25,17 @@ run: deps $(BUILD)/CMakeCache.txt
 # leaves, or a test starting at that moment cannot connect.
 test: build
 	cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS)
+
+# Installs the program, its examples, desktop entry, icon, MIME type and
+# manual page under PREFIX, inside DESTDIR when that is given.
+install: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target klado klado-desktop-files
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" --strip
+
+# The Debian package $(BUILD)/klado_VERSION_ARCH.deb of the same files under /usr.
+package: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target klado klado-desktop-files
+	cd $(BUILD) && cpack -G DEB
 
 # The same tests built with AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

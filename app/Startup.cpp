@@ -38,9 +38,10 @@ std::unique_ptr<OptionContainer> declareProgramOptions() {
 }
 
 const char* const programUsage =
-    "Usage: klado [--load FILE.kld] [--output-image IMAGE [--image-width N] [--image-height N]]\n"
-    "             [--output-object OBJECT] [--result-output TEXT] [--max-atoms N]\n"
-    "       klado -l FILE.l [--output-dir DIR]\n"
+    "Usage: klado [--load FILE.kld] [OPTION]...\n"
+    "  or:  klado -l FILE.l [--output-dir DIR]\n"
+    "Models three-dimensional plants, fractals and ornaments with L-systems: opens the workbench\n"
+    "window on the definition, or, given an output option, writes the outputs without a window.\n"
     "\n"
     "  --load FILE.kld           the definition to load; it is derived for _steps steps and interpreted\n"
     "  --output-image IMAGE      render the model off-screen and write it; the extension picks the format\n"
@@ -53,7 +54,11 @@ const char* const programUsage =
     "                            convert every entry of a Fractint L-system file to DIR/NAME.kld\n"
     "  --output-dir DIR          the folder of those files (the current one by default)\n"
     "  --help                    print this text and exit\n"
-    "  --version                 print the program's name and version and exit\n";
+    "  --version                 print the program's name and version and exit\n"
+    "\n"
+    "While the window holds unsaved edits it keeps a recovery copy of the document in\n"
+    "$XDG_DATA_HOME/klado/recovery (by default ~/.local/share/klado/recovery); when KLADO ends\n"
+    "without saving them, the next start offers to restore them.\n";
 
 const char* const programVersion = "KLADO 1.0";
 

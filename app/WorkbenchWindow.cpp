@@ -2,6 +2,7 @@
 
 #include "editors/SphereTable.h"
 #include "gui/KLADO_StandaloneMW.h"
+#include "workbench/RecoveryStore.h"
 
 #include <csignal>
 #include <iostream>
@@ -21,6 +22,7 @@ int runWorkbenchWindow(FXApp& application, const std::string& fileName) {
     if (!fileName.empty() && !window->load(fileName)) return 1;
     buildSphereTables();
     application.create();
+    window->keepRecoveryCopies(RecoveryStore::defaultFolder());
     const int code = application.run();
     freeSphereTables();
     return code;

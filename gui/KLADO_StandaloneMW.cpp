@@ -255,6 +255,7 @@ FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
     FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH, KLADO_StandaloneMW::onFileWatch),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTED, KLADO_StandaloneMW::onComputed),
     FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_COMPUTED, KLADO_StandaloneMW::onComputing),
+    FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_RECOVERY, KLADO_StandaloneMW::onRecoveryTimer),
 };
 // clang-format on
 
@@ -325,6 +326,7 @@ KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
 
 KLADO_StandaloneMW::~KLADO_StandaloneMW() {
     getApp()->removeTimeout(this, ID_FILE_WATCH);
+    getApp()->removeTimeout(this, ID_RECOVERY);
     // The worker reads the document: it stops before anything goes.
     myScheduler->finish();
     myScheduler->setCanvas(nullptr);
@@ -773,10 +775,15 @@ bool KLADO_StandaloneMW::saveTo(const std::string& fileName) {
     myWorkbench.setFileName(fileName);
     // Typing that goes on after the save is a new edit.
     markSaved();
+    if (myRecovery) myRecovery->drop();
     myRecentFiles.appendFile(FXPath::absolute(fileName.c_str()));
     updateTitle();
     rememberFileTime();
     return true;
+}
+
+std::string KLADO_StandaloneMW::documentText() {
+    return definitionText(sheetOf(myWorkbench), myWorkbench.definition());
 }
 
 bool KLADO_StandaloneMW::saveAs() {
@@ -839,6 +846,7 @@ void KLADO_StandaloneMW::newDocument() {
 
 void KLADO_StandaloneMW::closeDocument() {
     if (!askSave()) return;
+    if (myRecovery) myRecovery->drop();
     clearTables();
     newDocument();
     undoList.clear();
@@ -1219,6 +1227,7 @@ long KLADO_StandaloneMW::onCmdQuit(FXObject*, FXSelector, void*) {
     // document left alone.
     myScheduler->finish();
     if (!askSave()) return 1;
+    if (myRecovery) myRecovery->drop();
     clearTables();
     writeSettings();
     getApp()->exit(0);

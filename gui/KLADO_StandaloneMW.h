@@ -9,6 +9,7 @@
 #include "editors/MessageBoxReporter.h"
 #include "gui/MFXUndoCommand.h"
 #include "gui/MFXUndoHolder.h"
+#include "workbench/RecoveryStore.h"
 #include "workbench/Workbench.h"
 
 #include <fx.h>
@@ -71,6 +72,7 @@ public:
         ID_CONSTANTS,
         ID_FILE_WATCH,
         ID_COMPUTED,
+        ID_RECOVERY,
         ID_LAST
     };
 
@@ -103,6 +105,9 @@ public:
     // "NAME - KLADO", with an asterisk after the name while there are
     // unsaved edits.
     FXString titleText() const;
+    // From now on keeps a recovery copy of unsaved edits in the folder; first
+    // offers the copies that programs which ended without saving left there.
+    void keepRecoveryCopies(const std::string& folder);
 
     Workbench& workbench() { return myWorkbench; }
     WindowScheduler& scheduler() { return *myScheduler; }
@@ -159,6 +164,7 @@ public:
     long onFileWatch(FXObject*, FXSelector, void*);
     long onComputed(FXObject*, FXSelector, void*);
     long onComputing(FXObject*, FXSelector, void*);
+    long onRecoveryTimer(FXObject*, FXSelector, void*);
 
 protected:
     KLADO_StandaloneMW();
@@ -246,12 +252,21 @@ private:
     bool loadDocument(const std::string& fileName, const CameraDef* view);
     // Asks the view for a frame at the next idle moment.
     void requestFrame();
+    // The document as saving would write it.
+    std::string documentText();
+    // Offers each copy that a program left in the recovery folder.
+    void offerLeftCopies();
+    // Opens the copy's edits as a modified document of its original file.
+    bool restoreCopy(const RecoveryCopy& copy);
 
     WindowReporter myReporter;
     Workbench myWorkbench;
     FXRecentFiles myRecentFiles;
     std::unique_ptr<WindowIcons> myIcons;
     std::unique_ptr<WindowScheduler> myScheduler;
+    // Unsaved edits kept on disk; none in tests that never ask for it.
+    std::unique_ptr<RecoveryStore> myRecovery;
+    bool myOfferLeftCopies = false;
     // A document loaded before the window was on the screen is computed
     // once it is.
     bool myComputeWhenShown = false;

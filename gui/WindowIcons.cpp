@@ -68,6 +68,8 @@ public:
         }
     }
 
+    const std::vector<FXColor>& pixels() const { return myPixels; }
+
     FXIcon* icon(FXApp* app) const {
         FXColor* data = nullptr;
         FXMALLOC(&data, FXColor, myPixels.size());
@@ -236,4 +238,31 @@ WindowIcons::~WindowIcons() {
 
 void WindowIcons::create() {
     for (FXIcon* icon : myIcons) icon->create();
+}
+
+std::vector<FXColor> WindowIcons::programPicture(int size) {
+    // Drawn four times as large; each pixel averages its 4 × 4 samples, the
+    // colours weighted by their coverage.
+    constexpr int samples = 4;
+    Painter painter(size * samples);
+    drawPlant(painter);
+    const std::vector<FXColor>& large = painter.pixels();
+    std::vector<FXColor> picture(static_cast<std::size_t>(size) * size);
+    for (int row = 0; row < size; ++row)
+        for (int column = 0; column < size; ++column) {
+            int red = 0, green = 0, blue = 0, covered = 0;
+            for (int y = 0; y < samples; ++y)
+                for (int x = 0; x < samples; ++x) {
+                    const FXColor colour = large[(row * samples + y) * size * samples + column * samples + x];
+                    if (colour == clearKey) continue;
+                    red += FXREDVAL(colour);
+                    green += FXGREENVAL(colour);
+                    blue += FXBLUEVAL(colour);
+                    ++covered;
+                }
+            const auto mean = [covered](int sum) { return static_cast<FXuchar>(covered ? sum / covered : 0); };
+            picture[row * size + column] =
+                FXRGBA(mean(red), mean(green), mean(blue), covered * 255 / (samples * samples));
+        }
+    return picture;
 }
