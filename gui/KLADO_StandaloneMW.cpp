@@ -1304,8 +1304,9 @@ long KLADO_StandaloneMW::onCmdExportObject(FXObject*, FXSelector, void*) {
     // A large scene takes seconds to write: the worker writes it, while the
     // window stays drawn and shows the progress. Failures are reported here.
     auto problem = std::make_shared<std::string>();
-    myStatusBar->getStatusLine()->setNormalText(FXStringFormat("Writing '%s'...", fileName.c_str()));
-    myScheduler->runTask([this, fileName, problem] { *problem = myWorkbench.view().writeScene(fileName); },
+    const FXString what = FXStringFormat("Writing '%s'...", FXPath::name(fileName.c_str()).text());
+    myStatusBar->getStatusLine()->setNormalText(what);
+    myScheduler->runTask(what, [this, fileName, problem] { *problem = myWorkbench.view().writeScene(fileName); },
                          [this, fileName, problem] {
                              if (problem->empty()) {
                                  myStatusBar->getStatusLine()->setNormalText(
@@ -1649,10 +1650,12 @@ void KLADO_StandaloneMW::requestFrame() { myScheduler->requestFrame(); }
 
 long KLADO_StandaloneMW::onFileWatch(FXObject*, FXSelector, void*) {
     getApp()->addTimeout(this, ID_FILE_WATCH, fileWatchInterval);
+    // A look that finds nothing new returns 0: the toolkit then spares the
+    // widgets' update pass, and an idle window stays idle.
     const std::string& fileName = myWorkbench.fileName();
-    if (fileName.empty() || myScheduler->computing()) return 1;
+    if (fileName.empty() || myScheduler->computing()) return 0;
     const FXTime modified = FXStat::modified(fileName.c_str());
-    if (modified == 0 || modified == myFileTime) return 1;
+    if (modified == 0 || modified == myFileTime) return 0;
     myFileTime = modified;
     if (!undoList.marked()) {
         myStatusBar->getStatusLine()->setNormalText(

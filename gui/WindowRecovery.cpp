@@ -22,18 +22,18 @@ void KLADO_StandaloneMW::keepRecoveryCopies(const std::string& folder) {
 }
 
 long KLADO_StandaloneMW::onRecoveryTimer(FXObject*, FXSelector, void*) {
-    // The document is left alone while it is being computed.
-    if (!myScheduler->computing()) {
-        if (myOfferLeftCopies) {
-            myOfferLeftCopies = false;
-            offerLeftCopies();
-        }
-        const bool modified = isModified();
-        if (!myRecovery->update(modified, modified ? documentText() : "", myWorkbench.fileName(), seconds()))
-            myStatusBar->getStatusLine()->setNormalText(
-                ("The recovery copy cannot be written in " + myRecovery->folder() + ".").c_str());
-    }
     getApp()->addTimeout(this, ID_RECOVERY, recoveryInterval);
+    // The document is left alone while it is being computed. Returning 0
+    // when nothing was shown spares the widgets' update pass.
+    if (myScheduler->computing()) return 0;
+    if (myOfferLeftCopies) {
+        myOfferLeftCopies = false;
+        offerLeftCopies();
+    }
+    const bool modified = isModified();
+    if (myRecovery->update(modified, modified ? documentText() : "", myWorkbench.fileName(), seconds())) return 0;
+    myStatusBar->getStatusLine()->setNormalText(
+        ("The recovery copy cannot be written in " + myRecovery->folder() + ".").c_str());
     return 1;
 }
 

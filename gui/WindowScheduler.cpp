@@ -126,27 +126,30 @@ void WindowScheduler::reinterpret(bool force) {
     if (request) start(*request);
 }
 
-bool WindowScheduler::runTask(Task work, Task done) {
+bool WindowScheduler::runTask(const FXString& what, Task work, Task done) {
     if (myComputing) return false;
+    // The picture under the dialogs that asked for the task is drawn first.
+    myOwner->getApp()->repaint();
+    drawNow();
     myThread->task = std::move(work);
     myTaskDone = std::move(done);
-    startWorker();
+    startWorker(what);
     return true;
 }
 
 void WindowScheduler::start(const ComputationRequest& request) {
     myThread->request = request;
-    startWorker();
+    startWorker(FXString::null);
 }
 
-void WindowScheduler::startWorker() {
+void WindowScheduler::startWorker(const FXString& task) {
     myComputing = true;
     myCancelled = false;
     myFailed = false;
     myFailedInterpreting = false;
     myStarted = FXThread::time();
     myDialog->create();
-    myDialog->restart();
+    myDialog->restart(task);
     myThread->start();
     myOwner->getApp()->addTimeout(this, ID_PROGRESS, progressInterval);
 }
