@@ -696,7 +696,8 @@ bool KLADO_StandaloneMW::chooseFile(bool save, FXString& fileName) {
     if (!fileName.empty()) dialog.setFilename(fileName);
     if (!dialog.execute(PLACEMENT_CURSOR)) return false;
     fileName = dialog.getFilename();
-    myDataDir = dialog.getDirectory();
+    // Where the file is, also when its path was typed into the name field.
+    myDataDir = FXPath::directory(fileName);
     return true;
 }
 
