@@ -30,7 +30,7 @@ KLADODialog_Computing::KLADODialog_Computing(FXWindow* owner, FXObject* target, 
     new FXHorizontalSeparator(outer, SEPARATOR_GROOVE | LAYOUT_FILL_X);
     FXHorizontalFrame* buttons = new FXHorizontalFrame(outer, LAYOUT_FILL_X);
     myCancelButton = new FXButton(buttons, "Cancel", nullptr, this, FXDialogBox::ID_CANCEL,
-                 BUTTON_NORMAL | LAYOUT_CENTER_X | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 70, 34);
+                                  BUTTON_NORMAL | LAYOUT_CENTER_X | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 70, 34);
 }
 
 KLADODialog_Computing::~KLADODialog_Computing() { getApp()->removeTimeout(this, ID_REFRESH); }
@@ -84,10 +84,9 @@ long KLADODialog_Computing::onRefresh(FXObject*, FXSelector, void*) {
 }
 
 void KLADODialog_Computing::refresh() {
-    const FXString text = !myTask.empty() ? myTask
-                          : myInterpreting
-                              ? FXString("Interpreting")
-                              : FXString(("Computing step #" + std::to_string(myStep)).c_str());
+    const FXString text = !myTask.empty()  ? myTask
+                          : myInterpreting ? FXString("Interpreting")
+                                           : FXString(("Computing step #" + std::to_string(myStep)).c_str());
     if (text != myLabel->getText()) myLabel->setText(text);
     myProgressBar->setProgress(static_cast<FXuint>(myPercent));
     if (shown()) repaint();

@@ -123,6 +123,8 @@ private:
     void drawFrame();
 
     FXWindow* myOwner = nullptr;
+    // Kept apart from the owner, which may go first.
+    FXApp* myApp = nullptr;
     Workbench* myWorkbench = nullptr;
     MessageBoxReporter* myReporter = nullptr;
     FXObject* myTarget = nullptr;
