@@ -147,9 +147,11 @@ std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition
 bool saveDefinition(const std::string& fileName, const DefinitionSheet& sheet, LSystemDefinition& definition,
                     FailureReporter& reporter) {
     try {
-        writeFileAtomically(fileName, definitionText(sheet, definition));
-    } catch (const FileNotWriteable&) {
-        reporter.report("Saving failed", "Could not open\n'" + fileName + "'\nfor writing.");
+        writeOutput(fileName, definitionText(sheet, definition));
+    } catch (const FileNotWriteable& error) {
+        std::string text = "Could not open\n'" + fileName + "'\nfor writing.";
+        if (!error.reason().empty()) text += "\n" + error.reason();
+        reporter.report("Saving failed", text);
         return false;
     }
     if (definition.getName().empty()) {

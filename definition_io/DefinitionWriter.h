@@ -55,10 +55,11 @@ struct DefinitionSheet {
 // slots that differ from the defaults), Tweak and Environment (by key).
 std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition& definition);
 
-// Writes the file atomically (diagnostics/FileText.h). On success the definition takes
+// Writes the file as an output (diagnostics/FileText.h). On success the definition takes
 // the name "<unnamed>" when it had none and "_currentCamera" becomes the
 // current camera slot; true is returned. On failure "Saving failed" /
-// "Could not open\n'<file>'\nfor writing." is reported, false is returned,
+// "Could not open\n'<file>'\nfor writing." and a line with the reason
+// ("'<file>' is read-only.", ...) is reported, false is returned,
 // and the old file and the definition stay as they were.
 bool saveDefinition(const std::string& fileName, const DefinitionSheet& sheet, LSystemDefinition& definition,
                     FailureReporter& reporter);
