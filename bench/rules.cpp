@@ -13,8 +13,19 @@
 
 namespace {
 
-// n rows of one symbol, each with a condition of its own: n distinct rules.
-LSystemDefinition distinctRules(int n) {
+// n rows, each with a predecessor word of its own: n distinct rules.
+LSystemDefinition distinctPredecessors(int n) {
+    LSystemDefinition definition;
+    definition.addConstant("_multichar", "1");
+    definition.setAxiom("A0");
+    for (int i = 0; i < n; ++i)
+        definition.addRule(1.0f, "", "", "A" + std::to_string(i), "", "B" + std::to_string(i));
+    return definition;
+}
+
+// n rows of one symbol, each with a condition of its own: n distinct rules,
+// each condition with an expression parser of its own.
+LSystemDefinition distinctConditions(int n) {
     LSystemDefinition definition;
     definition.setAxiom("F(0)");
     for (int i = 0; i < n; ++i)
@@ -22,9 +33,9 @@ LSystemDefinition distinctRules(int n) {
     return definition;
 }
 
-void BM_BuildDistinctRules(benchmark::State& state) {
+void build(benchmark::State& state, LSystemDefinition (*make)(int)) {
     String2IDManager::instance().registerBuiltins();
-    const LSystemDefinition definition = distinctRules(static_cast<int>(state.range(0)));
+    const LSystemDefinition definition = make(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         tov::ErrorHandler errors;
         auto system = buildLSystem(definition, String2IDManager::instance(), errors);
@@ -36,6 +47,10 @@ void BM_BuildDistinctRules(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+void BM_DistinctPredecessors(benchmark::State& state) { build(state, distinctPredecessors); }
+void BM_DistinctConditions(benchmark::State& state) { build(state, distinctConditions); }
+
 } // namespace
 
-BENCHMARK(BM_BuildDistinctRules)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_DistinctPredecessors)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_DistinctConditions)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();

@@ -195,6 +195,7 @@ std::unique_ptr<LSystem> buildLSystem(const LSystemDefinition& definition, Strin
     }
 
     std::vector<CompiledRuleRow> rows;
+    rows.reserve(definition.getRules().size());
     for (const RuleRow& row : definition.getRules()) {
         CompiledRuleRow compiled;
         compiled.probability = row.probability;
