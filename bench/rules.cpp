@@ -18,8 +18,7 @@ LSystemDefinition distinctPredecessors(int n) {
     LSystemDefinition definition;
     definition.addConstant("_multichar", "1");
     definition.setAxiom("A0");
-    for (int i = 0; i < n; ++i)
-        definition.addRule(1.0f, "", "", "A" + std::to_string(i), "", "B" + std::to_string(i));
+    for (int i = 0; i < n; ++i) definition.addRule(1.0f, "", "", "A" + std::to_string(i), "", "B" + std::to_string(i));
     return definition;
 }
 
@@ -28,8 +27,7 @@ LSystemDefinition distinctPredecessors(int n) {
 LSystemDefinition distinctConditions(int n) {
     LSystemDefinition definition;
     definition.setAxiom("F(0)");
-    for (int i = 0; i < n; ++i)
-        definition.addRule(1.0f, "", "", "F(x)", "x==" + std::to_string(i), "F(x+1)");
+    for (int i = 0; i < n; ++i) definition.addRule(1.0f, "", "", "F(x)", "x==" + std::to_string(i), "F(x+1)");
     return definition;
 }
 
@@ -52,5 +50,9 @@ void BM_DistinctConditions(benchmark::State& state) { build(state, distinctCondi
 
 } // namespace
 
-BENCHMARK(BM_DistinctPredecessors)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_DistinctPredecessors)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 BENCHMARK(BM_DistinctConditions)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();

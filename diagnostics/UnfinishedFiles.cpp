@@ -11,9 +11,9 @@
 #include <filesystem>
 #include <random>
 #include <string>
-#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 

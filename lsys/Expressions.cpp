@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <ostream>
+#include <set>
 #include <utility>
 
 #include <muParser.h>

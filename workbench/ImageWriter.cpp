@@ -186,7 +186,9 @@ std::string captureFiles(const std::string& fileName, const std::vector<std::str
     std::string privateFolder = UnfinishedFiles::temporaryTemplate(privateParent);
     {
         UnfinishedFiles::SignalBlock block;
-        if (!::mkdtemp(&privateFolder[0])) return "The folder '" + (privateParent.empty() ? std::string(".") : privateParent) + "' cannot be written to.";
+        if (!::mkdtemp(&privateFolder[0]))
+            return "The folder '" + (privateParent.empty() ? std::string(".") : privateParent) +
+                   "' cannot be written to.";
         UnfinishedFiles::add(privateFolder);
     }
     std::string failure;
@@ -206,7 +208,8 @@ std::string captureFiles(const std::string& fileName, const std::vector<std::str
             }
             if (!written || outputs.front().second.empty()) failure = "The writer failed.";
         } else {
-            failure = "The folder '" + (privateParent.empty() ? std::string(".") : privateParent) + "' cannot be written to.";
+            failure =
+                "The folder '" + (privateParent.empty() ? std::string(".") : privateParent) + "' cannot be written to.";
         }
     }
     // Whatever else the writer left in the private folder goes with it.

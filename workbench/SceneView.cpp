@@ -1,7 +1,7 @@
 #include "workbench/SceneView.h"
 
-#include "interpretation/MOSGInstancedGeometry.h"
 #include "diagnostics/MemoryLimits.h"
+#include "interpretation/MOSGInstancedGeometry.h"
 #include "workbench/ImageWriter.h"
 #include "workbench/SurfacelessContext.h"
 
@@ -270,9 +270,9 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     const bool opaque = lowerExtension(fileName) == "jpg";
     // A driver that runs out of memory may crash rather than fail, so what
     // the image and the render need is checked first.
-    const std::uint64_t needed = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) *
-                                     (opaque ? 3 : 4) +
-                                 renderMemory(width, height, geometryBytes(*offscreen->getSceneData()));
+    const std::uint64_t needed =
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * (opaque ? 3 : 4) +
+        renderMemory(width, height, geometryBytes(*offscreen->getSceneData()));
     const std::uint64_t free = freeMemory();
     osg::ref_ptr<osg::Image> image = new osg::Image;
     if (needed <= free) image->allocateImage(width, height, 1, opaque ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, 1);
@@ -301,7 +301,8 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
         // library switches the camera to another target and reads back a
         // picture that was never drawn.
         if (camera->getRenderTargetImplementation() != osg::Camera::FRAME_BUFFER_OBJECT)
-            problem = "The frame buffer for an image of " + size + " could not be set up (too little graphics memory?).";
+            problem =
+                "The frame buffer for an image of " + size + " could not be set up (too little graphics memory?).";
         else if (error != GL_NO_ERROR)
             problem = "The renderer failed on an image of " + size + ": " + glErrorText(error) + ".";
         else if (!readBack && !opaque)

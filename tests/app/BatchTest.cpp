@@ -8,16 +8,16 @@
 
 #include <algorithm>
 #include <atomic>
-#include <fcntl.h>
 #include <csignal>
-#include <cstring>
-#include <sys/time.h>
-#include <thread>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
+#include <thread>
 
 namespace {
 
@@ -333,8 +333,9 @@ TEST_F(Batch, RefusedTargetsSayWhy) {
 // Definitions come from pipes and FIFOs as from files; what cannot be one is
 // refused with the reason.
 TEST_F(Batch, DefinitionsAreReadAsStreams) {
-    std::string command = "cat " + path("plant.kld") + " | env -u DISPLAY " KLADO_BINARY_DIR
-                          "/klado --load /proc/self/fd/0 --result-output " + path("s.txt");
+    std::string command = "cat " + path("plant.kld") +
+                          " | env -u DISPLAY " KLADO_BINARY_DIR "/klado --load /proc/self/fd/0 --result-output " +
+                          path("s.txt");
     EXPECT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(dir.read("s.txt").compare(0, 11, "F [ + F ] F"), 0);
 

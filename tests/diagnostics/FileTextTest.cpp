@@ -211,10 +211,10 @@ TEST(FileText, StaleTemporariesOfKilledRunsAreCleared) {
         const timeval twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
         ASSERT_EQ(0, ::utimes(dir.path(name).c_str(), twoHoursAgo));
     };
-    make(dead + "AbC123", true, true);   // stale folder
-    make(dead + "xYz789", false, true);  // stale file
-    make(dead + "fresh1", true, false);  // its run may still be writing
-    make(alive + "Old123", true, true);  // its process lives
+    make(dead + "AbC123", true, true);    // stale folder
+    make(dead + "xYz789", false, true);   // stale file
+    make(dead + "fresh1", true, false);   // its run may still be writing
+    make(alive + "Old123", true, true);   // its process lives
     make(dead + "toolong7", false, true); // not the pattern
     make(".klado-notes", false, true);
     UnfinishedFiles::clearStale(dir.path("") + "/");

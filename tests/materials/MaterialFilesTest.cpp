@@ -85,10 +85,9 @@ TEST_F(MaterialFiles, FailedSaveReportsAndKeepsTheOldFile) {
     const auto failure = [](const std::string& path, const std::string& reason) {
         return "Saving failed|Could not open\n'" + path + "'\nfor writing.\n" + reason;
     };
-    EXPECT_EQ(reporter.reports,
-              (std::vector<std::string>{
-                  failure(nowhere, "The folder '" + dir.path("no/such/dir") + "' does not exist."),
-                  failure(dir.path(""), "'" + dir.path("") + "' is a directory.")}));
+    EXPECT_EQ(reporter.reports, (std::vector<std::string>{
+                                    failure(nowhere, "The folder '" + dir.path("no/such/dir") + "' does not exist."),
+                                    failure(dir.path(""), "'" + dir.path("") + "' is a directory.")}));
 
     // A write that runs out of space half-way must not touch the old file.
     dir.write("p.ogm", "old contents");
