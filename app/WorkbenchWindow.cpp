@@ -15,6 +15,8 @@ int runWorkbenchWindow(FXApp& application, const std::string& fileName) {
                   << std::endl;
         return 1;
     }
+    // The tool bar's buttons and the icon tabs name themselves in tips.
+    new FXToolTip(&application);
     auto window = std::make_unique<KLADO_StandaloneMW>(&application);
     // Ctrl-C in the terminal quits as the Quit command does, from the event loop.
     application.addSignal(SIGINT, window.get(), KLADO_StandaloneMW::ID_QUIT);

@@ -12,12 +12,12 @@
 #include "gui/SymbolHelp.h"
 #include "gui/WindowScheduler.h"
 #include "gui/WindowIcons.h"
+#include "gui/WindowPlacement.h"
 #include "lsys/LSystem.h"
 #include "lsys/String2IDManager.h"
 #include "options/TextConvert.h"
 
 #include <fx3d.h>
-#include <fxkeys.h>
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +33,6 @@ namespace {
 enum RuleColumn { Probability, Left, Middle, Right, Constraints, Conclusion, RuleColumns };
 // The columns that the "Rule Table Options" checks show and hide.
 constexpr std::array<int, 4> optionalRuleColumns{Probability, Left, Right, Constraints};
-constexpr int shownColumnWidth = 50;
 
 struct DialRange {
     const char* format;
@@ -250,8 +249,6 @@ FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
     FXMAPFUNCS(SEL_REPLACED, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onTableChanged),
     FXMAPFUNCS(SEL_INSERTED, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onTableChanged),
     FXMAPFUNCS(SEL_DELETED, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onTableChanged),
-    FXMAPFUNC(SEL_KEYPRESS, KLADO_StandaloneMW::ID_RULES, KLADO_StandaloneMW::onKeyPress),
-    FXMAPFUNC(SEL_KEYPRESS, KLADO_StandaloneMW::ID_CONSTANTS, KLADO_StandaloneMW::onKeyPress),
     FXMAPFUNC(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH, KLADO_StandaloneMW::onFileWatch),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTED, KLADO_StandaloneMW::onComputed),
     FXMAPFUNC(SEL_CHANGED, KLADO_StandaloneMW::ID_COMPUTED, KLADO_StandaloneMW::onComputing),
@@ -630,11 +627,14 @@ void KLADO_StandaloneMW::readSettings() {
     FXRegistry& reg = getApp()->reg();
     const FXint screenWidth = getApp()->getRootWindow()->getDefaultWidth();
     const FXint screenHeight = getApp()->getRootWindow()->getDefaultHeight();
-    const FXint x = reg.readIntEntry("SETTINGS", "x", 150);
-    const FXint y = reg.readIntEntry("SETTINGS", "y", 150);
-    const FXint w = reg.readIntEntry("SETTINGS", "width", screenWidth < 600 ? screenWidth - 50 : 600);
-    const FXint h = reg.readIntEntry("SETTINGS", "height", screenHeight < 400 ? screenHeight - 50 : 400);
-    position(x, y, w, h);
+    const WindowPlacement first = WindowPlacement::firstStart(screenWidth, screenHeight);
+    WindowPlacement kept;
+    kept.x = reg.readIntEntry("SETTINGS", "x", first.x);
+    kept.y = reg.readIntEntry("SETTINGS", "y", first.y);
+    kept.width = reg.readIntEntry("SETTINGS", "width", first.width);
+    kept.height = reg.readIntEntry("SETTINGS", "height", first.height);
+    const WindowPlacement place = kept.keptOn(screenWidth, screenHeight);
+    position(place.x, place.y, place.width, place.height);
     myDataDir = reg.readStringEntry("SETTINGS", "datadir", "");
     myScheduler->setComputeOnChange(reg.readIntEntry("SETTINGS", "bRecOnChange", 1) != 0);
     // The remembered switch is for new definitions: a loaded file keeps its own.
@@ -917,8 +917,15 @@ void KLADO_StandaloneMW::fillRuleTable() {
         for (int column = 0; column < RuleColumns; ++column)
             setCell(myRuleTable, static_cast<FXint>(row), column, cells[column].c_str());
     }
+    // A definition that uses probabilities, contexts or conditions shows them.
+    for (const RuleRow& rule : rules) {
+        const bool used[] = {rule.probability != 1.0f, !rule.leftContext.empty(), !rule.rightContext.empty(),
+                             !rule.condition.empty()};
+        for (std::size_t i = 0; i < optionalRuleColumns.size(); ++i) myRuleColumnShown[i] |= used[i];
+    }
     for (std::size_t i = 0; i < optionalRuleColumns.size(); ++i)
-        myRuleTable->setColumnWidth(optionalRuleColumns[i], myRuleColumnShown[i] ? shownColumnWidth : 0);
+        myRuleTable->showColumn(optionalRuleColumns[i], myRuleColumnShown[i]);
+    myRuleTable->showColumn(Middle, true);
 }
 
 void KLADO_StandaloneMW::fillIgnoreTable() {
@@ -1557,7 +1564,7 @@ long KLADO_StandaloneMW::onCmdLight(FXObject* sender, FXSelector selector, void*
 long KLADO_StandaloneMW::onCmdRuleColumn(FXObject*, FXSelector selector, void*) {
     const int option = FXSELID(selector) - ID_SHOW_PROBABILITIES;
     myRuleColumnShown[option] = !myRuleColumnShown[option];
-    myRuleTable->setColumnWidth(optionalRuleColumns[option], myRuleColumnShown[option] ? shownColumnWidth : 0);
+    myRuleTable->showColumn(optionalRuleColumns[option], myRuleColumnShown[option]);
     return 1;
 }
 
@@ -1636,15 +1643,6 @@ long KLADO_StandaloneMW::onTableChanged(FXObject* sender, FXSelector selector, v
         return 0;
     recompute(false);
     return 1;
-}
-
-long KLADO_StandaloneMW::onKeyPress(FXObject* sender, FXSelector, void* data) {
-    const FXEvent* event = static_cast<FXEvent*>(data);
-    auto* table = dynamic_cast<MFXAddEditTypedTable*>(sender);
-    if (!table || (event->code != KEY_Delete && event->code != KEY_KP_Delete)) return 0;
-    const FXint row = table->getCurrentRow();
-    if (row >= 0 && row < table->getNumRows() - 1 && table->isRowSelected(row)) table->removeRow(row);
-    return 0;
 }
 
 void KLADO_StandaloneMW::requestFrame() { myScheduler->requestFrame(); }

@@ -160,7 +160,6 @@ public:
     long onCmdRuleColumn(FXObject*, FXSelector, void*);
     long onUpdRuleColumn(FXObject*, FXSelector, void*);
     long onTableChanged(FXObject*, FXSelector, void*);
-    long onKeyPress(FXObject*, FXSelector, void*);
     long onFileWatch(FXObject*, FXSelector, void*);
     long onComputed(FXObject*, FXSelector, void*);
     long onComputing(FXObject*, FXSelector, void*);

@@ -5,6 +5,9 @@
 #include "gui/MFXUndoHolder.h"
 #include "options/TextConvert.h"
 
+#include <fxkeys.h>
+
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -16,6 +19,11 @@ FXDEFMAP(MFXAddEditTypedTable) MFXAddEditTypedTableMap[] = {
     FXMAPFUNC(SEL_COMMAND, FXTable::ID_SELECT_ROW_INDEX, MFXAddEditTypedTable::onCmdSelectRowIndex),
     FXMAPFUNC(SEL_CHANGED, FXTable::ID_ACCEPT_INPUT, MFXAddEditTypedTable::onChgEditor),
     FXMAPFUNC(SEL_COMMAND, FXTable::ID_MOVE_RIGHT, MFXAddEditTypedTable::onCmdNextCell),
+    FXMAPFUNC(SEL_KEYPRESS, 0, MFXAddEditTypedTable::onKeyPress),
+    FXMAPFUNC(SEL_RIGHTBUTTONRELEASE, 0, MFXAddEditTypedTable::onRightBtnRelease),
+    FXMAPFUNC(SEL_COMMAND, MFXAddEditTypedTable::ID_INSERT_ROW, MFXAddEditTypedTable::onCmdInsertRow),
+    FXMAPFUNC(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW, MFXAddEditTypedTable::onCmdDeleteRow),
+    FXMAPFUNC(SEL_UPDATE, MFXAddEditTypedTable::ID_DELETE_ROW, MFXAddEditTypedTable::onUpdDeleteRow),
 };
 // clang-format on
 
@@ -173,6 +181,112 @@ long MFXAddEditTypedTable::onCmdNextCell(FXObject*, FXSelector, void*) {
     return 1;
 }
 
+long MFXAddEditTypedTable::onKeyPress(FXObject* sender, FXSelector sel, void* ptr) {
+    const auto* event = static_cast<FXEvent*>(ptr);
+    const bool deleting = event->code == KEY_Delete || event->code == KEY_KP_Delete;
+    if (!deleting || editor || !isEditable()) return FXTable::onKeyPress(sender, sel, ptr);
+    if (target && target->tryHandle(this, FXSEL(SEL_KEYPRESS, message), ptr)) return 1;
+    const std::vector<FXint> rows = selectedRows();
+    if (rows.empty()) return FXTable::onKeyPress(sender, sel, ptr);
+    // From the last row up, so that the rows above keep their numbers.
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row) removeRow(*row);
+    return 1;
+}
+
+long MFXAddEditTypedTable::onRightBtnRelease(FXObject* sender, FXSelector sel, void* ptr) {
+    const auto* event = static_cast<FXEvent*>(ptr);
+    FXTable::onRightBtnRelease(sender, sel, ptr);
+    const FXint row = rowAtY(event->win_y);
+    if (!isEditable() || event->moved || !isCell(row, 0)) return 1;
+    acceptInput(true);
+    selectWholeRow(row);
+    FXMenuPane menu(this);
+    new FXMenuCommand(&menu, "&Insert Row", nullptr, this, ID_INSERT_ROW);
+    new FXMenuCommand(&menu, "&Delete Row\tDel", nullptr, this, ID_DELETE_ROW);
+    menu.create();
+    menu.popup(nullptr, event->root_x, event->root_y);
+    getApp()->runModalWhileShown(&menu);
+    return 1;
+}
+
+long MFXAddEditTypedTable::onCmdInsertRow(FXObject*, FXSelector, void*) {
+    const FXint row = current.row;
+    if (!isCell(row, 0)) return 1;
+    acceptInput(true);
+    // The empty last row already is the place for a new one.
+    if (row < nrows - 1 || !isRowEmpty(row)) insertRow(row);
+    const FXint col = firstShownColumn();
+    setCurrentItem(row, col, true);
+    killSelection(true);
+    selectRange(row, row, col, col, true);
+    makePositionVisible(row, col);
+    startInput(row, col);
+    return 1;
+}
+
+long MFXAddEditTypedTable::onCmdDeleteRow(FXObject*, FXSelector, void*) {
+    removeRow(current.row);
+    return 1;
+}
+
+long MFXAddEditTypedTable::onUpdDeleteRow(FXObject* sender, FXSelector, void*) {
+    const FXint row = current.row;
+    const bool removable = isCell(row, 0) && !(row == nrows - 1 && isRowEmpty(row));
+    sender->handle(this, FXSEL(SEL_COMMAND, removable ? ID_ENABLE : ID_DISABLE), nullptr);
+    return 1;
+}
+
+std::vector<FXint> MFXAddEditTypedTable::selectedRows() const {
+    std::vector<FXint> rows;
+    if (!isCell(selection.fm.row, selection.fm.col) || !isCell(selection.to.row, selection.to.col)) return rows;
+    // Hidden columns need not be selected: a row whose every shown cell is
+    // selected counts as selected.
+    for (FXint c = 0; c < ncols; ++c)
+        if (getColumnWidth(c) > 0 && (c < selection.fm.col || c > selection.to.col)) return rows;
+    for (FXint r = selection.fm.row; r <= selection.to.row; ++r) rows.push_back(r);
+    return rows;
+}
+
+void MFXAddEditTypedTable::selectWholeRow(FXint row) {
+    if (!isCell(row, 0)) return;
+    setCurrentItem(row, firstShownColumn(), true);
+    killSelection(true);
+    selectRange(row, row, 0, ncols - 1, true);
+}
+
+FXint MFXAddEditTypedTable::firstShownColumn() const {
+    for (FXint c = 0; c < ncols; ++c)
+        if (getColumnWidth(c) > 0) return c;
+    return 0;
+}
+
+FXint MFXAddEditTypedTable::headerWidth(FXint col) const {
+    const FXString text = getColumnText(col);
+    FXFont* font = colHeader->getFont();
+    // Before the font exists on the display, an estimate.
+    const FXint textWidth = font->id() ? font->getTextWidth(text) : 8 * text.length();
+    return textWidth + colHeader->getPadLeft() + colHeader->getPadRight() + 12;
+}
+
+void MFXAddEditTypedTable::showColumn(FXint col, bool shown) {
+    if (col < 0 || col >= ncols) return;
+    if (static_cast<size_t>(col) >= fittedColumns.size()) fittedColumns.resize(col + 1, false);
+    fittedColumns[col] = true;
+    setColumnWidth(col, shown ? headerWidth(col) : 0);
+}
+
+void MFXAddEditTypedTable::create() {
+    FXTable::create();
+    for (FXint c = 0; c < ncols && static_cast<size_t>(c) < fittedColumns.size(); ++c)
+        if (fittedColumns[c] && getColumnWidth(c) > 0) setColumnWidth(c, headerWidth(c));
+}
+
+void MFXAddEditTypedTable::insertRow(FXint row) {
+    if (row < 0 || row > nrows) return;
+    insertRows(row, 1);
+    if (holder) holder->add(new MFXUndoCommand_RowInserted(this, holder, row));
+}
+
 void MFXAddEditTypedTable::removeRow(FXint row) {
     if (!isCell(row, 0) || (row == nrows - 1 && isRowEmpty(row))) return;
     acceptInput(true);
@@ -211,6 +325,12 @@ void MFXAddEditTypedTable::replayText(FXint row, FXint col, const FXString& text
 
 void MFXAddEditTypedTable::acceptInput(FXbool) { FXTable::acceptInput(false); }
 
+FXTableItem* MFXAddEditTypedTable::createItem(const FXString& text, FXIcon* icon, void* ptr) {
+    FXTableItem* item = FXTable::createItem(text, icon, ptr);
+    item->setJustify(FXTableItem::LEFT | FXTableItem::CENTER_Y);
+    return item;
+}
+
 void MFXAddEditTypedTable::notifyCellChanged(FXint row, FXint col) {
     FXTableRange range;
     range.fm.row = range.to.row = row;
@@ -228,17 +348,19 @@ void MFXAddEditTypedTable::notifyRow(FXuint type, FXint row) {
 
 void MFXAddEditTypedTable::layout() {
     FXTable::layout();
-    if (ncols == 0) return;
-    // Widens the last column so that the columns fill the table to its right
-    // edge.
+    if (ncols == 0 || getColumnWidth(ncols - 1) == 0) return;
+    // The last column takes what the others leave of the table's width, so
+    // that the table is filled to its right edge and never scrolls sideways
+    // for it; at the least it shows its header.
     FXint space = getParent()->getWidth() - 3;
     if (auto* packer = dynamic_cast<FXPacker*>(getParent()))
         space -= packer->getPadLeft() + packer->getPadRight() + packer->getBorderWidth();
     if (rowHeader->shown()) space -= rowHeader->getWidth();
     if (vertical->shown()) space -= vertical->getWidth();
-    FXint total = 0;
-    for (FXint c = 0; c < ncols; ++c) total += getColumnWidth(c);
-    if (total < space && space > 1) setColumnWidth(ncols - 1, getColumnWidth(ncols - 1) + space - total);
+    FXint others = 0;
+    for (FXint c = 0; c < ncols - 1; ++c) others += getColumnWidth(c);
+    const FXint last = std::max(space - others, headerWidth(ncols - 1));
+    if (space > 1 && last != getColumnWidth(ncols - 1)) setColumnWidth(ncols - 1, last);
 }
 
 MFXAddEditTypedTable::MFXUndoCommand_CellChange::MFXUndoCommand_CellChange(MFXAddEditTypedTable* table,
@@ -329,5 +451,32 @@ void MFXAddEditTypedTable::MFXUndoCommand_RowRemoved::redo() {
 }
 
 void MFXAddEditTypedTable::MFXUndoCommand_RowRemoved::forgetWidget(FXObject* widget) {
+    if (widget == table) table = nullptr;
+}
+
+MFXAddEditTypedTable::MFXUndoCommand_RowInserted::MFXUndoCommand_RowInserted(MFXAddEditTypedTable* table,
+                                                                             MFXUndoHolder* holder, FXint row)
+    : MFXUndoCommand(holder, "Undo Insert Row", "Redo Insert Row"), table(table), row(row) {}
+
+// The inserted row is empty when this is undone (the edits made in it are
+// undone first): it goes without telling the target.
+void MFXAddEditTypedTable::MFXUndoCommand_RowInserted::undo() {
+    if (table && 0 <= row && row < table->nrows) {
+        table->cancelInput();
+        table->removeRows(row, 1);
+        table->keepEmptyLastRow();
+    }
+    changed();
+}
+
+void MFXAddEditTypedTable::MFXUndoCommand_RowInserted::redo() {
+    if (table && 0 <= row && row <= table->nrows) {
+        table->cancelInput();
+        table->insertRows(row, 1);
+    }
+    changed();
+}
+
+void MFXAddEditTypedTable::MFXUndoCommand_RowInserted::forgetWidget(FXObject* widget) {
     if (widget == table) table = nullptr;
 }

@@ -2,9 +2,12 @@
 // An editable table with typed columns: each column's editor and the text it
 // stores follow the column's type. Editing starts on a single click and ends
 // when the focus leaves; the next-cell command moves to the next visible
-// cell. Cell edits and row removals are recorded as undoable commands, and a
-// column is hidden by giving it zero width. The table keeps one empty last
-// row: text entered there adds a row, and a new empty one follows.
+// cell. Cell edits, row insertions and row removals are recorded as undoable
+// commands, and a column is hidden by giving it zero width. The table keeps
+// one empty last row: text entered there adds a row, and a new empty one
+// follows. An editable table removes its selected rows on the Delete key and
+// offers "Insert Row" and "Delete Row" on a right click. Texts read from the
+// left, as they are typed; the last column takes the width the others leave.
 //
 // The target is told of every change with the table's own selector and the
 // toolkit's message types, each with the cells concerned as an FXTableRange:
@@ -27,6 +30,9 @@ public:
 
     class MFXUndoCommand_CellChange;
     class MFXUndoCommand_RowRemoved;
+    class MFXUndoCommand_RowInserted;
+
+    enum { ID_INSERT_ROW = FXTable::ID_LAST, ID_DELETE_ROW, ID_LAST };
 
     MFXAddEditTypedTable(FXComposite* parent, MFXUndoHolder* holder, FXObject* target = nullptr,
                          FXSelector selector = 0, FXuint options = 0);
@@ -38,6 +44,13 @@ public:
     long onCmdSelectRowIndex(FXObject*, FXSelector, void*);
     long onChgEditor(FXObject*, FXSelector, void*);
     long onCmdNextCell(FXObject*, FXSelector, void*);
+    long onKeyPress(FXObject*, FXSelector, void*);
+    long onRightBtnRelease(FXObject*, FXSelector, void*);
+    // The row of the current cell: a new empty row above it, whose first
+    // shown cell is then edited; or its removal.
+    long onCmdInsertRow(FXObject*, FXSelector, void*);
+    long onCmdDeleteRow(FXObject*, FXSelector, void*);
+    long onUpdDeleteRow(FXObject*, FXSelector, void*);
 
     // Grows the type list with untyped columns as needed; a negative column
     // is ignored.
@@ -48,7 +61,21 @@ public:
     void startInput(FXint row, FXint col) override;
     // Records the removal and removes the row; the empty last row stays.
     void removeRow(FXint row);
+    // Records the insertion of an empty row before the row.
+    void insertRow(FXint row);
+    // The rows whose shown cells are all selected, in ascending order.
+    std::vector<FXint> selectedRows() const;
+    // Selects the shown cells of the row and makes its first one current.
+    void selectWholeRow(FXint row);
 
+    // Shows the column as wide as its header needs (measured again when the
+    // table is created on the display), or hides it.
+    void showColumn(FXint col, bool shown);
+    bool isColumnShown(FXint col) const { return getColumnWidth(col) > 0; }
+    // The width that shows the column's header text whole.
+    FXint headerWidth(FXint col) const;
+
+    void create() override;
     void layout() override;
 
 protected:
@@ -58,9 +85,11 @@ protected:
     // The toolkit's own SEL_REPLACED would come for every accepted editor,
     // changed or not: the table tells its target itself.
     void acceptInput(FXbool notify = false) override;
+    FXTableItem* createItem(const FXString& text, FXIcon* icon, void* ptr) override;
 
 private:
     bool isRowEmpty(FXint row) const;
+    FXint firstShownColumn() const;
     bool isCell(FXint row, FXint col) const { return 0 <= row && row < nrows && 0 <= col && col < ncols; }
     // Adds or drops rows at the end so that exactly one empty row ends it.
     void keepEmptyLastRow();
@@ -71,6 +100,7 @@ private:
 
     MFXUndoHolder* holder = nullptr;
     std::vector<FXint> columnTypes;
+    std::vector<bool> fittedColumns;
 };
 
 class MFXAddEditTypedTable::MFXUndoCommand_CellChange : public MFXUndoCommand {
@@ -116,4 +146,17 @@ private:
     FXint headerSize;
     void* headerData;
     FXuint headerJustify;
+};
+
+class MFXAddEditTypedTable::MFXUndoCommand_RowInserted : public MFXUndoCommand {
+public:
+    MFXUndoCommand_RowInserted(MFXAddEditTypedTable* table, MFXUndoHolder* holder, FXint row);
+
+    void undo() override;
+    void redo() override;
+    void forgetWidget(FXObject* widget) override;
+
+private:
+    MFXAddEditTypedTable* table;
+    FXint row;
 };

@@ -271,14 +271,46 @@ TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
     ASSERT_TRUE(window->load(dir.path("plant.kld")));
     MFXAddEditTypedTable* rules = window->ruleTable();
     ASSERT_EQ(rules->getNumRows(), 3); // two rules and the row for a new one
+    // In the default layout only the middle and the conclusion show: the
+    // row is selected when those are.
     rules->setCurrentItem(0, 2);
-    rules->selectRow(0);
+    rules->selectRange(0, 0, 2, 5);
     pressKey(rules, KEY_Delete);
     ASSERT_EQ(window->workbench().definition().getRules().size(), 1u);
     EXPECT_EQ(window->workbench().definition().getRules()[0].predecessor, "G");
     window->undoList.undo();
     EXPECT_EQ(window->workbench().definition().getRules().size(), 2u);
     EXPECT_EQ(rules->getItemText(0, 2), "F");
+
+    // The right-click menu's Delete Row does the same.
+    rules->selectWholeRow(1);
+    rules->handle(nullptr, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
+    ASSERT_EQ(window->workbench().definition().getRules().size(), 1u);
+    EXPECT_EQ(window->workbench().definition().getRules()[0].predecessor, "F");
+}
+
+TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
+    const auto shown = [&](FXSelector id) {
+        FXMenuPane pane(window);
+        FXMenuCheck check(&pane, "option", window, id);
+        window->handle(&check, FXSEL(SEL_UPDATE, id), nullptr);
+        return check.getCheck() == TRUE;
+    };
+    MFXAddEditTypedTable* rules = window->ruleTable();
+    EXPECT_FALSE(shown(KLADO_StandaloneMW::ID_SHOW_PROBABILITIES));
+    EXPECT_EQ(rules->getColumnWidth(0), 0);
+
+    dir.write("stochastic.kld", "Axiom:F\nRule:0.5:::F::F[+F]\nRule:0.5:::F::F[-F]\nRule::A::B:x>1:C\n");
+    ASSERT_TRUE(window->load(dir.path("stochastic.kld")));
+    EXPECT_TRUE(shown(KLADO_StandaloneMW::ID_SHOW_PROBABILITIES));
+    EXPECT_TRUE(shown(KLADO_StandaloneMW::ID_SHOW_LEFT));
+    EXPECT_FALSE(shown(KLADO_StandaloneMW::ID_SHOW_RIGHT));
+    EXPECT_TRUE(shown(KLADO_StandaloneMW::ID_SHOW_CONSTRAINTS));
+    FXFont* font = rules->getColumnHeader()->getFont();
+    EXPECT_GT(rules->getColumnWidth(0), font->getTextWidth("Probability"));
+    EXPECT_GT(rules->getColumnWidth(4), font->getTextWidth("Constraints"));
+    EXPECT_EQ(rules->getColumnWidth(3), 0);
+    EXPECT_STREQ(rules->getItemText(0, 0).text(), "0.5");
 }
 
 TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {

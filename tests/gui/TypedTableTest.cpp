@@ -227,4 +227,90 @@ TEST_F(TypedTable, TheLastColumnFillsTheTable) {
     EXPECT_GE(total + table->getRowHeader()->getWidth(), table->getWidth() - 10);
 }
 
+TEST_F(TypedTable, DeleteRemovesTheRowsWhoseShownCellsAreSelected) {
+    table->setTableSize(4, 6);
+    for (FXint r = 0; r < 3; ++r) table->setItemText(r, 2, FXStringVal(r));
+    // The default rule layout: only the middle and the last column show.
+    for (FXint c : {0, 1, 3, 4}) table->setColumnWidth(c, 0);
+    table->setCurrentItem(1, 2);
+    table->selectRange(1, 1, 2, 5);
+    pressKey(table, KEY_Delete);
+    ASSERT_EQ(3, table->getNumRows());
+    EXPECT_STREQ("2", table->getItemText(1, 2).text());
+    window->undoList.undo();
+    EXPECT_STREQ("1", table->getItemText(1, 2).text());
+
+    // One selected cell of a row is no selected row.
+    table->killSelection();
+    table->selectRange(0, 0, 5, 5);
+    pressKey(table, KEY_Delete);
+    EXPECT_EQ(4, table->getNumRows());
+    // Two whole rows go together.
+    table->selectRange(0, 1, 2, 5);
+    pressKey(table, KEY_Delete);
+    ASSERT_EQ(2, table->getNumRows());
+    EXPECT_STREQ("2", table->getItemText(0, 2).text());
+}
+
+TEST_F(TypedTable, InsertRowAddsAnEmptyRowAboveAndEditsItAndUndoTakesItAway) {
+    table->setTableSize(3, 6);
+    table->setItemText(0, 2, "F");
+    table->setItemText(1, 2, "G");
+    table->setColumnWidth(0, 0);
+    table->selectWholeRow(1);
+    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_INSERT_ROW), nullptr);
+    ASSERT_EQ(4, table->getNumRows());
+    EXPECT_STREQ("", table->getItemText(1, 2).text());
+    EXPECT_STREQ("G", table->getItemText(2, 2).text());
+    // Editing starts in the first shown cell of the new row.
+    ASSERT_NE(nullptr, editor());
+    EXPECT_EQ(1, table->getCurrentRow());
+    EXPECT_EQ(1, table->getCurrentColumn());
+    typeText(editor(), "H");
+    leave();
+    EXPECT_STREQ("H", table->getItemText(1, 1).text());
+
+    window->undoList.undo(); // the text
+    window->undoList.undo(); // the row
+    ASSERT_EQ(3, table->getNumRows());
+    EXPECT_STREQ("G", table->getItemText(1, 2).text());
+    window->undoList.redo();
+    EXPECT_EQ(4, table->getNumRows());
+
+    // Delete Row removes the current row; the empty last row cannot go.
+    table->selectWholeRow(0);
+    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
+    EXPECT_STREQ("", table->getItemText(0, 2).text());
+    EXPECT_STREQ("Undo Remove Row", window->undoList.undoName().text());
+    table->selectWholeRow(table->getNumRows() - 1);
+    const FXint rows = table->getNumRows();
+    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
+    EXPECT_EQ(rows, table->getNumRows());
+}
+
+TEST_F(TypedTable, TypedTextReadsFromTheLeft) {
+    typeIntoCell(0, 2, "F");
+    leave();
+    ASSERT_NE(nullptr, table->getItem(0, 2));
+    EXPECT_EQ(FXTableItem::LEFT, table->getItem(0, 2)->getJustify() & (FXTableItem::LEFT | FXTableItem::RIGHT));
+}
+
+TEST_F(TypedTable, ShownColumnsShowTheirHeadersAndTheLastTakesTheRest) {
+    const char* const headers[] = {"Probability", "Left", "Middle", "Right", "Constraints", "Conclusion"};
+    for (FXint c = 0; c < 6; ++c) table->setColumnText(c, headers[c]);
+    FXFont* font = table->getColumnHeader()->getFont();
+    for (FXint c = 0; c < 5; ++c) {
+        table->showColumn(c, true);
+        EXPECT_GT(table->getColumnWidth(c), font->getTextWidth(headers[c])) << headers[c];
+    }
+    table->layout();
+    FXint total = table->getRowHeader()->getWidth();
+    for (FXint c = 0; c < 6; ++c) total += table->getColumnWidth(c);
+    // Filled to the right edge, with no column beyond it.
+    EXPECT_LE(total, table->getWidth());
+    EXPECT_GE(total, table->getWidth() - 10);
+    table->showColumn(0, false);
+    EXPECT_EQ(0, table->getColumnWidth(0));
+}
+
 } // namespace
