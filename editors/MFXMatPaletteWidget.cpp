@@ -26,6 +26,15 @@ private:
     MaterialPalette before, after;
 };
 
+namespace {
+
+// The side of a grid entry when the editor opens, in pixels.
+constexpr int entrySide = 24;
+// The chooser's last item: the palette is none of the library's.
+const char* const customPaletteName = "Custom palette";
+
+} // namespace
+
 // clang-format off
 FXDEFMAP(MFXMatPaletteWidget) MFXMatPaletteWidgetMap[] = {
     FXMAPFUNC(SEL_PAINT, MFXMatPaletteWidget::ID_GRID, MFXMatPaletteWidget::onPaintGrid),
@@ -75,11 +84,12 @@ MFXMatPaletteWidget::MFXMatPaletteWidget(FXComposite* parent, FXObject* target, 
 
     library = new FXListBox(this, this, ID_LIBRARY, FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X);
     for (int i = 0; i < PaletteLibrary::count(); ++i) library->appendItem(PaletteLibrary::name(i).c_str());
+    library->appendItem(customPaletteName);
     library->setNumVisible(16);
-    grid = new FXCanvas(this, this, ID_GRID, LAYOUT_FILL_X | LAYOUT_FILL_Y | LAYOUT_MIN_WIDTH | LAYOUT_MIN_HEIGHT, 0, 0,
-                        16 * 24, 16 * 24);
+    grid = new FXCanvas(this, this, ID_GRID, LAYOUT_FILL_X | LAYOUT_FILL_Y);
     hover = new FXLabel(this, "Entry: ", nullptr, LAYOUT_FILL_X | JUSTIFY_LEFT);
     marked[0] = true;
+    showLibraryName();
 }
 
 MFXMatPaletteWidget::~MFXMatPaletteWidget() {
@@ -91,7 +101,22 @@ MFXMatPaletteWidget::~MFXMatPaletteWidget() {
 
 void MFXMatPaletteWidget::setPalette(const MaterialPalette& value) {
     palette = value;
+    showLibraryName();
     redraw();
+}
+
+void MFXMatPaletteWidget::showLibraryName() {
+    const int index = PaletteLibrary::indexOf(palette);
+    library->setCurrentItem(index >= 0 ? index : PaletteLibrary::count());
+}
+
+FXint MFXMatPaletteWidget::getDefaultWidth() {
+    return std::max(FXVerticalFrame::getDefaultWidth(), 16 * entrySide + padleft + padright + 2 * border);
+}
+
+FXint MFXMatPaletteWidget::getDefaultHeight() {
+    // The grid's own default height is next to nothing: it gets its rows.
+    return FXVerticalFrame::getDefaultHeight() + 16 * entrySide;
 }
 
 void MFXMatPaletteWidget::notify() {

@@ -52,8 +52,15 @@ public:
     long onCmdEntry(FXObject*, FXSelector, void*);
     long onClipboardRequest(FXObject*, FXSelector, void*);
 
-    // Replaces the palette without recording an undo step or notifying.
+    // Replaces the palette without recording an undo step or notifying. The
+    // library chooser shows the palette's name, or "Custom palette" when it
+    // is none of the library's.
     void setPalette(const MaterialPalette& palette);
+    FXListBox* getLibraryChooser() const { return library; }
+
+    // Room for a grid whose entries can be told apart and clicked.
+    FXint getDefaultWidth() override;
+    FXint getDefaultHeight() override;
     const MaterialPalette& getPalette() const { return palette; }
 
     // Selection as a click with these modifiers (SHIFTMASK, CONTROLMASK) would make it.
@@ -85,6 +92,7 @@ private:
     int indexAt(int x, int y) const;
     void redraw();
     void notify();
+    void showLibraryName();
 
     class PaletteChange;
 

@@ -133,6 +133,38 @@ TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsAndItsDialogRestoresOnCanc
     EXPECT_EQ(1, recorder.commands) << "the restored palette is announced";
 }
 
+TEST_F(PaletteEditorTest, TheDialogOpensWithAUsableGridAndNamesThePaletteInUse) {
+    const int rainbow = PaletteLibrary::indexOf("gradients/glossy/rainbow");
+    window = new FXMainWindow(app, "owner");
+    show();
+    MFXMatPaletteDialog dialog(window);
+    dialog.setPalette(PaletteLibrary::palette(rainbow));
+    dialog.create();
+    dialog.show(PLACEMENT_SCREEN);
+    settle();
+    // Every entry of the 16 x 16 grid at least 20 pixels square.
+    FXWindow* grid = nullptr;
+    for (FXWindow* child = dialog.getEditor()->getFirst(); child; child = child->getNext())
+        if (dynamic_cast<FXCanvas*>(child)) grid = child;
+    ASSERT_NE(nullptr, grid);
+    EXPECT_GE(grid->getWidth(), 16 * 20);
+    EXPECT_GE(grid->getHeight(), 16 * 20);
+
+    FXListBox* chooser = dialog.getEditor()->getLibraryChooser();
+    EXPECT_STREQ("gradients/glossy/rainbow", chooser->getItemText(chooser->getCurrentItem()).text());
+    MaterialPalette edited = PaletteLibrary::palette(rainbow);
+    edited[3] = GLMaterial::shapeDefault();
+    dialog.setPalette(edited);
+    EXPECT_STREQ("Custom palette", chooser->getItemText(chooser->getCurrentItem()).text());
+    // Undo of a library choice names the palette it returns to.
+    dialog.getEditor()->handle(app, FXSEL(SEL_COMMAND, MFXMatPaletteWidget::ID_LIBRARY),
+                               reinterpret_cast<void*>(static_cast<FXival>(rainbow)));
+    EXPECT_STREQ("gradients/glossy/rainbow", chooser->getItemText(chooser->getCurrentItem()).text());
+    dialog.getEditor()->undoList().undo();
+    EXPECT_STREQ("Custom palette", chooser->getItemText(chooser->getCurrentItem()).text());
+    dialog.hide();
+}
+
 TEST_F(PaletteEditorTest, DoubleClickedEntryIsEditedInTheMaterialDialog) {
     MFXMatPaletteWidget* editor = addEditor();
     show();
