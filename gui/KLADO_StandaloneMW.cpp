@@ -2,6 +2,7 @@
 
 #include "definition_io/DefinitionWriter.h"
 #include "diagnostics/ErrorHandler.h"
+#include "editors/MFXColorWell.h"
 #include "editors/MFXMatPaletteWell.h"
 #include "editors/MFXMaterialWell.h"
 #include "gui/ExportDialogs.h"
@@ -553,7 +554,7 @@ void KLADO_StandaloneMW::buildEnvironmentTab(FXTabBook* book) {
         addTab(book, WindowIcons::TabEnvironment, "\tEnvironment Tab\tAllows changing the environment.");
     FXMatrix* grid = makeGrid(tab);
     new FXLabel(grid, "Background color:");
-    myBackgroundWell = new FXColorWell(grid, FXRGB(0, 0, 0), this, ID_BACKGROUND,
+    myBackgroundWell = new MFXColorWell(grid, FXRGB(0, 0, 0), this, ID_BACKGROUND,
                                        COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 24);
     new FXHorizontalSeparator(tab);
     FXMatrix* lights = makeGrid(tab);
@@ -564,7 +565,7 @@ void KLADO_StandaloneMW::buildEnvironmentTab(FXTabBook* book) {
     const char* const colours[] = {"Ambient color:", "Diffuse color:", "Specular color:"};
     for (int i = 0; i < 3; ++i) {
         new FXLabel(lights, colours[i]);
-        myLightColors[i] = new FXColorWell(lights, FXRGB(255, 255, 255), this, ID_LIGHT,
+        myLightColors[i] = new MFXColorWell(lights, FXRGB(255, 255, 255), this, ID_LIGHT,
                                            COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 24);
     }
     const char* const positions[] = {"X position:", "Y position:", "Z position:"};

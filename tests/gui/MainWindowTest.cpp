@@ -313,6 +313,40 @@ TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
     EXPECT_STREQ(rules->getItemText(0, 0).text(), "0.5");
 }
 
+TEST_F(MainWindowTest, AColourDialogSessionIsOneUndoStep) {
+    const std::vector<FXColorWell*> lightWells = widgets<FXColorWell>(KLADO_StandaloneMW::ID_LIGHT);
+    ASSERT_EQ(lightWells.size(), 3u);
+    FXColorWell* backgroundWell = window->backgroundWell();
+    const auto session = [&](FXColorWell* well, FXColor colour) {
+        // What the well's dialog sends: changes while it is open, one
+        // command when it closes.
+        for (int step = 1; step <= 3; ++step) {
+            const FXColor moving = FXRGB(step * 20, 0, 0);
+            well->setRGBA(moving);
+            well->getTarget()->handle(well, FXSEL(SEL_CHANGED, well->getSelector()),
+                                      reinterpret_cast<void*>(static_cast<FXuval>(moving)));
+        }
+        well->setRGBA(colour);
+        well->getTarget()->handle(well, FXSEL(SEL_COMMAND, well->getSelector()),
+                                  reinterpret_cast<void*>(static_cast<FXuval>(colour)));
+    };
+    const LightDef light = window->workbench().lights()[0];
+    const FXColor background = backgroundWell->getRGBA();
+    session(lightWells[0], FXRGB(1, 2, 3));
+    session(lightWells[1], FXRGB(4, 5, 6));
+    session(backgroundWell, FXRGB(7, 8, 9));
+    session(lightWells[2], FXRGB(10, 11, 12));
+    for (int undo = 0; undo < 4; ++undo) {
+        ASSERT_TRUE(window->undoList.canUndo());
+        window->undoList.undo();
+    }
+    EXPECT_FALSE(window->undoList.canUndo());
+    EXPECT_EQ(window->workbench().lights()[0].ambient, light.ambient);
+    EXPECT_EQ(window->workbench().lights()[0].diffuse, light.diffuse);
+    EXPECT_EQ(window->workbench().lights()[0].specular, light.specular);
+    EXPECT_EQ(backgroundWell->getRGBA(), background);
+}
+
 TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
     command(KLADO_StandaloneMW::ID_COMPUTE_ON_CHANGE);
     window->position(40, 50, 700, 500);
