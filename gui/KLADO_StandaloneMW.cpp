@@ -232,6 +232,7 @@ FXDEFMAP(KLADO_StandaloneMW) KLADO_StandaloneMWMap[] = {
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_ITERATIONS, KLADO_StandaloneMW::onCmdIterations),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_SEED, KLADO_StandaloneMW::onCmdSeed),
     FXMAPFUNCS(SEL_COMMAND, KLADO_StandaloneMW::ID_IDIRX, KLADO_StandaloneMW::ID_ROTZ, KLADO_StandaloneMW::onCmdRotation),
+    FXMAPFUNCS(SEL_CHANGED, KLADO_StandaloneMW::ID_IDIRX, KLADO_StandaloneMW::ID_ROTZ, KLADO_StandaloneMW::onCmdRotation),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_MULTICHAR, KLADO_StandaloneMW::onCmdMultiChar),
     FXMAPFUNC(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTE, KLADO_StandaloneMW::onCmdCompute),
     FXMAPFUNC(SEL_UPDATE, KLADO_StandaloneMW::ID_COMPUTE, KLADO_StandaloneMW::onUpdCompute),
@@ -1120,7 +1121,7 @@ void KLADO_StandaloneMW::showSpecialVariable(FXRealSpinDial* dial, const char* n
 
 void KLADO_StandaloneMW::recompute(bool force) { myScheduler->recompute(force); }
 
-void KLADO_StandaloneMW::reinterpret() { myScheduler->reinterpret(false); }
+void KLADO_StandaloneMW::reinterpret(bool live) { myScheduler->reinterpret(false, live); }
 
 bool KLADO_StandaloneMW::computeOnChange() const { return myScheduler->computeOnChange(); }
 
@@ -1433,14 +1434,18 @@ long KLADO_StandaloneMW::onCmdRotation(FXObject* sender, FXSelector selector, vo
     const char* variable = rotation ? specialDials[axis] : directionVariables[axis];
     const double value = dial->getValue();
     const double old = numberOr(myWorkbench.definition().getConstants().at(variable).value, 0);
-    if (value == old) return 1;
-    myWorkbench.setSpecialVariable(variable, value);
+    // A drag is one entry, closed when the dial settles; the picture follows
+    // the drag.
+    const bool final = FXSELTYPE(selector) == SEL_COMMAND;
+    if (value == old && !final) return 1;
+    if (value != old) myWorkbench.setSpecialVariable(variable, value);
     if (!isReplay(sender)) {
         const FXString what = rotation ? rotationLabels[axis] : directionLabels[axis];
-        add(new MFXUndoCommand_Float(dial, this, "Undo " + what, "Redo " + what, static_cast<float>(old),
-                                     static_cast<float>(value), true));
+        record(new MFXUndoCommand_Float(dial, this, "Undo " + what, "Redo " + what, static_cast<float>(old),
+                                        static_cast<float>(value), final),
+               value != old);
     }
-    reinterpret();
+    if (value != old) reinterpret(!final);
     return 1;
 }
 
@@ -1486,16 +1491,19 @@ long KLADO_StandaloneMW::onCmdShape(FXObject* sender, FXSelector selector, void*
     const ShapeDef old = found != before.end() ? found->second : ShapeDef::forNewSymbol(symbol);
     if (sender == myShapeType) myShapePanels->setCurrent(myShapeType->getCurrentItem());
     const ShapeDef shape = shapeFromWidgets(old);
-    if (found != before.end() && shape.toText() == old.toText()) return 1;
+    // A dial or swatch that is still moving merges into one entry until it
+    // settles; the picture follows it.
+    const bool final = FXSELTYPE(selector) == SEL_COMMAND;
+    if (found != before.end() && shape.toText() == old.toText()) {
+        if (final) record(new MFXUndoCommand_ShapeDef(this, before, before, symbol, true), false);
+        return 1;
+    }
     std::map<std::string, ShapeDef> after = before;
     after[symbol] = shape;
     myWorkbench.definition().setShapeDefs(after);
     showShape();
-    // A dial or swatch that is still moving merges into one entry until it
-    // settles.
-    const bool final = FXSELTYPE(selector) == SEL_COMMAND;
     add(new MFXUndoCommand_ShapeDef(this, before, after, symbol, final));
-    if (final) reinterpret();
+    reinterpret(!final);
     return 1;
 }
 
@@ -1512,11 +1520,14 @@ long KLADO_StandaloneMW::onCmdTweaks(FXObject*, FXSelector selector, void*) {
     after[tropismDirectionKey] = text(myTropismDials[0]->getValue()) + "," + text(myTropismDials[1]->getValue()) + "," +
                                  text(myTropismDials[2]->getValue());
     after[tropismStrengthKey] = text(myTropismStrength->getValue());
-    if (after == before) return 1;
-    myWorkbench.definition().setTweaks(after);
     const bool final = FXSELTYPE(selector) == SEL_COMMAND;
+    if (after == before) {
+        if (final) record(new MFXUndoCommand_Tweaks(this, before, before, true), false);
+        return 1;
+    }
+    myWorkbench.definition().setTweaks(after);
     add(new MFXUndoCommand_Tweaks(this, before, after, final));
-    if (final) reinterpret();
+    reinterpret(!final);
     return 1;
 }
 

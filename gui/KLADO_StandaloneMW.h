@@ -223,8 +223,8 @@ private:
     void showSpecialVariable(FXRealSpinDial* dial, const char* name, double fallback);
     // The definition changed in a way that needs a new derivation.
     void recompute(bool force);
-    // Only the interpretation changed.
-    void reinterpret();
+    // Only the interpretation changed; live while a widget is still dragged.
+    void reinterpret(bool live = false);
 
     // The rows of a table, without the row about to be removed.
     void setRulesFromTable(FXint removedRow);

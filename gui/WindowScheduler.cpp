@@ -101,6 +101,8 @@ void WindowScheduler::recompute(bool force) {
     if (myComputing) {
         myWanted = Wanted::Recompute;
         myWantedForce = myWantedForce || force;
+        myWantedLive = false;
+        mySuperseded = true;
         myWorkbench->cancel();
         return;
     }
@@ -112,18 +114,24 @@ void WindowScheduler::recompute(bool force) {
         myWorkbench->setPending();
         return;
     }
-    start(*request);
+    start(*request, false);
 }
 
-void WindowScheduler::reinterpret(bool force) {
+void WindowScheduler::reinterpret(bool force, bool live) {
     if (myComputing) {
+        myWantedLive = myWanted == Wanted::Nothing ? live : myWantedLive && live;
         if (myWanted == Wanted::Nothing) myWanted = Wanted::Reinterpret;
         myWantedForce = myWantedForce || force;
-        myWorkbench->cancel();
+        // A live request leaves the running computation be: a drag would
+        // otherwise stop every picture before it is shown.
+        if (!live) {
+            mySuperseded = true;
+            myWorkbench->cancel();
+        }
         return;
     }
     std::optional<ComputationRequest> request = myWorkbench->prepareReinterpret(force, myComputeOnChange);
-    if (request) start(*request);
+    if (request) start(*request, live);
 }
 
 bool WindowScheduler::runTask(const FXString& what, Task work, Task done) {
@@ -133,17 +141,20 @@ bool WindowScheduler::runTask(const FXString& what, Task work, Task done) {
     drawNow();
     myThread->task = std::move(work);
     myTaskDone = std::move(done);
+    myLive = false;
     startWorker(what);
     return true;
 }
 
-void WindowScheduler::start(const ComputationRequest& request) {
+void WindowScheduler::start(const ComputationRequest& request, bool live) {
     myThread->request = request;
+    myLive = live;
     startWorker(FXString::null);
 }
 
 void WindowScheduler::startWorker(const FXString& task) {
     myComputing = true;
+    mySuperseded = false;
     myCancelled = false;
     myFailed = false;
     myFailedInterpreting = false;
@@ -168,7 +179,7 @@ long WindowScheduler::onProgress(FXObject*, FXSelector, void*) {
     FXApp* app = myApp;
     app->addTimeout(this, ID_PROGRESS, progressInterval);
     if (myDialog->shown()) return 1;
-    if (FXThread::time() - myStarted >= dialogDelay * nanosecondsPerMillisecond) {
+    if (!myLive && FXThread::time() - myStarted >= dialogDelay * nanosecondsPerMillisecond) {
         myDialog->show(PLACEMENT_OWNER);
         // Modal while it shows: the document stays as the worker found it.
         app->runModalWhileShown(myDialog);
@@ -183,6 +194,7 @@ long WindowScheduler::onCancel(FXObject*, FXSelector, void*) {
     if (!myComputing) return 1;
     myCancelled = true;
     myWanted = Wanted::Nothing;
+    mySuperseded = false;
     myWorkbench->cancel();
     return 1;
 }
@@ -190,6 +202,7 @@ long WindowScheduler::onCancel(FXObject*, FXSelector, void*) {
 void WindowScheduler::finish() {
     myWanted = Wanted::Nothing;
     if (!myComputing) return;
+    mySuperseded = false;
     myWorkbench->cancel();
     myThread->join();
     onCompleted(nullptr, 0, nullptr);
@@ -207,7 +220,7 @@ long WindowScheduler::onCompleted(FXObject*, FXSelector, void*) {
         myDialog->hide();
         if (done) done();
     } else {
-        const bool superseded = myWanted != Wanted::Nothing;
+        const bool superseded = mySuperseded;
         if (superseded) {
             // Stopped for a newer request: its outcome is out of date.
             if (myThread->outcome.needsDerivation) myWanted = Wanted::Recompute;
@@ -231,10 +244,12 @@ long WindowScheduler::onCompleted(FXObject*, FXSelector, void*) {
 void WindowScheduler::serveWanted() {
     const Wanted wanted = myWanted;
     const bool force = myWantedForce;
+    const bool live = myWantedLive;
     myWanted = Wanted::Nothing;
     myWantedForce = false;
+    myWantedLive = false;
     if (wanted == Wanted::Recompute)
         recompute(force);
     else if (wanted == Wanted::Reinterpret)
-        reinterpret(force);
+        reinterpret(force, live);
 }

@@ -15,6 +15,11 @@
 //   meanwhile; only the compiled L-system is left alone until completion.
 //   The progress dialog shows when a computation takes longer than
 //   dialogDelay ms; before that the target hears of the progress.
+// - Live requests: while a widget is dragged its changes ask for a live
+//   reinterpretation. It lets a running computation finish and show its
+//   picture, waits behind it (merged with the other waiting requests, the
+//   newest served next), and runs without the progress dialog, so that the
+//   picture follows the drag as fast as it can be interpreted.
 //
 // The target gets SEL_CHANGED with the selector while a computation runs
 // (data: an FXString* with the progress text) and SEL_COMMAND when its
@@ -62,8 +67,9 @@ public:
     // button. Without "Compute on Change" and without force it only marks
     // the result pending.
     void recompute(bool force);
-    // After an edit that only changes the interpretation.
-    void reinterpret(bool force);
+    // After an edit that only changes the interpretation; live while the
+    // edit is still going on (a dial being dragged).
+    void reinterpret(bool force, bool live = false);
     // Runs a long task (an export) on the worker thread behind the progress
     // dialog, which shows what, like a computation; done follows on the main
     // thread. False when a computation runs. No frame is drawn meanwhile:
@@ -116,7 +122,7 @@ private:
         FXGUISignal& myCompletion;
     };
 
-    void start(const ComputationRequest& request);
+    void start(const ComputationRequest& request, bool live);
     void startWorker(const FXString& task);
     // Starts the request that waited for the last computation, if any.
     void serveWanted();
@@ -142,6 +148,12 @@ private:
     bool myComputeOnChange = true;
     Wanted myWanted = Wanted::Nothing;
     bool myWantedForce = false;
+    // Every waiting request was live.
+    bool myWantedLive = false;
+    // The running computation serves a live request: no progress dialog.
+    bool myLive = false;
+    // The running computation was stopped for a newer request.
+    bool mySuperseded = false;
     bool myFrameWanted = false;
     long myFramesDrawn = 0;
 };

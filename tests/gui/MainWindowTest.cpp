@@ -313,6 +313,58 @@ TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
     EXPECT_STREQ(rules->getItemText(0, 0).text(), "0.5");
 }
 
+TEST_F(MainWindowTest, ThePictureFollowsADraggedDialAndTheDragIsOneUndoStep) {
+    dir.write("plant.kld", plant);
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    computed();
+    const auto bound = [&] {
+        window->workbench().view().takeOverPendingScene();
+        return window->workbench().view().viewer()->getSceneData()->getBound();
+    };
+    const osg::BoundingSphere start = bound();
+    // Dragging the default Z rotation: changes while the mouse moves.
+    const auto move = [&](FXRealSpinDial* dial, double value, FXuint type) {
+        dial->setValue(value);
+        dial->getTarget()->handle(dial, FXSEL(type, dial->getSelector()), &value);
+    };
+    FXRealSpinDial* rotation = widgets<FXRealSpinDial>(KLADO_StandaloneMW::ID_ROTZ).at(0);
+    const double initial = rotation->getValue();
+    move(rotation, initial + 30, SEL_CHANGED);
+    EXPECT_TRUE(window->scheduler().computing() || window->scheduler().waiting());
+    computed();
+    const osg::BoundingSphere bent = bound();
+    EXPECT_NE(start.center(), bent.center());
+    move(rotation, initial + 60, SEL_CHANGED);
+    computed();
+    EXPECT_NE(bent.center(), bound().center());
+    move(rotation, initial + 60, SEL_COMMAND); // released where it was
+    computed();
+    // A second drag is an entry of its own.
+    move(rotation, initial + 90, SEL_CHANGED);
+    move(rotation, initial + 90, SEL_COMMAND);
+    computed();
+    window->undoList.undo();
+    EXPECT_DOUBLE_EQ(rotation->getValue(), initial + 60);
+    window->undoList.undo();
+    EXPECT_DOUBLE_EQ(rotation->getValue(), initial);
+    EXPECT_FALSE(window->undoList.canUndo());
+    computed();
+    EXPECT_EQ(start.center(), bound().center());
+
+    // A shape's length follows its dial too.
+    FXListBox* item = widgets<FXListBox>(KLADO_StandaloneMW::ID_ITEM).at(0);
+    item->setCurrentItem(item->findItem("F"));
+    window->handle(item, FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_ITEM), nullptr);
+    FXRealSpinDial* length = nullptr;
+    for (FXRealSpinDial* dial : widgets<FXRealSpinDial>(KLADO_StandaloneMW::ID_SHAPE))
+        if (!length && dial->getParent()->getParent()->shown()) length = dial; // on the panel of F's shape
+    ASSERT_NE(length, nullptr);
+    const float radius = bound().radius();
+    move(length, length->getValue() * 5, SEL_CHANGED);
+    computed();
+    EXPECT_GT(bound().radius(), radius * 2);
+}
+
 TEST_F(MainWindowTest, AColourDialogSessionIsOneUndoStep) {
     const std::vector<FXColorWell*> lightWells = widgets<FXColorWell>(KLADO_StandaloneMW::ID_LIGHT);
     ASSERT_EQ(lightWells.size(), 3u);

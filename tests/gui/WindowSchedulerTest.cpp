@@ -181,6 +181,28 @@ TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServe
     EXPECT_FALSE(workbench.pending());
 }
 
+TEST_F(SchedulerFixture, ALiveRequestLetsTheRunningComputationShowItsPictureAndRunsNext) {
+    define("F", "F[+F]F", 7);
+    scheduler->recompute(true);
+    ASSERT_TRUE(scheduler->computing());
+    // A dial being dragged: each change asks; only the newest waits.
+    for (int i = 0; i < 3; ++i) scheduler->reinterpret(false, true);
+    EXPECT_TRUE(scheduler->waiting());
+    ASSERT_TRUE(finished());
+    EXPECT_FALSE(scheduler->cancelled());
+    // The first picture was shown, then the one the drag asked for.
+    EXPECT_EQ(target.completions, 2);
+    EXPECT_FALSE(scheduler->waiting());
+
+    // The drag ends: a final request stops a running live one.
+    target.completions = 0;
+    scheduler->reinterpret(true, true);
+    ASSERT_TRUE(scheduler->computing());
+    scheduler->reinterpret(true);
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(target.completions, 1);
+}
+
 TEST_F(SchedulerFixture, AnInterpretationErrorKeepsTheLastPictureAndSaysWhere) {
     define("F", "F", 1);
     scheduler->recompute(true);
