@@ -3,6 +3,7 @@
 #include "interpretation/GeometryBuilders.h"
 #include "interpretation/ShapePlacement.h"
 #include "interpretation/TextTree.h"
+#include "interpretation/TurtleSymbols.h"
 #include "lsys/LSystem.h"
 #include "lsys/ProgressRetriever.h"
 #include "lsys/String2IDManager.h"
@@ -51,14 +52,6 @@ static_assert(builtinAlphabet[Push] == '[' && builtinAlphabet[Pop] == ']' && bui
 // Atoms between two polls of the progress and of cancellation, as in the
 // derivation.
 constexpr std::size_t progressInterval = LSystem::pollInterval;
-
-// Factors of the turtle's steps without a parameter: "<" divides the length
-// by growth, ">" multiplies it by shrinkage; ";" and ":" scale the turning
-// angles by growth and shrinkage, "," divides them by growth; "?" and "!"
-// multiply and divide the width by widthGrowth.
-constexpr double growth = 1.1;
-constexpr double shrinkage = 0.9;
-constexpr double widthGrowth = 1.4;
 
 constexpr double pi = 3.14159265358979323846;
 constexpr double degree = pi / 180.0;
@@ -266,9 +259,24 @@ bool LSysInterpreter::walk(const AtomString& atoms, osg::Group* group, ProgressR
     return true;
 }
 
+double LSysInterpreter::argument(std::int32_t id, const double* parameter) const {
+    if (parameter) return *parameter;
+    const TurtleSymbol& symbol = turtleSymbol(id);
+    switch (symbol.fallback) {
+    case TurtleDefault::RotationX:
+        return myTurtle.rotX;
+    case TurtleDefault::RotationY:
+        return myTurtle.rotY;
+    case TurtleDefault::RotationZ:
+        return myTurtle.rotZ;
+    default:
+        return symbol.value;
+    }
+}
+
 void LSysInterpreter::turn(std::int32_t id, const double* parameter) {
     TurtleState& t = myTurtle;
-    const auto angle = [&](double fallback) { return (parameter ? *parameter : fallback) * myReversalFactor; };
+    const double angle = argument(id, parameter) * myReversalFactor;
     // A turn by an angle that is no number would leave a frame of NaNs and
     // spoil every shape after it: such a turn is not made.
     const auto rotate = [&](double by, osg::Vec3d& a, osg::Vec3d& b) {
@@ -279,22 +287,22 @@ void LSysInterpreter::turn(std::int32_t id, const double* parameter) {
     };
     switch (id) {
     case TurnLeft:
-        rotate(angle(t.rotZ), t.heading, t.side);
+        rotate(angle, t.heading, t.side);
         break;
     case TurnRight:
-        rotate(-angle(t.rotZ), t.heading, t.side);
+        rotate(-angle, t.heading, t.side);
         break;
     case PitchDown:
-        rotate(angle(t.rotY), t.up, t.heading);
+        rotate(angle, t.up, t.heading);
         break;
     case PitchUp:
-        rotate(-angle(t.rotY), t.up, t.heading);
+        rotate(-angle, t.up, t.heading);
         break;
     case RollLeft:
-        rotate(angle(t.rotX), t.side, t.up);
+        rotate(angle, t.side, t.up);
         break;
     case RollRight:
-        rotate(-angle(t.rotX), t.side, t.up);
+        rotate(-angle, t.side, t.up);
         break;
     case TurnAround:
         rotatePair(180.0, t.heading, t.side);
@@ -326,37 +334,38 @@ void LSysInterpreter::turn(std::int32_t id, const double* parameter) {
 
 void LSysInterpreter::changeFactor(std::int32_t id, const double* parameter) {
     TurtleState& t = myTurtle;
-    const auto alpha = [parameter](double fallback) { return parameter ? *parameter : fallback; };
+    const double alpha = argument(id, parameter);
     switch (id) {
     case DivideLength:
-        t.lengthFactor /= alpha(growth);
+        t.lengthFactor /= alpha;
         break;
     case MultiplyLength:
-        t.lengthFactor *= alpha(shrinkage);
+        t.lengthFactor *= alpha;
         break;
     case IncreaseWidth:
-        t.widthFactor *= alpha(widthGrowth);
+        t.widthFactor *= alpha;
         break;
     case DecreaseWidth:
+        // Without a parameter the table's value divides.
         if (parameter)
             t.widthFactor = *parameter;
         else
-            t.widthFactor /= widthGrowth;
+            t.widthFactor /= alpha;
         break;
     case IncreaseAngles:
-        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle + *parameter : *angle * growth;
+        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle + alpha : *angle * alpha;
         break;
     case DecreaseAngles:
-        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle - *parameter : *angle * shrinkage;
+        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle = parameter ? *angle - alpha : *angle * alpha;
         break;
     case DivideAngles:
-        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle /= alpha(growth);
+        for (double* angle : {&t.rotX, &t.rotY, &t.rotZ}) *angle /= alpha;
         break;
     case PreviousColour:
-        t.colourIndex = wrapColourIndex(t.colourIndex - alpha(1.0));
+        t.colourIndex = wrapColourIndex(t.colourIndex - alpha);
         break;
     case NextColour:
-        t.colourIndex = wrapColourIndex(t.colourIndex + alpha(1.0));
+        t.colourIndex = wrapColourIndex(t.colourIndex + alpha);
         break;
     }
 }

@@ -108,6 +108,9 @@ private:
     // The families of the turtle alphabet: turns and rolls; length, width,
     // angle and colour steps; polygons ("{", "}", ".").
     void turn(std::int32_t id, const double* parameter);
+    // The atom's parameter, or what the turtle symbol table says stands in
+    // for a missing one.
+    double argument(std::int32_t id, const double* parameter) const;
     void changeFactor(std::int32_t id, const double* parameter);
     void buildPolygon(std::int32_t id, const AtomString& atoms, std::size_t index, osg::Group* group);
     const Symbol& symbol(std::int32_t id);
