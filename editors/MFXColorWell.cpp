@@ -10,8 +10,8 @@ FXDEFMAP(MFXColorWell) MFXColorWellMap[] = {
 
 FXIMPLEMENT(MFXColorWell, FXColorWell, MFXColorWellMap, ARRAYNUMBER(MFXColorWellMap))
 
-MFXColorWell::MFXColorWell(FXComposite* parent, FXColor colour, FXObject* target, FXSelector selector,
-                           FXuint options, FXint x, FXint y, FXint width, FXint height)
+MFXColorWell::MFXColorWell(FXComposite* parent, FXColor colour, FXObject* target, FXSelector selector, FXuint options,
+                           FXint x, FXint y, FXint width, FXint height)
     : FXColorWell(parent, colour, target, selector, options, x, y, width, height) {}
 
 long MFXColorWell::onDoubleClicked(FXObject*, FXSelector, void* ptr) {

@@ -556,7 +556,7 @@ void KLADO_StandaloneMW::buildEnvironmentTab(FXTabBook* book) {
     FXMatrix* grid = makeGrid(tab);
     new FXLabel(grid, "Background color:");
     myBackgroundWell = new MFXColorWell(grid, FXRGB(0, 0, 0), this, ID_BACKGROUND,
-                                       COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 24);
+                                        COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 24);
     new FXHorizontalSeparator(tab);
     FXMatrix* lights = makeGrid(tab);
     myLightBox = makeChoice(lights, this, ID_LIGHT, {});
@@ -567,7 +567,7 @@ void KLADO_StandaloneMW::buildEnvironmentTab(FXTabBook* book) {
     for (int i = 0; i < 3; ++i) {
         new FXLabel(lights, colours[i]);
         myLightColors[i] = new MFXColorWell(lights, FXRGB(255, 255, 255), this, ID_LIGHT,
-                                           COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 24);
+                                            COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 24);
     }
     const char* const positions[] = {"X position:", "Y position:", "Z position:"};
     const double initial[] = {-150, 15, 15};
@@ -593,17 +593,10 @@ void KLADO_StandaloneMW::buildSymbolHelpTab(FXTabBook* book) {
     FXVerticalFrame* tab =
         addTab(book, WindowIcons::TabSymbolHelp, "\tSymbol Help Tab\tShows how symbols are interpreted.");
     new FXLabel(tab, "Symbol interpretations:");
-    mySymbolHelpTable = makeTable(tab, this, nullptr, 0, {"Symbol", "Meaning"});
-    mySymbolHelpTable->setTableSize(static_cast<FXint>(symbolHelpRows.size()), 2);
-    mySymbolHelpTable->setColumnText(0, "Symbol");
-    mySymbolHelpTable->setColumnText(1, "Meaning");
-    for (std::size_t row = 0; row < symbolHelpRows.size(); ++row) {
-        setCell(mySymbolHelpTable, static_cast<FXint>(row), 0, symbolHelpRows[row].symbol);
-        setCell(mySymbolHelpTable, static_cast<FXint>(row), 1, symbolHelpRows[row].meaning);
-    }
-    mySymbolHelpTable->setColumnWidth(0, 60);
-    mySymbolHelpTable->setColumnWidth(1, 260);
-    mySymbolHelpTable->setEditable(false);
+    auto* frame =
+        new FXVerticalFrame(tab, FRAME_SUNKEN | FRAME_THICK | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
+    mySymbolHelpTable = new SymbolHelpTable(frame);
+    new FXLabel(tab, "Default: what a symbol takes without a parameter.", nullptr, JUSTIFY_LEFT);
     addComputeButton(tab);
 }
 
@@ -614,7 +607,8 @@ void KLADO_StandaloneMW::create() {
     FXFont* font = getApp()->getNormalFont();
     myPanel->setWidth(45 * font->getTextWidth("8", 1));
     const FXint headerHeight = font->getFontHeight() + font->getFontAscent() + 6;
-    for (MFXAddEditTypedTable* table : {myRuleTable, myIgnoreTable, myConstantsTable, mySymbolHelpTable})
+    for (FXTable* table :
+         std::initializer_list<FXTable*>{myRuleTable, myIgnoreTable, myConstantsTable, mySymbolHelpTable})
         table->setColumnHeaderHeight(headerHeight);
     show(getApp()->reg().readIntEntry("SETTINGS", "maximized", 0) ? PLACEMENT_MAXIMIZED : PLACEMENT_DEFAULT);
     myScheduler->requestFrame();

@@ -26,6 +26,7 @@ class MFXMaterialWell;
 class MFXMatPaletteWell;
 class WindowScheduler;
 class MFXOSGCanvas;
+class SymbolHelpTable;
 class WindowIcons;
 
 class KLADO_StandaloneMW : public FXMainWindow, public MFXUndoHolder {
@@ -123,7 +124,7 @@ public:
     FXColorWell* backgroundWell() const { return myBackgroundWell; }
     MFXAddEditTypedTable* ruleTable() const { return myRuleTable; }
     MFXAddEditTypedTable* constantsTable() const { return myConstantsTable; }
-    MFXAddEditTypedTable* symbolHelpTable() const { return mySymbolHelpTable; }
+    SymbolHelpTable* symbolHelpTable() const { return mySymbolHelpTable; }
     FXTreeList* statisticsTree() const { return myStatisticsTree; }
     FXButton* computeButton(int tab) const { return myComputeButtons[tab]; }
 
@@ -332,5 +333,5 @@ private:
     std::array<FXRealSpinDial*, 3> myLightPosition{};
 
     FXTreeList* myStatisticsTree = nullptr;
-    MFXAddEditTypedTable* mySymbolHelpTable = nullptr;
+    SymbolHelpTable* mySymbolHelpTable = nullptr;
 };

@@ -1,41 +1,33 @@
 #pragma once
-// The rows of the "Symbol interpretations:" table: what each turtle symbol
-// does, "(*)" marking the symbols that take a parameter.
+// The "Symbol interpretations:" table of the help tab: one read-only row per
+// turtle symbol with its meaning and what it takes without a parameter, as
+// the interpreter's symbol table says. The symbol and default columns fit
+// their texts; the meanings wrap at the width left to them, each row as tall
+// as its meaning, so that every text shows whole at any panel width.
 
-#include <array>
+#include <fx.h>
 
-struct SymbolHelpRow {
-    const char* symbol;
-    const char* meaning;
+class SymbolHelpTable : public FXTable {
+    FXDECLARE(SymbolHelpTable)
+public:
+    enum { SymbolColumn, MeaningColumn, DefaultColumn };
+
+    SymbolHelpTable(FXComposite* parent, FXuint options = LAYOUT_FILL_X | LAYOUT_FILL_Y);
+
+    void create() override;
+    void layout() override;
+
+    // The text broken into lines (at blanks) no wider than the width; a word
+    // wider than that stands on a line of its own.
+    static FXString wrap(const FXString& text, FXFont* font, FXint width);
+
+protected:
+    SymbolHelpTable() = default;
+
+private:
+    void fitColumn(FXint col);
+    // Wraps the meanings for the width the table has now.
+    void wrapMeanings();
+
+    FXint wrappedFor = -1; // the meaning column width the texts are wrapped for
 };
-
-inline constexpr std::array<SymbolHelpRow, 28> symbolHelpRows{{
-    {"F", "move turtle forward, drawing (*)"},
-    {"f", "move turtle forward, don't draw (*)"},
-    {"G", "move turtle forward, draw, don't record vertex (*)"},
-    {"g", "move turtle forward, don't draw, don't record vertex (*)"},
-    {".", "record vertex (*)"},
-    {"+", "turn left (*)"},
-    {"-", "turn right (*)"},
-    {"^", "pitch up (*)"},
-    {"&", "pitch down (*)"},
-    {"\\", "roll left (*)"},
-    {"/", "roll right (*)"},
-    {"|", "turn around (*)"},
-    {"$", "rotate to vertical (*)"},
-    {"#", "reverse directions"},
-    {"[", "start a branch (push state to stack)"},
-    {"]", "complete a branch (pop state from stack)"},
-    {"{", "start a polygon"},
-    {"}", "close a polygon"},
-    {"'", "increment color index (*) or by 1"},
-    {"\"", "decrement color index (*) or by 1"},
-    {";", "multiply default rotation (*) or with 1.1"},
-    {",", "divide default rotation (*) or by 1.1"},
-    {"?", "multiply default width (*)"},
-    {"!", "divide default width (*)"},
-    {">", "multiply default length (*) or with 1.1"},
-    {"<", "divide default length (*) or by 1.1"},
-    {" ", " "},
-    {"(*)", "accepts parameter"},
-}};

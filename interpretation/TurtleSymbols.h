@@ -31,7 +31,8 @@ struct TurtleSymbol {
 // In the order the help lists them: moves, turns, the stack, polygons,
 // colours, angles, width and length, the rest. Every built-in symbol once.
 inline constexpr std::array<TurtleSymbol, 31> turtleSymbols{{
-    {"F", -1, "move forward and draw the shape; inside a polygon record a vertex instead; the parameter scales the length",
+    {"F", -1,
+     "move forward and draw the shape; inside a polygon record a vertex instead; the parameter scales the length",
      TurtleDefault::Number, 1.0},
     {"f", -1, "move forward without drawing; the parameter scales the length", TurtleDefault::Number, 1.0},
     {"G", -1, "as F, but inside a polygon only move, recording no vertex", TurtleDefault::Number, 1.0},
@@ -52,8 +53,7 @@ inline constexpr std::array<TurtleSymbol, 31> turtleSymbols{{
     {"}", 13, "close the polygon and fill it", TurtleDefault::None, 0.0},
     {"'", 15, "increase the colour index by the parameter", TurtleDefault::Number, 1.0},
     {"\"", 14, "decrease the colour index by the parameter", TurtleDefault::Number, 1.0},
-    {";", 16, "add the parameter to the default rotations; without one, multiply them", TurtleDefault::MultiplyBy,
-     1.1},
+    {";", 16, "add the parameter to the default rotations; without one, multiply them", TurtleDefault::MultiplyBy, 1.1},
     {":", 17, "subtract the parameter from the default rotations; without one, multiply them",
      TurtleDefault::MultiplyBy, 0.9},
     {",", 25, "divide the default rotations by the parameter", TurtleDefault::Number, 1.1},

@@ -30,8 +30,8 @@ protected:
     Observed after(const std::string& axiom) {
         EXPECT_TRUE(run("F" + axiom + "F").valid()) << axiom;
         const TurtleState& t = turtle();
-        return {t.position, t.heading, t.side, t.up, t.lengthFactor, t.widthFactor, t.rotX, t.rotY, t.rotZ,
-                t.colourIndex};
+        return {t.position,    t.heading, t.side, t.up,   t.lengthFactor,
+                t.widthFactor, t.rotX,    t.rotY, t.rotZ, t.colourIndex};
     }
     static void expectSame(const Observed& a, const Observed& b, const std::string& what) {
         EXPECT_LT((a.position - b.position).length(), 1e-9) << what;
@@ -84,8 +84,8 @@ TEST_F(TurtleSymbols, TheDefaultsShownAreTheOnesTheInterpreterTakes) {
 }
 
 TEST_F(TurtleSymbols, TheHelpNamesTheDefaults) {
-    EXPECT_EQ(defaultText(turtleSymbol(0)), "Z rotation");   // "+"
-    EXPECT_EQ(defaultText(turtleSymbol(5)), "0.9");          // ">"
+    EXPECT_EQ(defaultText(turtleSymbol(0)), "Z rotation");    // "+"
+    EXPECT_EQ(defaultText(turtleSymbol(5)), "0.9");           // ">"
     EXPECT_EQ(defaultText(turtleSymbol(16)), "\xC3\x97 1.1"); // ";"
     EXPECT_EQ(defaultText(turtleSymbol(19)), "\xC3\xB7 1.4"); // "!"
     EXPECT_EQ(defaultText(turtleSymbol(10)), "\xE2\x80\x93"); // "|"
