@@ -391,7 +391,10 @@ void KLADO_StandaloneMW::buildToolBar(FXComposite* shell) {
     auto* tools = new FXToolBar(this, shell, LAYOUT_SIDE_TOP | LAYOUT_FILL_X);
     new FXToolBarGrip(tools, tools, FXToolBar::ID_TOOLBARGRIP, TOOLBARGRIP_DOUBLE);
     const auto button = [&](const char* tip, WindowIcons::Id icon, FXObject* target, FXSelector selector) {
-        new FXButton(tools, tip, (*myIcons)[icon], target, selector, BUTTON_TOOLBAR | FRAME_RAISED | ICON_ABOVE_TEXT);
+        auto* made =
+            new FXButton(tools, tip, (*myIcons)[icon], target, selector, BUTTON_TOOLBAR | FRAME_RAISED | ICON_ABOVE_TEXT);
+        // The text after two tabs is the status line's help; the icon's tip shows it too.
+        made->setTipText(made->getHelpText());
     };
     button("\t\tOpen...", WindowIcons::Open, this, ID_OPEN);
     button("\t\tSave.", WindowIcons::Save, this, ID_SAVE);
@@ -605,7 +608,9 @@ void KLADO_StandaloneMW::create() {
     FXMainWindow::create();
     myIcons->create();
     FXFont* font = getApp()->getNormalFont();
-    myPanel->setWidth(45 * font->getTextWidth("8", 1));
+    // Wide enough for the rule table with all its columns and a readable
+    // conclusion.
+    myPanel->setWidth(55 * font->getTextWidth("8", 1));
     const FXint headerHeight = font->getFontHeight() + font->getFontAscent() + 6;
     for (FXTable* table :
          std::initializer_list<FXTable*>{myRuleTable, myIgnoreTable, myConstantsTable, mySymbolHelpTable})

@@ -265,7 +265,7 @@ FXint MFXAddEditTypedTable::headerWidth(FXint col) const {
     FXFont* font = colHeader->getFont();
     // Before the font exists on the display, an estimate.
     const FXint textWidth = font->id() ? font->getTextWidth(text) : 8 * text.length();
-    return textWidth + colHeader->getPadLeft() + colHeader->getPadRight() + 12;
+    return textWidth + colHeader->getPadLeft() + colHeader->getPadRight() + 6;
 }
 
 void MFXAddEditTypedTable::showColumn(FXint col, bool shown) {
@@ -412,7 +412,13 @@ MFXAddEditTypedTable::MFXUndoCommand_RowRemoved::~MFXUndoCommand_RowRemoved() {
 }
 
 void MFXAddEditTypedTable::MFXUndoCommand_RowRemoved::takeItems() {
-    for (FXint c = 0; c < table->ncols; ++c) items.push_back(table->extractItem(row, c));
+    // An item taken out of a selected row would come back drawn as selected
+    // (light text) in a row that is not.
+    for (FXint c = 0; c < table->ncols; ++c) {
+        FXTableItem* item = table->extractItem(row, c);
+        if (item) item->setSelected(false);
+        items.push_back(item);
+    }
 }
 
 void MFXAddEditTypedTable::MFXUndoCommand_RowRemoved::undo() {

@@ -278,6 +278,8 @@ TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
     pressKey(rules, KEY_Delete);
     ASSERT_EQ(window->workbench().definition().getRules().size(), 1u);
     EXPECT_EQ(window->workbench().definition().getRules()[0].predecessor, "G");
+    EXPECT_TRUE(window->isModified());
+    EXPECT_STREQ(window->titleText().text(), "plant* - KLADO");
     window->undoList.undo();
     EXPECT_EQ(window->workbench().definition().getRules().size(), 2u);
     EXPECT_EQ(rules->getItemText(0, 2), "F");
@@ -287,6 +289,23 @@ TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
     rules->handle(nullptr, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
     ASSERT_EQ(window->workbench().definition().getRules().size(), 1u);
     EXPECT_EQ(window->workbench().definition().getRules()[0].predecessor, "F");
+}
+
+TEST_F(MainWindowTest, TheIconsNameThemselvesInTips) {
+    const std::vector<FXButton*> open = widgets<FXButton>(KLADO_StandaloneMW::ID_OPEN);
+    ASSERT_FALSE(open.empty());
+    EXPECT_STREQ(open[0]->getTipText().text(), "Open...");
+    std::vector<FXString> tabs;
+    const std::function<void(FXWindow*)> visit = [&](FXWindow* parent) {
+        for (FXWindow* child = parent->getFirst(); child; child = child->getNext()) {
+            if (auto* tab = dynamic_cast<FXTabItem*>(child)) tabs.push_back(tab->getTipText());
+            visit(child);
+        }
+    };
+    visit(window);
+    ASSERT_EQ(tabs.size(), 8u);
+    EXPECT_STREQ(tabs[0].text(), "Definition Tab");
+    EXPECT_STREQ(tabs[7].text(), "Symbol Help Tab");
 }
 
 TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {

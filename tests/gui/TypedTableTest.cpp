@@ -239,6 +239,8 @@ TEST_F(TypedTable, DeleteRemovesTheRowsWhoseShownCellsAreSelected) {
     EXPECT_STREQ("2", table->getItemText(1, 2).text());
     window->undoList.undo();
     EXPECT_STREQ("1", table->getItemText(1, 2).text());
+    // It comes back as an ordinary row, not drawn as selected.
+    EXPECT_FALSE(table->getItem(1, 2)->isSelected());
 
     // One selected cell of a row is no selected row.
     table->killSelection();
