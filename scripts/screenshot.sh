@@ -5,7 +5,7 @@
 set -euo pipefail
 klado="$(realpath "$1")"; example="$(realpath "$2")"; picture="$3"
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1100x720x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1200x800x24" "$0" "$@"
 fi
 # A scratch home holds the window's place and size.
 home="$(mktemp -d)"
