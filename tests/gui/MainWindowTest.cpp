@@ -382,6 +382,13 @@ TEST_F(MainWindowTest, ThePictureFollowsADraggedDialAndTheDragIsOneUndoStep) {
     move(length, length->getValue() * 5, SEL_CHANGED);
     computed();
     EXPECT_GT(bound().radius(), radius * 2);
+
+    // And the tropism.
+    FXRealSpinDial* tropism = widgets<FXRealSpinDial>(KLADO_StandaloneMW::ID_TWEAKS).at(0);
+    move(tropism, 0.5, SEL_CHANGED);
+    EXPECT_TRUE(window->scheduler().computing() || window->scheduler().waiting());
+    EXPECT_EQ(window->workbench().definition().getTweaks().at(tropismDirectionKey).substr(0, 3), "0.5");
+    computed();
 }
 
 TEST_F(MainWindowTest, AColourDialogSessionIsOneUndoStep) {
