@@ -10,29 +10,6 @@
 #include <algorithm>
 #include <malloc.h>
 
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Reads "RRGGBB" (more characters are ignored); false when a digit is bad.
-bool readColour(const std::string& text, float rgb[3]) {
-    if (text.size() < 6) return false;
-    for (int i = 0; i < 3; ++i) {
-        const int high = hexDigit(text[2 * i]);
-        const int low = hexDigit(text[2 * i + 1]);
-        if (high < 0 || low < 0) return false;
-        rgb[i] = (high * 16 + low) / 255.0f;
-    }
-    return true;
-}
-
-} // namespace
-
 Workbench::Workbench(FailureReporter& reporter)
     : myReporter(reporter), myDefinition(std::make_unique<LSystemDefinition>()), myCameras(1) {
     takeRecords();
@@ -85,6 +62,7 @@ void Workbench::replaceDocument(std::unique_ptr<LSystemDefinition> definition, c
     myNeedsDerivation = false;
     myPending = false;
     myStatistics.clear();
+    myCounts.clear();
     takeRecords();
 }
 
@@ -105,6 +83,25 @@ bool Workbench::load(const std::string& fileName, tov::ErrorHandler& errors) {
 
 void Workbench::setSpecialVariable(const std::string& name, double value) {
     myDefinition->addConstant(name, TextConvert::toString(value));
+}
+
+double Workbench::specialVariable(const std::string& name, double fallback) const {
+    const auto& constants = myDefinition->getConstants();
+    const auto found = constants.find(name);
+    if (found == constants.end()) return fallback;
+    try {
+        return TextConvert::toFloat(TextConvert::trim(found->second.value));
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
+
+DefinitionSheet Workbench::sheet() {
+    DefinitionSheet sheet = DefinitionSheet::of(*myDefinition);
+    for (int i = 0; i < DefinitionSheet::slotCount; ++i) sheet.lights[i] = myLights[i];
+    sheet.cameras[sheet.currentCamera] = currentCamera();
+    sheet.camerasEnabled[sheet.currentCamera] = true;
+    return sheet;
 }
 
 std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChange, tov::ErrorHandler& errors) {
@@ -156,7 +153,10 @@ bool Workbench::complete(ComputationOutcome outcome) {
         myView.setScene(outcome.result.get(), &currentCamera(), myShownLights.data(), outcome.resetView);
     myNeedsDerivation = outcome.needsDerivation;
     myPending = outcome.pending;
-    if (outcome.result) myStatistics = std::move(outcome.statistics);
+    if (outcome.result) {
+        myStatistics = std::move(outcome.statistics);
+        myCounts = outcome.counts;
+    }
     myLastTimes = outcome.times;
     if (!outcome.warnings.empty()) {
         std::string text = "Warnings: ";
@@ -191,12 +191,12 @@ bool Workbench::recompute(tov::ErrorHandler& errors) {
 
 void Workbench::applyEnvironment() {
     const EnvironmentMap& environment = myDefinition->getEnvironment();
-    const auto background = environment.find("background.color");
+    const auto background = environment.find(backgroundColorKey);
     // Without a colour of its own a definition is shown on black, whatever
     // the one before had.
-    float rgb[3] = {0.0f, 0.0f, 0.0f};
-    if (background == environment.end() || !readColour(background->second, rgb)) rgb[0] = rgb[1] = rgb[2] = 0.0f;
-    myView.setBackground(rgb[0], rgb[1], rgb[2], 1.0f);
+    std::array<std::uint8_t, 3> rgb{0, 0, 0};
+    if (background != environment.end()) rgb = readBackgroundColour(background->second).value_or(rgb);
+    myView.setBackground(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, 1.0f);
 }
 
 void Workbench::applyLight(int index) {

@@ -11,8 +11,10 @@
 // caller keeps a second computation from starting before the first has
 // completed, and leaves the document alone in between.
 
+#include "definition_io/DefinitionWriter.h"
 #include "diagnostics/ErrorHandler.h"
 #include "diagnostics/FailureReporter.h"
+#include "interpretation/Statistics.h"
 #include "interpretation/TextTree.h"
 #include "lsys/LSystem.h"
 #include "lsys/LSystemDefinition.h"
@@ -50,6 +52,12 @@ public:
     // Writes a number the window shows into the definition's special
     // variable, in fixed-point notation with three decimals.
     void setSpecialVariable(const std::string& name, double value);
+    // The number a special variable holds; fallback when the definition has
+    // none or its text is no number.
+    double specialVariable(const std::string& name, double fallback) const;
+    // What saving writes besides the definition: the light records and the
+    // view of the current camera.
+    DefinitionSheet sheet();
 
     // Prepares a full recomputation on the main thread: compiles the
     // definition (problems go to errors) into a new L-system that replaces
@@ -114,6 +122,8 @@ public:
     LSystem* lsystem() const { return myLSystem.get(); }
     SceneView& view() { return myView; }
     const TextTree& statistics() const { return myStatistics; }
+    // The counters behind the statistics.
+    const Statistics& counts() const { return myCounts; }
     // How long the last completed computation took.
     const ComputationTimes& lastTimes() const { return myLastTimes; }
     const std::array<LightDef, SceneView::lightCount>& lights() const { return myLights; }
@@ -145,6 +155,7 @@ private:
     SceneView myView;
     ComputationRun myRun;
     TextTree myStatistics;
+    Statistics myCounts;
     ComputationTimes myLastTimes;
     std::size_t myAtomLimit = unlimited;
     bool myInterpreting = true;
