@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -462,6 +463,23 @@ TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
         EXPECT_EQ(window->statisticsPanel()->tree()->getFirstItem(), nullptr);
         EXPECT_EQ(window->titleText(), "KLADO");
         EXPECT_TRUE(window->workbench().fileName().empty());
+    }
+}
+
+// The background well and the view read the colour by the same rules: a
+// colour that is no colour is black in both.
+TEST_F(MainWindowTest, TheBackgroundWellShowsTheColourTheViewShows) {
+    for (const auto& [text, colour] : {std::pair<const char*, FXColor>{"3366cc", FXRGB(0x33, 0x66, 0xcc)},
+                                       std::pair<const char*, FXColor>{"12zzzz", FXRGB(0, 0, 0)}}) {
+        dir.write("plant.kld", std::string(plant) + "Environment:background.color=" + text + "\n");
+        ASSERT_TRUE(window->load(dir.path("plant.kld")));
+        computed();
+        EXPECT_EQ(window->environmentPanel()->backgroundWell()->getRGBA(), colour) << text;
+        window->workbench().view().applyBackground();
+        const osg::Vec4 clear = window->workbench().view().viewer()->getCamera()->getClearColor();
+        EXPECT_EQ(FXRGB(std::lround(clear.r() * 255), std::lround(clear.g() * 255), std::lround(clear.b() * 255)),
+                  colour)
+            << text;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "materials/PaletteLibrary.h"
 #include "records/CameraDef.h"
+#include "records/EnvironmentAndTweaks.h"
 #include "records/LightDef.h"
 #include "records/ShapeDef.h"
 
@@ -120,4 +121,21 @@ TEST(CameraDefText, WrittenWithChangedMatrixOrStoredOrbit) {
     camera.matrix = CameraDef::defaultMatrix;
     camera.set = true;
     EXPECT_EQ(camera.toText(), orbit);
+}
+
+TEST(EnvironmentAndTweakValues, TropismDirectionIsThreeNumbersInBracketsOrNot) {
+    using Direction = std::array<double, 3>;
+    EXPECT_EQ(readTropismDirection("0,-1,0.5"), (Direction{0, -1, 0.5}));
+    EXPECT_EQ(readTropismDirection(" ( 0.1, 0.2 ,0.3 ) "), (Direction{0.1f, 0.2f, 0.3f}));
+    for (const char* wrong : {"", "()", "1,2", "1,2,3,4", "1,x,3", "1,,3", "(1,2,3", "1;2;3"})
+        EXPECT_FALSE(readTropismDirection(wrong)) << wrong;
+}
+
+TEST(EnvironmentAndTweakValues, BackgroundColourIsSixHexadecimalDigits) {
+    using Bytes = std::array<std::uint8_t, 3>;
+    EXPECT_EQ(readBackgroundColour("3366cc"), (Bytes{0x33, 0x66, 0xcc}));
+    EXPECT_EQ(readBackgroundColour("EEDDBB789"), (Bytes{0xee, 0xdd, 0xbb})); // the rest is ignored
+    for (const char* wrong : {"", "fff", "12zzzz", "#33669"}) EXPECT_FALSE(readBackgroundColour(wrong)) << wrong;
+    EXPECT_EQ(backgroundColourText({0x0a, 0xff, 0x00}), "0aff00");
+    EXPECT_EQ(readBackgroundColour(backgroundColourText({1, 2, 3})), (Bytes{1, 2, 3}));
 }
