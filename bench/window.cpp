@@ -11,8 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include "gui/KLADO_StandaloneMW.h"
-#include "gui/panels/DefinitionPanel.h"
 #include "gui/MFXOSGCanvas.h"
+#include "gui/panels/DefinitionPanel.h"
 #include "lsys/String2IDManager.h"
 
 #include <fxkeys.h>

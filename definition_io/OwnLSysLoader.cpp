@@ -212,7 +212,6 @@ private:
         return false;
     }
 
-
     tov::ErrorHandler& myHandler;
     std::string myElement;
     const ParameterTable& myTable;

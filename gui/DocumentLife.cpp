@@ -86,9 +86,9 @@ bool DocumentLife::load(const std::string& fileName, const CameraDef* view) {
             problems.reset();
             const std::string joined = tov::joinMessages(problems);
             if (errors)
-                myHost.showMessage(true, "Error(s) on parsing",
-                                   FXStringFormat("Could not parse '%s';\n Errors: %s", fileName.c_str(),
-                                                  joined.c_str()));
+                myHost.showMessage(
+                    true, "Error(s) on parsing",
+                    FXStringFormat("Could not parse '%s';\n Errors: %s", fileName.c_str(), joined.c_str()));
             else
                 myHost.showMessage(false, "Warning(s) on parsing",
                                    FXStringFormat("Warnings occured while parsing '%s':\n Warnings: %s",

@@ -235,13 +235,12 @@ void KLADO_StandaloneMW::buildTabs(FXComposite* parent) {
         addTab(book, WindowIcons::TabExtensions, "\tProcessor Extensions Tab\tHolds further processor parameter."),
         *this);
     addComputeButton(myExtensionsPanel);
-    myShapingPanel = new ShapingPanel(
-        addTab(book, WindowIcons::TabShaping, "\tShaping Tab\tAllows changing the shape of a symbol."),
-        *mySymbolShapes);
+    myShapingPanel =
+        new ShapingPanel(addTab(book, WindowIcons::TabShaping, "\tShaping Tab\tAllows changing the shape of a symbol."),
+                         *mySymbolShapes);
     addComputeButton(myShapingPanel);
     myColoringPanel = new ColoringPanel(
-        addTab(book, WindowIcons::TabColoring,
-               "\tColoring Tab\tAllows changing the color of an interpreted symbol."),
+        addTab(book, WindowIcons::TabColoring, "\tColoring Tab\tAllows changing the color of an interpreted symbol."),
         *mySymbolShapes);
     addComputeButton(myColoringPanel);
     myTweaksPanel = new TweaksPanel(
@@ -530,8 +529,7 @@ long KLADO_StandaloneMW::onCmdExportObject(FXObject*, FXSelector, void*) {
     myScheduler->runTask([this, fileName, problem] { *problem = myWorkbench.view().writeScene(fileName); },
                          [this, fileName, problem] {
                              if (problem->empty()) {
-                                 showStatus(
-                                     FXStringFormat("Wrote '%s'.", fileName.c_str()));
+                                 showStatus(FXStringFormat("Wrote '%s'.", fileName.c_str()));
                                  return;
                              }
                              showStatus("Export failed.");

@@ -35,10 +35,7 @@ class TweaksPanel;
 class WindowIcons;
 class WindowScheduler;
 
-class KLADO_StandaloneMW : public FXMainWindow,
-                           public MFXUndoHolder,
-                           private PanelHost,
-                           private DocumentLife::Host {
+class KLADO_StandaloneMW : public FXMainWindow, public MFXUndoHolder, private PanelHost, private DocumentLife::Host {
     FXDECLARE(KLADO_StandaloneMW)
 public:
     enum {

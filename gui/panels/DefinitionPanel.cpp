@@ -128,9 +128,9 @@ long DefinitionPanel::onCmdName(FXObject* sender, FXSelector selector, void*) {
     const bool final = FXSELTYPE(selector) == SEL_COMMAND;
     definition.setName(name);
     if (!undo.isReplay(sender) && (name != old || final))
-        undo.record(new MFXUndoCommand_String(myNameField, &undo, "Undo Name Change", "Redo Name Change", old, name,
-                                              final),
-                    name != old);
+        undo.record(
+            new MFXUndoCommand_String(myNameField, &undo, "Undo Name Change", "Redo Name Change", old, name, final),
+            name != old);
     return 1;
 }
 
@@ -142,9 +142,9 @@ long DefinitionPanel::onCmdAxiom(FXObject* sender, FXSelector selector, void*) {
     const bool final = FXSELTYPE(selector) == SEL_COMMAND;
     definition.setAxiom(axiom);
     if (!undo.isReplay(sender) && (axiom != old || final))
-        undo.record(new MFXUndoCommand_String(myAxiomField, &undo, "Undo Axiom Change", "Redo Axiom Change", old,
-                                              axiom, final),
-                    axiom != old);
+        undo.record(
+            new MFXUndoCommand_String(myAxiomField, &undo, "Undo Axiom Change", "Redo Axiom Change", old, axiom, final),
+            axiom != old);
     if (final) myHost->recompute();
     return 1;
 }

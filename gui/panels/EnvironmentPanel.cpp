@@ -136,9 +136,9 @@ long EnvironmentPanel::onCmdBackground(FXObject*, FXSelector selector, void*) {
     const EnvironmentMap before = myHost->workbench().definition().getEnvironment();
     EnvironmentMap after = before;
     const FXColor colour = myBackgroundWell->getRGBA();
-    after[backgroundColorKey] = backgroundColourText(
-        {static_cast<std::uint8_t>(FXREDVAL(colour)), static_cast<std::uint8_t>(FXGREENVAL(colour)),
-         static_cast<std::uint8_t>(FXBLUEVAL(colour))});
+    after[backgroundColorKey] = backgroundColourText({static_cast<std::uint8_t>(FXREDVAL(colour)),
+                                                      static_cast<std::uint8_t>(FXGREENVAL(colour)),
+                                                      static_cast<std::uint8_t>(FXBLUEVAL(colour))});
     if (after == before) return 1;
     applyEnvironment(after);
     MFXUndoHolder& undo = myHost->undoHolder();

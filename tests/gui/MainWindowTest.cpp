@@ -355,7 +355,9 @@ TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
     window->undoList.undo();
     EXPECT_TRUE(definition.getTweaks().empty());
 
-    widgets<FXColorWell>(window->environmentPanel(), EnvironmentPanel::ID_BACKGROUND).at(0)->setRGBA(FXRGB(255, 0, 0), true);
+    widgets<FXColorWell>(window->environmentPanel(), EnvironmentPanel::ID_BACKGROUND)
+        .at(0)
+        ->setRGBA(FXRGB(255, 0, 0), true);
     EXPECT_EQ(definition.getEnvironment().at(backgroundColorKey), "ff0000");
     EXPECT_EQ(window->undoList.undoName(), "Undo Environment Change");
     window->undoList.undo();
@@ -425,7 +427,8 @@ TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
 }
 
 TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) {
-    dir.write("wide.kld", "Axiom:F\nRule::::F::F[+F]F\nDef:_steps:2\nDef:_seed:5000\nDef:_idirX:2.5\nDef:_multichar:0\n");
+    dir.write("wide.kld",
+              "Axiom:F\nRule::::F::F[+F]F\nDef:_steps:2\nDef:_seed:5000\nDef:_idirX:2.5\nDef:_multichar:0\n");
     // The remembered switch does not override a loaded file's own.
     app->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 1);
     auto* loaded = new ScriptedWindow(app);
@@ -515,9 +518,9 @@ TEST_F(MainWindowTest, SavingOverAFileChangedOnDiskAsksFirst) {
     window->answers.push_back(MBOX_CLICKED_NO);
     command(KLADO_StandaloneMW::ID_SAVE);
     ASSERT_EQ(window->questions.size(), 1u);
-    EXPECT_EQ(window->questions[0], ("File Changed|'" + dir.path("plant.kld") +
-                                     "' changed on disk since it was opened. Overwrite it?")
-                                        .c_str());
+    EXPECT_EQ(
+        window->questions[0],
+        ("File Changed|'" + dir.path("plant.kld") + "' changed on disk since it was opened. Overwrite it?").c_str());
     EXPECT_EQ(dir.read("plant.kld"), "Name:written elsewhere\nAxiom:G\n");
     EXPECT_TRUE(window->isModified());
     window->answers.push_back(MBOX_CLICKED_YES);
