@@ -190,6 +190,8 @@ long WindowScheduler::onCancel(FXObject*, FXSelector, void*) {
 void WindowScheduler::finish() {
     myWanted = Wanted::Nothing;
     if (!myComputing) return;
+    // Stopped as by "Cancel": the steps derived so far are given back.
+    myCancelled = !myThread->task;
     myWorkbench->cancel();
     myThread->join();
     onCompleted(nullptr, 0, nullptr);
