@@ -23,13 +23,13 @@ void writeDerivedString(std::ostream& out, const AtomString& atoms) {
     out << '\n';
 }
 
-bool writeDerivedStringFile(const std::string& fileName, const AtomString& atoms) {
+std::string writeDerivedStringFile(const std::string& fileName, const AtomString& atoms) {
     std::ostringstream text;
     writeDerivedString(text, atoms);
     try {
-        writeFileAtomically(fileName, text.str());
-    } catch (const FileError&) {
-        return false;
+        writeOutput(fileName, text.str());
+    } catch (const FileError& error) {
+        return error.reason().empty() ? "The file could not be written." : error.reason();
     }
-    return true;
+    return std::string();
 }

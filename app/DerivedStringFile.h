@@ -11,6 +11,7 @@
 // atom longer than a line stands alone on its line.
 void writeDerivedString(std::ostream& out, const AtomString& atoms);
 
-// Writes the atoms to a file, replacing it only once the whole text was
-// written; false when it cannot be written (the old file is then kept).
-bool writeDerivedStringFile(const std::string& fileName, const AtomString& atoms);
+// Writes the atoms to a file as an output (diagnostics/FileText.h): a regular
+// file is replaced only once the whole text was written. Returns why it could
+// not be written; empty on success.
+std::string writeDerivedStringFile(const std::string& fileName, const AtomString& atoms);

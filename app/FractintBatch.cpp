@@ -57,7 +57,7 @@ int convertFractintFile(const std::string& fileName, const std::string& outputDi
         const std::string path = (std::filesystem::path(outputDir) / (fileNames[i] + ".kld")).string();
         if (entry.definition) {
             try {
-                writeFileAtomically(path, definitionText(DefinitionSheet::of(*entry.definition), *entry.definition));
+                writeOutput(path, definitionText(DefinitionSheet::of(*entry.definition), *entry.definition));
                 written = true;
             } catch (const FileError&) {
                 err << at(entry.line) << "error: " << quoted << ": could not write '" << path << "'\n";

@@ -5,6 +5,7 @@
 #include "app/FractintBatch.h"
 #include "app/WorkbenchWindow.h"
 #include "diagnostics/ErrorHandler.h"
+#include "diagnostics/MemoryLimits.h"
 #include "diagnostics/UnfinishedFiles.h"
 #include "lsys/String2IDManager.h"
 #include "options/OptionParser.h"
@@ -14,9 +15,12 @@
 #include <fx.h>
 #include <osg/Notify>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <exception>
 #include <iostream>
+#include <new>
 #include <pthread.h>
 #include <string>
 #include <unistd.h>
@@ -66,11 +70,10 @@ std::size_t defaultAtomLimit(bool interpreting) {
     // Measured: a string of 100 million atoms, with the earlier steps kept,
     // took 1.2 GB (12 bytes per atom); its geometry takes about 900 bytes
     // more per drawn atom.
-    const std::size_t bytesPerAtom = interpreting ? 1000 : 12;
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || pageSize <= 0) return Workbench::unlimited;
-    return static_cast<std::size_t>(pages) / 2 * static_cast<std::size_t>(pageSize) / bytesPerAtom;
+    const std::uint64_t bytesPerAtom = interpreting ? 1000 : 12;
+    const std::uint64_t memory = usableMemory();
+    if (memory == UINT64_MAX) return Workbench::unlimited;
+    return static_cast<std::size_t>(std::min<std::uint64_t>(memory / 2 / bytesPerAtom, SIZE_MAX));
 }
 
 bool parseProgramOptions(OptionContainer& options, int argc, const char* const* argv, std::ostream& out) {
@@ -163,10 +166,16 @@ int runBatchOutputs(const OptionContainer& options, Workbench& workbench, Failur
         const std::string fileName = options.getString("result-output");
         if (progress) progress->setWriting(fileName);
         LSystem* lsystem = workbench.lsystem();
-        std::unique_ptr<AtomString> atoms;
-        if (lsystem) atoms = lsystem->getStepCopy(static_cast<int>(lsystem->getHistorySize()), nullptr);
-        if (!atoms || !writeDerivedStringFile(fileName, *atoms)) {
-            reporter.report("Error while saving", "Could not save file\n" + fileName);
+        const AtomString* atoms = nullptr;
+        if (lsystem) atoms = lsystem->getStep(static_cast<int>(lsystem->getHistorySize()), nullptr);
+        std::string problem = "There is no derived string.";
+        try {
+            if (atoms) problem = writeDerivedStringFile(fileName, *atoms);
+        } catch (const std::bad_alloc&) {
+            problem = "Not enough memory to write the derived string.";
+        }
+        if (!problem.empty()) {
+            reporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
             failed = true;
         }
     }
@@ -174,6 +183,8 @@ int runBatchOutputs(const OptionContainer& options, Workbench& workbench, Failur
 }
 
 int runKlado(int argc, char** argv) {
+    // What the program is doing, for a lack of memory that nothing nearer caught.
+    std::string doing = "start";
     try {
         String2IDManager::instance().registerBuiltins();
         std::unique_ptr<OptionContainer> options = declareProgramOptions();
@@ -220,13 +231,18 @@ int runKlado(int argc, char** argv) {
         }
         if (!batch) return runWorkbenchWindow(application, options->isSet("load") ? options->getString("load") : "");
         // Problems of the file and of its compilation go to standard error as they arise.
+        doing = "load '" + options->getString("load") + "'";
         tov::ReportingErrorHandler fileErrors(std::cerr);
         if (!workbench.load(options->getString("load"), fileErrors)) return 1;
+        doing = "prepare and compute the definition";
         tov::ReportingErrorHandler computationErrors(std::cerr);
         if (!workbench.recompute(computationErrors)) return 1;
+        doing = "write the outputs";
         const int status = runBatchOutputs(*options, workbench, reporter, &progress);
         progress.finish();
         return status;
+    } catch (const std::bad_alloc&) {
+        std::cerr << "Error:\nNot enough memory to " << doing << "." << std::endl;
     } catch (const std::exception& error) {
         std::cerr << "Error: " << error.what() << std::endl;
     } catch (...) {

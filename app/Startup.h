@@ -21,8 +21,8 @@ extern const char* const programUsage;
 // The text of --version.
 extern const char* const programVersion;
 
-// The default longest string, in atoms: what half of the physical memory
-// holds at the measured bytes per atom, with or without its geometry.
+// The default longest string, in atoms: what half of the usable memory holds
+// at the measured bytes per atom, with or without its geometry.
 std::size_t defaultAtomLimit(bool interpreting);
 
 class Workbench;

@@ -412,9 +412,11 @@ bool saveDefinition(const std::string& fileName, const DefinitionSheet& sheet, L
                     FailureReporter& reporter) {
     FileLayout layout = mergedLayout(definition.getLayout(), elementsOf(sheet, definition));
     try {
-        writeFileAtomically(fileName, textOf(layout));
-    } catch (const FileNotWriteable&) {
-        reporter.report("Saving failed", "Could not open\n'" + fileName + "'\nfor writing.");
+        writeOutput(fileName, textOf(layout));
+    } catch (const FileNotWriteable& error) {
+        std::string text = "Could not open\n'" + fileName + "'\nfor writing.";
+        if (!error.reason().empty()) text += "\n" + error.reason();
+        reporter.report("Saving failed", text);
         return false;
     }
     if (definition.getName().empty()) {

@@ -63,11 +63,12 @@ struct DefinitionSheet {
 // order they have in the window.
 std::string definitionText(const DefinitionSheet& sheet, const LSystemDefinition& definition);
 
-// Writes the file atomically (diagnostics/FileText.h). On success the definition takes
-// the name "<unnamed>" when it had none, "_currentCamera" becomes the current
-// camera slot and the layout becomes that of the file written; true is
-// returned. On failure "Saving failed" / "Could not open\n'<file>'\nfor
-// writing." is reported, false is returned, and the old file and the
+// Writes the file as an output (diagnostics/FileText.h). On success the
+// definition takes the name "<unnamed>" when it had none, "_currentCamera"
+// becomes the current camera slot and the layout becomes that of the file
+// written; true is returned. On failure "Saving failed" / "Could not
+// open\n'<file>'\nfor writing." and a line with the reason ("'<file>' is
+// read-only.", ...) is reported, false is returned, and the old file and the
 // definition stay as they were.
 bool saveDefinition(const std::string& fileName, const DefinitionSheet& sheet, LSystemDefinition& definition,
                     FailureReporter& reporter);

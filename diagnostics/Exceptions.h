@@ -6,12 +6,16 @@
 
 class FileError : public std::exception {
 public:
-    explicit FileError(std::string fileName) : myFileName(std::move(fileName)) {}
+    explicit FileError(std::string fileName, std::string reason = std::string())
+        : myFileName(std::move(fileName)), myReason(std::move(reason)) {}
     const std::string& fileName() const { return myFileName; }
+    // Why, as a sentence naming the file or its folder; empty when unknown.
+    const std::string& reason() const { return myReason; }
     const char* what() const noexcept override { return myFileName.c_str(); }
 
 private:
     std::string myFileName;
+    std::string myReason;
 };
 
 // A whole-file reader could not open the file for reading.
@@ -20,7 +24,7 @@ public:
     using FileError::FileError;
 };
 
-// A whole-file writer could not open the file for writing.
+// An output could not be opened, written or put in place.
 class FileNotWriteable : public FileError {
 public:
     using FileError::FileError;

@@ -30,4 +30,18 @@ void forget(const std::string& path);
 // signal handler.
 void removeAll();
 
+// The name pattern of every temporary file and folder made beside a target:
+// the folder (empty or ending in "/"), ".klado-", this process's id, "-" and
+// six "X" for mkdtemp or fillTemplate to replace. Short, so that the name of
+// a target of 255 bytes still leaves room for it.
+std::string temporaryTemplate(const std::string& folder);
+// Replaces the trailing "XXXXXX" by random letters and digits.
+void fillTemplate(std::string& name);
+
+// Removes from the folder what a run killed outright (SIGKILL) left behind:
+// entries named by the pattern above that belong to this user, whose process
+// is gone and that were last changed more than an hour ago. Nothing else is
+// touched; failures are ignored.
+void clearStale(const std::string& folder);
+
 } // namespace UnfinishedFiles

@@ -239,8 +239,9 @@ long MFXMatPaletteWidget::onCmdFile(FXObject*, FXSelector sel, void*) {
     const FXString directory = settings.readStringEntry("MaterialIO", key, "");
     if (!directory.empty()) dialog.setDirectory(directory);
     if (!dialog.execute()) return 1;
-    settings.writeStringEntry("MaterialIO", key, dialog.getDirectory().text());
     const FXString path = dialog.getFilename();
+    // Where the file is, also when its path was typed into the name field.
+    settings.writeStringEntry("MaterialIO", key, FXPath::directory(path).text());
     if (id == ID_LOAD) {
         loadPalette(path);
     } else if (id == ID_SAVE) {

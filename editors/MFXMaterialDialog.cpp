@@ -166,7 +166,8 @@ FXString chooseMaterialFile(FXWindow* owner, const char* title, bool save) {
     const FXString directory = owner->getApp()->reg().readStringEntry("SETTINGS", "matdir", "");
     if (!directory.empty()) dialog.setDirectory(directory);
     if (!dialog.execute()) return FXString();
-    owner->getApp()->reg().writeStringEntry("SETTINGS", "matdir", dialog.getDirectory().text());
+    // Where the file is, also when its path was typed into the name field.
+    owner->getApp()->reg().writeStringEntry("SETTINGS", "matdir", FXPath::directory(dialog.getFilename()).text());
     return dialog.getFilename();
 }
 

@@ -191,19 +191,20 @@ bool DocumentLife::save() {
     return saveTo(myWorkbench.fileName());
 }
 
-void DocumentLife::watchFile() {
+bool DocumentLife::watchFile() {
     const std::string& fileName = myWorkbench.fileName();
-    if (fileName.empty()) return;
+    if (fileName.empty()) return false;
     const FXTime modified = FXStat::modified(fileName.c_str());
-    if (modified == 0 || modified == myFileTime) return;
+    if (modified == 0 || modified == myFileTime) return false;
     myFileTime = modified;
     if (!myUndo.undoList.marked()) {
         myHost.showStatus("The file changed on disk; the unsaved edits are kept. Save or reopen to decide.");
-        return;
+        return true;
     }
     // Reload and keep looking from where the user looks now.
     const CameraDef view = myWorkbench.currentCamera();
     if (load(fileName, &view)) myHost.showStatus("Reloaded the definition changed on disk.");
+    return true;
 }
 
 bool DocumentLife::takeComputeWhenShown() {

@@ -90,8 +90,9 @@ public:
     std::string text();
 
     // Called now and then: a file changed on disk is read again, unless the
-    // document holds unsaved edits, which are kept.
-    void watchFile();
+    // document holds unsaved edits, which are kept. False when the file has
+    // not changed.
+    bool watchFile();
     // True once when a document loaded before the window showed is to be
     // computed.
     bool takeComputeWhenShown();
@@ -102,7 +103,8 @@ public:
     void keepRecoveryCopies(const std::string& folder);
     bool keepsRecoveryCopies() const { return myRecovery != nullptr; }
     // Called now and then with the time in seconds, while nothing computes.
-    void lookAfterRecovery(double now);
+    // True when it had something to say in the status bar.
+    bool lookAfterRecovery(double now);
 
 private:
     void rememberFileTime();

@@ -9,15 +9,16 @@ void DocumentLife::keepRecoveryCopies(const std::string& folder) {
     myOfferLeftCopies = true;
 }
 
-void DocumentLife::lookAfterRecovery(double now) {
-    if (!myRecovery) return;
+bool DocumentLife::lookAfterRecovery(double now) {
+    if (!myRecovery) return false;
     if (myOfferLeftCopies) {
         myOfferLeftCopies = false;
         offerLeftCopies();
     }
     const bool modified = isModified();
-    if (!myRecovery->update(modified, modified ? text() : "", myWorkbench.fileName(), now))
-        myHost.showStatus(("The recovery copy cannot be written in " + myRecovery->folder() + ".").c_str());
+    if (myRecovery->update(modified, modified ? text() : "", myWorkbench.fileName(), now)) return false;
+    myHost.showStatus(("The recovery copy cannot be written in " + myRecovery->folder() + ".").c_str());
+    return true;
 }
 
 void DocumentLife::offerLeftCopies() {

@@ -53,7 +53,8 @@ bool askFileName(FXWindow* owner, const char* title, const char* patterns, FXint
                                                    fileName.c_str()) != MBOX_CLICKED_YES)
         return false;
     patternIndex = dialog.getCurrentPattern();
-    directory = dialog.getDirectory();
+    // Where the file went, also when its path was typed into the name field.
+    directory = FXPath::directory(fileName.c_str());
     return true;
 }
 

@@ -29,8 +29,8 @@ KLADODialog_Computing::KLADODialog_Computing(FXWindow* owner, FXObject* target, 
     new FXHorizontalSeparator(outer, SEPARATOR_GROOVE | LAYOUT_FILL_X);
     new FXHorizontalSeparator(outer, SEPARATOR_GROOVE | LAYOUT_FILL_X);
     FXHorizontalFrame* buttons = new FXHorizontalFrame(outer, LAYOUT_FILL_X);
-    new FXButton(buttons, "Cancel", nullptr, this, FXDialogBox::ID_CANCEL,
-                 BUTTON_NORMAL | LAYOUT_CENTER_X | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 70, 34);
+    myCancelButton = new FXButton(buttons, "Cancel", nullptr, this, FXDialogBox::ID_CANCEL,
+                                  BUTTON_NORMAL | LAYOUT_CENTER_X | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 70, 34);
 }
 
 KLADODialog_Computing::~KLADODialog_Computing() { getApp()->removeTimeout(this, ID_REFRESH); }
@@ -40,13 +40,22 @@ void KLADODialog_Computing::setStep(int step) {
     myInterpreting = false;
 }
 
-void KLADODialog_Computing::restart() {
+void KLADODialog_Computing::restart(const FXString& task) {
     myPercent = 0;
     myStep = 1;
     myInterpreting = false;
+    myTask = task;
+    if (task.empty()) {
+        myProgressBar->show();
+        myCancelButton->enable();
+    } else {
+        myProgressBar->hide();
+        myCancelButton->disable();
+    }
 }
 
 FXString KLADODialog_Computing::progressText() const {
+    if (!myTask.empty()) return myTask;
     const std::string phase = myInterpreting ? "Interpreting" : "Computing step #" + std::to_string(myStep);
     return FXStringFormat("%s... %d%%", phase.c_str(), myPercent.load());
 }
@@ -64,7 +73,7 @@ void KLADODialog_Computing::hide() {
 
 long KLADODialog_Computing::onCmdCancel(FXObject*, FXSelector, void*) {
     // The dialog stays until the worker has stopped and the result is in.
-    if (target) target->handle(this, FXSEL(SEL_COMMAND, message), nullptr);
+    if (myTask.empty() && target) target->handle(this, FXSEL(SEL_COMMAND, message), nullptr);
     return 1;
 }
 
@@ -75,8 +84,9 @@ long KLADODialog_Computing::onRefresh(FXObject*, FXSelector, void*) {
 }
 
 void KLADODialog_Computing::refresh() {
-    const FXString text =
-        myInterpreting ? FXString("Interpreting") : FXString(("Computing step #" + std::to_string(myStep)).c_str());
+    const FXString text = !myTask.empty()  ? myTask
+                          : myInterpreting ? FXString("Interpreting")
+                                           : FXString(("Computing step #" + std::to_string(myStep)).c_str());
     if (text != myLabel->getText()) myLabel->setText(text);
     myProgressBar->setProgress(static_cast<FXuint>(myPercent));
     if (shown()) repaint();

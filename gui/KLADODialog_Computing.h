@@ -27,8 +27,10 @@ public:
     void setStep(int step) override;
     void setInterpreting() override { myInterpreting = true; }
 
-    // A new computation begins: step 1, no progress.
-    void restart();
+    // A new computation begins: step 1, no progress. With a task's text, a
+    // task that can be neither followed nor stopped (a file being written):
+    // the dialog shows the text alone, without a bar and without "Cancel".
+    void restart(const FXString& task = FXString::null);
     // "Computing step #N" or "Interpreting", with the percentage.
     FXString progressText() const;
     // Keeps the shown values current while the dialog is shown.
@@ -49,6 +51,8 @@ private:
 
     FXLabel* myLabel = nullptr;
     FXProgressBar* myProgressBar = nullptr;
+    FXButton* myCancelButton = nullptr;
+    FXString myTask;
     std::atomic<int> myPercent{0};
     std::atomic<int> myStep{1};
     std::atomic<bool> myInterpreting{false};

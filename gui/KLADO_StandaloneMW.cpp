@@ -328,7 +328,8 @@ bool KLADO_StandaloneMW::chooseFile(bool save, FXString& fileName) {
     if (!fileName.empty()) dialog.setFilename(fileName);
     if (!dialog.execute(PLACEMENT_CURSOR)) return false;
     fileName = dialog.getFilename();
-    myDataDir = dialog.getDirectory();
+    // Where the file is, also when its path was typed into the name field.
+    myDataDir = FXPath::directory(fileName);
     return true;
 }
 
@@ -402,19 +403,20 @@ void KLADO_StandaloneMW::keepRecoveryCopies(const std::string& folder) {
     getApp()->addTimeout(this, ID_RECOVERY, 0);
 }
 
+// A look that shows nothing returns 0: the toolkit then spares the widgets'
+// update pass, and an idle window stays idle.
 long KLADO_StandaloneMW::onRecoveryTimer(FXObject*, FXSelector, void*) {
-    // The document is left alone while it is being computed.
-    if (!myScheduler->computing())
-        myDocument->lookAfterRecovery(
-            std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
     getApp()->addTimeout(this, ID_RECOVERY, recoveryInterval);
-    return 1;
+    // The document is left alone while it is being computed.
+    if (myScheduler->computing()) return 0;
+    return myDocument->lookAfterRecovery(
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
 }
 
 long KLADO_StandaloneMW::onFileWatch(FXObject*, FXSelector, void*) {
     getApp()->addTimeout(this, ID_FILE_WATCH, fileWatchInterval);
-    if (!myScheduler->computing()) myDocument->watchFile();
-    return 1;
+    if (myScheduler->computing()) return 0;
+    return myDocument->watchFile();
 }
 
 // ---------------------------------------------------------------------------
@@ -525,8 +527,9 @@ long KLADO_StandaloneMW::onCmdExportObject(FXObject*, FXSelector, void*) {
     // A large scene takes seconds to write: the worker writes it, while the
     // window stays drawn and shows the progress. Failures are reported here.
     auto problem = std::make_shared<std::string>();
-    showStatus(FXStringFormat("Writing '%s'...", fileName.c_str()));
-    myScheduler->runTask([this, fileName, problem] { *problem = myWorkbench.view().writeScene(fileName); },
+    const FXString what = FXStringFormat("Writing '%s'...", FXPath::name(fileName.c_str()).text());
+    showStatus(what);
+    myScheduler->runTask(what, [this, fileName, problem] { *problem = myWorkbench.view().writeScene(fileName); },
                          [this, fileName, problem] {
                              if (problem->empty()) {
                                  showStatus(FXStringFormat("Wrote '%s'.", fileName.c_str()));

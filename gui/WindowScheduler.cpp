@@ -38,10 +38,10 @@ constexpr FXTime nanosecondsPerMillisecond = 1000000;
 
 } // namespace
 
-WindowScheduler::WindowScheduler(FXWindow* owner, Workbench& workbench, MessageBoxReporter& reporter,
-                                 FXObject* target, FXSelector selector)
-    : myOwner(owner), myWorkbench(&workbench), myReporter(&reporter), myTarget(target), mySelector(selector),
-      myDialog(new KLADODialog_Computing(owner, this, ID_CANCEL)),
+WindowScheduler::WindowScheduler(FXWindow* owner, Workbench& workbench, MessageBoxReporter& reporter, FXObject* target,
+                                 FXSelector selector)
+    : myOwner(owner), myApp(owner->getApp()), myWorkbench(&workbench), myReporter(&reporter), myTarget(target),
+      mySelector(selector), myDialog(new KLADODialog_Computing(owner, this, ID_CANCEL)),
       myCompletion(std::make_unique<FXGUISignal>(owner->getApp(), this, ID_COMPLETED)),
       myThread(std::make_unique<ComputationThread>(workbench, *myDialog, *myCompletion)) {}
 
@@ -50,7 +50,7 @@ WindowScheduler::~WindowScheduler() {
         myWorkbench->cancel();
         myThread->join();
     }
-    FXApp* app = myOwner->getApp();
+    FXApp* app = myApp;
     app->removeChore(this, ID_FRAME);
     app->removeTimeout(this, ID_FRAME_DEADLINE);
     app->removeTimeout(this, ID_PROGRESS);
@@ -62,7 +62,7 @@ WindowScheduler::~WindowScheduler() {
 
 void WindowScheduler::requestFrame() {
     myFrameWanted = true;
-    FXApp* app = myOwner->getApp();
+    FXApp* app = myApp;
     if (!app->hasChore(this, ID_FRAME)) app->addChore(this, ID_FRAME);
     if (!app->hasTimeout(this, ID_FRAME_DEADLINE)) app->addTimeout(this, ID_FRAME_DEADLINE, frameDeadline);
 }
@@ -73,7 +73,7 @@ long WindowScheduler::onFrame(FXObject*, FXSelector, void*) {
 }
 
 void WindowScheduler::drawNow() {
-    FXApp* app = myOwner->getApp();
+    FXApp* app = myApp;
     app->removeChore(this, ID_FRAME);
     app->removeTimeout(this, ID_FRAME_DEADLINE);
     if (myFrameWanted) drawFrame();
@@ -126,29 +126,32 @@ void WindowScheduler::reinterpret(bool force) {
     if (request) start(*request);
 }
 
-bool WindowScheduler::runTask(Task work, Task done) {
+bool WindowScheduler::runTask(const FXString& what, Task work, Task done) {
     if (myComputing) return false;
+    // The picture under the dialogs that asked for the task is drawn first.
+    myApp->repaint();
+    drawNow();
     myThread->task = std::move(work);
     myTaskDone = std::move(done);
-    startWorker();
+    startWorker(what);
     return true;
 }
 
 void WindowScheduler::start(const ComputationRequest& request) {
     myThread->request = request;
-    startWorker();
+    startWorker(FXString::null);
 }
 
-void WindowScheduler::startWorker() {
+void WindowScheduler::startWorker(const FXString& task) {
     myComputing = true;
     myCancelled = false;
     myFailed = false;
     myFailedInterpreting = false;
     myStarted = FXThread::time();
     myDialog->create();
-    myDialog->restart();
+    myDialog->restart(task);
     myThread->start();
-    myOwner->getApp()->addTimeout(this, ID_PROGRESS, progressInterval);
+    myApp->addTimeout(this, ID_PROGRESS, progressInterval);
 }
 
 FXint WindowScheduler::ComputationThread::run() {
@@ -162,7 +165,7 @@ FXint WindowScheduler::ComputationThread::run() {
 
 long WindowScheduler::onProgress(FXObject*, FXSelector, void*) {
     if (!myComputing) return 1;
-    FXApp* app = myOwner->getApp();
+    FXApp* app = myApp;
     app->addTimeout(this, ID_PROGRESS, progressInterval);
     if (myDialog->shown()) return 1;
     if (FXThread::time() - myStarted >= dialogDelay * nanosecondsPerMillisecond) {
@@ -187,6 +190,8 @@ long WindowScheduler::onCancel(FXObject*, FXSelector, void*) {
 void WindowScheduler::finish() {
     myWanted = Wanted::Nothing;
     if (!myComputing) return;
+    // Stopped as by "Cancel": the steps derived so far are given back.
+    myCancelled = !myThread->task;
     myWorkbench->cancel();
     myThread->join();
     onCompleted(nullptr, 0, nullptr);
@@ -197,7 +202,7 @@ long WindowScheduler::onCompleted(FXObject*, FXSelector, void*) {
     // The worker has signalled as its last act: joining takes no time.
     myThread->join();
     myComputing = false;
-    myOwner->getApp()->removeTimeout(this, ID_PROGRESS);
+    myApp->removeTimeout(this, ID_PROGRESS);
     if (myThread->task) {
         myThread->task = nullptr;
         Task done = std::move(myTaskDone);

@@ -65,9 +65,11 @@ public:
     // After an edit that only changes the interpretation.
     void reinterpret(bool force);
     // Runs a long task (an export) on the worker thread behind the progress
-    // dialog, like a computation; false when a computation runs.
+    // dialog, which shows what, like a computation; done follows on the main
+    // thread. False when a computation runs. No frame is drawn meanwhile:
+    // the task reads the scene.
     using Task = std::function<void()>;
-    bool runTask(Task work, Task done);
+    bool runTask(const FXString& what, Task work, Task done);
     // Stops the running computation and waits for it; waiting requests are
     // dropped. Before the document is replaced or the program ends.
     void finish();
@@ -115,12 +117,14 @@ private:
     };
 
     void start(const ComputationRequest& request);
-    void startWorker();
+    void startWorker(const FXString& task);
     // Starts the request that waited for the last computation, if any.
     void serveWanted();
     void drawFrame();
 
     FXWindow* myOwner = nullptr;
+    // Kept apart from the owner, which may go first.
+    FXApp* myApp = nullptr;
     Workbench* myWorkbench = nullptr;
     MessageBoxReporter* myReporter = nullptr;
     FXObject* myTarget = nullptr;

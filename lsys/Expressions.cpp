@@ -1,7 +1,9 @@
 #include "lsys/Expressions.h"
 
 #include <algorithm>
+#include <map>
 #include <ostream>
+#include <set>
 #include <utility>
 
 #include <muParser.h>
@@ -251,6 +253,41 @@ void FormulaMap::evaluateAll(VariableValueMap& target) const {
         }
         pending.erase(kept, pending.end());
     }
+}
+
+std::vector<std::vector<std::string>> FormulaMap::findCycles(const VariableValueMap& evaluated) const {
+    // Each formula left out waits for the first name its evaluation misses.
+    std::map<std::string, std::string> waitsFor;
+    for (const auto& entry : myFormulas) {
+        if (entry.first.empty() || evaluated.has(entry.first)) continue;
+        try {
+            entry.second.evaluate(evaluated);
+        } catch (const mu::ParserError& error) {
+            const std::string missing = error.GetMsg();
+            if (myFormulas.count(missing) != 0 && !evaluated.has(missing)) waitsFor[entry.first] = missing;
+        }
+    }
+    // Following the waits from each formula either ends or comes back to a
+    // formula on the way: that part of the way is a circle.
+    std::vector<std::vector<std::string>> cycles;
+    std::set<std::string> done;
+    for (const auto& start : waitsFor) {
+        std::vector<std::string> way;
+        std::string name = start.first;
+        while (done.count(name) == 0 && waitsFor.count(name) != 0 &&
+               std::find(way.begin(), way.end(), name) == way.end()) {
+            way.push_back(name);
+            name = waitsFor[name];
+        }
+        const auto circle = std::find(way.begin(), way.end(), name);
+        if (circle != way.end()) {
+            std::vector<std::string> cycle(circle, way.end());
+            std::sort(cycle.begin(), cycle.end());
+            cycles.push_back(std::move(cycle));
+        }
+        done.insert(way.begin(), way.end());
+    }
+    return cycles;
 }
 
 std::ostream& operator<<(std::ostream& out, const FormulaMap& formulas) {

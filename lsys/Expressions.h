@@ -119,6 +119,10 @@ public:
     // until all are done or a pass makes no progress. Formulas that cannot be
     // evaluated (unknown names, syntax errors, cycles) are left out silently.
     void evaluateAll(VariableValueMap& target) const;
+    // The circles of formulas that wait for each other, so that none of them
+    // can be evaluated (a = b + 1, b = a * 2), each in name order. The target
+    // is what evaluateAll gave.
+    std::vector<std::vector<std::string>> findCycles(const VariableValueMap& evaluated) const;
 
     std::map<std::string, Expression>::const_iterator begin() const { return myFormulas.begin(); }
     std::map<std::string, Expression>::const_iterator end() const { return myFormulas.end(); }

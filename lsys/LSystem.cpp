@@ -162,9 +162,16 @@ std::unique_ptr<LSystem> buildLSystem(const LSystemDefinition& definition, Strin
     for (const auto& entry : definition.getConstants()) formulas.set(entry.first, entry.second.value);
     VariableValueMap values;
     formulas.evaluateAll(values);
+    bool failed = false;
+    for (const std::vector<std::string>& cycle : formulas.findCycles(values)) {
+        std::string names;
+        for (const std::string& name : cycle) names += (names.empty() ? "" : ", ") + name;
+        errors.add(std::make_unique<Error>(cycle.size() == 1 ? "The constant " + names + " depends on itself."
+                                                             : "The constants " + names + " depend on each other."));
+        failed = true;
+    }
     const bool multiChar = values.has("_multichar") && values.get("_multichar") != 0.0;
 
-    bool failed = false;
     auto report = [&](const std::string& what, const std::string& text,
                       const LSParseHelper::LSParseException& exception) {
         errors.add(std::make_unique<Error>(parseError(what, text, exception)));
@@ -188,6 +195,7 @@ std::unique_ptr<LSystem> buildLSystem(const LSystemDefinition& definition, Strin
     }
 
     std::vector<CompiledRuleRow> rows;
+    rows.reserve(definition.getRules().size());
     for (const RuleRow& row : definition.getRules()) {
         CompiledRuleRow compiled;
         compiled.probability = row.probability;

@@ -1,20 +1,34 @@
 #include "lsys/RuleSet.h"
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
-bool samePattern(const std::optional<PatternString>& a, const std::optional<PatternString>& b) {
-    return a.has_value() == b.has_value() && (!a || *a == *b);
+// Appends the pattern to the key: absent and empty differ, and every field
+// is preceded by its length so that no two patterns give the same text.
+void appendKey(std::string& key, const std::optional<PatternString>& pattern) {
+    if (!pattern) {
+        key += '-';
+        return;
+    }
+    key += std::to_string(pattern->length()) + '(';
+    for (const ParametrisedAtom& atom : *pattern) {
+        key += std::to_string(atom.getID()) + ':' + std::to_string(atom.getNames().size());
+        for (const std::string& name : atom.getNames()) key += ',' + std::to_string(name.size()) + '=' + name;
+        key += ';';
+    }
 }
 
-bool sameCondition(const std::optional<Expression>& a, const std::optional<Expression>& b) {
-    return a.has_value() == b.has_value() && (!a || a->getText() == b->getText());
-}
-
-bool sameGroup(const CompiledRuleRow& a, const CompiledRuleRow& b) {
-    return samePattern(a.predecessor, b.predecessor) && samePattern(a.leftContext, b.leftContext) &&
-           samePattern(a.rightContext, b.rightContext) && sameCondition(a.condition, b.condition);
+// Equal for rows of one group: predecessor, contexts and condition text.
+std::string groupKey(const CompiledRuleRow& row) {
+    std::string key;
+    appendKey(key, row.predecessor);
+    appendKey(key, row.leftContext);
+    appendKey(key, row.rightContext);
+    if (row.condition) key += std::to_string(row.condition->getText().size()) + '=' + row.condition->getText();
+    return key;
 }
 
 bool startsWithBracket(const Rule& rule) {
@@ -28,16 +42,23 @@ std::unique_ptr<RuleSet> RuleSet::build(std::vector<CompiledRuleRow> rows) {
     for (const CompiledRuleRow& row : rows)
         if (!row.predecessor) return nullptr;
 
-    std::vector<std::unique_ptr<Rule>> rules;
-    std::vector<bool> taken(rows.size(), false);
-    for (std::size_t head = 0; head < rows.size(); ++head) {
-        if (taken[head]) continue;
-        std::vector<std::size_t> group{head};
-        for (std::size_t other = head + 1; other < rows.size(); ++other)
-            if (!taken[other] && sameGroup(rows[head], rows[other])) group.push_back(other);
-        for (std::size_t row : group) taken[row] = true;
+    // The rows of each group, in row order; groups in the order of their
+    // first rows. One hash lookup per row.
+    std::vector<std::vector<std::size_t>> groups;
+    {
+        std::unordered_map<std::string, std::size_t> groupOfKey;
+        groupOfKey.reserve(rows.size());
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            const auto found = groupOfKey.emplace(groupKey(rows[row]), groups.size());
+            if (found.second) groups.emplace_back();
+            groups[found.first->second].push_back(row);
+        }
+    }
 
-        CompiledRuleRow& first = rows[head];
+    std::vector<std::unique_ptr<Rule>> rules;
+    rules.reserve(groups.size());
+    for (const std::vector<std::size_t>& group : groups) {
+        CompiledRuleRow& first = rows[group.front()];
         if (group.size() == 1) {
             rules.push_back(std::make_unique<SingleRule>(std::move(first.leftContext), std::move(*first.predecessor),
                                                          std::move(first.rightContext), std::move(first.condition),

@@ -3,12 +3,9 @@
 #include "diagnostics/Exceptions.h"
 #include "diagnostics/FileText.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -26,23 +23,15 @@ bool readFirstToken(const std::string& path, std::string& token) {
     return !in.bad();
 }
 
-// Replaces the file by the content without ever leaving it half written. An
-// existing file that may not be written is not replaced.
-bool replaceFile(const std::string& path, const std::string& content) {
-    std::string target = path;
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) { // check the file a link points to
-        target = resolved;
-        std::free(resolved);
-    }
-    struct stat old;
-    if (::stat(target.c_str(), &old) == 0 && (!S_ISREG(old.st_mode) || ::access(target.c_str(), W_OK) != 0))
-        return false;
+// Writes the file as an output (diagnostics/FileText.h); returns why it
+// could not be written, empty on success.
+std::string replaceFile(const std::string& path, const std::string& content) {
     try {
-        writeFileAtomically(path, content);
-        return true;
-    } catch (const FileNotWriteable&) {
-        return false;
+        writeOutput(path, content);
+    } catch (const FileNotWriteable& error) {
+        return error.reason().empty() ? "The file could not be written." : error.reason();
     }
+    return std::string();
 }
 
 void reportOpenFailure(FailureReporter& reporter, const char* title, const std::string& path) {
@@ -53,8 +42,8 @@ void reportParseFailure(FailureReporter& reporter, const char* title, const std:
     reporter.report(title, "Could not parse '" + path + "'.");
 }
 
-void reportWriteFailure(FailureReporter& reporter, const std::string& path) {
-    reporter.report("Saving failed", "Could not open\n'" + path + "'\nfor writing.");
+void reportWriteFailure(FailureReporter& reporter, const std::string& path, const std::string& reason) {
+    reporter.report("Saving failed", "Could not open\n'" + path + "'\nfor writing.\n" + reason);
 }
 
 } // namespace
@@ -77,8 +66,9 @@ bool loadMaterialFile(const std::string& path, GLMaterial& material, FailureRepo
 }
 
 bool saveMaterialFile(const std::string& path, const GLMaterial& material, FailureReporter& reporter) {
-    if (replaceFile(path, material.text())) return true;
-    reportWriteFailure(reporter, path);
+    const std::string problem = replaceFile(path, material.text());
+    if (problem.empty()) return true;
+    reportWriteFailure(reporter, path, problem);
     return false;
 }
 
@@ -98,7 +88,8 @@ bool loadPaletteFile(const std::string& path, MaterialPalette& palette, FailureR
 }
 
 bool savePaletteFile(const std::string& path, const MaterialPalette& palette, FailureReporter& reporter) {
-    if (replaceFile(path, palette.fullText())) return true;
-    reportWriteFailure(reporter, path);
+    const std::string problem = replaceFile(path, palette.fullText());
+    if (problem.empty()) return true;
+    reportWriteFailure(reporter, path, problem);
     return false;
 }

@@ -37,14 +37,20 @@ constexpr int largestIcon = 256;
 using Output = std::pair<std::string, std::string>;
 
 // Writes every file beside its target first and replaces the targets only
-// when all were written completely.
+// when all were written completely. A target written straight through (a
+// device, a pipe) takes the first file alone: its companions would only land
+// beside the device.
 std::string writeOutputs(const std::vector<Output>& outputs) {
-    std::list<PendingFile> pending;
+    std::list<OutputFile> files;
     try {
-        for (const Output& output : outputs) pending.emplace_back(output.first, output.second);
-        for (PendingFile& file : pending) file.commit();
-    } catch (const FileError&) {
-        return "The file could not be written completely (is the disk full or the folder read-only?).";
+        for (const Output& output : outputs) {
+            if (!files.empty() && files.front().isSpecial()) break;
+            files.emplace_back(output.first);
+            files.back().write(output.second);
+        }
+        for (OutputFile& file : files) file.commit();
+    } catch (const FileError& error) {
+        return error.reason();
     }
     return std::string();
 }
@@ -167,13 +173,25 @@ std::string captureFiles(const std::string& fileName, const std::vector<std::str
     const std::string::size_type dot = file.find_last_of('.');
     const std::string stem = dot == std::string::npos ? file : file.substr(0, dot);
 
-    std::string privateFolder = folder + ".klado-XXXXXX";
+    // Beside the target; for a target that is no regular file (a device, a
+    // pipe) in the folder of temporary files instead.
+    const std::string problem = outputProblem(fileName);
+    if (!problem.empty()) return problem;
+    struct stat info;
+    const bool special = ::stat(fileName.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+    std::error_code noTemporaryFolder;
+    const std::string privateParent =
+        special ? std::filesystem::temp_directory_path(noTemporaryFolder).string() + "/" : folder;
+    UnfinishedFiles::clearStale(privateParent);
+    std::string privateFolder = UnfinishedFiles::temporaryTemplate(privateParent);
     {
         UnfinishedFiles::SignalBlock block;
-        if (!::mkdtemp(&privateFolder[0])) return "The folder cannot be written to.";
+        if (!::mkdtemp(&privateFolder[0]))
+            return "The folder '" + (privateParent.empty() ? std::string(".") : privateParent) +
+                   "' cannot be written to.";
         UnfinishedFiles::add(privateFolder);
     }
-    std::string problem;
+    std::string failure;
     {
         std::list<Pipe> pipes;
         pipes.emplace_back(privateFolder + "/" + file);
@@ -188,16 +206,17 @@ std::string captureFiles(const std::string& fileName, const std::vector<std::str
                 // A companion the writer did not write is not made.
                 if (!bytes.empty()) outputs.emplace_back(folder + stem + "." + extension, bytes);
             }
-            if (!written || outputs.front().second.empty()) problem = "The writer failed.";
+            if (!written || outputs.front().second.empty()) failure = "The writer failed.";
         } else {
-            problem = "The folder cannot be written to.";
+            failure =
+                "The folder '" + (privateParent.empty() ? std::string(".") : privateParent) + "' cannot be written to.";
         }
     }
     // Whatever else the writer left in the private folder goes with it.
     std::error_code ignored;
     std::filesystem::remove_all(privateFolder, ignored);
     UnfinishedFiles::forget(privateFolder);
-    return problem;
+    return failure;
 }
 
 } // namespace
@@ -221,7 +240,7 @@ std::string imageProblem(const std::string& fileName, int width, int height) {
                " pixels.";
     if (!isToolkitFormat(extension) && !osgDB::Registry::instance()->getReaderWriterForExtension(extension))
         return "There is no image writer for the extension '" + extension + "'.";
-    return std::string();
+    return outputProblem(fileName);
 }
 
 std::string writeImage(const osg::Image& image, const std::string& fileName) {
@@ -257,6 +276,8 @@ std::string writeNode(const osg::Node& node, const std::string& fileName) {
     const std::string extension = lowerExtension(fileName);
     osgDB::ReaderWriter* writer = osgDB::Registry::instance()->getReaderWriterForExtension(extension);
     if (!writer) return "There is no object writer for the extension '" + extension + "'.";
+    const std::string refused = outputProblem(fileName);
+    if (!refused.empty()) return refused;
     // Without a file name the native writer cannot tell its text forms from
     // the binary one.
     osg::ref_ptr<osgDB::Options> options = osgDB::Registry::instance()->getOptions()

@@ -102,7 +102,7 @@ bool RecoveryStore::writeSidecar(const std::string& original) {
          << sidecarKeys[1] << static_cast<long long>(std::time(nullptr)) << "\n"
          << sidecarKeys[2] << original << "\n";
     try {
-        writeFileAtomically(path(myName, ".info"), text.str());
+        writeOutput(path(myName, ".info"), text.str());
         return true;
     } catch (const FileError&) {
         return false;
@@ -113,7 +113,7 @@ bool RecoveryStore::keep(const std::string& text, const std::string& original) {
     if (!keeping() && !reserveName()) return false;
     try {
         // The definition first: a description always finds its copy.
-        writeFileAtomically(path(myName, ".kld"), text);
+        writeOutput(path(myName, ".kld"), text);
     } catch (const FileError&) {
         return false;
     }

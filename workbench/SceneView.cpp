@@ -1,13 +1,19 @@
 #include "workbench/SceneView.h"
 
+#include "diagnostics/MemoryLimits.h"
 #include "interpretation/MOSGInstancedGeometry.h"
 #include "workbench/ImageWriter.h"
 #include "workbench/SurfacelessContext.h"
 
 #include <osg/GL>
+#include <osg/Geometry>
+#include <osg/NodeVisitor>
 #include <osgDB/Registry>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <set>
 
 namespace {
 
@@ -24,6 +30,57 @@ int frameBufferLimit(osg::GraphicsContext& context) {
     context.releaseContext();
     return std::min({renderBuffer, viewport[0], viewport[1]});
 }
+
+// Bytes of the arrays and indices of the scene's geometries, each counted
+// once: what the driver copies into buffers of its own to draw them.
+std::uint64_t geometryBytes(osg::Node& scene) {
+    class Counter : public osg::NodeVisitor {
+    public:
+        Counter() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
+        void apply(osg::Geometry& geometry) override {
+            if (!mySeen.insert(&geometry).second) return;
+            osg::Geometry::ArrayList arrays;
+            geometry.getArrayList(arrays);
+            for (const osg::ref_ptr<osg::Array>& array : arrays) bytes += array->getTotalDataSize();
+            for (const osg::ref_ptr<osg::PrimitiveSet>& primitives : geometry.getPrimitiveSetList())
+                bytes += primitives->getTotalDataSize();
+        }
+        std::uint64_t bytes = 0;
+
+    private:
+        std::set<const osg::Geometry*> mySeen;
+    } counter;
+    scene.accept(counter);
+    return counter.bytes;
+}
+
+// The memory the driver takes to render: the colour and depth buffers of the
+// frame-buffer object, 4 bytes a pixel each, and its copy of the geometry,
+// with room for its own working memory.
+std::uint64_t renderMemory(int width, int height, std::uint64_t geometry) {
+    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 8 + geometry + (64u << 20);
+}
+
+std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
+
+std::string glErrorText(GLenum error) {
+    switch (error) {
+    case GL_OUT_OF_MEMORY:
+        return "it ran out of memory";
+    case 0x0506: // GL_INVALID_FRAMEBUFFER_OPERATION
+        return "its frame buffer was incomplete";
+    default: {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%04X", error);
+        return std::string("OpenGL error ") + code;
+    }
+    }
+}
+
+// The value that fills an image before rendering: a picture read back
+// carries the clear colour's full alpha, so an image that still holds only
+// this was never read back.
+constexpr unsigned char unwritten = 0xA5;
 
 } // namespace
 
@@ -209,25 +266,47 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
     camera->setClearColor(myViewer->getCamera()->getClearColor());
 
-    osg::ref_ptr<osg::Image> image = new osg::Image;
+    const std::string size = std::to_string(width) + " x " + std::to_string(height) + " pixels";
     const bool opaque = lowerExtension(fileName) == "jpg";
-    image->allocateImage(width, height, 1, opaque ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, 1);
-    if (image->data()) {
+    // A driver that runs out of memory may crash rather than fail, so what
+    // the image and the render need is checked first.
+    const std::uint64_t needed =
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * (opaque ? 3 : 4) +
+        renderMemory(width, height, geometryBytes(*offscreen->getSceneData()));
+    const std::uint64_t free = freeMemory();
+    osg::ref_ptr<osg::Image> image = new osg::Image;
+    if (needed <= free) image->allocateImage(width, height, 1, opaque ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, 1);
+    if (needed > free) {
+        problem = "Not enough memory to render an image of " + size + ": it needs about " + megabytes(needed) +
+                  ", only " + megabytes(free) + " are free.";
+    } else if (!image->data()) {
+        problem = "Not enough memory for an image of " + size + ".";
+    } else {
+        std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), unwritten);
         camera->attach(osg::Camera::COLOR_BUFFER, image.get());
+        // Errors stay for the check after the frame instead of being only
+        // logged by the scene-graph library.
+        if (context->getState()) context->getState()->setCheckForGLErrors(osg::State::NEVER_CHECK_GL_ERRORS);
         offscreen->frame();
+        GLenum error = GL_NO_ERROR;
+        if (context->makeCurrent()) {
+            for (GLenum next = glGetError(); next != GL_NO_ERROR; next = glGetError())
+                if (error == GL_NO_ERROR) error = next;
+            context->releaseContext();
+        }
+        const unsigned char* const data = image->data();
+        const bool readBack = std::any_of(data, data + image->getTotalSizeInBytes(),
+                                          [](unsigned char byte) { return byte != unwritten; });
         // When the frame-buffer object cannot be set up, the scene-graph
         // library switches the camera to another target and reads back a
         // picture that was never drawn.
         if (camera->getRenderTargetImplementation() != osg::Camera::FRAME_BUFFER_OBJECT)
-            problem = "The frame buffer for an image of " + std::to_string(width) + " x " + std::to_string(height) +
-                      " pixels could not be set up (too little graphics memory?).";
-        else if (context->makeCurrent()) {
-            if (glGetError() == GL_OUT_OF_MEMORY) problem = "The renderer ran out of memory.";
-            context->releaseContext();
-        }
-    } else {
-        problem =
-            "Not enough memory for an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels.";
+            problem =
+                "The frame buffer for an image of " + size + " could not be set up (too little graphics memory?).";
+        else if (error != GL_NO_ERROR)
+            problem = "The renderer failed on an image of " + size + ": " + glErrorText(error) + ".";
+        else if (!readBack && !opaque)
+            problem = "The rendered image of " + size + " could not be read back.";
     }
     if (problem.empty()) problem = writeImage(*image, fileName);
     // Free what the off-screen context created before it goes.

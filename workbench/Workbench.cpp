@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <malloc.h>
+#include <new>
 
 Workbench::Workbench(FailureReporter& reporter)
     : myReporter(reporter), myDefinition(std::make_unique<LSystemDefinition>()), myCameras(1) {
@@ -67,15 +68,17 @@ void Workbench::replaceDocument(std::unique_ptr<LSystemDefinition> definition, c
 }
 
 bool Workbench::load(const std::string& fileName, tov::ErrorHandler& errors) {
-    std::string text;
+    std::unique_ptr<LSystemDefinition> definition;
     try {
-        text = readFileText(fileName);
-    } catch (const FileError&) {
-        myReporter.report("Error on loading file", " Could not open '" + fileName + "'.");
+        definition = OwnLSysLoader().load(errors, fileName, readFileText(fileName));
+    } catch (const FileError& error) {
+        myReporter.report("Error on loading file",
+                          error.reason().empty() ? " Could not open '" + fileName + "'." : " " + error.reason());
+        return false;
+    } catch (const std::bad_alloc&) {
+        myReporter.report("Error on loading file", " Not enough memory to load '" + fileName + "'.");
         return false;
     }
-    OwnLSysLoader loader;
-    std::unique_ptr<LSystemDefinition> definition = loader.load(errors, fileName, text);
     if (!definition) return false;
     replaceDocument(std::move(definition), fileName, true);
     return true;
@@ -210,14 +213,24 @@ void Workbench::applyLight(int index) {
 }
 
 bool Workbench::exportImage(const std::string& fileName, int width, int height) {
-    const std::string problem = myView.renderImage(fileName, width, height);
+    std::string problem;
+    try {
+        problem = myView.renderImage(fileName, width, height);
+    } catch (const std::bad_alloc&) {
+        problem = "Not enough memory to render and write the image.";
+    }
     if (problem.empty()) return true;
     myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;
 }
 
 bool Workbench::exportObject(const std::string& fileName) {
-    const std::string problem = myView.writeScene(fileName);
+    std::string problem;
+    try {
+        problem = myView.writeScene(fileName);
+    } catch (const std::bad_alloc&) {
+        problem = "Not enough memory to write the object file.";
+    }
     if (problem.empty()) return true;
     myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;

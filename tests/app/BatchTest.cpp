@@ -7,12 +7,17 @@
 #include <osgDB/ReadFile>
 
 #include <algorithm>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
+#include <thread>
 
 namespace {
 
@@ -221,6 +226,162 @@ TEST_F(Batch, InterruptedExportKeepsTheOldFile) {
     EXPECT_EQ(dir.entries(), (Names{"big.kld", "big.obj", "plant.kld"}));
 }
 
+// Reads a FIFO in the background, without ever blocking: a program that
+// never opens it cannot make the test hang.
+class FifoDrain {
+public:
+    explicit FifoDrain(const std::string& path)
+        : myFD(open(path.c_str(), O_RDONLY | O_NONBLOCK)), myThread([this] {
+              char buffer[65536];
+              for (;;) {
+                  const ssize_t count = read(myFD, buffer, sizeof buffer);
+                  if (count > 0) {
+                      myText.append(buffer, static_cast<std::size_t>(count));
+                  } else if (myDone) {
+                      if (count <= 0) return;
+                  } else {
+                      usleep(2000);
+                  }
+              }
+          }) {}
+    ~FifoDrain() { finish(); }
+    // Everything written until the program ended.
+    const std::string& finish() {
+        myDone = true;
+        if (myThread.joinable()) myThread.join();
+        if (myFD >= 0) close(myFD);
+        myFD = -1;
+        return myText;
+    }
+
+private:
+    int myFD;
+    std::atomic<bool> myDone{false};
+    std::string myText;
+    std::thread myThread;
+};
+
+// Devices, FIFOs and pipes are written straight through and stay what they
+// are; a FIFO's reader gets everything.
+TEST_F(Batch, SpecialTargetsAreWrittenStraightThrough) {
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
+    // The extension picks the format, so the image and the object go
+    // through links named for their formats.
+    for (const char* link : {"link", "picture.png", "model.obj"}) ASSERT_EQ(symlink("fifo", path(link).c_str()), 0);
+    const struct {
+        const char* option;
+        const char* name;
+        const char* start; // what the output begins with
+    } cases[] = {{"--result-output", "fifo", "F [ + F ] F"},
+                 {"--result-output", "link", "F [ + F ] F"},
+                 {"--output-image", "picture.png", "\x89PNG"},
+                 {"--output-object", "model.obj", "#"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FifoDrain reader(path("fifo"));
+        const Outcome run = plantTo(c.option, c.name);
+        const std::string received = reader.finish();
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(received.compare(0, std::strlen(c.start), c.start), 0) << received.substr(0, 40);
+        struct stat info;
+        ASSERT_EQ(lstat(path("fifo").c_str(), &info), 0);
+        EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    }
+    // Standard output that is a pipe, named through the process's own link;
+    // no companion material file lands beside it.
+    const std::string command = "env -u DISPLAY " KLADO_BINARY_DIR "/klado --load " + path("plant.kld") +
+                                " --result-output /proc/self/fd/1 2>&1 | cat > " + path("piped.txt");
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(dir.read("piped.txt").compare(0, 11, "F [ + F ] F"), 0) << dir.read("piped.txt");
+    EXPECT_EQ(dir.entries(), (Names{"fifo", "link", "model.obj", "picture.png", "piped.txt", "plant.kld"}));
+}
+
+// Targets that may not or cannot be written are named with the reason and
+// left as they were; a name of 255 bytes is written.
+TEST_F(Batch, RefusedTargetsSayWhy) {
+    for (const char* name : {"locked.txt", "locked.obj"}) {
+        dir.write(name, "old");
+        ASSERT_EQ(chmod(path(name).c_str(), 0444), 0);
+    }
+    ASSERT_EQ(mkdir(path("folder.png").c_str(), 0755), 0);
+    const struct {
+        const char* option;
+        std::string name;
+        std::string reason;
+    } cases[] = {
+        {"--result-output", "locked.txt", "'" + path("locked.txt") + "' is read-only."},
+        {"--output-object", "locked.obj", "'" + path("locked.obj") + "' is read-only."},
+        {"--output-image", "folder.png", "'" + path("folder.png") + "' is a directory."},
+        {"--result-output", "missing/s.txt", "The folder '" + path("missing") + "' does not exist."},
+        {"--output-object", "missing/s.obj", "The folder '" + path("missing") + "' does not exist."},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = plantTo(c.option, c.name);
+        EXPECT_EQ(run.status, 1) << c.name;
+        EXPECT_EQ(run.err, "Error while saving:\nCould not save file\n" + path(c.name) + "\n" + c.reason + "\n");
+    }
+    EXPECT_EQ(dir.read("locked.txt"), "old");
+    EXPECT_EQ(dir.read("locked.obj"), "old");
+    EXPECT_EQ(dir.entries(), (Names{"folder.png", "locked.obj", "locked.txt", "plant.kld"}));
+
+    const std::string longest = std::string(251, 'n') + ".obj";
+    const Outcome run = plantTo("--output-object", longest);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(exists(longest));
+}
+
+// Definitions come from pipes and FIFOs as from files; what cannot be one is
+// refused with the reason.
+TEST_F(Batch, DefinitionsAreReadAsStreams) {
+    std::string command = "cat " + path("plant.kld") +
+                          " | env -u DISPLAY " KLADO_BINARY_DIR "/klado --load /proc/self/fd/0 --result-output " +
+                          path("s.txt");
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(dir.read("s.txt").compare(0, 11, "F [ + F ] F"), 0);
+
+    ASSERT_EQ(truncate((dir.write("huge.kld", ""), path("huge.kld")).c_str(), off_t(300) << 20), 0);
+    dir.write("big.kld", std::string(200 << 20, '#'));
+    const struct {
+        std::string name;
+        std::string limits;
+        std::string message;
+    } cases[] = {
+        {path(""), "", " '" + path("") + "' is a directory."},
+        {path("huge.kld"), "", " '" + path("huge.kld") + "' is larger than 256 MB."},
+        // Under the sanitizers the limit would stop the program itself.
+        {path("big.kld"), "ulimit -v 400000; ", " Not enough memory to load '" + path("big.kld") + "'."},
+    };
+    for (const auto& c : cases) {
+#ifdef KLADO_SANITIZED
+        if (!c.limits.empty()) continue;
+#endif
+        const Outcome run = klado("--load " + c.name + " --result-output " + path("t.txt"), false, c.limits);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, "Error on loading file:\n" + c.message + "\n");
+    }
+    EXPECT_FALSE(exists("t.txt"));
+}
+
+// A hidden folder a killed export left beside the target is cleared by the
+// next run; a fresh one may belong to a run still writing and stays.
+TEST_F(Batch, StaleFoldersOfKilledExportsAreCleared) {
+    const pid_t gone = fork();
+    if (gone == 0) _exit(0);
+    ASSERT_GT(gone, 0);
+    waitpid(gone, nullptr, 0);
+    const std::string stale = ".klado-" + std::to_string(gone) + "-Ab12Cd";
+    const std::string fresh = ".klado-" + std::to_string(gone) + "-Ef34Gh";
+    for (const std::string& name : {stale, fresh}) {
+        ASSERT_EQ(mkdir(path(name).c_str(), 0700), 0);
+        ASSERT_EQ(mkfifo(path(name + "/plant.obj").c_str(), 0600), 0);
+    }
+    const timeval dayAgo[2] = {{time(nullptr) - 86400, 0}, {time(nullptr) - 86400, 0}};
+    ASSERT_EQ(utimes(path(stale).c_str(), dayAgo), 0);
+    const Outcome run = plantTo("--output-object", "plant.obj");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dir.entries(), (Names{fresh, "plant.kld", "plant.mtl", "plant.obj"}));
+}
+
 TEST_F(Batch, HelpAndVersionPrintAndEnd) {
     Outcome run = klado("--help");
     EXPECT_EQ(run.status, 0);
@@ -251,6 +412,28 @@ TEST_F(Batch, GrowthLimitAndLackOfMemoryStopWithTheStep) {
     EXPECT_EQ(run.err.find("Error:\nNot enough memory to compute step "), 0u) << run.err;
     EXPECT_NE(run.err.find(" atoms).\n"), std::string::npos) << run.err;
     EXPECT_FALSE(exists("s.txt"));
+
+    // Without --max-atoms the growth limit follows the address-space limit,
+    // not the machine's memory.
+    run = klado("--load " + path("boom.kld") + " --result-output " + path("s.txt"), false, "ulimit -v 1000000; ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.find("Growth limit:\n"), 0u) << run.err;
+}
+
+// An image whose frame buffer cannot fit in the memory left is refused before
+// the driver is asked for it, the size named; nothing is written.
+TEST_F(Batch, ImagesBeyondTheMemoryAreRefused) {
+#ifdef KLADO_SANITIZED
+    GTEST_SKIP() << "AddressSanitizer reserves far more address space than a limit would leave";
+#endif
+    const Outcome limited = klado("--load " + path("plant.kld") + " --output-image " + path("big.png") +
+                                      " --image-width 16384 --image-height 16384",
+                                  false, "ulimit -v 2000000; ");
+    EXPECT_EQ(limited.status, 1);
+    EXPECT_NE(limited.err.find("Not enough memory to render an image of 16384 x 16384 pixels: it needs about "),
+              std::string::npos)
+        << limited.err;
+    EXPECT_FALSE(exists("big.png"));
 }
 
 // Only the derived string: no geometry is built, so 10 million atoms fit in

@@ -32,7 +32,8 @@ TEST(DerivedStringFile, BreaksBeforeAnAtomThatWouldPassColumn80) {
     EXPECT_EQ(written(atoms), "F \n" + std::string(90, 'L') + " \nF(1,2.5) \n");
 
     EXPECT_EQ(written(AtomString()), "\n");
-    EXPECT_FALSE(writeDerivedStringFile("/nonexistent-directory/out.txt", AtomString()));
+    EXPECT_EQ(writeDerivedStringFile("/nonexistent-directory/out.txt", AtomString()),
+              "The folder '/nonexistent-directory' does not exist.");
 }
 
 } // namespace

@@ -67,6 +67,21 @@ struct Picture {
     }
 };
 
+// The pixels of the 3-D view (left of the tab panel, below the tool bar)
+// that differ between two pictures of the window.
+long viewDifference(const Picture& a, const Picture& b) {
+    if (a.width != b.width || a.height != b.height || a.width < 700 || a.height < 680) return -1;
+    long count = 0;
+    for (int y = 60; y < 680; ++y)
+        for (int x = 5; x < 700; ++x)
+            for (int c = 0; c < 3; ++c)
+                if (a.rgb[3 * (y * a.width + x) + c] != b.rgb[3 * (y * b.width + x) + c]) {
+                    ++count;
+                    break;
+                }
+    return count;
+}
+
 std::string output(const std::string& command) {
     std::string text;
     if (FILE* pipe = popen(command.c_str(), "r")) {
@@ -187,6 +202,43 @@ TEST_F(WindowEndToEnd, OpensEditsSavesAndQuits) {
 
     xdotool("key --clearmodifiers ctrl+q");
     EXPECT_EQ(exitStatus(), 0);
+}
+
+TEST_F(WindowEndToEnd, TheViewFollowsTheHandAndIsDrawnAgainUnderAClosedMenu) {
+    start();
+    const Picture home = pictureWhen([](const Picture& shot) { return shot.modelPixels() > 200; });
+    ASSERT_GT(home.modelPixels(), 200) << "the view shows no model";
+    const auto changedFrom = [&](const Picture& before) {
+        return pictureWhen([&](const Picture& shot) { return viewDifference(before, shot) > 100; });
+    };
+
+    // A drag with the button still held turns the model at once.
+    xdotool("mousemove --window " + window + " 350 400 mousedown 1");
+    for (int x = 360; x <= 550; x += 10) xdotool("mousemove --window " + window + " " + std::to_string(x) + " 400");
+    const Picture turned = changedFrom(home);
+    xdotool("mouseup 1");
+    EXPECT_GT(viewDifference(home, turned), 100) << "the view did not follow the drag";
+
+    // The wheel zooms.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const Picture beforeWheel = picture();
+    xdotool("click 5");
+    EXPECT_GT(viewDifference(beforeWheel, changedFrom(beforeWheel)), 100) << "the wheel did not zoom";
+
+    // A menu opened over the view and closed leaves no trace on it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const Picture beforeMenu = picture();
+    xdotool("mousemove --window " + window + " 30 11 click 1");
+    const Picture withMenu = changedFrom(beforeMenu);
+    EXPECT_GT(viewDifference(beforeMenu, withMenu), 100) << "the menu did not open over the view";
+    xdotool("key Escape");
+    const Picture afterMenu = pictureWhen([&](const Picture& shot) { return viewDifference(beforeMenu, shot) == 0; });
+    EXPECT_EQ(viewDifference(beforeMenu, afterMenu), 0) << "the menu's image stayed on the view";
+
+    // "Center View" from the tool bar goes home at the first press.
+    xdotool("mousemove --window " + window + " 250 36 click 1");
+    const Picture centred = pictureWhen([&](const Picture& shot) { return viewDifference(home, shot) == 0; });
+    EXPECT_EQ(viewDifference(home, centred), 0) << "Center View did not go home";
 }
 
 TEST_F(WindowEndToEnd, TheInterruptSignalQuitsAnUnmodifiedWindow) {

@@ -6,8 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+namespace {
 
 TEST(FileText, ReadsTheWholeFileAndRefusesWhatCannotBeRead) {
     TempDir dir;
@@ -21,14 +31,75 @@ TEST(FileText, ReadsTheWholeFileAndRefusesWhatCannotBeRead) {
     EXPECT_THROW(readFileText(dir.path("")), FileNotFoundError); // the directory itself
 }
 
+std::string readReason(const std::string& name) {
+    try {
+        readFileText(name);
+    } catch (const FileNotFoundError& error) {
+        return error.reason();
+    }
+    return "read";
+}
+
+std::string writeReason(const std::string& name, const std::string& text = "new") {
+    try {
+        writeOutput(name, text);
+    } catch (const FileNotWriteable& error) {
+        return error.reason();
+    }
+    return "";
+}
+
+// Whatever is read in the background until its writer closes the FIFO.
+class FifoReader {
+public:
+    explicit FifoReader(const std::string& path)
+        : myThread([this, path] {
+              std::ifstream in(path, std::ios::binary);
+              myText.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+          }) {}
+    const std::string& text() {
+        if (myThread.joinable()) myThread.join();
+        return myText;
+    }
+    ~FifoReader() { text(); }
+
+private:
+    std::string myText;
+    std::thread myThread;
+};
+
+bool isFifo(const std::string& path) {
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+TEST(FileText, InputsAreReadAsStreamsWithinALimit) {
+    TempDir dir;
+    // A FIFO waits for its writer and is read to its end.
+    ASSERT_EQ(0, ::mkfifo(dir.path("in").c_str(), 0600));
+    std::thread writer([&] { std::ofstream(dir.path("in")) << "Axiom:F\n"; });
+    EXPECT_EQ("Axiom:F\n", readFileText(dir.path("in")));
+    writer.join();
+
+    EXPECT_EQ("'" + dir.path("") + "' is a directory.", readReason(dir.path("")));
+    // A file beyond the limit is refused by its size, without reading it.
+    ASSERT_EQ(0, ::truncate((dir.write("huge", ""), dir.path("huge")).c_str(), off_t(300) << 20));
+    EXPECT_EQ("'" + dir.path("huge") + "' is larger than 256 MB.", readReason(dir.path("huge")));
+    // An endless device is read up to the limit.
+    if (::mknod(dir.path("zero").c_str(), S_IFCHR | 0666, makedev(1, 5)) != 0) {
+        GTEST_SKIP() << "cannot make a character device here (needs root): the endless input is not checked";
+    }
+    EXPECT_EQ("'" + dir.path("zero") + "' is larger than 256 MB.", readReason(dir.path("zero")));
+}
+
 TEST(FileText, AtomicWriteReplacesTheFileKeepingItsModeAndLinks) {
     TempDir dir;
     const std::string name = dir.path("real.kld");
-    writeFileAtomically(name, "first\n");
+    writeOutput(name, "first\n");
     EXPECT_EQ("first\n", readFileText(name));
     ASSERT_EQ(0, ::chmod(name.c_str(), 0640));
     ASSERT_EQ(0, ::symlink("real.kld", dir.path("link.kld").c_str()));
-    writeFileAtomically(dir.path("link.kld"), "second\n");
+    writeOutput(dir.path("link.kld"), "second\n");
     EXPECT_EQ("second\n", readFileText(name));
     struct stat info;
     ASSERT_EQ(0, ::stat(name.c_str(), &info));
@@ -38,13 +109,16 @@ TEST(FileText, AtomicWriteReplacesTheFileKeepingItsModeAndLinks) {
     EXPECT_EQ((std::vector<std::string>{"link.kld", "real.kld"}), dir.entries()); // no temporary file left
 }
 
-TEST(FileText, PendingFilesReplaceTheirTargetsOnlyWhenCommitted) {
+TEST(FileText, OutputsReplaceTheirTargetsOnlyWhenCommitted) {
     TempDir dir;
     dir.write("a.obj", "old obj");
     dir.write("a.mtl", "old mtl");
     {
-        PendingFile obj(dir.path("a.obj"), "new obj");
-        PendingFile mtl(dir.path("a.mtl"), "new mtl");
+        OutputFile obj(dir.path("a.obj"));
+        OutputFile mtl(dir.path("a.mtl"));
+        obj.write("new ");
+        obj.write("obj");
+        mtl.write("new mtl");
         EXPECT_EQ("old obj", dir.read("a.obj"));
         obj.commit();
         // mtl is never committed: its temporary file goes with it.
@@ -52,7 +126,101 @@ TEST(FileText, PendingFilesReplaceTheirTargetsOnlyWhenCommitted) {
     EXPECT_EQ("new obj", dir.read("a.obj"));
     EXPECT_EQ("old mtl", dir.read("a.mtl"));
     EXPECT_EQ((std::vector<std::string>{"a.mtl", "a.obj"}), dir.entries());
-    EXPECT_THROW(PendingFile(dir.path("missing/a.obj"), "x"), FileNotWriteable);
+}
+
+TEST(FileText, RefusedTargetsAreNamedAndKept) {
+    TempDir dir;
+    dir.write("locked.kld", "old");
+    ASSERT_EQ(0, ::chmod(dir.path("locked.kld").c_str(), 0444));
+    // The mode is what counts, also for the super-user.
+    EXPECT_EQ("'" + dir.path("locked.kld") + "' is read-only.", writeReason(dir.path("locked.kld")));
+    EXPECT_EQ("old", dir.read("locked.kld"));
+    EXPECT_EQ("'" + dir.path("") + "' is a directory.", writeReason(dir.path("")));
+    EXPECT_EQ("The folder '" + dir.path("missing") + "' does not exist.", writeReason(dir.path("missing/a.obj")));
+    EXPECT_EQ("The folder 'missing' does not exist.", writeReason("missing/a.obj"));
+    EXPECT_EQ((std::vector<std::string>{"locked.kld"}), dir.entries());
+
+    // A name of 255 bytes, the most a file system allows, leaves room for
+    // the temporary name.
+    const std::string longest(255, 'n');
+    EXPECT_EQ("", writeReason(dir.path(longest), "long"));
+    EXPECT_EQ("long", dir.read(longest));
+}
+
+// Nodes that are no regular files are written straight through and stay what
+// they are, named directly or through a link.
+TEST(FileText, SpecialTargetsAreWrittenStraightThrough) {
+    TempDir dir;
+    ASSERT_EQ(0, ::mkfifo(dir.path("fifo").c_str(), 0600));
+    ASSERT_EQ(0, ::symlink("fifo", dir.path("link").c_str()));
+    for (const char* name : {"fifo", "link"}) {
+        FifoReader reader(dir.path("fifo"));
+        OutputFile file(dir.path(name));
+        EXPECT_TRUE(file.isSpecial());
+        file.write(std::string(200000, 'x')); // more than a pipe holds
+        file.write("end");
+        file.commit();
+        EXPECT_EQ(std::string(200000, 'x') + "end", reader.text()) << name;
+        EXPECT_TRUE(isFifo(dir.path("fifo")));
+    }
+
+    // A socket cannot be opened by name; the descriptor the program holds is
+    // written instead.
+    int sockets[2];
+    ASSERT_EQ(0, ::socketpair(AF_UNIX, SOCK_STREAM, 0, sockets));
+    writeOutput("/proc/self/fd/" + std::to_string(sockets[0]), "through a socket");
+    ::close(sockets[0]);
+    char received[64] = {};
+    EXPECT_EQ(16, ::read(sockets[1], received, sizeof received));
+    EXPECT_STREQ("through a socket", received);
+    ::close(sockets[1]);
+
+    if (::mknod(dir.path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
+        ::mknod(dir.path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+        GTEST_SKIP() << "cannot make character devices here (needs root): devices are not checked";
+    }
+    EXPECT_EQ("", writeReason(dir.path("null")));
+    // Every write is checked: the full device refuses it.
+    EXPECT_EQ("'" + dir.path("full") + "' could not be written (No space left on device).",
+              writeReason(dir.path("full")));
+    for (const char* name : {"null", "full"}) {
+        struct stat info;
+        ASSERT_EQ(0, ::lstat(dir.path(name).c_str(), &info));
+        EXPECT_TRUE(S_ISCHR(info.st_mode)) << name;
+    }
+    EXPECT_EQ((std::vector<std::string>{"fifo", "full", "link", "null"}), dir.entries());
+}
+
+// What a killed run left beside its target goes; anything else stays.
+TEST(FileText, StaleTemporariesOfKilledRunsAreCleared) {
+    TempDir dir;
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string dead = ".klado-" + std::to_string(gone) + "-";
+    const std::string alive = ".klado-" + std::to_string(::getppid()) + "-";
+    const auto make = [&](const std::string& name, bool folder, bool old) {
+        if (folder) {
+            ASSERT_EQ(0, ::mkdir(dir.path(name).c_str(), 0700));
+            dir.write(name + "/part.obj", "x");
+        } else {
+            dir.write(name, "x");
+        }
+        if (!old) return;
+        const timeval twoHoursAgo[2] = {{::time(nullptr) - 7200, 0}, {::time(nullptr) - 7200, 0}};
+        ASSERT_EQ(0, ::utimes(dir.path(name).c_str(), twoHoursAgo));
+    };
+    make(dead + "AbC123", true, true);    // stale folder
+    make(dead + "xYz789", false, true);   // stale file
+    make(dead + "fresh1", true, false);   // its run may still be writing
+    make(alive + "Old123", true, true);   // its process lives
+    make(dead + "toolong7", false, true); // not the pattern
+    make(".klado-notes", false, true);
+    UnfinishedFiles::clearStale(dir.path("") + "/");
+    std::vector<std::string> kept = {alive + "Old123", dead + "fresh1", dead + "toolong7", ".klado-notes"};
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, dir.entries());
 }
 
 TEST(FileText, UnfinishedFilesAreRemovedFilesFirstThenFolders) {
@@ -68,3 +236,5 @@ TEST(FileText, UnfinishedFilesAreRemovedFilesFirstThenFolders) {
     UnfinishedFiles::removeAll();
     EXPECT_EQ((std::vector<std::string>{"done", "kept"}), dir.entries());
 }
+
+} // namespace

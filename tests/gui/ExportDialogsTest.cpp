@@ -107,3 +107,47 @@ TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
 }
 
 } // namespace
+
+namespace {
+
+// The file dialog on the screen, if any.
+FXFileDialog* openFileDialog() {
+    for (FXWindow* shell = guiApp()->getRootWindow()->getFirst(); shell; shell = shell->getNext())
+        if (auto* dialog = dynamic_cast<FXFileDialog*>(shell); dialog && dialog->shown()) return dialog;
+    return nullptr;
+}
+
+TEST(ExportDialogs, RememberTheFolderOfTheFileAlsoWhenItsPathWasTyped) {
+    FXMainWindow owner(guiApp(), "owner");
+    owner.create();
+    TempDir dir;
+    FXRegistry settings("klado-export-test", "TOVA-test");
+    settings.writeStringEntry("SETTINGS", "objdir", "");
+    std::string opened;
+    Poller type([&] {
+        FXFileDialog* dialog = openFileDialog();
+        if (!dialog) return false;
+        opened = dialog->getDirectory().text();
+        // A whole path typed into the name field, wherever the dialog is.
+        dialog->setFilename(dir.path("plant.osgb").c_str());
+        dialog->handle(dialog, FXSEL(SEL_COMMAND, FXDialogBox::ID_ACCEPT), nullptr);
+        return true;
+    });
+    std::string fileName;
+    ASSERT_TRUE(askObjectExport(&owner, settings, fileName));
+    EXPECT_EQ(fileName, dir.path("plant.osgb"));
+    EXPECT_STREQ(settings.readStringEntry("SETTINGS", "objdir", ""), FXPath::directory(fileName.c_str()).text());
+
+    // The next dialog opens there.
+    Poller cancel([&] {
+        FXFileDialog* dialog = openFileDialog();
+        if (!dialog) return false;
+        opened = dialog->getDirectory().text();
+        dialog->handle(dialog, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
+        return true;
+    });
+    EXPECT_FALSE(askObjectExport(&owner, settings, fileName));
+    EXPECT_EQ(opened, dir.path(""));
+}
+
+} // namespace

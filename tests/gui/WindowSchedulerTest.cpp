@@ -1,5 +1,5 @@
-#include "gui/MFXOSGCanvas.h"
 #include "gui/WindowScheduler.h"
+#include "gui/MFXOSGCanvas.h"
 
 #include "GuiTestApp.h"
 #include "lsys/String2IDManager.h"
@@ -75,7 +75,9 @@ struct SchedulerFixture : ::testing::Test {
     }
     // A model whose derivation takes seconds: cancelled well before its end.
     void defineLarge() { define("F", std::string(300, 'F'), 5); }
-    bool finished() { return runUntil([&] { return !scheduler->computing(); }); }
+    bool finished() {
+        return runUntil([&] { return !scheduler->computing(); });
+    }
 
     unsigned shownShapes() {
         workbench.view().takeOverPendingScene();

@@ -82,10 +82,12 @@ TEST_F(MaterialFiles, FailedSaveReportsAndKeepsTheOldFile) {
     const std::string nowhere = dir.path("no/such/dir/m.ogm");
     EXPECT_FALSE(saveMaterialFile(nowhere, GLMaterial(), reporter));
     EXPECT_FALSE(savePaletteFile(dir.path(""), MaterialPalette(), reporter));
-    const auto failure = [](const std::string& path) {
-        return "Saving failed|Could not open\n'" + path + "'\nfor writing.";
+    const auto failure = [](const std::string& path, const std::string& reason) {
+        return "Saving failed|Could not open\n'" + path + "'\nfor writing.\n" + reason;
     };
-    EXPECT_EQ(reporter.reports, (std::vector<std::string>{failure(nowhere), failure(dir.path(""))}));
+    EXPECT_EQ(reporter.reports, (std::vector<std::string>{
+                                    failure(nowhere, "The folder '" + dir.path("no/such/dir") + "' does not exist."),
+                                    failure(dir.path(""), "'" + dir.path("") + "' is a directory.")}));
 
     // A write that runs out of space half-way must not touch the old file.
     dir.write("p.ogm", "old contents");
