@@ -1295,7 +1295,8 @@ long KLADO_StandaloneMW::onCmdExportImage(FXObject*, FXSelector, void*) {
     // The picture under the closed dialogs is drawn before the export.
     getApp()->repaint();
     myScheduler->drawNow();
-    myWorkbench.exportImage(fileName, width, height);
+    myWorkbench.exportImage(fileName, width, height,
+                            myWorkbench.view().viewSamples() > 1 ? SceneView::defaultSamples : 1);
     return 1;
 }
 

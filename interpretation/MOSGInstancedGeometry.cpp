@@ -1,12 +1,16 @@
 #include "interpretation/MOSGInstancedGeometry.h"
 
+#include <osg/BlendFunc>
+#include <osg/Depth>
 #include <osg/GLExtensions>
 #include <osg/Geode>
 #include <osg/MatrixTransform>
 #include <osg/Program>
 #include <osg/Shader>
 #include <osg/VertexAttribDivisor>
+#include <osg/ValueObject>
 #include <osg/Viewport>
+#include <osgUtil/CullVisitor>
 
 #include <algorithm>
 #include <cfloat>
@@ -157,6 +161,17 @@ void main() {
 }
 )";
 
+// In anti-aliased pictures a thin line covers its pixels by its width: its
+// colour is laid over what lies behind with that weight.
+const char* const coverageFragmentSource = R"(#version 120
+varying float coverage;
+void main() {
+    gl_FragColor = vec4(gl_Color.rgb, gl_Color.a * clamp(coverage, 0.0, 1.0));
+}
+)";
+
+const char* const lineCoverageKey = "klado.lineCoverage";
+
 const char* const unlitSource = R"(void main() {
     gl_Position = gl_ModelViewProjectionMatrix * vec4(place(gl_Vertex), 1.0);
     gl_FrontColor = gl_Color;
@@ -199,17 +214,47 @@ osg::StateSet* thinLineState() {
     return state.get();
 }
 
+// The lines that cover their pixels by their width are laid over the full
+// shapes once these are drawn, and leave the depth to them: seen through
+// each other, every line adds its share whatever the order.
+osg::ref_ptr<osg::StateSet> makeCoverageState() {
+    osg::ref_ptr<osg::StateSet> state = makeState(thinVertexSource(), coverageFragmentSource);
+    state->setAttributeAndModes(new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
+    state->setAttribute(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
+    state->setRenderBinDetails(1, "RenderBin");
+    return state;
+}
+
+osg::StateSet* coverageLineState() {
+    static const osg::ref_ptr<osg::StateSet> state = makeCoverageState();
+    return state.get();
+}
+
+bool drawsLineCoverage(osg::NodeVisitor* visitor) {
+    auto* cull = dynamic_cast<osgUtil::CullVisitor*>(visitor);
+    const osg::Camera* camera = cull ? cull->getCurrentCamera() : nullptr;
+    bool on = false;
+    return camera && camera->getUserValue(lineCoverageKey, on) && on;
+}
+
 // Leaves out whichever of a slender geometry's instances and thin lines is
-// not to be drawn in the view being culled.
+// not to be drawn in the view being culled. Thin lines to be drawn take the
+// state of the camera's way of drawing them (the cameras draw one after the
+// other, never at once).
 class ThinnessCull : public osg::Drawable::CullCallback {
 public:
     ThinnessCull(const MOSGInstancedGeometry* instances, bool whenThin)
         : myInstances(instances), myWhenThin(whenThin) {}
-    bool cull(osg::NodeVisitor* visitor, osg::Drawable*, osg::RenderInfo*) const override {
+    bool cull(osg::NodeVisitor* visitor, osg::Drawable* drawable, osg::RenderInfo*) const override {
         osg::ref_ptr<const MOSGInstancedGeometry> instances;
         const osg::CullStack* view = visitor ? visitor->asCullStack() : nullptr;
         if (!myInstances.lock(instances) || !view) return !myWhenThin;
-        return instances->thinOnScreen(*view) == myWhenThin;
+        if (instances->thinOnScreen(*view) == myWhenThin) return true;
+        if (!myWhenThin) {
+            osg::StateSet* state = drawsLineCoverage(visitor) ? coverageLineState() : thinLineState();
+            if (drawable->getStateSet() != state) drawable->setStateSet(state);
+        }
+        return false;
     }
 
 private:
@@ -358,6 +403,8 @@ void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
 }
 
 std::string lightDefine(int index) { return "KLADO_LIGHT" + std::to_string(index); }
+
+void setLineCoverage(osg::Camera& camera, bool on) { camera.setUserValue(lineCoverageKey, on); }
 
 namespace {
 

@@ -15,6 +15,7 @@
 
 #include <osg/BoundingBox>
 #include <osg/BoundingSphere>
+#include <osg/Camera>
 #include <osg/CullStack>
 #include <osg/Geometry>
 #include <osg/Matrixd>
@@ -68,7 +69,11 @@ private:
 
 // The thin lines of a slender instanced geometry: for each instance the
 // segment along the shape's axis, its pixels lit as points across a round
-// shape of the given number of sides and width seen from the viewer. The
+// shape of the given number of sides and width seen from the viewer. A
+// camera draws them either as today's plain pictures do, each pixel fully
+// covered with the chance of the shape's width in pixels, or, for
+// anti-aliased pictures, covering each pixel by that width (see
+// setLineCoverage). The
 // normal array holds the axis, reversed at the end of each line.
 class MOSGThinLines : public osg::Geometry {
 public:
@@ -93,6 +98,11 @@ private:
 // GL_LIGHT0 + index (0 to 7) is on: their shader lights them with the lights
 // so defined.
 std::string lightDefine(int index);
+
+// Whether the camera draws thin lines covering their pixels by the shapes'
+// width (laid over the full shapes, for anti-aliased pictures) instead of
+// by chance; by chance unless set.
+void setLineCoverage(osg::Camera& camera, bool on);
 
 // A copy of node in which every geode of instanced geometries is replaced,
 // among its parent's children, by a transform for each instance over a geode
