@@ -52,9 +52,9 @@ public:
     osg::Geometry* shape() const { return myShape.get(); }
     // Null unless slender.
     MOSGThinLines* thinLines() const { return myThinLines.get(); }
-    // True when slender and every instance is thinner than a pixel in the
-    // view being culled.
-    bool thinOnScreen(const osg::CullStack& view) const;
+    // True when slender and every instance is thinner than scale pixels in
+    // the view being culled (one pixel of a picture drawn scale times larger).
+    bool thinOnScreen(const osg::CullStack& view, int scale = 1) const;
 
     // The box around every instance's bounding sphere.
     osg::BoundingBox computeBoundingBox() const override;
@@ -99,10 +99,12 @@ private:
 // so defined.
 std::string lightDefine(int index);
 
-// Whether the camera draws thin lines covering their pixels by the shapes'
-// width (laid over the full shapes, for anti-aliased pictures) instead of
-// by chance; by chance unless set.
-void setLineCoverage(osg::Camera& camera, bool on);
+// How the camera draws thin lines: by chance (scale 0, unless set), or
+// covering their pixels by the shapes' width, laid over the full shapes,
+// for anti-aliased pictures drawn scale times larger than they are shown:
+// the shapes thinner than a pixel of the picture are drawn as lines that
+// wide.
+void setLineCoverage(osg::Camera& camera, int scale);
 
 // A copy of node in which every geode of instanced geometries is replaced,
 // among its parent's children, by a transform for each instance over a geode

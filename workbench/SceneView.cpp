@@ -216,7 +216,7 @@ void SceneView::frame(bool plain) {
     applyBackground();
     const bool antialiased = myViewSamples > 1 && !plain;
     myMultisample->setSamples(antialiased ? myViewSamples : 1);
-    setLineCoverage(*myViewer->getCamera(), antialiased);
+    setLineCoverage(*myViewer->getCamera(), antialiased ? 1 : 0);
     myViewer->frame();
     storeView();
 }
@@ -353,7 +353,7 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     camera->setRenderOrder(osg::Camera::PRE_RENDER);
     camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
     camera->setClearColor(myViewer->getCamera()->getClearColor());
-    setLineCoverage(*camera, samples > 1);
+    setLineCoverage(*camera, samples > 1 ? sampling.scale : 0);
 
     const std::uint64_t needed = neededFor(sampling);
     const GLenum format = opaque ? GL_RGB : GL_RGBA;
