@@ -124,6 +124,8 @@ const char* const randomPlaceSource = R"(    float step = 6.2831853 / max(sides,
     float width = widthPerLength * length(axis);
     float nearer = width / 2.0 * mix(cos(first), cos(second), across);
     gl_Position = gl_ProjectionMatrix * vec4(eye.xyz + nearer * front, 1.0);
+    vec2 slant = abs(axis.xy) / max(length(axis.xy), 1e-20);
+    float slantCosine = max(max(slant.x, slant.y), 0.7071);
 )";
 
 // Where a line of an anti-aliased picture takes them: its colour is the
@@ -139,6 +141,9 @@ const char* const meanPlaceSource = R"(    vec4 colour = vec4(0.0);
     gl_BackColor = gl_FrontColor;
     float width = widthPerLength * length(axis);
     gl_Position = gl_ProjectionMatrix * vec4(eye.xyz + width / 2.0 * front, 1.0);
+    // A line of a multisampled picture is a rectangle as wide as a pixel
+    // across its direction, whatever its slant.
+    float slantCosine = 1.0;
 )";
 
 std::string thinVertexSource(bool mean) {
@@ -165,10 +170,7 @@ void main() {
     vec3 front = axis2 > 0.0 ? viewer - dot(viewer, axis) / axis2 * axis : viewer;
     front = dot(front, front) > 1e-12 ? normalize(front) : viewer;
     vec3 side = axis2 > 0.0 ? normalize(cross(axis, front)) : vec3(0.0);
-)" + std::string(mean ? meanPlaceSource : randomPlaceSource) + R"(    vec2 slant = abs(axis.xy) / max(length(axis.xy), 1e-20);
-    coverage = halfHeight > 0.0
-        ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / max(max(slant.x, slant.y), 0.7071)
-        : 1.0;
+)" + std::string(mean ? meanPlaceSource : randomPlaceSource) + R"(    coverage = halfHeight > 0.0 ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / slantCosine : 1.0;
 }
 )";
 }
