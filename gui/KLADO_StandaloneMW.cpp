@@ -180,6 +180,8 @@ void KLADO_StandaloneMW::buildMenus() {
     FXMenuPane* view = pane("&View");
     new FXMenuCommand(view, "&Center View\t\tCenter the Object in the viewer's center.",
                       (*myIcons)[WindowIcons::CenterView], this, ID_CENTER);
+    new FXMenuCheck(view, "&Anti-aliasing\t\tSmooth edges and fine branches in the view and in exported images.",
+                    myScheduler.get(), WindowScheduler::ID_ANTIALIAS);
     auto* ruleOptions = new FXMenuPane(this);
     myMenus.push_back(ruleOptions);
     new FXMenuCascade(view, "Rule Table &Options", nullptr, ruleOptions);
@@ -279,6 +281,7 @@ void KLADO_StandaloneMW::readSettings() {
     position(x, y, w, h);
     myDataDir = reg.readStringEntry("SETTINGS", "datadir", "");
     myScheduler->setComputeOnChange(reg.readIntEntry("SETTINGS", "bRecOnChange", 1) != 0);
+    myScheduler->setAntialiased(reg.readIntEntry("SETTINGS", "bAntialias", 1) != 0);
     // The remembered switch is for new definitions: a loaded file keeps its own.
     if (myWorkbench.fileName().empty() && !hasContent())
         myDefinitionPanel->setMultiCharWords(reg.readIntEntry("SETTINGS", "bSingleCharNamesOnly", 0) != 0);
@@ -301,6 +304,7 @@ void KLADO_StandaloneMW::writeSettings() {
     for (const KeptNumber& kept : keptNumbers)
         reg.writeIntEntry(kept.section, kept.key, reg.readIntEntry(kept.section, kept.key, kept.initial));
     reg.writeIntEntry("SETTINGS", "bRecOnChange", computeOnChange() ? 1 : 0);
+    reg.writeIntEntry("SETTINGS", "bAntialias", myScheduler->antialiased() ? 1 : 0);
     reg.writeIntEntry("SETTINGS", "bSingleCharNamesOnly", multiCharWords() ? 1 : 0);
     reg.writeIntEntry("SETTINGS", "bShowGLControls", myShowGLControls ? 1 : 0);
     reg.write();
@@ -517,7 +521,7 @@ long KLADO_StandaloneMW::onCmdExportImage(FXObject*, FXSelector, void*) {
     // The picture under the closed dialogs is drawn before the export.
     getApp()->repaint();
     myScheduler->drawNow();
-    myWorkbench.exportImage(fileName, width, height);
+    myWorkbench.exportImage(fileName, width, height, myScheduler->antialiased() ? SceneView::defaultSamples : 1);
     return 1;
 }
 

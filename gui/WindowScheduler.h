@@ -6,7 +6,11 @@
 //   something new) is served at the next idle moment, and at the latest
 //   after frameDeadline ms while input keeps the event loop busy. Many
 //   requests before a frame make one frame; nothing is drawn while nothing
-//   changes.
+//   changes. With the view anti-aliased, frames that follow each other
+//   within settleDelay ms (a drag, a spin, the wheel) are drawn plain, which
+//   is quicker, and once the view has rested that long it is drawn once
+//   more, anti-aliased. The View menu's check (ID_ANTIALIAS) switches
+//   anti-aliasing of the view and of exported images.
 // - Computations: recompute and reinterpret prepare on the main thread and
 //   start the worker. A request made while one runs cancels the running one
 //   (its result is already out of date) and waits, merged with any other
@@ -35,9 +39,21 @@ class WindowScheduler : public FXObject {
     FXDECLARE(WindowScheduler)
 
 public:
-    enum { ID_COMPLETED = 1, ID_FRAME, ID_FRAME_DEADLINE, ID_PROGRESS, ID_VIEW, ID_CANCEL, ID_LAST };
+    enum {
+        ID_COMPLETED = 1,
+        ID_FRAME,
+        ID_FRAME_DEADLINE,
+        ID_SETTLE,
+        ID_PROGRESS,
+        ID_VIEW,
+        ID_CANCEL,
+        ID_ANTIALIAS,
+        ID_LAST
+    };
     // The longest time a requested frame waits while input keeps coming, ms.
     static constexpr FXuint frameDeadline = 50;
+    // How long the view rests before a plain frame is drawn anti-aliased, ms.
+    static constexpr FXuint settleDelay = 150;
     // How long a computation runs before the progress dialog shows, ms.
     static constexpr FXuint dialogDelay = 400;
     // How often the progress text follows the worker, ms.
@@ -57,6 +73,9 @@ public:
     void drawNow();
     // Frames drawn so far.
     long framesDrawn() const { return myFramesDrawn; }
+    // Whether the view is anti-aliased (its samples per pixel are more than one).
+    bool antialiased() const;
+    void setAntialiased(bool on);
 
     // After an edit of the derivation's inputs; force for the "Compute"
     // button. Without "Compute on Change" and without force it only marks
@@ -91,6 +110,9 @@ public:
     long onProgress(FXObject*, FXSelector, void*);
     long onView(FXObject*, FXSelector, void*);
     long onCancel(FXObject*, FXSelector, void*);
+    long onSettle(FXObject*, FXSelector, void*);
+    long onCmdAntialias(FXObject*, FXSelector, void*);
+    long onUpdAntialias(FXObject*, FXSelector, void*);
 
 protected:
     WindowScheduler() = default;
@@ -144,4 +166,7 @@ private:
     bool myWantedForce = false;
     bool myFrameWanted = false;
     long myFramesDrawn = 0;
+    // When the last frame was done; whether it was plain.
+    FXTime myLastFrame = 0;
+    bool myLastFramePlain = false;
 };

@@ -212,10 +212,10 @@ void Workbench::applyLight(int index) {
     myView.setLightEnabled(index, light.enabled);
 }
 
-bool Workbench::exportImage(const std::string& fileName, int width, int height) {
+bool Workbench::exportImage(const std::string& fileName, int width, int height, int samples) {
     std::string problem;
     try {
-        problem = myView.renderImage(fileName, width, height);
+        problem = myView.renderImage(fileName, width, height, samples);
     } catch (const std::bad_alloc&) {
         problem = "Not enough memory to render and write the image.";
     }

@@ -103,8 +103,9 @@ public:
     void setInterpreting(bool on) { myInterpreting = on; }
     void setProgress(ComputationProgress* progress) { myProgress = progress; }
 
-    // Renders the view off-screen and writes it; reports a failure.
-    bool exportImage(const std::string& fileName, int width, int height);
+    // Renders the view off-screen with samples per pixel (1: not
+    // anti-aliased) and writes it; reports a failure.
+    bool exportImage(const std::string& fileName, int width, int height, int samples);
     // Writes the scene as a 3-D object file; reports a failure.
     bool exportObject(const std::string& fileName);
 
