@@ -15,11 +15,20 @@ namespace {
 
 // The indices of a geometry's triangles and of its line segments.
 struct Primitives {
+    const osg::Vec3Array* vertices = nullptr;
     std::vector<std::uint32_t> triangles;
     std::vector<std::uint32_t> segments;
     void operator()(unsigned) {}
     void operator()(unsigned a, unsigned b) { segments.insert(segments.end(), {a, b}); }
-    void operator()(unsigned a, unsigned b, unsigned c) { triangles.insert(triangles.end(), {a, b, c}); }
+    void operator()(unsigned a, unsigned b, unsigned c) {
+        const osg::Vec3& p = (*vertices)[a];
+        const osg::Vec3& q = (*vertices)[b];
+        const osg::Vec3& r = (*vertices)[c];
+        // A triangle with two corners in one place (as at the poles of a
+        // ball) covers nothing; slicers and viewers warn of such faces.
+        const float longest = std::max({(q - p).length2(), (r - p).length2(), (r - q).length2()});
+        if (((q - p) ^ (r - p)).length() > 1e-6f * longest) triangles.insert(triangles.end(), {a, b, c});
+    }
 };
 
 ExportShape shapeOf(osg::Geometry& geometry) {
@@ -29,6 +38,7 @@ ExportShape shapeOf(osg::Geometry& geometry) {
     if (!vertices) return shape;
     shape.vertices.assign(vertices->begin(), vertices->end());
     osg::TriangleLinePointIndexFunctor<Primitives> primitives;
+    primitives.vertices = vertices;
     geometry.accept(primitives);
     shape.lines = primitives.triangles.empty();
     shape.indices = shape.lines ? primitives.segments : primitives.triangles;

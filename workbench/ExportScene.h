@@ -29,11 +29,15 @@ struct ExportShape {
     std::vector<osg::Vec3> vertices;
     // One unit normal a vertex; empty for lines.
     std::vector<osg::Vec3> normals;
-    // Three a triangle, or two a segment for lines.
+    // Three a triangle (none without area), or two a segment for lines.
     std::vector<std::uint32_t> indices;
     bool lines = false;
     ShapeForm form;
 };
+
+// The scene's world has z up; glTF and OBJ have y up: (x, y, z) becomes
+// (x, z, -y).
+const osg::Matrixd zUpToYUp(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1);
 
 class ExportScene {
 public:

@@ -17,9 +17,6 @@
 
 namespace {
 
-// The scene's world has z up, glTF's y: (x, y, z) becomes (x, z, -y).
-const osg::Matrixd toGltf(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1);
-
 // What the writer of the library writes goes into an ExportStream; a
 // failure is kept and thrown again once the library is done (it does not
 // check its writes).
@@ -238,7 +235,7 @@ void writeGltf(const ExportScene& scene, const std::string& fileName, const Gltf
         scales.clear();
         const bool instanced = !layout.nodePerPlacement && batch.placements > 1;
         ExportScene::forEachPlacement(batch, [&](const osg::Matrixd& placement) {
-            const osg::Matrixd placed = placement * toGltf;
+            const osg::Matrixd placed = placement * zUpToYUp;
             Decomposed parts;
             if (instanced && decompose(placed, parts)) {
                 translations.push_back(parts.translation);

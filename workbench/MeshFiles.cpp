@@ -131,7 +131,7 @@ void writeObj(const ExportScene& scene, const std::string& fileName, ProgressRet
             out.put("usemtl " + materialName(material) + "\n");
         }
         ExportScene::forEachPlacement(batch, [&](const osg::Matrixd& placement) {
-            place(shape, placement, vertices, shape.lines ? nullptr : &normals);
+            place(shape, placement * zUpToYUp, vertices, shape.lines ? nullptr : &normals);
             for (const osg::Vec3& vertex : vertices) putVector(out, "v", vertex);
             if (shape.lines) {
                 for (std::size_t i = 0; i + 1 < shape.indices.size(); i += 2) {

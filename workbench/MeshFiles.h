@@ -12,7 +12,7 @@
 
 #include <string>
 
-// OBJ: a placement's vertices once each ("v"), their normals ("vn"), its
+// OBJ, with y up as OBJ readers expect: a placement's vertices once each ("v"), their normals ("vn"), its
 // triangles as "f v//vn" and its lines as "l"; one "usemtl" where the
 // material changes. The materials go to a file beside it (see
 // materialFileName), written and put in place together with it.
@@ -22,6 +22,6 @@ void writeObj(const ExportScene& scene, const std::string& fileName, ProgressRet
 // replaced by "_", because readers split "mtllib" at blanks.
 std::string materialFileName(const std::string& objFileName);
 
-// Binary STL: the triangles of every placement with their facet normals;
+// Binary STL, with z up as printers expect: the triangles of every placement with their facet normals;
 // lines have no surface and are left out.
 void writeStl(const ExportScene& scene, const std::string& fileName, ProgressRetriever* progress);

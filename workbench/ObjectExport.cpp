@@ -9,11 +9,15 @@
 
 const char* const exportCancelledText = "The export was cancelled.";
 
+bool streamedObjectFormat(const std::string& fileName) {
+    const std::string extension = lowerExtension(fileName);
+    return extension == "obj" || extension == "stl" || extension == "glb" || extension == "gltf";
+}
+
 std::string writeObjectFile(osg::Node& scene, const std::string& fileName, const ObjectExportOptions& options,
                             ProgressRetriever* progress) {
+    if (!streamedObjectFormat(fileName)) return writeNode(*expandInstances(scene), fileName);
     const std::string extension = lowerExtension(fileName);
-    if (extension != "obj" && extension != "stl" && extension != "glb" && extension != "gltf")
-        return writeNode(*expandInstances(scene), fileName);
     try {
         const ExportScene parts(scene);
         if (extension == "obj")

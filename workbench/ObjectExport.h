@@ -15,6 +15,10 @@ struct ObjectExportOptions {
     bool gltfNodes = false;
 };
 
+// Whether our own writers write the file (they report progress and stop
+// on Cancel).
+bool streamedObjectFormat(const std::string& fileName);
+
 // What a cancelled export returns.
 extern const char* const exportCancelledText;
 
