@@ -7,7 +7,7 @@ PREFIX ?= /usr/local
 .PHONY: deps build run test install package asan tsan gallery screenshot clean
 
 deps:
-	@scripts/install-deps.sh
+	@KLADO_NODE_PREFIX=$(BUILD)/node scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo

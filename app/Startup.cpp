@@ -32,6 +32,7 @@ std::unique_ptr<OptionContainer> declareProgramOptions() {
     options->declare("load", std::make_unique<Option_FileName>());
     options->declare("output-image", std::make_unique<Option_FileName>());
     options->declare("output-object", std::make_unique<Option_FileName>());
+    options->declare("gltf-nodes", std::make_unique<Option_Bool>());
     options->declare("image-width", std::make_unique<Option_Integer>(1024));
     options->declare("image-height", std::make_unique<Option_Integer>(1024));
     options->declare("antialias", std::make_unique<Option_Integer>(SceneView::defaultSamples));
@@ -54,6 +55,7 @@ const char* const programUsage =
     "  --image-height N          height of that image in pixels (1024 by default)\n"
     "  --antialias N             samples per pixel of that image, 1 to 64 (16 by default; 1: not anti-aliased)\n"
     "  --output-object OBJECT    write the geometry as a 3-D object file; the extension picks the format\n"
+    "  --gltf-nodes              glTF: one node a shape instead of instancing (for viewers without it)\n"
     "  --result-output TEXT      write the derived string (alone: the string is not interpreted)\n"
     "  --max-atoms N             stop when a step would make a string of more than N atoms\n"
     "  -l FILE.l, --convert-fractint FILE.l\n"
@@ -237,6 +239,9 @@ int runKlado(int argc, char** argv) {
                 workbench.setAtomLimit(defaultAtomLimit(interpreting));
             progress.watch(workbench);
             workbench.setProgress(&progress);
+            ObjectExportOptions objectOptions;
+            objectOptions.gltfNodes = options->isSet("gltf-nodes");
+            workbench.setObjectOptions(objectOptions);
         }
         if (!batch) return runWorkbenchWindow(application, options->isSet("load") ? options->getString("load") : "");
         // Problems of the file and of its compilation go to standard error as they arise.

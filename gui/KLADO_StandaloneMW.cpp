@@ -533,16 +533,25 @@ long KLADO_StandaloneMW::onCmdExportObject(FXObject*, FXSelector, void*) {
     auto problem = std::make_shared<std::string>();
     const FXString what = FXStringFormat("Writing '%s'...", FXPath::name(fileName.c_str()).text());
     showStatus(what);
-    myScheduler->runTask(what, [this, fileName, problem] { *problem = myWorkbench.view().writeScene(fileName); },
+    // Our own writers follow their progress and stop on Cancel, leaving the old file.
+    const auto write = [this, fileName, problem] {
+        *problem = myWorkbench.writeObject(fileName, *myScheduler->dialog());
+    };
+    myScheduler->runTask(what, write,
                          [this, fileName, problem] {
                              if (problem->empty()) {
                                  showStatus(FXStringFormat("Wrote '%s'.", fileName.c_str()));
                                  return;
                              }
+                             if (*problem == exportCancelledText) {
+                                 showStatus("Export cancelled.");
+                                 return;
+                             }
                              showStatus("Export failed.");
                              myReporter.report("Error while saving",
                                                "Could not save file\n" + fileName + "\n" + *problem);
-                         });
+                         },
+                         streamedObjectFormat(fileName));
     return 1;
 }
 

@@ -160,14 +160,14 @@ void WindowScheduler::reinterpret(bool force) {
     if (request) start(*request);
 }
 
-bool WindowScheduler::runTask(const FXString& what, Task work, Task done) {
+bool WindowScheduler::runTask(const FXString& what, Task work, Task done, bool followed) {
     if (myComputing) return false;
     // The picture under the dialogs that asked for the task is drawn first.
     myApp->repaint();
     drawNow();
     myThread->task = std::move(work);
     myTaskDone = std::move(done);
-    startWorker(what);
+    startWorker(what, followed);
     return true;
 }
 
@@ -176,14 +176,14 @@ void WindowScheduler::start(const ComputationRequest& request) {
     startWorker(FXString::null);
 }
 
-void WindowScheduler::startWorker(const FXString& task) {
+void WindowScheduler::startWorker(const FXString& task, bool followed) {
     myComputing = true;
     myCancelled = false;
     myFailed = false;
     myFailedInterpreting = false;
     myStarted = FXThread::time();
     myDialog->create();
-    myDialog->restart(task);
+    myDialog->restart(task, followed);
     myThread->start();
     myApp->addTimeout(this, ID_PROGRESS, progressInterval);
 }

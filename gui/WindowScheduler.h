@@ -85,10 +85,12 @@ public:
     void reinterpret(bool force);
     // Runs a long task (an export) on the worker thread behind the progress
     // dialog, which shows what, like a computation; done follows on the main
-    // thread. False when a computation runs. No frame is drawn meanwhile:
-    // the task reads the scene.
+    // thread. A followed task reports its percentage to dialog() and stops
+    // when the workbench's computation is cancelled ("Cancel" is offered).
+    // False when a computation runs. No frame is drawn meanwhile: the task
+    // reads the scene.
     using Task = std::function<void()>;
-    bool runTask(const FXString& what, Task work, Task done);
+    bool runTask(const FXString& what, Task work, Task done, bool followed = false);
     // Stops the running computation and waits for it; waiting requests are
     // dropped. Before the document is replaced or the program ends.
     void finish();
@@ -139,7 +141,7 @@ private:
     };
 
     void start(const ComputationRequest& request);
-    void startWorker(const FXString& task);
+    void startWorker(const FXString& task, bool followed = false);
     // Starts the request that waited for the last computation, if any.
     void serveWanted();
     void drawFrame();

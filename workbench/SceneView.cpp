@@ -1,8 +1,10 @@
 #include "workbench/SceneView.h"
 
+#include "diagnostics/Exceptions.h"
 #include "diagnostics/MemoryLimits.h"
 #include "interpretation/MOSGInstancedGeometry.h"
 #include "workbench/ImageWriter.h"
+#include "workbench/SvgDrawing.h"
 #include "workbench/SurfacelessContext.h"
 
 #include <osg/GL>
@@ -411,9 +413,32 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     return problem;
 }
 
-std::string SceneView::writeScene(const std::string& fileName) {
+std::string SceneView::writeScene(const std::string& fileName, const ObjectExportOptions& options,
+                                  ProgressRetriever* progress) {
     takeOverPendingScene();
     osg::Node* scene = myViewer->getSceneData();
     if (!scene) return "There is no scene to write.";
-    return writeNode(*expandInstances(*scene), fileName);
+    return writeObjectFile(*scene, fileName, options, progress);
+}
+
+std::string SceneView::writeDrawing(const std::string& fileName, int width, int height) {
+    takeOverPendingScene();
+    applyBackground();
+    if (width <= 0 || height <= 0) return "The image needs a width and a height of at least 1 pixel.";
+    osg::Node* scene = myViewer->getSceneData();
+    if (!scene) return "There is no scene to draw.";
+    SvgCamera camera;
+    camera.view = myManipulator->getInverseMatrix();
+    osg::ref_ptr<osg::Camera> projection = new osg::Camera;
+    setProjection(projection.get(), static_cast<double>(width) / height);
+    camera.projection = projection->getProjectionMatrix();
+    camera.width = width;
+    camera.height = height;
+    camera.background = myClearColor;
+    try {
+        writeSvg(ExportScene(*scene), camera, fileName);
+    } catch (const FileError& error) {
+        return error.reason().empty() ? "'" + fileName + "' could not be written." : error.reason();
+    }
+    return std::string();
 }

@@ -8,6 +8,7 @@
 #include "records/LightDef.h"
 #include "workbench/MultisampleBuffer.h"
 #include "workbench/MOSGTrackballManipulator.h"
+#include "workbench/ObjectExport.h"
 
 #include <osg/Group>
 #include <osg/Light>
@@ -75,9 +76,13 @@ public:
     // gets fewer. Returns why it failed; empty on success. A failed render
     // or write leaves the file as it was.
     std::string renderImage(const std::string& fileName, int width, int height, int samples = 1);
-    // Writes the scene with the scene-graph library's object writers; returns
+    // Writes the scene as a 3-D object file (see writeObjectFile); returns
     // why it failed, empty on success.
-    std::string writeScene(const std::string& fileName);
+    std::string writeScene(const std::string& fileName, const ObjectExportOptions& options = ObjectExportOptions(),
+                           ProgressRetriever* progress = nullptr);
+    // Writes the view as an SVG drawing of the given size (see writeSvg);
+    // returns why it failed, empty on success.
+    std::string writeDrawing(const std::string& fileName, int width, int height);
 
     osgViewer::Viewer* viewer() const { return myViewer.get(); }
     MOSGTrackballManipulator* manipulator() const { return myManipulator.get(); }

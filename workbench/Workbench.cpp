@@ -6,6 +6,7 @@
 #include "diagnostics/FileText.h"
 #include "lsys/String2IDManager.h"
 #include "options/TextConvert.h"
+#include "workbench/ImageWriter.h"
 
 #include <algorithm>
 #include <malloc.h>
@@ -215,7 +216,8 @@ void Workbench::applyLight(int index) {
 bool Workbench::exportImage(const std::string& fileName, int width, int height, int samples) {
     std::string problem;
     try {
-        problem = myView.renderImage(fileName, width, height, samples);
+        problem = lowerExtension(fileName) == "svg" ? myView.writeDrawing(fileName, width, height)
+                                                    : myView.renderImage(fileName, width, height, samples);
     } catch (const std::bad_alloc&) {
         problem = "Not enough memory to render and write the image.";
     }
@@ -224,13 +226,36 @@ bool Workbench::exportImage(const std::string& fileName, int width, int height, 
     return false;
 }
 
-bool Workbench::exportObject(const std::string& fileName) {
-    std::string problem;
+namespace {
+
+// An export's progress shown where the computation's is, stopped by the
+// computation's Cancel.
+class ExportWatch : public ProgressRetriever {
+public:
+    ExportWatch(ComputationProgress& progress, const ComputationRun& run) : myProgress(progress), myRun(run) {}
+    void setProgress(int percent) override { myProgress.setProgress(percent); }
+    bool wasCancelled() override { return myRun.cancelRequested(); }
+
+private:
+    ComputationProgress& myProgress;
+    const ComputationRun& myRun;
+};
+
+} // namespace
+
+std::string Workbench::writeObject(const std::string& fileName, ComputationProgress& progress) {
+    myRun.prepare();
+    ExportWatch watch(progress, myRun);
     try {
-        problem = myView.writeScene(fileName);
+        return myView.writeScene(fileName, myObjectOptions, &watch);
     } catch (const std::bad_alloc&) {
-        problem = "Not enough memory to write the object file.";
+        return "Not enough memory to write the object file.";
     }
+}
+
+bool Workbench::exportObject(const std::string& fileName) {
+    SilentProgress silent;
+    const std::string problem = writeObject(fileName, myProgress ? *myProgress : silent);
     if (problem.empty()) return true;
     myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;

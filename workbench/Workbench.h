@@ -104,10 +104,16 @@ public:
     void setProgress(ComputationProgress* progress) { myProgress = progress; }
 
     // Renders the view off-screen with samples per pixel (1: not
-    // anti-aliased) and writes it; reports a failure.
+    // anti-aliased) and writes it, or draws it as SVG for the extension
+    // "svg"; reports a failure.
     bool exportImage(const std::string& fileName, int width, int height, int samples);
-    // Writes the scene as a 3-D object file; reports a failure.
+    // Writes the scene as a 3-D object file with the progress shown as set
+    // (setProgress); reports a failure.
     bool exportObject(const std::string& fileName);
+    // The same for the worker thread: returns why it failed (empty on
+    // success, exportCancelledText after cancel()) instead of reporting it.
+    std::string writeObject(const std::string& fileName, ComputationProgress& progress);
+    void setObjectOptions(const ObjectExportOptions& options) { myObjectOptions = options; }
 
     // Shows the environment's background colour ("background.color", six
     // hexadecimal digits RRGGBB).
@@ -161,4 +167,5 @@ private:
     std::size_t myAtomLimit = unlimited;
     bool myInterpreting = true;
     ComputationProgress* myProgress = nullptr;
+    ObjectExportOptions myObjectOptions;
 };

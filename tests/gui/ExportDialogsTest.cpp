@@ -66,6 +66,12 @@ struct OfferedFormats : ::testing::Test {
 
 TEST_F(OfferedFormats, EveryImageFormatIsWritten) {
     for (const std::string& extension : extensions(imagePatternList)) {
+        // A drawing is no rendered picture.
+        if (extension == "svg") {
+            EXPECT_TRUE(workbench.exportImage(dir.path("tree.svg"), 40, 30, 1));
+            EXPECT_NE(dir.read("tree.svg").find("<svg "), std::string::npos);
+            continue;
+        }
         // The view renders JPEG images without alpha, as the JPEG writer wants them.
         osg::ref_ptr<osg::Image> image = new osg::Image;
         const GLenum format = extension == "jpg" ? GL_RGB : GL_RGBA;
@@ -79,7 +85,10 @@ TEST_F(OfferedFormats, EveryObjectFormatIsWrittenReadably) {
     for (const std::string& extension : extensions(objectPatternList)) {
         const std::string file = dir.path("tree." + extension);
         ASSERT_TRUE(workbench.exportObject(file)) << extension;
-        EXPECT_TRUE(osgDB::readRefNodeFile(file).valid()) << extension;
+        // The scene-graph library reads no glTF; the workbench's tests read it back.
+        if (extension != "glb" && extension != "gltf") {
+            EXPECT_TRUE(osgDB::readRefNodeFile(file).valid()) << extension;
+        }
     }
     EXPECT_NE(dir.read("tree.obj").find("\nmtllib tree.mtl\n"), std::string::npos);
     EXPECT_NE(dir.read("tree.mtl").find("newmtl"), std::string::npos);
