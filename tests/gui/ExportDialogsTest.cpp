@@ -6,7 +6,7 @@
 #include "workbench/Workbench.h"
 
 #include "../TempDir.h"
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 #include <osgDB/ReadFile>

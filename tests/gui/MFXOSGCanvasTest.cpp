@@ -1,6 +1,6 @@
 #include "gui/MFXOSGCanvas.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <fxkeys.h>
 

@@ -14,7 +14,7 @@
 #include "lsys/String2IDManager.h"
 
 #include "../TempDir.h"
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -67,20 +67,9 @@ protected:
 class MainWindowTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        // Settings go to a scratch home, read when the application starts.
-        home = new TempDir;
-        setenv("HOME", home->path("").c_str(), 1);
-        static int argc = 1;
-        static char name[] = "klado-test";
-        static char* argv[] = {name, nullptr};
         String2IDManager::instance().registerBuiltins();
-        app = new FXApp("KLADO", "TOVA");
-        app->init(argc, argv);
-        app->create();
-    }
-    static void TearDownTestSuite() {
-        delete app;
-        delete home;
+        app = guiApp();
+        home = &guiHome();
     }
 
     void SetUp() override {
@@ -89,14 +78,6 @@ protected:
         settle();
     }
     void TearDown() override { delete window; }
-
-    // Runs the event loop until nothing is left, the update pass included.
-    static void settle() {
-        app->refresh();
-        app->runWhileEvents();
-        app->forceRefresh();
-        app->runWhileEvents();
-    }
 
     void command(FXSelector id) { window->handle(nullptr, FXSEL(SEL_COMMAND, id), nullptr); }
     // Runs the event loop until the window's computations are done.
@@ -130,13 +111,13 @@ protected:
     }
 
     static FXApp* app;
-    static TempDir* home;
+    static const TempDir* home;
     ScriptedWindow* window = nullptr;
     TempDir dir;
 };
 
 FXApp* MainWindowTest::app = nullptr;
-TempDir* MainWindowTest::home = nullptr;
+const TempDir* MainWindowTest::home = nullptr;
 
 TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContent) {
     EXPECT_FALSE(window->isModified());

@@ -1,7 +1,7 @@
 #include "gui/FXLinkLabel.h"
 #include "gui/FXRealSpinDial.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 

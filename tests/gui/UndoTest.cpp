@@ -2,7 +2,7 @@
 #include "gui/MFXUndoCommand.h"
 #include "gui/MFXUndoHolder.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 
