@@ -152,15 +152,6 @@ TEST_F(Undo, AClosedEntryIsNotContinuedAndFieldsNeverMerge) {
     EXPECT_STREQ("Undo Axiom Change", window->undoList.undoName().text());
 }
 
-TEST_F(Undo, TheThirtyFirstUnitTrimsTheListToTen) {
-    for (int i = 0; i < 30; ++i) type(window->name, "x");
-    EXPECT_EQ(30, window->undoList.undoCount());
-    type(window->name, "y");
-    EXPECT_EQ(10, window->undoList.undoCount());
-    while (window->undoList.canUndo()) window->undoList.undo();
-    EXPECT_EQ(std::string(21, 'x'), window->names[window->name]);
-}
-
 TEST_F(Undo, NullBusyAndAbsorbedCommandsAreDestroyed) {
     window->add(nullptr);
     EXPECT_EQ(0, window->undoList.undoCount());
