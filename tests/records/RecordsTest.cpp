@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "materials/PaletteLibrary.h"
 #include "records/EnvironmentAndTweaks.h"
 #include "records/ShapeDef.h"
 
@@ -28,15 +27,6 @@ TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
         c.change(shape);
         EXPECT_EQ(shape.toText(), c.text);
     }
-}
-
-TEST(ShapeDefText, PaletteInShortestFormLast) {
-    ShapeDef shape;
-    shape.maxColor = 9;
-    shape.palette = PaletteLibrary::palette(PaletteLibrary::indexOf("gradients/glossy/rainbow"));
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, maxColor=9, palette=1:d:gradients/glossy/rainbow");
-    shape.palette[3] = GLMaterial();
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, maxColor=9, palette=" + shape.palette.fullText());
 }
 
 TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
