@@ -500,24 +500,6 @@ TEST_F(MainWindowTest, SavingOverAFileChangedOnDiskAsksFirst) {
     EXPECT_NE(dir.read("plant.kld").find("test plantX"), std::string::npos);
 }
 
-TEST_F(MainWindowTest, AFailedComputationLeavesTheWindowConsistent) {
-    dir.write("plant.kld", plant);
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
-    computed();
-    const FXString figures = window->statusText();
-
-    // A failed interpretation.
-    window->workbench().definition().setRules({});
-    window->workbench().definition().addRule(1.0f, "", "", "F", "", "S/////F]]");
-    window->workbench().setSpecialVariable("_steps", 2);
-    window->handle(nullptr, FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTE), nullptr);
-    computed();
-    EXPECT_EQ(window->statusText(), "Interpretation failed.");
-    ASSERT_FALSE(window->messages.empty());
-    EXPECT_NE(window->messages.back().find("(atom 14 of 17: "), -1) << window->messages.back().text();
-    EXPECT_NE(figures, window->statusText());
-}
-
 TEST_F(MainWindowTest, QuitWhileComputingStopsTheComputationBeforeItAsks) {
     typeText(window->definitionPanel()->axiomField(), "F");
     window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
