@@ -6,7 +6,7 @@
 #include "lsys/String2IDManager.h"
 
 #include "../TempDir.h"
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "gui/WindowScheduler.h"
 #include "gui/MFXOSGCanvas.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 #include "lsys/String2IDManager.h"
 
 #include <gtest/gtest.h>

@@ -155,35 +155,3 @@ TEST(MOSGInstancedGeometry, ThinOnScreenWhileNarrowerThanAPixel) {
     EXPECT_FALSE(thinAt(500, 1));
 }
 
-// Expanded into one transform a shape, the scene holds what placing the unit
-// geometries under the turtle's transforms gives, and frames the same.
-TEST_F(InterpreterTest, ExpandedScenesHoldEveryPlacementAndFrameAlike) {
-    ShapeDef tube = drawn(ShapeType::Tube);
-    tube.addLine = true;
-    shapes["F"] = tube;
-    shapes["B"] = drawn(ShapeType::Ball);
-    tweaks[tropismDirectionKey] = "(1,0,0)";
-    tweaks[tropismStrengthKey] = "0.3";
-    const osg::ref_ptr<osg::Group> expanded = run("F+F/(30)F&(20)B[-F{.F.F.F}]F^B");
-    ASSERT_TRUE(scene.valid());
-    // Five tubes with a line each and two balls; the polygon stays as it is.
-    EXPECT_EQ(13u, expanded->getNumChildren());
-    std::size_t instances = 0;
-    for (const MOSGInstancedGeometry* geometry : instanced(*scene)) instances += geometry->instanceCount();
-    EXPECT_EQ(12u, instances);
-    unsigned polygons = 0;
-    for (unsigned i = 0; i < scene->getNumChildren(); ++i)
-        for (unsigned e = 0; e < expanded->getNumChildren(); ++e)
-            polygons += scene->getChild(i) == expanded->getChild(e);
-    EXPECT_EQ(1u, polygons); // shared, not copied
-    for (unsigned e = 0; e < expanded->getNumChildren(); ++e)
-        if (const osg::Geode* geode = expanded->getChild(e)->asGeode()) {
-            for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
-                EXPECT_EQ(nullptr, dynamic_cast<const MOSGThinLines*>(geode->getDrawable(d)));
-        }
-
-    const osg::BoundingSphere bound = scene->getBound();
-    const osg::BoundingSphere expandedBound = expanded->getBound();
-    EXPECT_NEAR(0.0, (bound.center() - expandedBound.center()).length(), 1e-4);
-    EXPECT_NEAR(bound.radius(), expandedBound.radius(), 1e-4);
-}

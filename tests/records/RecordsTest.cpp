@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "materials/PaletteLibrary.h"
-#include "records/CameraDef.h"
 #include "records/EnvironmentAndTweaks.h"
-#include "records/LightDef.h"
 #include "records/ShapeDef.h"
 
 TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
@@ -32,38 +29,6 @@ TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
     }
 }
 
-TEST(ShapeDefText, ChangedFieldsInWriterOrder) {
-    ShapeDef shape = ShapeDef::forNewSymbol("F");
-    // Set in a different order than written, to catch order mistakes.
-    shape.maxColor = 100;
-    shape.coloringType = ColoringMode::PaletteIterate;
-    shape.addLine = true;
-    shape.scaleZ = 0.5;
-    shape.rotX = -90;
-    shape.innerWidth = 3.25;
-    shape.corners = 5;
-    shape.height = 2;
-    shape.width2 = 0.25;
-    shape.width = 1;
-    shape.length = 12.5;
-    shape.move = false;
-    shape.type = ShapeType::Torus;
-    shape.indexOffset = -3;
-    shape.minColor = 7;
-    EXPECT_EQ(shape.toText(), "visible=1, interpreted=1, type=torus, move=0, length=12.5, width=1, width2=0.25, "
-                              "height=2, corners=5, innerWidth=3.25, rotX=-90, scaleZ=0.5, addLine=1, "
-                              "coloringType=palette_iterate, indexOffset=-3, minColor=7, maxColor=100");
-}
-
-TEST(ShapeDefText, PaletteInShortestFormLast) {
-    ShapeDef shape;
-    shape.maxColor = 9;
-    shape.palette = PaletteLibrary::palette(PaletteLibrary::indexOf("gradients/glossy/rainbow"));
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, maxColor=9, palette=1:d:gradients/glossy/rainbow");
-    shape.palette[3] = GLMaterial();
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, maxColor=9, palette=" + shape.palette.fullText());
-}
-
 TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
     struct Case {
         const char* name;
@@ -90,37 +55,6 @@ TEST(ShapeEnums, NamesReadCaseSensitivelyAndOutOfRangeValuesHaveNone) {
     EXPECT_STREQ(enumName(ColoringMode::PaletteRandom), "palette_random");
     EXPECT_STREQ(enumName(static_cast<CapKind>(3)), "");
     EXPECT_STREQ(enumName(static_cast<CapKind>(-1)), "");
-}
-
-TEST(LightDefText, OnlyChangedColoursInFixedOrder) {
-    LightDef light;
-    light.enabled = true;
-    EXPECT_EQ(light.toText(), "");
-
-    light.position = {1.0f, -2.5f, 3.0f, 1.0f};
-    EXPECT_EQ(light.toText(), "position=(1,-2.500,3,1)");
-
-    LightDef colours;
-    colours.diffuse = {0.5f, 0.25f, 0.125f, 1.0f};
-    colours.ambient[2] = 0.0f;
-    EXPECT_EQ(colours.toText(), "ambient=(1,1,0,1), diffuse=(0.500,0.250,0.125,1)");
-}
-
-TEST(CameraDefText, WrittenWithChangedMatrixOrStoredOrbit) {
-    CameraDef camera;
-    camera.center = {1, 2, 3};
-    camera.distance = 42;
-    EXPECT_EQ(camera.toText(), "");
-
-    camera.matrix[13] = 5.0;
-    camera.rotation = {0.5, 0.0, 0.0, 0.8660254};
-    const std::string orbit = "rotation=(0.500,0,0,0.866), center=(1,2,3), distance=(42)";
-    EXPECT_EQ(camera.toText(), orbit);
-
-    // A camera read from a file keeps the default matrix but stores its orbit.
-    camera.matrix = CameraDef::defaultMatrix;
-    camera.set = true;
-    EXPECT_EQ(camera.toText(), orbit);
 }
 
 TEST(EnvironmentAndTweakValues, TropismDirectionIsThreeNumbersInBracketsOrNot) {
