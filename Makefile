@@ -7,7 +7,7 @@ PREFIX ?= /usr/local
 .PHONY: deps build run test install package asan tsan gallery screenshot clean
 
 deps:
-	@scripts/install-deps.sh
+	@KLADO_NODE_PREFIX=$(BUILD)/node scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -44,13 +44,15 @@ asan: deps
 	cd build-asan && LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j$(JOBS)
 
-# The computation core built with ThreadSanitizer: a worker derives and
-# interprets while the main thread reads and cancels.
+# The computation core and the window's scheduler built with
+# ThreadSanitizer: a worker derives, interprets or exports while the main
+# thread reads, edits, draws and cancels.
 tsan: deps
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLADO_TSAN=ON -DKLADO_BENCH=OFF
-	cmake --build build-tsan -j$(JOBS) --target test_workbench
+	cmake --build build-tsan -j$(JOBS) --target test_workbench test_gui
 	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-	  ctest -R "WorkbenchFixture|RunFixture" --output-on-failure
+	  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+	  ctest -R "WorkbenchFixture|RunFixture|SchedulerFixture" --output-on-failure
 
 # Renders every example to docs/gallery/NAME.png.
 gallery: build

@@ -4,6 +4,10 @@ BatchProgress::BatchProgress(std::ostream& out, bool shown)
     : myOut(out), myShown(shown), myStart(std::chrono::steady_clock::now()) {}
 
 void BatchProgress::setProgress(int percent) {
+    if (!myWriting.empty()) {
+        show("Writing " + myWriting + ": " + std::to_string(percent) + "%");
+        return;
+    }
     const LSystem* lsystem = myWorkbench ? myWorkbench->lsystem() : nullptr;
     if (myStep <= 0 || !lsystem) return;
     const double steps = lsystem->getValue("_steps", 0.0);
@@ -18,7 +22,10 @@ void BatchProgress::setStep(int step) {
 
 void BatchProgress::setInterpreting() { show("Interpreting the string"); }
 
-void BatchProgress::setWriting(const std::string& fileName) { show("Writing " + fileName); }
+void BatchProgress::setWriting(const std::string& fileName) {
+    myWriting = fileName;
+    show("Writing " + fileName);
+}
 
 void BatchProgress::show(const std::string& line) {
     if (!myShown || line == myLine) return;

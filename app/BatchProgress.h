@@ -21,7 +21,8 @@ public:
     void setProgress(int percent) override;
     void setStep(int step) override;
     void setInterpreting() override;
-    // The batch output being written now.
+    // The batch output being written now; the percentages that follow are
+    // its own ("Writing NAME: p%").
     void setWriting(const std::string& fileName);
     // Clears the line when one was shown.
     void finish();
@@ -34,6 +35,7 @@ private:
     std::chrono::steady_clock::time_point myStart;
     const Workbench* myWorkbench = nullptr;
     int myStep = 0;
+    std::string myWriting;
     std::string myLine;
     std::size_t myWidth = 0;
 };

@@ -32,8 +32,10 @@ std::unique_ptr<OptionContainer> declareProgramOptions() {
     options->declare("load", std::make_unique<Option_FileName>());
     options->declare("output-image", std::make_unique<Option_FileName>());
     options->declare("output-object", std::make_unique<Option_FileName>());
+    options->declare("gltf-nodes", std::make_unique<Option_Bool>());
     options->declare("image-width", std::make_unique<Option_Integer>(1024));
     options->declare("image-height", std::make_unique<Option_Integer>(1024));
+    options->declare("antialias", std::make_unique<Option_Integer>(SceneView::defaultSamples));
     options->declare("result-output", std::make_unique<Option_FileName>());
     options->declare("max-atoms", std::make_unique<Option_Integer>());
     options->declare("help", std::make_unique<Option_Bool>());
@@ -51,7 +53,9 @@ const char* const programUsage =
     "  --output-image IMAGE      render the model off-screen and write it; the extension picks the format\n"
     "  --image-width N           width of that image in pixels (1024 by default)\n"
     "  --image-height N          height of that image in pixels (1024 by default)\n"
+    "  --antialias N             samples per pixel of that image, 1 to 64 (16 by default; 1: not anti-aliased)\n"
     "  --output-object OBJECT    write the geometry as a 3-D object file; the extension picks the format\n"
+    "  --gltf-nodes              glTF: one node a shape instead of instancing (for viewers without it)\n"
     "  --result-output TEXT      write the derived string (alone: the string is not interpreted)\n"
     "  --max-atoms N             stop when a step would make a string of more than N atoms\n"
     "  -l FILE.l, --convert-fractint FILE.l\n"
@@ -85,6 +89,9 @@ bool parseProgramOptions(OptionContainer& options, int argc, const char* const* 
 }
 
 namespace {
+
+// More samples than this add nothing a picture would show.
+constexpr int maxSamples = 64;
 
 bool anyBatchOutput(const OptionContainer& options) {
     return options.isSet("output-image") || options.isSet("output-object") || options.isSet("result-output");
@@ -156,7 +163,7 @@ int runBatchOutputs(const OptionContainer& options, Workbench& workbench, Failur
     if (options.isSet("output-image")) {
         if (progress) progress->setWriting(options.getString("output-image"));
         failed |= !workbench.exportImage(options.getString("output-image"), options.getInt("image-width"),
-                                         options.getInt("image-height"));
+                                         options.getInt("image-height"), options.getInt("antialias"));
     }
     if (options.isSet("output-object")) {
         if (progress) progress->setWriting(options.getString("output-object"));
@@ -202,6 +209,10 @@ int runKlado(int argc, char** argv) {
             std::cerr << "--output-dir is used only with --convert-fractint." << std::endl;
             return 1;
         }
+        if (options->getInt("antialias") < 1 || options->getInt("antialias") > maxSamples) {
+            std::cerr << "--antialias takes 1 to " << maxSamples << " samples per pixel." << std::endl;
+            return 1;
+        }
         osg::setNotifyHandler(new StandardErrorNotifyHandler);
 
         // Batch use needs no display; the toolkit connects to one only for
@@ -228,6 +239,9 @@ int runKlado(int argc, char** argv) {
                 workbench.setAtomLimit(defaultAtomLimit(interpreting));
             progress.watch(workbench);
             workbench.setProgress(&progress);
+            ObjectExportOptions objectOptions;
+            objectOptions.gltfNodes = options->isSet("gltf-nodes");
+            workbench.setObjectOptions(objectOptions);
         }
         if (!batch) return runWorkbenchWindow(application, options->isSet("load") ? options->getString("load") : "");
         // Problems of the file and of its compilation go to standard error as they arise.

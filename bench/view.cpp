@@ -56,17 +56,22 @@ FXApp& application() {
 
 const char* const examples[] = {"examples/bush.kld", "examples/large_plant.kld"};
 
+// Loads and computes the example the benchmark's argument names; false (and
+// the benchmark skipped) when it does not compute.
+bool computeExample(Workbench& workbench, benchmark::State& state) {
+    std::ostringstream messages;
+    tov::ReportingErrorHandler errors(messages);
+    const std::string file = std::string(KLADO_SOURCE_DIR "/") + examples[state.range(0)];
+    if (workbench.load(file, errors) && workbench.recompute(errors)) return true;
+    state.SkipWithError("example does not compute");
+    return false;
+}
+
 void BM_Frame(benchmark::State& state) {
     FXApp& app = application();
     MessageBoxReporter reporter(nullptr);
     Workbench workbench(reporter);
-    std::ostringstream messages;
-    tov::ReportingErrorHandler errors(messages);
-    const std::string file = std::string(KLADO_SOURCE_DIR "/") + examples[state.range(0)];
-    if (!workbench.load(file, errors) || !workbench.recompute(errors)) {
-        state.SkipWithError("example does not compute");
-        return;
-    }
+    if (!computeExample(workbench, state)) return;
     FXMainWindow* window = new FXMainWindow(&app, "view", nullptr, nullptr, DECOR_ALL, 0, 0, 800, 600);
     FXGLVisual* visual = new FXGLVisual(&app, VISUAL_DOUBLEBUFFER);
     MFXOSGCanvas* canvas =
@@ -92,13 +97,7 @@ void BM_Drag(benchmark::State& state) {
     FXApp& app = application();
     MessageBoxReporter reporter(nullptr);
     Workbench workbench(reporter);
-    std::ostringstream messages;
-    tov::ReportingErrorHandler errors(messages);
-    const std::string file = std::string(KLADO_SOURCE_DIR "/") + examples[state.range(0)];
-    if (!workbench.load(file, errors) || !workbench.recompute(errors)) {
-        state.SkipWithError("example does not compute");
-        return;
-    }
+    if (!computeExample(workbench, state)) return;
     FXMainWindow* window = new FXMainWindow(&app, "drag", nullptr, nullptr, DECOR_ALL, 0, 0, 1100, 720);
     FXGLVisual* visual = new FXGLVisual(&app, VISUAL_DOUBLEBUFFER);
     auto* scheduler = new WindowScheduler(window, workbench, reporter);

@@ -12,6 +12,7 @@
 
 #include "gui/KLADO_StandaloneMW.h"
 #include "gui/MFXOSGCanvas.h"
+#include "gui/panels/DefinitionPanel.h"
 #include "lsys/String2IDManager.h"
 
 #include <fxkeys.h>
@@ -81,7 +82,7 @@ void BM_EditToPicture(benchmark::State& state) {
     } else {
         app->runWhileEvents();
         const osg::FrameStamp* stamp = window->workbench().view().viewer()->getFrameStamp();
-        FXTextField* axiom = window->axiomField();
+        FXTextField* axiom = window->definitionPanel()->axiomField();
         const char* const axioms[] = {"FA", "A"};
         double computing = 0;
         double framing = 0;

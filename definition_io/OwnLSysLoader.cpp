@@ -187,6 +187,12 @@ public:
         return true;
     }
 
+    // Reports a value that cannot be read.
+    void complain(const char* key, const char* complaint) const {
+        addError(myHandler, "In definition of '" + myElement + "': '" + key + "' " + complaint);
+    }
+    void complain(const char* key, const std::string& complaint) const { complain(key, complaint.c_str()); }
+
 private:
     template <class T, class Reader>
     bool readNumber(const char* key, T& field, const char* notANumber, const char* empty, Reader read) const {
@@ -205,11 +211,6 @@ private:
         field = T();
         return false;
     }
-
-    void complain(const char* key, const char* complaint) const {
-        addError(myHandler, "In definition of '" + myElement + "': '" + key + "' " + complaint);
-    }
-    void complain(const char* key, const std::string& complaint) const { complain(key, complaint.c_str()); }
 
     tov::ErrorHandler& myHandler;
     std::string myElement;
@@ -405,10 +406,14 @@ bool readTweaks(tov::ErrorHandler& handler, LSystemDefinition& definition, const
             keys.push_back(std::string("Tweak:") + key);
         }
     }
-    std::array<double, 3> direction{};
-    if (values.readList(tropismDirectionKey, direction)) {
-        definition.setTweak(tropismDirectionKey, *values.find(tropismDirectionKey));
-        keys.push_back(std::string("Tweak:") + tropismDirectionKey);
+    if (const std::string* text = values.find(tropismDirectionKey)) {
+        const std::optional<std::array<double, 3>> direction = readTropismDirection(*text);
+        if (direction && std::all_of(direction->begin(), direction->end(), [](double v) { return std::isfinite(v); })) {
+            definition.setTweak(tropismDirectionKey, *text);
+            keys.push_back(std::string("Tweak:") + tropismDirectionKey);
+        } else {
+            values.complain(tropismDirectionKey, "must contain three floating point values");
+        }
     }
     double strength = 0.0;
     if (values.readDecimal(tropismStrengthKey, strength)) {

@@ -13,9 +13,12 @@ const char* const imagePatternList = "BMP-Image  (*.bmp)\n"
                                      "PCX-Image  (*.pcx)\n"
                                      "XPM-Image  (*.xpm)\n"
                                      "ICO-Image  (*.ico)\n"
-                                     "SGI-Image  (*.rgb)";
+                                     "SGI-Image  (*.rgb)\n"
+                                     "SVG drawing  (*.svg)";
 
-const char* const objectPatternList = "OpenSceneGraph binary  (*.osgb)\n"
+const char* const objectPatternList = "glTF binary  (*.glb)\n"
+                                      "glTF  (*.gltf)\n"
+                                      "OpenSceneGraph binary  (*.osgb)\n"
                                       "OpenSceneGraph text  (*.osgt)\n"
                                       "OpenSceneGraph  (*.osg)\n"
                                       "Inventor binary  (*.ive)\n"

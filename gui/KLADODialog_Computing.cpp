@@ -40,12 +40,13 @@ void KLADODialog_Computing::setStep(int step) {
     myInterpreting = false;
 }
 
-void KLADODialog_Computing::restart(const FXString& task) {
+void KLADODialog_Computing::restart(const FXString& task, bool followed) {
     myPercent = 0;
     myStep = 1;
     myInterpreting = false;
     myTask = task;
-    if (task.empty()) {
+    myFollowed = task.empty() || followed;
+    if (myFollowed) {
         myProgressBar->show();
         myCancelButton->enable();
     } else {
@@ -55,7 +56,8 @@ void KLADODialog_Computing::restart(const FXString& task) {
 }
 
 FXString KLADODialog_Computing::progressText() const {
-    if (!myTask.empty()) return myTask;
+    if (!myTask.empty())
+        return myFollowed ? FXStringFormat("%s %d%%", myTask.text(), myPercent.load()) : myTask;
     const std::string phase = myInterpreting ? "Interpreting" : "Computing step #" + std::to_string(myStep);
     return FXStringFormat("%s... %d%%", phase.c_str(), myPercent.load());
 }
@@ -73,7 +75,7 @@ void KLADODialog_Computing::hide() {
 
 long KLADODialog_Computing::onCmdCancel(FXObject*, FXSelector, void*) {
     // The dialog stays until the worker has stopped and the result is in.
-    if (myTask.empty() && target) target->handle(this, FXSEL(SEL_COMMAND, message), nullptr);
+    if (myFollowed && target) target->handle(this, FXSEL(SEL_COMMAND, message), nullptr);
     return 1;
 }
 

@@ -28,9 +28,10 @@ public:
     void setInterpreting() override { myInterpreting = true; }
 
     // A new computation begins: step 1, no progress. With a task's text, a
-    // task that can be neither followed nor stopped (a file being written):
-    // the dialog shows the text alone, without a bar and without "Cancel".
-    void restart(const FXString& task = FXString::null);
+    // task (a file being written): the dialog shows the text, and with
+    // followed, a task that reports its percentage and stops on "Cancel",
+    // the bar and "Cancel" below it; without, neither.
+    void restart(const FXString& task = FXString::null, bool followed = false);
     // "Computing step #N" or "Interpreting", with the percentage.
     FXString progressText() const;
     // Keeps the shown values current while the dialog is shown.
@@ -53,6 +54,7 @@ private:
     FXProgressBar* myProgressBar = nullptr;
     FXButton* myCancelButton = nullptr;
     FXString myTask;
+    bool myFollowed = false;
     std::atomic<int> myPercent{0};
     std::atomic<int> myStep{1};
     std::atomic<bool> myInterpreting{false};

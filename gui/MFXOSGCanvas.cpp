@@ -64,9 +64,9 @@ MFXOSGCanvas::~MFXOSGCanvas() {
     unref_nodelete();
 }
 
-bool MFXOSGCanvas::renderFrame() {
+bool MFXOSGCanvas::renderFrame(bool plain) {
     if (!FXGLCanvas::makeCurrent()) return false;
-    myView->frame();
+    myView->frame(plain);
     FXGLCanvas::makeNonCurrent();
     return true;
 }

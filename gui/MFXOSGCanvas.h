@@ -24,9 +24,10 @@ public:
                  FXint height = 0);
     ~MFXOSGCanvas() override;
 
-    // Renders one frame of the view when the canvas's context can be made
-    // current; false otherwise (not created yet, or hidden).
-    bool renderFrame();
+    // Renders one frame of the view (plain: not anti-aliased) when the
+    // canvas's context can be made current; false otherwise (not created
+    // yet, or hidden).
+    bool renderFrame(bool plain = false);
 
     long onKeyPress(FXObject*, FXSelector, void*);
     long onKeyRelease(FXObject*, FXSelector, void*);

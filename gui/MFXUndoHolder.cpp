@@ -34,6 +34,18 @@ void MFXUndoHolder::add(MFXUndoCommand* command) {
     if (undoList.size() > maxSize) undoList.trimSize(trimSize);
 }
 
+void MFXUndoHolder::record(MFXUndoCommand* command, bool changed) {
+    auto* top = dynamic_cast<MFXUndoCommand*>(undoList.current());
+    if (changed || (top && top->canAbsorb(command)))
+        add(command);
+    else
+        delete command;
+}
+
+bool MFXUndoHolder::isReplay(FXObject* sender) const {
+    return dynamic_cast<MFXUndoCommand*>(sender) || (sender && sender == restoringWidget);
+}
+
 void MFXUndoHolder::markSaved() {
     if (auto* top = dynamic_cast<MFXUndoCommand*>(undoList.current())) top->close();
     undoList.mark();

@@ -20,6 +20,11 @@ public:
     // replayed by undo and redo are never recorded), and appended otherwise.
     // A null command is ignored.
     void add(MFXUndoCommand* command);
+    // Records an edit that has already been made. A command that changes
+    // nothing only closes the open entry it continues.
+    void record(MFXUndoCommand* command, bool changed);
+    // Whether a change message replays an undo or redo, or restores a dial.
+    bool isReplay(FXObject* sender) const;
 
     // Marks the current state as saved. The open entry is closed first, so
     // that an edit going on after the save is a new, unsaved change.

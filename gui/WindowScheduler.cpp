@@ -10,10 +10,13 @@ FXDEFMAP(WindowScheduler) WindowSchedulerMap[] = {
     FXMAPFUNC(SEL_IO_READ, WindowScheduler::ID_COMPLETED, WindowScheduler::onCompleted),
     FXMAPFUNC(SEL_CHORE, WindowScheduler::ID_FRAME, WindowScheduler::onFrame),
     FXMAPFUNC(SEL_TIMEOUT, WindowScheduler::ID_FRAME_DEADLINE, WindowScheduler::onFrame),
+    FXMAPFUNC(SEL_TIMEOUT, WindowScheduler::ID_SETTLE, WindowScheduler::onSettle),
     FXMAPFUNC(SEL_TIMEOUT, WindowScheduler::ID_PROGRESS, WindowScheduler::onProgress),
     FXMAPFUNC(SEL_CHANGED, WindowScheduler::ID_VIEW, WindowScheduler::onView),
     FXMAPFUNC(SEL_COMMAND, WindowScheduler::ID_VIEW, WindowScheduler::onView),
     FXMAPFUNC(SEL_COMMAND, WindowScheduler::ID_CANCEL, WindowScheduler::onCancel),
+    FXMAPFUNC(SEL_COMMAND, WindowScheduler::ID_ANTIALIAS, WindowScheduler::onCmdAntialias),
+    FXMAPFUNC(SEL_UPDATE, WindowScheduler::ID_ANTIALIAS, WindowScheduler::onUpdAntialias),
 };
 // clang-format on
 
@@ -53,6 +56,7 @@ WindowScheduler::~WindowScheduler() {
     FXApp* app = myApp;
     app->removeChore(this, ID_FRAME);
     app->removeTimeout(this, ID_FRAME_DEADLINE);
+    app->removeTimeout(this, ID_SETTLE);
     app->removeTimeout(this, ID_PROGRESS);
     delete myDialog;
 }
@@ -83,10 +87,40 @@ void WindowScheduler::drawFrame() {
     // The worker of a task reads the scene: the frame waits until it is done.
     if (myComputing && myThread->task) return;
     myFrameWanted = false;
-    if (!myCanvas || !myCanvas->renderFrame()) return;
+    const bool antialiased = this->antialiased();
+    const bool plain = antialiased && myFramesDrawn > 0 &&
+                       FXThread::time() - myLastFrame < settleDelay * nanosecondsPerMillisecond;
+    if (!myCanvas || !myCanvas->renderFrame(plain)) return;
     ++myFramesDrawn;
+    myLastFrame = FXThread::time();
+    myLastFramePlain = plain;
+    FXApp* app = myApp;
+    app->removeTimeout(this, ID_SETTLE);
+    if (antialiased) app->addTimeout(this, ID_SETTLE, settleDelay);
     // A view still moving (a thrown model spins on) asks for the next one.
     if (myWorkbench->view().viewer()->checkNeedToDoFrame()) requestFrame();
+}
+
+long WindowScheduler::onSettle(FXObject*, FXSelector, void*) {
+    if (myLastFramePlain) requestFrame();
+    return 1;
+}
+
+bool WindowScheduler::antialiased() const { return myWorkbench->view().viewSamples() > 1; }
+
+void WindowScheduler::setAntialiased(bool on) {
+    myWorkbench->view().setViewSamples(on ? SceneView::defaultViewSamples : 1);
+    requestFrame();
+}
+
+long WindowScheduler::onCmdAntialias(FXObject*, FXSelector, void*) {
+    setAntialiased(!antialiased());
+    return 1;
+}
+
+long WindowScheduler::onUpdAntialias(FXObject* sender, FXSelector, void*) {
+    sender->handle(this, FXSEL(SEL_COMMAND, antialiased() ? FXWindow::ID_CHECK : FXWindow::ID_UNCHECK), nullptr);
+    return 1;
 }
 
 long WindowScheduler::onView(FXObject*, FXSelector, void*) {
@@ -134,7 +168,7 @@ void WindowScheduler::reinterpret(bool force, bool live) {
     if (request) start(*request, live);
 }
 
-bool WindowScheduler::runTask(const FXString& what, Task work, Task done) {
+bool WindowScheduler::runTask(const FXString& what, Task work, Task done, bool followed) {
     if (myComputing) return false;
     // The picture under the dialogs that asked for the task is drawn first.
     myApp->repaint();
@@ -142,7 +176,7 @@ bool WindowScheduler::runTask(const FXString& what, Task work, Task done) {
     myThread->task = std::move(work);
     myTaskDone = std::move(done);
     myLive = false;
-    startWorker(what);
+    startWorker(what, followed);
     return true;
 }
 
@@ -152,7 +186,7 @@ void WindowScheduler::start(const ComputationRequest& request, bool live) {
     startWorker(FXString::null);
 }
 
-void WindowScheduler::startWorker(const FXString& task) {
+void WindowScheduler::startWorker(const FXString& task, bool followed) {
     myComputing = true;
     mySuperseded = false;
     myCancelled = false;
@@ -160,7 +194,7 @@ void WindowScheduler::startWorker(const FXString& task) {
     myFailedInterpreting = false;
     myStarted = FXThread::time();
     myDialog->create();
-    myDialog->restart(task);
+    myDialog->restart(task, followed);
     myThread->start();
     myApp->addTimeout(this, ID_PROGRESS, progressInterval);
 }
@@ -203,6 +237,8 @@ void WindowScheduler::finish() {
     myWanted = Wanted::Nothing;
     if (!myComputing) return;
     mySuperseded = false;
+    // Stopped as by "Cancel": the steps derived so far are given back.
+    myCancelled = !myThread->task;
     myWorkbench->cancel();
     myThread->join();
     onCompleted(nullptr, 0, nullptr);

@@ -6,7 +6,11 @@
 //   something new) is served at the next idle moment, and at the latest
 //   after frameDeadline ms while input keeps the event loop busy. Many
 //   requests before a frame make one frame; nothing is drawn while nothing
-//   changes.
+//   changes. With the view anti-aliased, frames that follow each other
+//   within settleDelay ms (a drag, a spin, the wheel) are drawn plain, which
+//   is quicker, and once the view has rested that long it is drawn once
+//   more, anti-aliased. The View menu's check (ID_ANTIALIAS) switches
+//   anti-aliasing of the view and of exported images.
 // - Computations: recompute and reinterpret prepare on the main thread and
 //   start the worker. A request made while one runs cancels the running one
 //   (its result is already out of date) and waits, merged with any other
@@ -40,9 +44,21 @@ class WindowScheduler : public FXObject {
     FXDECLARE(WindowScheduler)
 
 public:
-    enum { ID_COMPLETED = 1, ID_FRAME, ID_FRAME_DEADLINE, ID_PROGRESS, ID_VIEW, ID_CANCEL, ID_LAST };
+    enum {
+        ID_COMPLETED = 1,
+        ID_FRAME,
+        ID_FRAME_DEADLINE,
+        ID_SETTLE,
+        ID_PROGRESS,
+        ID_VIEW,
+        ID_CANCEL,
+        ID_ANTIALIAS,
+        ID_LAST
+    };
     // The longest time a requested frame waits while input keeps coming, ms.
     static constexpr FXuint frameDeadline = 50;
+    // How long the view rests before a plain frame is drawn anti-aliased, ms.
+    static constexpr FXuint settleDelay = 150;
     // How long a computation runs before the progress dialog shows, ms.
     static constexpr FXuint dialogDelay = 400;
     // How often the progress text follows the worker, ms.
@@ -62,6 +78,9 @@ public:
     void drawNow();
     // Frames drawn so far.
     long framesDrawn() const { return myFramesDrawn; }
+    // Whether the view is anti-aliased (its samples per pixel are more than one).
+    bool antialiased() const;
+    void setAntialiased(bool on);
 
     // After an edit of the derivation's inputs; force for the "Compute"
     // button. Without "Compute on Change" and without force it only marks
@@ -72,10 +91,12 @@ public:
     void reinterpret(bool force, bool live = false);
     // Runs a long task (an export) on the worker thread behind the progress
     // dialog, which shows what, like a computation; done follows on the main
-    // thread. False when a computation runs. No frame is drawn meanwhile:
-    // the task reads the scene.
+    // thread. A followed task reports its percentage to dialog() and stops
+    // when the workbench's computation is cancelled ("Cancel" is offered).
+    // False when a computation runs. No frame is drawn meanwhile: the task
+    // reads the scene.
     using Task = std::function<void()>;
-    bool runTask(const FXString& what, Task work, Task done);
+    bool runTask(const FXString& what, Task work, Task done, bool followed = false);
     // Stops the running computation and waits for it; waiting requests are
     // dropped. Before the document is replaced or the program ends.
     void finish();
@@ -97,6 +118,9 @@ public:
     long onProgress(FXObject*, FXSelector, void*);
     long onView(FXObject*, FXSelector, void*);
     long onCancel(FXObject*, FXSelector, void*);
+    long onSettle(FXObject*, FXSelector, void*);
+    long onCmdAntialias(FXObject*, FXSelector, void*);
+    long onUpdAntialias(FXObject*, FXSelector, void*);
 
 protected:
     WindowScheduler() = default;
@@ -123,7 +147,7 @@ private:
     };
 
     void start(const ComputationRequest& request, bool live);
-    void startWorker(const FXString& task);
+    void startWorker(const FXString& task, bool followed = false);
     // Starts the request that waited for the last computation, if any.
     void serveWanted();
     void drawFrame();
@@ -156,4 +180,7 @@ private:
     bool mySuperseded = false;
     bool myFrameWanted = false;
     long myFramesDrawn = 0;
+    // When the last frame was done; whether it was plain.
+    FXTime myLastFrame = 0;
+    bool myLastFramePlain = false;
 };

@@ -29,8 +29,11 @@ osg::ref_ptr<osg::Material> sceneMaterial(const GLMaterial& material, osg::Mater
 }
 
 template <class Build>
-osg::Geometry* GeometryCache::serve(Slot& slot, Build build) {
-    if (!slot) slot = build();
+osg::Geometry* GeometryCache::serve(Slot& slot, const ShapeForm& form, Build build) {
+    if (!slot) {
+        slot = build();
+        setShapeForm(*slot, form);
+    }
     return slot.get();
 }
 
@@ -46,21 +49,22 @@ void GeometryCache::clear() {
 osg::Geometry* GeometryCache::tube(double length, double startWidth, double endWidth, int segments, CapKind startCap,
                                    CapKind endCap) {
     return serve(myTubes[{bits(length), bits(startWidth), bits(endWidth), segments, startCap, endCap}],
-                 [&] { return buildCappedTube(length, startWidth, endWidth, segments, startCap, endCap); });
+                 {ShapeForm::Kind::Tube, length, startWidth, endWidth}, [&] { return buildCappedTube(length, startWidth, endWidth, segments, startCap, endCap); });
 }
 
 osg::Geometry* GeometryCache::ball(double radius, int segments) {
-    return serve(myBalls[{bits(radius), segments}], [&] { return buildBall(radius, segments); });
+    return serve(myBalls[{bits(radius), segments}], {ShapeForm::Kind::Ball, 2.0 * radius},
+                 [&] { return buildBall(radius, segments); });
 }
 
 osg::Geometry* GeometryCache::torus(double length, double innerWidth, int segments) {
-    return serve(myTori[{bits(length), bits(innerWidth), segments}],
+    return serve(myTori[{bits(length), bits(innerWidth), segments}], {ShapeForm::Kind::Torus, length, innerWidth},
                  [&] { return buildTorus(length, innerWidth, segments); });
 }
 
 osg::Geometry* GeometryCache::line(double length, const osg::Vec4& colour) {
     Slot& slot = myLines[{bits(length), bits(colour.r()), bits(colour.g()), bits(colour.b()), bits(colour.a())}];
-    return serve(slot, [&] {
+    return serve(slot, {ShapeForm::Kind::Line, length}, [&] {
         osg::ref_ptr<osg::Geometry> geometry = buildLine(length);
         osg::ref_ptr<osg::Vec4Array> colours = new osg::Vec4Array;
         colours->push_back(colour);

@@ -3,6 +3,7 @@
 // dimensions and materials of equal colours are built once and placed many
 // times under their own transforms.
 
+#include "interpretation/ShapeForm.h"
 #include "materials/GLMaterial.h"
 #include "records/ShapeEnums.h"
 
@@ -46,8 +47,9 @@ public:
 
 private:
     using Slot = osg::ref_ptr<osg::Geometry>;
+    // Builds the slot's geometry when it is empty, marked with its form.
     template <class Build>
-    static osg::Geometry* serve(Slot& slot, Build build);
+    static osg::Geometry* serve(Slot& slot, const ShapeForm& form, Build build);
 
     // Keys hold the bit patterns of the numbers, which are totally ordered
     // (a NaN dimension from a parameter would break the order of doubles).

@@ -155,15 +155,9 @@ void LSysInterpreter::readTweaks(const TweakMap& tweaks) {
 
     const auto direction = tweaks.find(tropismDirectionKey);
     if (direction != tweaks.end()) {
-        std::string text = direction->second;
-        if (text.size() > 1 && text.front() == '(' && text.back() == ')') text = text.substr(1, text.size() - 2);
-        std::vector<std::string> fields;
-        std::size_t start = 0;
-        for (std::size_t comma; (comma = text.find(',', start)) != std::string::npos; start = comma + 1)
-            fields.push_back(text.substr(start, comma - start));
-        fields.push_back(text.substr(start));
-        if (fields.size() != 3) throw ParameterFormatException(tropismDirectionKey);
-        for (int i = 0; i < 3; ++i) myTropismDirection[i] = TextConvert::toFloat(TextConvert::trim(fields[i]));
+        const std::optional<std::array<double, 3>> vector = readTropismDirection(direction->second);
+        if (!vector) throw ParameterFormatException(tropismDirectionKey);
+        myTropismDirection.set((*vector)[0], (*vector)[1], (*vector)[2]);
         myTropismDirection.normalize();
     }
 

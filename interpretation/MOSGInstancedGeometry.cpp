@@ -1,16 +1,22 @@
 #include "interpretation/MOSGInstancedGeometry.h"
 
+#include <osg/BlendFunc>
+#include <osg/Depth>
 #include <osg/GLExtensions>
+#include <osg/LineWidth>
 #include <osg/Geode>
 #include <osg/MatrixTransform>
 #include <osg/Program>
 #include <osg/Shader>
 #include <osg/VertexAttribDivisor>
+#include <osg/ValueObject>
 #include <osg/Viewport>
+#include <osgUtil/CullVisitor>
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -97,7 +103,50 @@ std::string litSource() {
 // axis reversed: from either, the middle of the line is half of it away,
 // which gives the line its random numbers. The direction taken is the one
 // with a positive first non-zero coordinate, the same at both ends.
-std::string thinVertexSource() {
+//
+// In a plain picture the line takes its colour and depth from the random
+// place across the shape.
+const char* const randomPlaceSource = R"(    float step = 6.2831853 / max(sides, 3.0);
+    float roll = step * fract(seed * 0.618034);
+    // The outline reaches as far to each side as the corner nearest to it.
+    float right = mod(1.5707963 - roll, step), left = mod(-1.5707963 - roll, step);
+    right = cos(min(right, step - right));
+    left = -cos(min(left, step - left));
+    float angle = asin(mix(left, right, fract(seed * 0.7548777)));
+    float first = roll + floor((angle - roll) / step) * step;
+    float second = first + step;
+    float across = clamp((sin(angle) - sin(first)) / (sin(second) - sin(first)), 0.0, 1.0);
+    vec4 colour = mix(shade(cos(first) * front + sin(first) * side, eye),
+                      shade(cos(second) * front + sin(second) * side, eye), across);
+    gl_FrontColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
+    gl_BackColor = gl_FrontColor;
+    // Where shapes cross, the sides facing the viewer are the ones seen.
+    float width = widthPerLength * length(axis);
+    float nearer = width / 2.0 * mix(cos(first), cos(second), across);
+    gl_Position = gl_ProjectionMatrix * vec4(eye.xyz + nearer * front, 1.0);
+    vec2 slant = abs(axis.xy) / max(length(axis.xy), 1e-20);
+    float slantCosine = max(max(slant.x, slant.y), 0.7071);
+)";
+
+// Where a line of an anti-aliased picture takes them: its colour is the
+// mean over the outline, as the filtered picture of a shape narrower than
+// its pixel shows it, each place lit where the outline faces there; its
+// depth is the nearest point of the shape.
+const char* const meanPlaceSource = R"(    vec4 colour = vec4(0.0);
+    for (int i = 0; i < 4; ++i) {
+        float angle = asin((float(i) - 1.5) / 2.0);
+        colour += 0.25 * shade(cos(angle) * front + sin(angle) * side, eye);
+    }
+    gl_FrontColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
+    gl_BackColor = gl_FrontColor;
+    float width = widthPerLength * length(axis);
+    gl_Position = gl_ProjectionMatrix * vec4(eye.xyz + width / 2.0 * front, 1.0);
+    // A line of a multisampled picture is a rectangle as wide as a pixel
+    // across its direction, whatever its slant.
+    float slantCosine = 1.0;
+)";
+
+std::string thinVertexSource(bool mean) {
     return "#version 120\n" + lightImports() + R"(uniform float halfHeight;
 uniform float widthPerLength;
 uniform float sides;
@@ -121,28 +170,7 @@ void main() {
     vec3 front = axis2 > 0.0 ? viewer - dot(viewer, axis) / axis2 * axis : viewer;
     front = dot(front, front) > 1e-12 ? normalize(front) : viewer;
     vec3 side = axis2 > 0.0 ? normalize(cross(axis, front)) : vec3(0.0);
-    float step = 6.2831853 / max(sides, 3.0);
-    float roll = step * fract(seed * 0.618034);
-    // The outline reaches as far to each side as the corner nearest to it.
-    float right = mod(1.5707963 - roll, step), left = mod(-1.5707963 - roll, step);
-    right = cos(min(right, step - right));
-    left = -cos(min(left, step - left));
-    float angle = asin(mix(left, right, fract(seed * 0.7548777)));
-    float first = roll + floor((angle - roll) / step) * step;
-    float second = first + step;
-    float across = clamp((sin(angle) - sin(first)) / (sin(second) - sin(first)), 0.0, 1.0);
-    vec4 colour = mix(shade(cos(first) * front + sin(first) * side, eye),
-                      shade(cos(second) * front + sin(second) * side, eye), across);
-    gl_FrontColor = vec4(colour.rgb, gl_FrontMaterial.diffuse.a);
-    gl_BackColor = gl_FrontColor;
-    // Where shapes cross, the sides facing the viewer are the ones seen.
-    float width = widthPerLength * length(axis);
-    float nearer = width / 2.0 * mix(cos(first), cos(second), across);
-    gl_Position = gl_ProjectionMatrix * vec4(eye.xyz + nearer * front, 1.0);
-    vec2 slant = abs(axis.xy) / max(length(axis.xy), 1e-20);
-    coverage = halfHeight > 0.0
-        ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / max(max(slant.x, slant.y), 0.7071)
-        : 1.0;
+)" + std::string(mean ? meanPlaceSource : randomPlaceSource) + R"(    coverage = halfHeight > 0.0 ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / slantCosine : 1.0;
 }
 )";
 }
@@ -156,6 +184,17 @@ void main() {
     gl_FragColor = gl_Color;
 }
 )";
+
+// In anti-aliased pictures a thin line covers its pixels by its width: its
+// colour is laid over what lies behind with that weight.
+const char* const coverageFragmentSource = R"(#version 120
+varying float coverage;
+void main() {
+    gl_FragColor = vec4(gl_Color.rgb, gl_Color.a * clamp(coverage, 0.0, 1.0));
+}
+)";
+
+const char* const lineCoverageKey = "klado.lineCoverage";
 
 const char* const unlitSource = R"(void main() {
     gl_Position = gl_ModelViewProjectionMatrix * vec4(place(gl_Vertex), 1.0);
@@ -195,21 +234,57 @@ osg::StateSet* instancingState(bool lit) {
 }
 
 osg::StateSet* thinLineState() {
-    static const osg::ref_ptr<osg::StateSet> state = makeState(thinVertexSource(), thinFragmentSource);
+    static const osg::ref_ptr<osg::StateSet> state = makeState(thinVertexSource(false), thinFragmentSource);
     return state.get();
 }
 
+// The lines that cover their pixels by their width are laid over the full
+// shapes once these are drawn, and leave the depth to them: seen through
+// each other, every line adds its share whatever the order. They are as
+// wide as a pixel of the picture, scale pixels of the drawing.
+osg::StateSet* coverageLineState(int scale) {
+    static std::map<int, osg::ref_ptr<osg::StateSet>> states;
+    osg::ref_ptr<osg::StateSet>& state = states[scale];
+    if (state) return state.get();
+    state = makeState(thinVertexSource(true), coverageFragmentSource);
+    state->setAttributeAndModes(
+        new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
+    state->setAttribute(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
+    state->setAttribute(new osg::LineWidth(static_cast<float>(scale)));
+    state->setRenderBinDetails(1, "RenderBin");
+    return state.get();
+}
+
+// The camera's scale (see setLineCoverage), 0 when it draws thin lines by chance.
+int lineScale(const osg::Camera* camera) {
+    int scale = 0;
+    return camera && camera->getUserValue(lineCoverageKey, scale) ? scale : 0;
+}
+
+int lineScale(osg::NodeVisitor* visitor) {
+    auto* cull = dynamic_cast<osgUtil::CullVisitor*>(visitor);
+    return lineScale(cull ? cull->getCurrentCamera() : nullptr);
+}
+
 // Leaves out whichever of a slender geometry's instances and thin lines is
-// not to be drawn in the view being culled.
+// not to be drawn in the view being culled. Thin lines to be drawn take the
+// state of the camera's way of drawing them (the cameras draw one after the
+// other, never at once).
 class ThinnessCull : public osg::Drawable::CullCallback {
 public:
     ThinnessCull(const MOSGInstancedGeometry* instances, bool whenThin)
         : myInstances(instances), myWhenThin(whenThin) {}
-    bool cull(osg::NodeVisitor* visitor, osg::Drawable*, osg::RenderInfo*) const override {
+    bool cull(osg::NodeVisitor* visitor, osg::Drawable* drawable, osg::RenderInfo*) const override {
         osg::ref_ptr<const MOSGInstancedGeometry> instances;
         const osg::CullStack* view = visitor ? visitor->asCullStack() : nullptr;
         if (!myInstances.lock(instances) || !view) return !myWhenThin;
-        return instances->thinOnScreen(*view) == myWhenThin;
+        const int scale = lineScale(visitor);
+        if (instances->thinOnScreen(*view, std::max(scale, 1)) == myWhenThin) return true;
+        if (!myWhenThin) {
+            osg::StateSet* state = scale > 0 ? coverageLineState(scale) : thinLineState();
+            if (drawable->getStateSet() != state) drawable->setStateSet(state);
+        }
+        return false;
     }
 
 private:
@@ -270,7 +345,7 @@ void MOSGInstancedGeometry::addInstance(const osg::Matrixd& placement) {
     }
 }
 
-bool MOSGInstancedGeometry::thinOnScreen(const osg::CullStack& view) const {
+bool MOSGInstancedGeometry::thinOnScreen(const osg::CullStack& view, int scale) const {
     if (!myThinLines || !myBounds.valid()) return false;
     // A radius r at point v spans r / (v . pixel size vector) pixels across
     // (the diameter); the product is smallest at a corner of the box.
@@ -281,7 +356,7 @@ bool MOSGInstancedGeometry::thinOnScreen(const osg::CullStack& view) const {
         nearest = std::min(nearest, corner.x() * pixelSize.x() + corner.y() * pixelSize.y() +
                                         corner.z() * pixelSize.z() + pixelSize.w());
     }
-    return nearest > 0.0f && myWidth / 2.0f < nearest;
+    return nearest > 0.0f && myWidth / 2.0f < nearest * static_cast<float>(scale);
 }
 
 std::size_t MOSGInstancedGeometry::instanceCount() const { return column(*this, 0).size(); }
@@ -349,7 +424,9 @@ void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
             const GLint location = program->getUniformLocation(osg::Uniform::getNameID(name));
             if (location >= 0) gl.glUniform1f(location, value);
         };
-        set("halfHeight", static_cast<float>(viewport->height() / 2.0));
+        // The width is counted in pixels of the picture.
+        const int scale = std::max(lineScale(renderInfo.getCurrentCamera()), 1);
+        set("halfHeight", static_cast<float>(viewport->height() / 2.0 / scale));
         const float length = myEnd.x() - myStart.x();
         set("widthPerLength", length > 0.0f ? myShapeWidth / length : 0.0f);
         set("sides", static_cast<float>(mySides));
@@ -358,6 +435,8 @@ void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
 }
 
 std::string lightDefine(int index) { return "KLADO_LIGHT" + std::to_string(index); }
+
+void setLineCoverage(osg::Camera& camera, int scale) { camera.setUserValue(lineCoverageKey, scale); }
 
 namespace {
 

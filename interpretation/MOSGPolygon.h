@@ -55,6 +55,12 @@ public:
         geometry->setVertexArray(vertices.get());
         geometry->setNormalArray(normals.get(), osg::Array::BIND_PER_VERTEX);
         geometry->addPrimitiveSet(new osg::DrawArrays(GL_POLYGON, 0, static_cast<GLsizei>(vertices->size())));
+        // The tessellator keeps the points first and in order, adding any
+        // vertex it needs behind them.
+        ShapeForm form;
+        form.kind = ShapeForm::Kind::Polygon;
+        form.outline = static_cast<int>(vertices->size());
+        setShapeForm(*geometry, form);
 
         osg::ref_ptr<osg::Geode> geode = new osg::Geode;
         osg::StateSet* stateSet = geode->getOrCreateStateSet();

@@ -35,5 +35,15 @@ for folder in "${!rank[@]}"; do
     done < <(grep -rnE '^#include "[a-z_]+/' "$dir" --include='*.h' --include='*.cpp' || true)
   done
 done
+# The tabs of the main window are side by side as well: a tab panel
+# (gui/panels/*Panel.h and .cpp) includes no other tab panel's header.
+while IFS=: read -r file line text; do
+  own="$(basename "${file%.*}")"
+  used="$(sed -E 's/^#include "gui\/panels\/([A-Za-z]+)\.h".*/\1/' <<<"$text")"
+  if [ "$used" != "$own" ]; then
+    echo "$file:$line: the tab panel $own includes the tab panel $used"
+    status=1
+  fi
+done < <(grep -nE '^#include "gui/panels/[A-Za-z]+Panel\.h"' gui/panels/*Panel.h gui/panels/*Panel.cpp /dev/null || true)
 [ "$status" -eq 0 ] && echo "Layer order holds."
 exit "$status"

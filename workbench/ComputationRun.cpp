@@ -139,6 +139,7 @@ void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& defini
     // Null when cancelled while interpreting: the view keeps its old scene.
     if (!group) return;
     outcome.warnings = myInterpreter.warnings();
+    outcome.counts = myInterpreter.statistics();
     osgUtil::Optimizer optimizer;
     optimizer.optimize(group.get(), osgUtil::Optimizer::CHECK_GEOMETRY);
     osg::ref_ptr<osg::PositionAttitudeTransform> upright = new osg::PositionAttitudeTransform;

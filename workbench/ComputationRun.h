@@ -70,8 +70,10 @@ struct ComputationOutcome {
     int reachedStep = 0;
     // Whether the view goes to its home position with this result.
     bool resetView = false;
-    // What the interpretation counted; empty unless it finished.
+    // What the interpretation counted, listed and as numbers; empty unless it
+    // finished.
     TextTree statistics;
+    Statistics counts;
     ComputationTimes times;
     // What a finished interpretation left out (LSysInterpreter::warnings).
     std::vector<std::string> warnings;

@@ -1,34 +1,95 @@
 #include "workbench/SceneView.h"
 
+#include "diagnostics/Exceptions.h"
 #include "diagnostics/MemoryLimits.h"
 #include "interpretation/MOSGInstancedGeometry.h"
 #include "workbench/ImageWriter.h"
+#include "workbench/SvgDrawing.h"
 #include "workbench/SurfacelessContext.h"
 
 #include <osg/GL>
+#include <osg/GLExtensions>
 #include <osg/Geometry>
 #include <osg/NodeVisitor>
 #include <osgDB/Registry>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <set>
+#include <vector>
 
 namespace {
 
 bool validLight(int index) { return index >= 0 && index < SceneView::lightCount; }
 
-// The largest image the context can render into a frame-buffer object; 0
-// when the context cannot be made current.
-int frameBufferLimit(osg::GraphicsContext& context) {
-    if (!context.makeCurrent()) return 0;
+// The largest image the context can render into a frame-buffer object (0
+// when the context cannot be made current) and the most samples a pixel of
+// it may have.
+struct FrameBufferLimits {
+    int size = 0;
+    int samples = 1;
+};
+
+FrameBufferLimits frameBufferLimits(osg::GraphicsContext& context) {
+    FrameBufferLimits limits;
+    if (!context.makeCurrent()) return limits;
     GLint renderBuffer = 0;
     GLint viewport[2] = {0, 0};
+    GLint samples = 1;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    glGetIntegerv(0x8D57, &samples); // GL_MAX_SAMPLES
+    // Mesa hands out a function for any name it is asked for: the
+    // scene-graph library would take a stub for the multisample coverage
+    // extension, prefer it, and leave multisampled buffers without storage.
+    const unsigned contextID = context.getState()->getContextID();
+    osg::GLExtensions* gl = osg::GLExtensions::Get(contextID, true);
+    if (gl && !osg::isGLExtensionSupported(contextID, "GL_NV_framebuffer_multisample_coverage"))
+        gl->glRenderbufferStorageMultisampleCoverageNV = nullptr;
+    while (glGetError() != GL_NO_ERROR) {
+    }
     context.releaseContext();
-    return std::min({renderBuffer, viewport[0], viewport[1]});
+    limits.size = std::min({renderBuffer, viewport[0], viewport[1]});
+    limits.samples = std::max(samples, 1);
+    return limits;
+}
+
+// How an anti-aliased image is drawn: multisampled with up to the samples
+// the renderer offers, the remaining samples by drawing it scale times
+// larger and averaging each scale x scale block.
+struct Sampling {
+    int multisamples = 1;
+    int scale = 1;
+};
+
+Sampling chooseSampling(int samples, int maxMultisamples) {
+    Sampling sampling;
+    if (samples <= 1) return sampling;
+    sampling.multisamples = std::min(samples, maxMultisamples);
+    sampling.scale = std::max(1, static_cast<int>(std::lround(std::sqrt(static_cast<double>(samples) / sampling.multisamples))));
+    return sampling;
+}
+
+// Averages each scale x scale block of large into the pixel of small.
+void shrink(const osg::Image& large, osg::Image& small, int scale) {
+    const unsigned channels = osg::Image::computeNumComponents(large.getPixelFormat());
+    const int width = small.s(), height = small.t();
+    const unsigned blockSize = static_cast<unsigned>(scale * scale);
+    std::vector<unsigned> sums(static_cast<std::size_t>(width) * channels);
+    for (int y = 0; y < height; ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int dy = 0; dy < scale; ++dy) {
+            const unsigned char* row = large.data(0, y * scale + dy);
+            for (int x = 0; x < width; ++x)
+                for (int dx = 0; dx < scale; ++dx)
+                    for (unsigned c = 0; c < channels; ++c)
+                        sums[x * channels + c] += row[(x * scale + dx) * channels + c];
+        }
+        unsigned char* out = small.data(0, y);
+        for (std::size_t i = 0; i < sums.size(); ++i) out[i] = static_cast<unsigned char>((sums[i] + blockSize / 2) / blockSize);
+    }
 }
 
 // Bytes of the arrays and indices of the scene's geometries, each counted
@@ -55,10 +116,13 @@ std::uint64_t geometryBytes(osg::Node& scene) {
 }
 
 // The memory the driver takes to render: the colour and depth buffers of the
-// frame-buffer object, 4 bytes a pixel each, and its copy of the geometry,
-// with room for its own working memory.
-std::uint64_t renderMemory(int width, int height, std::uint64_t geometry) {
-    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 8 + geometry + (64u << 20);
+// frame-buffer object, 4 bytes a pixel each (with multisampling, those of
+// each sample besides), and its copy of the geometry, with room for its own
+// working memory.
+std::uint64_t renderMemory(int width, int height, int multisamples, std::uint64_t geometry) {
+    const std::uint64_t buffers = multisamples > 1 ? multisamples + 1 : 1;
+    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 8 * buffers + geometry +
+           (64u << 20);
 }
 
 std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
@@ -86,7 +150,7 @@ constexpr unsigned char unwritten = 0xA5;
 
 SceneView::SceneView()
     : myRoot(new osg::Group), myLightGroup(new osg::Group), myViewer(new osgViewer::Viewer),
-      myManipulator(new MOSGTrackballManipulator) {
+      myManipulator(new MOSGTrackballManipulator), myMultisample(new MultisampleBuffer) {
     for (int i = 0; i < lightCount; ++i) {
         myLights[i] = new osg::Light(i);
         myLightSources[i] = new osg::LightSource;
@@ -104,6 +168,7 @@ SceneView::SceneView()
     myViewer->getCamera()->setProjectionResizePolicy(osg::Camera::FIXED);
     myViewer->getCamera()->setClearColor(myClearColor);
     myViewer->setCameraManipulator(myManipulator.get());
+    myMultisample->install(*myViewer->getCamera());
     myRoot->addChild(myLightGroup.get());
     myViewer->setSceneData(myRoot.get());
 }
@@ -148,9 +213,12 @@ bool SceneView::takeOverPendingScene() {
     return true;
 }
 
-void SceneView::frame() {
+void SceneView::frame(bool plain) {
     takeOverPendingScene();
     applyBackground();
+    const bool antialiased = myViewSamples > 1 && !plain;
+    myMultisample->setSamples(antialiased ? myViewSamples : 1);
+    setLineCoverage(*myViewer->getCamera(), antialiased ? 1 : 0);
     myViewer->frame();
     storeView();
 }
@@ -229,7 +297,7 @@ void SceneView::setLightEnabled(int index, bool on) {
     myLightSources[index]->setLocalStateSetModes(on ? osg::StateAttribute::ON : osg::StateAttribute::OFF);
 }
 
-std::string SceneView::renderImage(const std::string& fileName, int width, int height) {
+std::string SceneView::renderImage(const std::string& fileName, int width, int height, int samples) {
     takeOverPendingScene();
     applyBackground();
     std::string problem = imageProblem(fileName, width, height);
@@ -238,7 +306,8 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     if (!context) return "No OpenGL context could be created for rendering.";
     // A larger image would make the scene-graph library fall back to a
     // window-system buffer of the wrong size and write a wrong picture.
-    const int limit = frameBufferLimit(*context);
+    const FrameBufferLimits limits = frameBufferLimits(*context);
+    const int limit = limits.size;
     if (width > limit || height > limit)
         return "The renderer draws images of at most " + std::to_string(limit) + " x " + std::to_string(limit) +
                " pixels.";
@@ -257,33 +326,57 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     offscreen->setLightingMode(osg::View::NO_LIGHT);
     offscreen->setThreadingModel(osgViewer::Viewer::SingleThreaded);
 
+    const std::string size = std::to_string(width) + " x " + std::to_string(height) + " pixels";
+    const bool opaque = lowerExtension(fileName) == "jpg";
+    const int bytesPerPixel = opaque ? 3 : 4;
+    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    // A driver that runs out of memory may crash rather than fail, so what
+    // the image and the render need is checked first: the image, the larger
+    // one drawn for it, and the render.
+    const std::uint64_t geometry = geometryBytes(*offscreen->getSceneData());
+    const auto neededFor = [&](const Sampling& sampling) {
+        const std::uint64_t scale2 = static_cast<std::uint64_t>(sampling.scale) * sampling.scale;
+        return pixels * bytesPerPixel * (scale2 > 1 ? scale2 + 1 : 1) +
+               renderMemory(width * sampling.scale, height * sampling.scale, sampling.multisamples, geometry);
+    };
+    const std::uint64_t free = freeMemory();
+    // An anti-aliased image too large to be drawn enlarged as asked, for the
+    // renderer or the memory, is drawn less enlarged.
+    Sampling sampling = chooseSampling(samples, limits.samples);
+    while (sampling.scale > 1 && (std::max(width, height) * sampling.scale > limit || neededFor(sampling) > free))
+        --sampling.scale;
+    const int drawnWidth = width * sampling.scale, drawnHeight = height * sampling.scale;
+
     osg::Camera* camera = offscreen->getCamera();
     camera->setGraphicsContext(context.get());
     camera->setCullingMode(myViewer->getCamera()->getCullingMode());
     setProjection(camera, static_cast<double>(width) / height);
-    camera->setViewport(0, 0, width, height);
+    camera->setViewport(0, 0, drawnWidth, drawnHeight);
     camera->setRenderOrder(osg::Camera::PRE_RENDER);
     camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
     camera->setClearColor(myViewer->getCamera()->getClearColor());
+    setLineCoverage(*camera, samples > 1 ? sampling.scale : 0);
 
-    const std::string size = std::to_string(width) + " x " + std::to_string(height) + " pixels";
-    const bool opaque = lowerExtension(fileName) == "jpg";
-    // A driver that runs out of memory may crash rather than fail, so what
-    // the image and the render need is checked first.
-    const std::uint64_t needed =
-        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * (opaque ? 3 : 4) +
-        renderMemory(width, height, geometryBytes(*offscreen->getSceneData()));
-    const std::uint64_t free = freeMemory();
+    const std::uint64_t needed = neededFor(sampling);
+    const GLenum format = opaque ? GL_RGB : GL_RGBA;
     osg::ref_ptr<osg::Image> image = new osg::Image;
-    if (needed <= free) image->allocateImage(width, height, 1, opaque ? GL_RGB : GL_RGBA, GL_UNSIGNED_BYTE, 1);
+    osg::ref_ptr<osg::Image> drawn = image;
+    if (needed <= free) {
+        image->allocateImage(width, height, 1, format, GL_UNSIGNED_BYTE, 1);
+        if (sampling.scale > 1) {
+            drawn = new osg::Image;
+            drawn->allocateImage(drawnWidth, drawnHeight, 1, format, GL_UNSIGNED_BYTE, 1);
+        }
+    }
     if (needed > free) {
         problem = "Not enough memory to render an image of " + size + ": it needs about " + megabytes(needed) +
                   ", only " + megabytes(free) + " are free.";
-    } else if (!image->data()) {
+    } else if (!image->data() || !drawn->data()) {
         problem = "Not enough memory for an image of " + size + ".";
     } else {
-        std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), unwritten);
-        camera->attach(osg::Camera::COLOR_BUFFER, image.get());
+        std::fill(drawn->data(), drawn->data() + drawn->getTotalSizeInBytes(), unwritten);
+        camera->attach(osg::Camera::COLOR_BUFFER, drawn.get(), sampling.multisamples > 1 ? sampling.multisamples : 0,
+                       0);
         // Errors stay for the check after the frame instead of being only
         // logged by the scene-graph library.
         if (context->getState()) context->getState()->setCheckForGLErrors(osg::State::NEVER_CHECK_GL_ERRORS);
@@ -294,8 +387,8 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
                 if (error == GL_NO_ERROR) error = next;
             context->releaseContext();
         }
-        const unsigned char* const data = image->data();
-        const bool readBack = std::any_of(data, data + image->getTotalSizeInBytes(),
+        const unsigned char* const data = drawn->data();
+        const bool readBack = std::any_of(data, data + drawn->getTotalSizeInBytes(),
                                           [](unsigned char byte) { return byte != unwritten; });
         // When the frame-buffer object cannot be set up, the scene-graph
         // library switches the camera to another target and reads back a
@@ -307,7 +400,11 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
             problem = "The renderer failed on an image of " + size + ": " + glErrorText(error) + ".";
         else if (!readBack && !opaque)
             problem = "The rendered image of " + size + " could not be read back.";
+        else if (drawn != image)
+            shrink(*drawn, *image, sampling.scale);
     }
+    camera->detach(osg::Camera::COLOR_BUFFER);
+    drawn = nullptr;
     if (problem.empty()) problem = writeImage(*image, fileName);
     // Free what the off-screen context created before it goes.
     offscreen->setSceneData(nullptr);
@@ -316,9 +413,32 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     return problem;
 }
 
-std::string SceneView::writeScene(const std::string& fileName) {
+std::string SceneView::writeScene(const std::string& fileName, const ObjectExportOptions& options,
+                                  ProgressRetriever* progress) {
     takeOverPendingScene();
     osg::Node* scene = myViewer->getSceneData();
     if (!scene) return "There is no scene to write.";
-    return writeNode(*expandInstances(*scene), fileName);
+    return writeObjectFile(*scene, fileName, options, progress);
+}
+
+std::string SceneView::writeDrawing(const std::string& fileName, int width, int height) {
+    takeOverPendingScene();
+    applyBackground();
+    if (width <= 0 || height <= 0) return "The image needs a width and a height of at least 1 pixel.";
+    osg::Node* scene = myViewer->getSceneData();
+    if (!scene) return "There is no scene to draw.";
+    SvgCamera camera;
+    camera.view = myManipulator->getInverseMatrix();
+    osg::ref_ptr<osg::Camera> projection = new osg::Camera;
+    setProjection(projection.get(), static_cast<double>(width) / height);
+    camera.projection = projection->getProjectionMatrix();
+    camera.width = width;
+    camera.height = height;
+    camera.background = myClearColor;
+    try {
+        writeSvg(ExportScene(*scene), camera, fileName);
+    } catch (const FileError& error) {
+        return error.reason().empty() ? "'" + fileName + "' could not be written." : error.reason();
+    }
+    return std::string();
 }

@@ -6,7 +6,9 @@
 
 #include "records/CameraDef.h"
 #include "records/LightDef.h"
+#include "workbench/MultisampleBuffer.h"
 #include "workbench/MOSGTrackballManipulator.h"
+#include "workbench/ObjectExport.h"
 
 #include <osg/Group>
 #include <osg/Light>
@@ -19,6 +21,9 @@
 class SceneView {
 public:
     static constexpr int lightCount = 8;
+    // Samples per pixel of anti-aliased images and of the anti-aliased view.
+    static constexpr int defaultSamples = 16;
+    static constexpr int defaultViewSamples = 4;
 
     SceneView();
     ~SceneView();
@@ -38,8 +43,12 @@ public:
 
     // One frame of the on-screen view, its context current: takes a pending
     // scene over, applies a changed background, renders, and writes the view
-    // into the camera record so that a save stores what is on screen.
-    void frame();
+    // into the camera record so that a save stores what is on screen. A
+    // plain frame is not anti-aliased (quicker, while the view moves).
+    void frame(bool plain = false);
+    // Samples per pixel of the view's frames (1: not anti-aliased).
+    void setViewSamples(int samples) { myViewSamples = samples; }
+    int viewSamples() const { return myViewSamples; }
     // The window was resized: the viewport and the event queue follow only a
     // size without a zero side; the projection's aspect always follows.
     void resize(int width, int height);
@@ -61,12 +70,19 @@ public:
     void storeView();
 
     // Renders the view off-screen at the given size and writes it; the file
-    // name's extension chooses the format. Returns why it failed; empty on
-    // success. A failed render or write leaves the file as it was.
-    std::string renderImage(const std::string& fileName, int width, int height);
-    // Writes the scene with the scene-graph library's object writers; returns
+    // name's extension chooses the format. samples is the number of samples
+    // a pixel's colour is filtered from (1: not anti-aliased, as on screen
+    // without anti-aliasing); an image too large to be drawn with that many
+    // gets fewer. Returns why it failed; empty on success. A failed render
+    // or write leaves the file as it was.
+    std::string renderImage(const std::string& fileName, int width, int height, int samples = 1);
+    // Writes the scene as a 3-D object file (see writeObjectFile); returns
     // why it failed, empty on success.
-    std::string writeScene(const std::string& fileName);
+    std::string writeScene(const std::string& fileName, const ObjectExportOptions& options = ObjectExportOptions(),
+                           ProgressRetriever* progress = nullptr);
+    // Writes the view as an SVG drawing of the given size (see writeSvg);
+    // returns why it failed, empty on success.
+    std::string writeDrawing(const std::string& fileName, int width, int height);
 
     osgViewer::Viewer* viewer() const { return myViewer.get(); }
     MOSGTrackballManipulator* manipulator() const { return myManipulator.get(); }
@@ -81,6 +97,8 @@ private:
     std::array<osg::ref_ptr<osg::LightSource>, lightCount> myLightSources;
     osg::ref_ptr<osgViewer::Viewer> myViewer;
     osg::ref_ptr<MOSGTrackballManipulator> myManipulator;
+    osg::ref_ptr<MultisampleBuffer> myMultisample;
+    int myViewSamples = defaultViewSamples;
     osg::Vec4 myClearColor{0, 0, 0, 0};
     osg::Vec4 myWantedClearColor{0, 0, 0, 0};
     CameraDef* myCameraRecord = nullptr;

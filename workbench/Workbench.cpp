@@ -6,33 +6,11 @@
 #include "diagnostics/FileText.h"
 #include "lsys/String2IDManager.h"
 #include "options/TextConvert.h"
+#include "workbench/ImageWriter.h"
 
 #include <algorithm>
 #include <malloc.h>
 #include <new>
-
-namespace {
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Reads "RRGGBB" (more characters are ignored); false when a digit is bad.
-bool readColour(const std::string& text, float rgb[3]) {
-    if (text.size() < 6) return false;
-    for (int i = 0; i < 3; ++i) {
-        const int high = hexDigit(text[2 * i]);
-        const int low = hexDigit(text[2 * i + 1]);
-        if (high < 0 || low < 0) return false;
-        rgb[i] = (high * 16 + low) / 255.0f;
-    }
-    return true;
-}
-
-} // namespace
 
 Workbench::Workbench(FailureReporter& reporter)
     : myReporter(reporter), myDefinition(std::make_unique<LSystemDefinition>()), myCameras(1) {
@@ -86,6 +64,7 @@ void Workbench::replaceDocument(std::unique_ptr<LSystemDefinition> definition, c
     myNeedsDerivation = false;
     myPending = false;
     myStatistics.clear();
+    myCounts.clear();
     takeRecords();
 }
 
@@ -108,6 +87,25 @@ bool Workbench::load(const std::string& fileName, tov::ErrorHandler& errors) {
 
 void Workbench::setSpecialVariable(const std::string& name, double value) {
     myDefinition->addConstant(name, TextConvert::toString(value));
+}
+
+double Workbench::specialVariable(const std::string& name, double fallback) const {
+    const auto& constants = myDefinition->getConstants();
+    const auto found = constants.find(name);
+    if (found == constants.end()) return fallback;
+    try {
+        return TextConvert::toFloat(TextConvert::trim(found->second.value));
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
+
+DefinitionSheet Workbench::sheet() {
+    DefinitionSheet sheet = DefinitionSheet::of(*myDefinition);
+    for (int i = 0; i < DefinitionSheet::slotCount; ++i) sheet.lights[i] = myLights[i];
+    sheet.cameras[sheet.currentCamera] = currentCamera();
+    sheet.camerasEnabled[sheet.currentCamera] = true;
+    return sheet;
 }
 
 std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChange, tov::ErrorHandler& errors) {
@@ -159,7 +157,10 @@ bool Workbench::complete(ComputationOutcome outcome) {
         myView.setScene(outcome.result.get(), &currentCamera(), myShownLights.data(), outcome.resetView);
     myNeedsDerivation = outcome.needsDerivation;
     myPending = outcome.pending;
-    if (outcome.result) myStatistics = std::move(outcome.statistics);
+    if (outcome.result) {
+        myStatistics = std::move(outcome.statistics);
+        myCounts = outcome.counts;
+    }
     myLastTimes = outcome.times;
     if (!outcome.warnings.empty()) {
         std::string text = "Warnings: ";
@@ -194,12 +195,12 @@ bool Workbench::recompute(tov::ErrorHandler& errors) {
 
 void Workbench::applyEnvironment() {
     const EnvironmentMap& environment = myDefinition->getEnvironment();
-    const auto background = environment.find("background.color");
+    const auto background = environment.find(backgroundColorKey);
     // Without a colour of its own a definition is shown on black, whatever
     // the one before had.
-    float rgb[3] = {0.0f, 0.0f, 0.0f};
-    if (background == environment.end() || !readColour(background->second, rgb)) rgb[0] = rgb[1] = rgb[2] = 0.0f;
-    myView.setBackground(rgb[0], rgb[1], rgb[2], 1.0f);
+    std::array<std::uint8_t, 3> rgb{0, 0, 0};
+    if (background != environment.end()) rgb = readBackgroundColour(background->second).value_or(rgb);
+    myView.setBackground(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, 1.0f);
 }
 
 void Workbench::applyLight(int index) {
@@ -212,10 +213,11 @@ void Workbench::applyLight(int index) {
     myView.setLightEnabled(index, light.enabled);
 }
 
-bool Workbench::exportImage(const std::string& fileName, int width, int height) {
+bool Workbench::exportImage(const std::string& fileName, int width, int height, int samples) {
     std::string problem;
     try {
-        problem = myView.renderImage(fileName, width, height);
+        problem = lowerExtension(fileName) == "svg" ? myView.writeDrawing(fileName, width, height)
+                                                    : myView.renderImage(fileName, width, height, samples);
     } catch (const std::bad_alloc&) {
         problem = "Not enough memory to render and write the image.";
     }
@@ -224,13 +226,36 @@ bool Workbench::exportImage(const std::string& fileName, int width, int height) 
     return false;
 }
 
-bool Workbench::exportObject(const std::string& fileName) {
-    std::string problem;
+namespace {
+
+// An export's progress shown where the computation's is, stopped by the
+// computation's Cancel.
+class ExportWatch : public ProgressRetriever {
+public:
+    ExportWatch(ComputationProgress& progress, const ComputationRun& run) : myProgress(progress), myRun(run) {}
+    void setProgress(int percent) override { myProgress.setProgress(percent); }
+    bool wasCancelled() override { return myRun.cancelRequested(); }
+
+private:
+    ComputationProgress& myProgress;
+    const ComputationRun& myRun;
+};
+
+} // namespace
+
+std::string Workbench::writeObject(const std::string& fileName, ComputationProgress& progress) {
+    myRun.prepare();
+    ExportWatch watch(progress, myRun);
     try {
-        problem = myView.writeScene(fileName);
+        return myView.writeScene(fileName, myObjectOptions, &watch);
     } catch (const std::bad_alloc&) {
-        problem = "Not enough memory to write the object file.";
+        return "Not enough memory to write the object file.";
     }
+}
+
+bool Workbench::exportObject(const std::string& fileName) {
+    SilentProgress silent;
+    const std::string problem = writeObject(fileName, myProgress ? *myProgress : silent);
     if (problem.empty()) return true;
     myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;

@@ -11,8 +11,10 @@
 // caller keeps a second computation from starting before the first has
 // completed, and leaves the document alone in between.
 
+#include "definition_io/DefinitionWriter.h"
 #include "diagnostics/ErrorHandler.h"
 #include "diagnostics/FailureReporter.h"
+#include "interpretation/Statistics.h"
 #include "interpretation/TextTree.h"
 #include "lsys/LSystem.h"
 #include "lsys/LSystemDefinition.h"
@@ -50,6 +52,12 @@ public:
     // Writes a number the window shows into the definition's special
     // variable, in fixed-point notation with three decimals.
     void setSpecialVariable(const std::string& name, double value);
+    // The number a special variable holds; fallback when the definition has
+    // none or its text is no number.
+    double specialVariable(const std::string& name, double fallback) const;
+    // What saving writes besides the definition: the light records and the
+    // view of the current camera.
+    DefinitionSheet sheet();
 
     // Prepares a full recomputation on the main thread: compiles the
     // definition (problems go to errors) into a new L-system that replaces
@@ -95,10 +103,17 @@ public:
     void setInterpreting(bool on) { myInterpreting = on; }
     void setProgress(ComputationProgress* progress) { myProgress = progress; }
 
-    // Renders the view off-screen and writes it; reports a failure.
-    bool exportImage(const std::string& fileName, int width, int height);
-    // Writes the scene as a 3-D object file; reports a failure.
+    // Renders the view off-screen with samples per pixel (1: not
+    // anti-aliased) and writes it, or draws it as SVG for the extension
+    // "svg"; reports a failure.
+    bool exportImage(const std::string& fileName, int width, int height, int samples);
+    // Writes the scene as a 3-D object file with the progress shown as set
+    // (setProgress); reports a failure.
     bool exportObject(const std::string& fileName);
+    // The same for the worker thread: returns why it failed (empty on
+    // success, exportCancelledText after cancel()) instead of reporting it.
+    std::string writeObject(const std::string& fileName, ComputationProgress& progress);
+    void setObjectOptions(const ObjectExportOptions& options) { myObjectOptions = options; }
 
     // Shows the environment's background colour ("background.color", six
     // hexadecimal digits RRGGBB).
@@ -114,6 +129,8 @@ public:
     LSystem* lsystem() const { return myLSystem.get(); }
     SceneView& view() { return myView; }
     const TextTree& statistics() const { return myStatistics; }
+    // The counters behind the statistics.
+    const Statistics& counts() const { return myCounts; }
     // How long the last completed computation took.
     const ComputationTimes& lastTimes() const { return myLastTimes; }
     const std::array<LightDef, SceneView::lightCount>& lights() const { return myLights; }
@@ -145,8 +162,10 @@ private:
     SceneView myView;
     ComputationRun myRun;
     TextTree myStatistics;
+    Statistics myCounts;
     ComputationTimes myLastTimes;
     std::size_t myAtomLimit = unlimited;
     bool myInterpreting = true;
     ComputationProgress* myProgress = nullptr;
+    ObjectExportOptions myObjectOptions;
 };

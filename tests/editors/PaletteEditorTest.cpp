@@ -198,30 +198,6 @@ TEST_F(PaletteEditorTest, DoubleClickedEntryIsEditedInTheMaterialDialog) {
     }
 }
 
-TEST_F(PaletteEditorTest, CommandsAreEnabledByTheSizeOfTheSelection) {
-    MFXMatPaletteWidget* editor = addEditor();
-    FXButton* sender = new FXButton(window, "sender");
-    show();
-    struct Case {
-        int id;
-        int needed;
-    } cases[] = {{MFXMatPaletteWidget::ID_COPY, 1},   {MFXMatPaletteWidget::ID_CUT, 1},
-                 {MFXMatPaletteWidget::ID_ALPHA, 1},  {MFXMatPaletteWidget::ID_REVERSE, 2},
-                 {MFXMatPaletteWidget::ID_ROTATE, 2}, {MFXMatPaletteWidget::ID_GRADIENT, 3}};
-    for (int size = 0; size <= 3; ++size) {
-        editor->select(0);
-        if (size == 0) editor->select(0, CONTROLMASK);
-        if (size > 1) editor->select(size - 1, SHIFTMASK);
-        ASSERT_EQ(static_cast<std::size_t>(size), editor->selection().size());
-        for (const Case& c : cases) {
-            editor->handle(sender, FXSEL(SEL_UPDATE, c.id), nullptr);
-            EXPECT_EQ(size >= c.needed, sender->isEnabled() == TRUE) << c.id << " with " << size;
-        }
-    }
-    editor->handle(app, FXSEL(SEL_COMMAND, MFXMatPaletteWidget::ID_SELECT_ALL), nullptr);
-    EXPECT_EQ(static_cast<std::size_t>(MaterialPalette::size), editor->selection().size());
-}
-
 TEST_F(PaletteEditorTest, ChangedEntryShowsItsNewMaterialAndTheOthersStay) {
     MFXMatPaletteWidget* editor = addEditor();
     show();

@@ -60,37 +60,4 @@ TEST_F(PreviewCacheTest, ComposedGridEqualsTheDirectDrawingAndRendersOnlyChanged
     }
 }
 
-TEST_F(PreviewCacheTest, IdenticalMaterialsOfOneCellSizeRenderOnce) {
-    MaterialPalette palette;
-    for (int i = 0; i < MaterialPalette::size; ++i) palette[i] = fresh(0.25f);
-    PreviewCache cache;
-    std::vector<FXColor> pixels;
-    ASSERT_TRUE(cache.paletteGrid(app, palette, true, 160, 160, pixels));
-    EXPECT_EQ(1, cache.renderedLastTime());
-    // Cells of 180 / 16 = 11.25 pixels come in four sizes, each rendered once.
-    ASSERT_TRUE(cache.paletteGrid(app, palette, true, 180, 180, pixels));
-    EXPECT_EQ(4, cache.renderedLastTime());
-    // Greyed previews are others.
-    ASSERT_TRUE(cache.paletteGrid(app, palette, false, 160, 160, pixels));
-    EXPECT_EQ(1, cache.renderedLastTime());
-    // A difference below the text's resolution is still a different material.
-    palette[5].diffuse[1] += 1e-4f;
-    ASSERT_TRUE(cache.paletteGrid(app, palette, true, 160, 160, pixels));
-    EXPECT_EQ(1, cache.renderedLastTime());
-}
-
-TEST_F(PreviewCacheTest, PreviewsOfEarlierGridsAreForgottenBeyondTheCapacity) {
-    const MaterialPalette first = PaletteLibrary::defaultPalette();
-    const MaterialPalette second = PaletteLibrary::palette(PaletteLibrary::indexOf("gradients/glossy/rainbow"));
-    std::vector<FXColor> pixels;
-    for (const std::size_t capacity : {std::size_t(0), std::size_t(1024)}) {
-        PreviewCache cache(capacity);
-        ASSERT_TRUE(cache.paletteGrid(app, first, true, 64, 64, pixels));
-        const int firstRendered = cache.renderedLastTime();
-        ASSERT_TRUE(cache.paletteGrid(app, second, true, 64, 64, pixels));
-        ASSERT_TRUE(cache.paletteGrid(app, first, true, 64, 64, pixels));
-        EXPECT_EQ(capacity == 0 ? firstRendered : 0, cache.renderedLastTime()) << capacity;
-    }
-}
-
 } // namespace

@@ -1,4 +1,4 @@
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include "../TempDir.h"
 #include "gui/FractintEntryDialog.h"

@@ -1,6 +1,6 @@
 #include "editors/MessageBoxReporter.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "gui/SymbolHelp.h"
 #include "interpretation/TurtleSymbols.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 

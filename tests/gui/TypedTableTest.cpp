@@ -1,7 +1,7 @@
 #include "gui/MFXAddEditTypedTable.h"
 #include "gui/MFXUndoHolder.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -169,22 +169,6 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
         field->handle(field, FXSEL(SEL_KEYPRESS, 0), &enter);
         EXPECT_STREQ(c.stored, table->getItemText(0, c.col).text()) << c.typed;
     }
-}
-
-TEST_F(TypedTable, AnUnknownTypeStopsTheEditWithAnErrorBox) {
-    table->setColumnType(2, 7);
-    table->setColumnType(-1, MFXAddEditTypedTable::CHECK); // ignored
-    FXString title;
-    Poller close([&] {
-        auto* box = dynamic_cast<FXTopWindow*>(guiApp()->getModalWindow());
-        if (!box) return false;
-        title = box->getTitle();
-        guiApp()->stopModal(box, MBOX_CLICKED_OK);
-        return true;
-    });
-    click(0, 2);
-    EXPECT_STREQ("Unknown entry type", title.text());
-    EXPECT_EQ(nullptr, editor());
 }
 
 TEST_F(TypedTable, UndoingARowRemovalRestoresTheRowWhereItWas) {

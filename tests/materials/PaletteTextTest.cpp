@@ -10,16 +10,6 @@ const std::string shapeDefaultText = "242424ffffffffff000000ff3b3b3bff350";
 
 MaterialPalette library(const std::string& name) { return PaletteLibrary::palette(PaletteLibrary::indexOf(name)); }
 
-TEST(MaterialPalette, DefaultPaletteWritesAsEmptyText) {
-    const MaterialPalette palette;
-    EXPECT_EQ(palette.text(), "");
-    EXPECT_EQ(palette.fullText().size(), 6u + 256 * 35 + 255);
-    EXPECT_EQ(palette.fullText().substr(0, 6), "1:256:");
-    MaterialPalette back(MaterialPalette::Entries{});
-    back.setDefault();
-    EXPECT_EQ(back, palette);
-}
-
 TEST(MaterialPalette, LibraryPaletteWritesByName) {
     const MaterialPalette rainbow = library("gradients/glossy/rainbow");
     for (const char* text : {"1:d:gradients/glossy/rainbow", "1:D:gradients/glossy/rainbow"}) {

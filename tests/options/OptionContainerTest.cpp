@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 
 namespace {
 
@@ -16,12 +15,6 @@ std::string messageOf(const std::function<void()>& action) {
         return e.message();
     }
     return "<no error>";
-}
-
-std::string listing(const OptionContainer& options) {
-    std::ostringstream out;
-    out << options;
-    return out.str();
 }
 
 } // namespace
@@ -63,24 +56,3 @@ TEST(OptionContainer, UnknownNamesAndFailedSets) {
     EXPECT_EQ(options.getDouble("scale"), 3.0);
 }
 
-TEST(OptionContainer, ListsSetOptionsOnceWithSynonymsAndDefaults) {
-    OptionContainer options;
-    options.declare("zoom", 'z', std::make_unique<Option_Double>(2.0));
-    options.declare("name", std::make_unique<Option_String>());
-    options.declare("count", std::make_unique<Option_Integer>());
-    options.declare("quiet", std::make_unique<Option_Bool>());
-    options.addSynonym("magnify", "zoom");
-    options.set("count", "7");
-    options.set("quiet", true);
-
-    EXPECT_EQ(listing(options), "count: 7\n"
-                                "magnify (z, zoom): 2.000 (default)\n"
-                                "quiet: true\n");
-
-    options.set("zoom", "0,5");
-    options.set("name", "");
-    EXPECT_EQ(listing(options), "count: 7\n"
-                                "magnify (z, zoom): 0.500\n"
-                                "name: \n"
-                                "quiet: true\n");
-}

@@ -91,17 +91,6 @@ TEST(OptionParser, ShortForms) {
     }
 }
 
-TEST(OptionParser, ShortFormErrors) {
-    OptionContainer options = programOptions();
-    EXPECT_EQ(run(options, {"-l="}).errors, "Error: Option 'l' needs a value.\n");
-    EXPECT_EQ(run(options, {"-k"}).errors, "Error: The option 'k' is not known.\n");
-    options.declare("width", 'w', std::make_unique<Option_Integer>());
-    EXPECT_EQ(run(options, {"-lw"}).errors, "Error: All of the following options need a value: l, w\n");
-    EXPECT_EQ(run(options, {"-w=1.5"}).errors, "Error: The option 'w' is of the type 'integer'.\n");
-    EXPECT_EQ(run(options, {"-w="}).errors, "Error: Option 'w' needs a value.\n");
-    EXPECT_EQ(run(options, {"-v", "-v"}).errors, "Error: The option 'v' was already set.\n");
-}
-
 TEST(OptionParser, SecondValueAndUnrecognisedArgumentsAreRefused) {
     OptionContainer options = programOptions();
     const Outcome outcome = run(options, {"--load", "a.kld", "--load=b.kld"});

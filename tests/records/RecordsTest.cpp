@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "materials/PaletteLibrary.h"
-#include "records/CameraDef.h"
-#include "records/LightDef.h"
+#include "records/EnvironmentAndTweaks.h"
 #include "records/ShapeDef.h"
 
 TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
@@ -29,38 +27,6 @@ TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
         c.change(shape);
         EXPECT_EQ(shape.toText(), c.text);
     }
-}
-
-TEST(ShapeDefText, ChangedFieldsInWriterOrder) {
-    ShapeDef shape = ShapeDef::forNewSymbol("F");
-    // Set in a different order than written, to catch order mistakes.
-    shape.maxColor = 100;
-    shape.coloringType = ColoringMode::PaletteIterate;
-    shape.addLine = true;
-    shape.scaleZ = 0.5;
-    shape.rotX = -90;
-    shape.innerWidth = 3.25;
-    shape.corners = 5;
-    shape.height = 2;
-    shape.width2 = 0.25;
-    shape.width = 1;
-    shape.length = 12.5;
-    shape.move = false;
-    shape.type = ShapeType::Torus;
-    shape.indexOffset = -3;
-    shape.minColor = 7;
-    EXPECT_EQ(shape.toText(), "visible=1, interpreted=1, type=torus, move=0, length=12.5, width=1, width2=0.25, "
-                              "height=2, corners=5, innerWidth=3.25, rotX=-90, scaleZ=0.5, addLine=1, "
-                              "coloringType=palette_iterate, indexOffset=-3, minColor=7, maxColor=100");
-}
-
-TEST(ShapeDefText, PaletteInShortestFormLast) {
-    ShapeDef shape;
-    shape.maxColor = 9;
-    shape.palette = PaletteLibrary::palette(PaletteLibrary::indexOf("gradients/glossy/rainbow"));
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, maxColor=9, palette=1:d:gradients/glossy/rainbow");
-    shape.palette[3] = GLMaterial();
-    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, maxColor=9, palette=" + shape.palette.fullText());
 }
 
 TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
@@ -91,33 +57,19 @@ TEST(ShapeEnums, NamesReadCaseSensitivelyAndOutOfRangeValuesHaveNone) {
     EXPECT_STREQ(enumName(static_cast<CapKind>(-1)), "");
 }
 
-TEST(LightDefText, OnlyChangedColoursInFixedOrder) {
-    LightDef light;
-    light.enabled = true;
-    EXPECT_EQ(light.toText(), "");
-
-    light.position = {1.0f, -2.5f, 3.0f, 1.0f};
-    EXPECT_EQ(light.toText(), "position=(1,-2.500,3,1)");
-
-    LightDef colours;
-    colours.diffuse = {0.5f, 0.25f, 0.125f, 1.0f};
-    colours.ambient[2] = 0.0f;
-    EXPECT_EQ(colours.toText(), "ambient=(1,1,0,1), diffuse=(0.500,0.250,0.125,1)");
+TEST(EnvironmentAndTweakValues, TropismDirectionIsThreeNumbersInBracketsOrNot) {
+    using Direction = std::array<double, 3>;
+    EXPECT_EQ(readTropismDirection("0,-1,0.5"), (Direction{0, -1, 0.5}));
+    EXPECT_EQ(readTropismDirection(" ( 0.1, 0.2 ,0.3 ) "), (Direction{0.1f, 0.2f, 0.3f}));
+    for (const char* wrong : {"", "()", "1,2", "1,2,3,4", "1,x,3", "1,,3", "(1,2,3", "1;2;3"})
+        EXPECT_FALSE(readTropismDirection(wrong)) << wrong;
 }
 
-TEST(CameraDefText, WrittenWithChangedMatrixOrStoredOrbit) {
-    CameraDef camera;
-    camera.center = {1, 2, 3};
-    camera.distance = 42;
-    EXPECT_EQ(camera.toText(), "");
-
-    camera.matrix[13] = 5.0;
-    camera.rotation = {0.5, 0.0, 0.0, 0.8660254};
-    const std::string orbit = "rotation=(0.500,0,0,0.866), center=(1,2,3), distance=(42)";
-    EXPECT_EQ(camera.toText(), orbit);
-
-    // A camera read from a file keeps the default matrix but stores its orbit.
-    camera.matrix = CameraDef::defaultMatrix;
-    camera.set = true;
-    EXPECT_EQ(camera.toText(), orbit);
+TEST(EnvironmentAndTweakValues, BackgroundColourIsSixHexadecimalDigits) {
+    using Bytes = std::array<std::uint8_t, 3>;
+    EXPECT_EQ(readBackgroundColour("3366cc"), (Bytes{0x33, 0x66, 0xcc}));
+    EXPECT_EQ(readBackgroundColour("EEDDBB789"), (Bytes{0xee, 0xdd, 0xbb})); // the rest is ignored
+    for (const char* wrong : {"", "fff", "12zzzz", "#33669"}) EXPECT_FALSE(readBackgroundColour(wrong)) << wrong;
+    EXPECT_EQ(backgroundColourText({0x0a, 0xff, 0x00}), "0aff00");
+    EXPECT_EQ(readBackgroundColour(backgroundColourText({1, 2, 3})), (Bytes{1, 2, 3}));
 }

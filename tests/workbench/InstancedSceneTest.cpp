@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -48,7 +49,8 @@ osg::ref_ptr<osg::Group> sampleScene(GeometryCache& cache) {
     return group;
 }
 
-osg::ref_ptr<osg::Image> render(osg::Node* scene, const std::string& file) {
+osg::ref_ptr<osg::Image> render(osg::Node* scene, const std::string& file, int width = 200, int height = 150,
+                                int samples = 1) {
     std::array<LightDef, SceneView::lightCount> lights{};
     lights[0].enabled = lights[2].enabled = true;
     SceneView view;
@@ -59,7 +61,7 @@ osg::ref_ptr<osg::Image> render(osg::Node* scene, const std::string& file) {
     view.setLightDiffuse(2, 1, 0.5f, 0, 1);
     view.setLightAmbient(2, 0, 0, 0, 1);
     view.setScene(scene, nullptr, lights.data(), true);
-    const std::string problem = view.renderImage(file, 200, 150);
+    const std::string problem = view.renderImage(file, width, height, samples);
     EXPECT_EQ("", problem);
     return problem.empty() ? osgDB::readImageFile(file) : nullptr;
 }
@@ -132,6 +134,67 @@ TEST(InstancedScene, ThinTubesDrawLikeTheirShapes) {
     EXPECT_GT(fullPixels, 1000u);
     EXPECT_NEAR(double(fullPixels), double(thinPixels), 0.15 * fullPixels);
     EXPECT_NEAR(fullGreen, thinGreen, 8.0);
+}
+
+// The green of each pixel of image averaged over blocks of scale x scale.
+std::vector<double> greens(const osg::Image& image, int scale) {
+    const int width = image.s() / scale, height = image.t() / scale;
+    std::vector<double> result(static_cast<std::size_t>(width) * height, 0.0);
+    for (int y = 0; y < image.t(); ++y)
+        for (int x = 0; x < image.s(); ++x)
+            result[(y / scale) * width + x / scale] += image.data(x, y)[1] / double(scale * scale);
+    return result;
+}
+
+double rootMeanSquare(const std::vector<double>& a, const std::vector<double>& b) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < a.size(); ++i) sum += (a[i] - b[i]) * (a[i] - b[i]);
+    return std::sqrt(sum / a.size());
+}
+
+// Red tubes about half a pixel wide on white, drawn as thin lines: the green
+// of a pixel tells how much of it they cover. Anti-aliased, a line covers
+// its pixels by its width, as the full shapes drawn eight times larger and
+// averaged do; plain, it covers whole pixels by chance, as it always did.
+TEST(InstancedScene, AntialiasedThinLinesCoverTheirPixelsByTheirWidth) {
+    TempDir dir;
+    GeometryCache cache;
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    ShapeInstancer shapes;
+    shapes.start(scene.get());
+    GLMaterial red = material(1.0f, 0.0f, 0.0f, 20.0f);
+    osg::Geometry* tube = cache.tube(1.5, 0.05, 0.05, 8);
+    for (int i = 0; i < 300; ++i) {
+        const double a = i * 2.399963, b = i * 0.7548777;
+        const osg::Matrixd placement =
+            osg::Matrixd::rotate(a, osg::Vec3d(std::sin(b), std::cos(b), 0.5)) *
+            osg::Matrixd::translate(10.0 * std::fmod(i * 0.618034, 1.0), 5.0 * std::fmod(i * 0.414214, 1.0),
+                                    7.5 * std::fmod(i * 0.732051, 1.0));
+        shapes.placeSlender(tube, 8, cache.litStateSet(red), placement);
+    }
+    osg::ref_ptr<osg::Image> plain = render(scene.get(), dir.path("plain.png"));
+    osg::ref_ptr<osg::Image> smooth = render(scene.get(), dir.path("smooth.png"), 200, 150, 16);
+    osg::ref_ptr<osg::Image> large = render(scene.get(), dir.path("large.png"), 1600, 1200);
+    ASSERT_TRUE(plain && smooth && large);
+    const std::vector<double> reference = greens(*large, 8), lines = greens(*smooth, 1), dots = greens(*plain, 1);
+
+    // Covered: how much of the picture the tubes cover, in pixels.
+    const auto covered = [](const std::vector<double>& green) {
+        double sum = 0.0;
+        for (double g : green) sum += 1.0 - g / 255.0;
+        return sum;
+    };
+    EXPECT_GT(covered(reference), 300.0);
+    EXPECT_NEAR(covered(reference), covered(lines), 0.1 * covered(reference));
+    const double smoothError = rootMeanSquare(lines, reference), plainError = rootMeanSquare(dots, reference);
+    EXPECT_LT(smoothError, 0.5 * plainError) << smoothError << " " << plainError;
+
+    // Partly covered pixels: many anti-aliased, none plain.
+    const auto partly = [](const std::vector<double>& green) {
+        return std::count_if(green.begin(), green.end(), [](double g) { return g > 0.0 && g < 255.0; });
+    };
+    EXPECT_GT(partly(lines), 1000);
+    EXPECT_EQ(0, partly(dots));
 }
 
 TEST(InstancedScene, ObjectExportWritesEveryShapeWithItsVertices) {

@@ -1,0 +1,142 @@
+#pragma once
+// The one toolkit application of a GUI test program, opened on the display
+// of DISPLAY (a virtual one under xvfb-run) with HOME in a scratch folder, so
+// that settings are read from and written to ~/.foxrc/TOVA/KLADO there and
+// never to the user's own; helpers that send the messages a user's keys and
+// clicks produce; and a poller that drives modal loops: it runs a step every
+// millisecond from the event loop until the step says it is done.
+
+#include "TempDir.h"
+
+#include <fx.h>
+#include <fxkeys.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+// The scratch home of the test program.
+inline const TempDir& guiHome() {
+    static TempDir home;
+    return home;
+}
+
+inline FXApp* guiApp() {
+    static FXApp* app = [] {
+        setenv("HOME", guiHome().path("").c_str(), 1);
+        static int argc = 1;
+        static char name[] = "klado-test";
+        static char* argv[] = {name, nullptr};
+        auto* created = new FXApp("KLADO", "TOVA");
+        created->init(argc, argv);
+        created->create();
+        return created;
+    }();
+    return app;
+}
+
+inline FXEvent keyEvent(FXuint type, FXint code, const char* text = "", FXuint state = 0) {
+    FXEvent event{}; // every field a handler may read starts at zero
+    event.synthetic = true;
+    event.type = type;
+    event.code = code;
+    event.text = text;
+    event.state = state;
+    return event;
+}
+
+// Presses and releases one key on the widget.
+inline void pressKey(FXWindow* widget, FXint code, const char* text = "", FXuint state = 0) {
+    FXEvent press = keyEvent(SEL_KEYPRESS, code, text, state);
+    widget->handle(widget, FXSEL(SEL_KEYPRESS, 0), &press);
+    FXEvent release = keyEvent(SEL_KEYRELEASE, code, text, state);
+    widget->handle(widget, FXSEL(SEL_KEYRELEASE, 0), &release);
+}
+
+inline void typeText(FXWindow* widget, const std::string& text) {
+    for (char c : text) {
+        const char letter[2] = {c, 0};
+        pressKey(widget, static_cast<unsigned char>(c), letter);
+    }
+}
+
+// A click (or double click) of the left button at a point of a window, by
+// default its middle.
+inline void click(FXWindow* widget, int count = 1, int x = -1, int y = -1) {
+    FXEvent event{};
+    event.win_x = x < 0 ? widget->getWidth() / 2 : x;
+    event.win_y = y < 0 ? widget->getHeight() / 2 : y;
+    event.click_button = LEFTBUTTON;
+    event.click_count = count;
+    widget->handle(guiApp(), FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
+    widget->handle(guiApp(), FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event);
+}
+
+// The first label, button or check below a window that shows this text.
+inline FXLabel* findLabel(FXWindow* root, const FXString& text) {
+    for (FXWindow* child = root->getFirst(); child; child = child->getNext()) {
+        FXLabel* label = dynamic_cast<FXLabel*>(child);
+        if (label && label->getText() == text) return label;
+        if (FXLabel* found = findLabel(child, text)) return found;
+    }
+    return nullptr;
+}
+
+inline void runUntilIdle() {
+    guiApp()->runWhileEvents();
+    guiApp()->refresh();
+    guiApp()->runWhileEvents();
+}
+
+// Runs the event loop until nothing is left, the update pass and the
+// repaints included.
+inline void settle() {
+    guiApp()->flush(true);
+    guiApp()->refresh();
+    guiApp()->runWhileEvents();
+    guiApp()->forceRefresh();
+    guiApp()->runWhileEvents();
+    guiApp()->repaint();
+}
+
+class Poller : public FXObject {
+    FXDECLARE(Poller)
+
+public:
+    enum { ID_TICK = 1 };
+
+    explicit Poller(std::function<bool()> step) : myStep(std::move(step)) { guiApp()->addTimeout(this, ID_TICK, 1); }
+    ~Poller() override { guiApp()->removeTimeout(this, ID_TICK); }
+
+    long onTick(FXObject*, FXSelector, void*) {
+        if (!myStep()) guiApp()->addTimeout(this, ID_TICK, 1);
+        return 1;
+    }
+
+protected:
+    Poller() = default;
+
+private:
+    std::function<bool()> myStep;
+};
+
+// Runs `action` on the modal window once one is running, repeating until the
+// action returns true (it ends the modal loop itself).
+inline void whenModal(std::function<bool(FXWindow*)> action) {
+    static std::unique_ptr<Poller> poller;
+    poller = std::make_unique<Poller>([action = std::move(action)] {
+        FXWindow* modal = guiApp()->getModalWindow();
+        return modal && action(modal);
+    });
+}
+
+// Runs the event loop until the condition holds or ten seconds have passed.
+inline bool runUntil(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        guiApp()->runOneEvent(false);
+    }
+    return true;
+}
