@@ -49,10 +49,8 @@ WindowScheduler::WindowScheduler(FXWindow* owner, Workbench& workbench, MessageB
       myThread(std::make_unique<ComputationThread>(workbench, *myDialog, *myCompletion)) {}
 
 WindowScheduler::~WindowScheduler() {
-    if (myThread && myThread->running()) {
-        myWorkbench->cancel();
-        myThread->join();
-    }
+    myWorkbench->cancel();
+    myThread->harvest();
     FXApp* app = myApp;
     app->removeChore(this, ID_FRAME);
     app->removeTimeout(this, ID_FRAME_DEADLINE);
@@ -195,7 +193,7 @@ void WindowScheduler::startWorker(const FXString& task, bool followed) {
     myStarted = FXThread::time();
     myDialog->create();
     myDialog->restart(task, followed);
-    myThread->start();
+    myThread->begin();
     myApp->addTimeout(this, ID_PROGRESS, progressInterval);
 }
 
@@ -205,7 +203,20 @@ FXint WindowScheduler::ComputationThread::run() {
     else
         outcome = myWorkbench.compute(request, myProgress);
     myCompletion.signal();
+    myRelease.wait();
     return 0;
+}
+
+void WindowScheduler::ComputationThread::begin() {
+    myBegun = true;
+    start();
+}
+
+void WindowScheduler::ComputationThread::harvest() {
+    if (!myBegun) return;
+    myBegun = false;
+    myRelease.post();
+    join();
 }
 
 long WindowScheduler::onProgress(FXObject*, FXSelector, void*) {
@@ -240,14 +251,14 @@ void WindowScheduler::finish() {
     // Stopped as by "Cancel": the steps derived so far are given back.
     myCancelled = !myThread->task;
     myWorkbench->cancel();
-    myThread->join();
+    myThread->harvest();
     onCompleted(nullptr, 0, nullptr);
 }
 
 long WindowScheduler::onCompleted(FXObject*, FXSelector, void*) {
     if (!myComputing) return 1;
-    // The worker has signalled as its last act: joining takes no time.
-    myThread->join();
+    // The worker has signalled as its last act: harvesting takes no time.
+    myThread->harvest();
     myComputing = false;
     myApp->removeTimeout(this, ID_PROGRESS);
     if (myThread->task) {

@@ -138,12 +138,21 @@ private:
         ComputationOutcome outcome;
         Task task;
 
+        void begin();
+        // Waits for the worker to end and harvests it; nothing when none was
+        // begun. The worker holds on after its last act until this is
+        // called: the toolkit forgets a thread that has ended by itself, and
+        // its join would then leave it unharvested.
+        void harvest();
+
     private:
         FXint run() override;
 
         Workbench& myWorkbench;
         KLADODialog_Computing& myProgress;
         FXGUISignal& myCompletion;
+        FXSemaphore myRelease{0};
+        bool myBegun = false;
     };
 
     void start(const ComputationRequest& request, bool live);
