@@ -46,14 +46,14 @@ asan: deps
 
 # The computation core and the window's scheduler built with
 # ThreadSanitizer: a worker derives, interprets or exports while the main
-# thread reads, edits and cancels. (The frame test is left out: the software
+# thread reads, edits and cancels. (The tests that draw are left out: the software
 # renderer's own threads are not instrumented and show as races in it.)
 tsan: deps
 	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKLADO_TSAN=ON -DKLADO_BENCH=OFF
 	cmake --build build-tsan -j$(JOBS) --target test_workbench test_gui
 	cd build-tsan && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
 	  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-	  ctest -R "WorkbenchFixture|RunFixture|SchedulerFixture" -E "Frames" --output-on-failure
+	  ctest -R "WorkbenchFixture|RunFixture|SchedulerFixture" -E "Frames|Rests" --output-on-failure
 
 # Renders every example to docs/gallery/NAME.png.
 gallery: build
