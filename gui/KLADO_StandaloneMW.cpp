@@ -403,10 +403,11 @@ void KLADO_StandaloneMW::updateTitle() {
     if (title != getTitle()) setTitle(title);
 }
 
+// The update pass asks the window itself (the application is the sender,
+// or the window when forced); children without a message land here too.
 long KLADO_StandaloneMW::onUpdTitle(FXObject* sender, FXSelector selector, void* data) {
-    if (sender != this) return 0;
     updateTitle();
-    return FXMainWindow::onUpdate(sender, selector, data);
+    return sender == getApp() || sender == this ? FXMainWindow::onUpdate(sender, selector, data) : 0;
 }
 
 void KLADO_StandaloneMW::keepRecoveryCopies(const std::string& folder) {

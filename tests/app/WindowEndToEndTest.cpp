@@ -154,8 +154,13 @@ TEST_F(WindowEndToEnd, TheViewFollowsTheHandAndIsDrawnAgainUnderAClosedMenu) {
     xdotool("type --delay 20 'F+F+F'");
     xdotool("key Return");
     EXPECT_GT(viewDifference(home, changedFrom(home)), 100) << "the edit was not drawn";
+    auto titled = [&](const std::string& title) {
+        return waitFor([&] { return output("xdotool getwindowname " + main) == title; }, 5);
+    };
+    EXPECT_TRUE(titled("plant* - KLADO")) << "the title does not mark the unsaved edit";
     xdotool("key --clearmodifiers ctrl+s");
     EXPECT_TRUE(waitFor([&] { return files.read("plant.kld").find("Axiom:F+F+F\n") != std::string::npos; }, 5));
+    EXPECT_TRUE(titled("plant - KLADO"));
     xdotool("key --clearmodifiers ctrl+q");
     EXPECT_EQ(exitStatus(), 0);
 }

@@ -518,21 +518,27 @@ TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
 namespace {
 
 TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
+    // Whether the window comes to show the title through the toolkit's own
+    // update pass, as in a running program.
+    auto shows = [this](const char* title) {
+        guiApp()->refresh();
+        return runUntil([&] { return window->getTitle() == title; });
+    };
     dir.write("plant.kld", plant);
     ASSERT_TRUE(window->load(dir.path("plant.kld")));
     computed();
-    EXPECT_EQ(window->titleText(), "plant - KLADO");
+    EXPECT_TRUE(shows("plant - KLADO"));
     typeText(window->definitionPanel()->nameField(), "A");
-    EXPECT_EQ(window->titleText(), "plant* - KLADO");
+    EXPECT_TRUE(shows("plant* - KLADO"));
     command(KLADO_StandaloneMW::ID_SAVE);
-    EXPECT_EQ(window->titleText(), "plant - KLADO");
+    EXPECT_TRUE(shows("plant - KLADO"));
     // The same run of typing goes on after the save.
     typeText(window->definitionPanel()->nameField(), "B");
     EXPECT_TRUE(window->isModified());
-    EXPECT_EQ(window->titleText(), "plant* - KLADO");
+    EXPECT_TRUE(shows("plant* - KLADO"));
     EXPECT_TRUE(enabled(widgets<FXButton>(window, KLADO_StandaloneMW::ID_SAVE).at(0)));
     window->undoList.undo();
-    EXPECT_EQ(window->titleText(), "plant - KLADO");
+    EXPECT_TRUE(shows("plant - KLADO"));
     // Revert to saved, then redo, brings the edit back.
     window->undoList.redo();
     window->undoList.revert();
