@@ -105,8 +105,10 @@ void ConstantSliders::showConstants(const LSystemDefinition& definition) {
         double value = 0;
         if (constant.arguments.empty() && plainNumber(constant.value, value))
             plain.push_back({name, TextConvert::trim(constant.value), value});
+        else if (constant.arguments.empty())
+            computed.push_back(name + " = " + TextConvert::trim(constant.value));
         else
-            computed.push_back(name + constant.arguments + " = " + TextConvert::trim(constant.value));
+            computed.push_back(name + "(" + constant.arguments + ") = " + TextConvert::trim(constant.value));
     }
 
     const bool same = computed == myComputed && plain.size() == myRows.size() &&

@@ -69,7 +69,9 @@ void ExtensionsPanel::showDocument() {
     myConstantsTable->setColumnText(1, "Definition");
     for (std::size_t row = 0; row < shown.size(); ++row) {
         const ConstantDef& constant = *shown[row];
-        const std::string name = constant.arguments.empty() ? constant.name : constant.name + constant.arguments;
+        // A function as it is entered: its argument list in parentheses.
+        const std::string name =
+            constant.arguments.empty() ? constant.name : constant.name + "(" + constant.arguments + ")";
         setCell(myConstantsTable, static_cast<FXint>(row), 0, name.c_str());
         setCell(myConstantsTable, static_cast<FXint>(row), 1, constant.value.c_str());
     }
