@@ -215,7 +215,8 @@ long ConstantSliders::onRange(FXObject* sender, FXSelector selector, void*) {
     Range& range = myRanges[row.name];
     Range wanted = range;
     double typed = 0;
-    if (plainNumber(field->getText().text(), typed)) (FXSELID(selector) == ID_LOW ? wanted.first : wanted.second) = typed;
+    if (plainNumber(field->getText().text(), typed))
+        (FXSELID(selector) == ID_LOW ? wanted.first : wanted.second) = typed;
     // A range that is empty or upside down is refused: the old one shows again.
     if (wanted.first < wanted.second) range = wanted;
     showRange(row);
