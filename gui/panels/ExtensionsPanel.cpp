@@ -75,7 +75,11 @@ void ExtensionsPanel::showDocument() {
         setCell(myConstantsTable, static_cast<FXint>(row), 0, name.c_str());
         setCell(myConstantsTable, static_cast<FXint>(row), 1, constant.value.c_str());
     }
-    mySliders->forgetRanges();
+    // The file read again keeps the sliders' ranges; another document starts
+    // from the defaults.
+    const std::string& file = myHost->workbench().fileName();
+    if (file.empty() || file != myShownFile) mySliders->forgetRanges();
+    myShownFile = file;
     mySliders->showConstants(definition);
 }
 

@@ -5,6 +5,8 @@
 
 #include <fx.h>
 
+#include <string>
+
 class ConstantSliders;
 class MFXAddEditTypedTable;
 class PanelHost;
@@ -39,4 +41,6 @@ private:
     MFXAddEditTypedTable* myIgnoreTable = nullptr;
     MFXAddEditTypedTable* myConstantsTable = nullptr;
     ConstantSliders* mySliders = nullptr;
+    // The file of the document shown.
+    std::string myShownFile;
 };
