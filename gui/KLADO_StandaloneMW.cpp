@@ -436,6 +436,8 @@ long KLADO_StandaloneMW::onFileWatch(FXObject*, FXSelector, void*) {
 
 void KLADO_StandaloneMW::recompute() { myScheduler->recompute(false); }
 
+void KLADO_StandaloneMW::recomputeLive() { myScheduler->recompute(false, true); }
+
 void KLADO_StandaloneMW::reinterpret() { myScheduler->reinterpret(false); }
 
 void KLADO_StandaloneMW::reinterpretLive() { myScheduler->reinterpret(false, true); }

@@ -144,6 +144,7 @@ private:
     // What the tabs ask of the window.
     MFXUndoHolder& undoHolder() override { return *this; }
     void recompute() override;
+    void recomputeLive() override;
     void reinterpret() override;
     void reinterpretLive() override;
     void requestFrame() override;

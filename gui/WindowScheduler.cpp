@@ -129,13 +129,16 @@ long WindowScheduler::onView(FXObject*, FXSelector, void*) {
 // ---------------------------------------------------------------------------
 // Computations
 
-void WindowScheduler::recompute(bool force) {
+void WindowScheduler::recompute(bool force, bool live) {
     if (myComputing) {
+        myWantedLive = myWanted == Wanted::Nothing ? live : myWantedLive && live;
         myWanted = Wanted::Recompute;
         myWantedForce = myWantedForce || force;
-        myWantedLive = false;
-        mySuperseded = true;
-        myWorkbench->cancel();
+        // As for a live reinterpretation: the running one shows its picture.
+        if (!live) {
+            mySuperseded = true;
+            myWorkbench->cancel();
+        }
         return;
     }
     tov::StoringErrorHandler problems;
@@ -146,7 +149,7 @@ void WindowScheduler::recompute(bool force) {
         myWorkbench->setPending();
         return;
     }
-    start(*request, false);
+    start(*request, live);
 }
 
 void WindowScheduler::reinterpret(bool force, bool live) {
@@ -296,7 +299,7 @@ void WindowScheduler::serveWanted() {
     myWantedForce = false;
     myWantedLive = false;
     if (wanted == Wanted::Recompute)
-        recompute(force);
+        recompute(force, live);
     else if (wanted == Wanted::Reinterpret)
         reinterpret(force, live);
 }

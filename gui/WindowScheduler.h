@@ -20,7 +20,8 @@
 //   The progress dialog shows when a computation takes longer than
 //   dialogDelay ms; before that the target hears of the progress.
 // - Live requests: while a widget is dragged its changes ask for a live
-//   reinterpretation. It lets a running computation finish and show its
+//   reinterpretation, or a live recomputation when the widget edits what
+//   the derivation reads (a constant's slider). It lets a running computation finish and show its
 //   picture, waits behind it (merged with the other waiting requests, the
 //   newest served next), and runs without the progress dialog, so that the
 //   picture follows the drag as fast as it can be interpreted.
@@ -83,9 +84,10 @@ public:
     void setAntialiased(bool on);
 
     // After an edit of the derivation's inputs; force for the "Compute"
-    // button. Without "Compute on Change" and without force it only marks
+    // button; live while the edit is still going on (a slider being
+    // dragged). Without "Compute on Change" and without force it only marks
     // the result pending.
-    void recompute(bool force);
+    void recompute(bool force, bool live = false);
     // After an edit that only changes the interpretation; live while the
     // edit is still going on (a dial being dragged).
     void reinterpret(bool force, bool live = false);

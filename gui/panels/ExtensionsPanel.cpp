@@ -1,6 +1,7 @@
 #include "gui/panels/ExtensionsPanel.h"
 
 #include "gui/MFXAddEditTypedTable.h"
+#include "gui/panels/ConstantSliders.h"
 #include "gui/panels/PanelHost.h"
 #include "gui/panels/PanelKit.h"
 #include "workbench/Workbench.h"
@@ -24,6 +25,8 @@ FXDEFMAP(ExtensionsPanel) ExtensionsPanelMap[] = {
     FXMAPFUNC(SEL_REPLACED, ExtensionsPanel::ID_CONSTANTS, ExtensionsPanel::onConstantsChanged),
     FXMAPFUNC(SEL_INSERTED, ExtensionsPanel::ID_CONSTANTS, ExtensionsPanel::onConstantsChanged),
     FXMAPFUNC(SEL_DELETED, ExtensionsPanel::ID_CONSTANTS, ExtensionsPanel::onConstantsChanged),
+    FXMAPFUNC(SEL_CHANGED, ExtensionsPanel::ID_SLIDERS, ExtensionsPanel::onSliderMoved),
+    FXMAPFUNC(SEL_COMMAND, ExtensionsPanel::ID_SLIDERS, ExtensionsPanel::onSliderMoved),
 };
 // clang-format on
 
@@ -36,6 +39,8 @@ ExtensionsPanel::ExtensionsPanel(FXComposite* parent, PanelHost& host)
     myIgnoreTable->setColumnType(1, MFXAddEditTypedTable::CHECK);
     new FXLabel(this, "Constants and functions:");
     myConstantsTable = makeTable(this, &host.undoHolder(), this, ID_CONSTANTS, {"Name", "Definition"});
+    new FXLabel(this, "Sliders of the constants:");
+    mySliders = new ConstantSliders(this, myConstantsTable, &host.undoHolder(), this, ID_SLIDERS);
 }
 
 void ExtensionsPanel::create() {
@@ -64,10 +69,18 @@ void ExtensionsPanel::showDocument() {
     myConstantsTable->setColumnText(1, "Definition");
     for (std::size_t row = 0; row < shown.size(); ++row) {
         const ConstantDef& constant = *shown[row];
-        const std::string name = constant.arguments.empty() ? constant.name : constant.name + constant.arguments;
+        // A function as it is entered: its argument list in parentheses.
+        const std::string name =
+            constant.arguments.empty() ? constant.name : constant.name + "(" + constant.arguments + ")";
         setCell(myConstantsTable, static_cast<FXint>(row), 0, name.c_str());
         setCell(myConstantsTable, static_cast<FXint>(row), 1, constant.value.c_str());
     }
+    // The file read again keeps the sliders' ranges; another document starts
+    // from the defaults.
+    const std::string& file = myHost->workbench().fileName();
+    if (file.empty() || file != myShownFile) mySliders->forgetRanges();
+    myShownFile = file;
+    mySliders->showConstants(definition);
 }
 
 long ExtensionsPanel::onIgnoredChanged(FXObject*, FXSelector selector, void* data) {
@@ -83,7 +96,16 @@ long ExtensionsPanel::onIgnoredChanged(FXObject*, FXSelector selector, void* dat
 }
 
 long ExtensionsPanel::onConstantsChanged(FXObject*, FXSelector selector, void* data) {
-    const FXint removed = removedRow(selector, data);
+    applyConstants(removedRow(selector, data), false);
+    return 1;
+}
+
+long ExtensionsPanel::onSliderMoved(FXObject*, FXSelector selector, void*) {
+    applyConstants(-1, FXSELTYPE(selector) == SEL_CHANGED);
+    return 1;
+}
+
+void ExtensionsPanel::applyConstants(FXint removed, bool live) {
     LSystemDefinition& definition = myHost->workbench().definition();
     std::vector<std::string> gone;
     for (const auto& entry : definition.getConstants())
@@ -92,17 +114,24 @@ long ExtensionsPanel::onConstantsChanged(FXObject*, FXSelector selector, void* d
     for (int row = 0; row < myConstantsTable->getNumRows(); ++row) {
         const std::string name = cellText(myConstantsTable, row, 0);
         if (row == removed || name.empty()) continue;
+        // A drag does not stop for the other rows' faults: they are told when
+        // the slider is let go.
         if (!std::isalpha(static_cast<unsigned char>(name[0]))) {
-            myHost->showError("Name error", "The name must begin with a letter");
+            if (!live) myHost->showError("Name error", "The name must begin with a letter");
             continue;
         }
         try {
             definition.addConstant(name, cellText(myConstantsTable, row, 1));
         } catch (const std::exception&) {
             // A special variable holds numbers only.
-            myHost->showError("Value error", ("The value of '" + name + "' must be a numeric value").c_str());
+            if (!live)
+                myHost->showError("Value error", ("The value of '" + name + "' must be a numeric value").c_str());
         }
     }
-    myHost->recompute();
-    return 1;
+    // A removed row is still in the table: the sliders follow the definition.
+    mySliders->showConstants(definition);
+    if (live)
+        myHost->recomputeLive();
+    else
+        myHost->recompute();
 }

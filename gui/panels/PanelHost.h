@@ -16,6 +16,8 @@ public:
     virtual MFXUndoHolder& undoHolder() = 0;
     // The edit needs a new derivation.
     virtual void recompute() = 0;
+    // The same while a widget is still dragged: the picture follows the drag.
+    virtual void recomputeLive() = 0;
     // The edit changes only the interpretation of the derived string.
     virtual void reinterpret() = 0;
     // The same while a widget is still dragged: the picture follows the drag.

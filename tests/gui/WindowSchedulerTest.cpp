@@ -203,6 +203,24 @@ TEST_F(SchedulerFixture, ALiveRequestLetsTheRunningComputationShowItsPictureAndR
     EXPECT_EQ(target.completions, 1);
 }
 
+TEST_F(SchedulerFixture, LiveRecomputationsWaitForTheRunningOneAndOnlyTheNewestFollows) {
+    define("F", "F[+F]F", 7);
+    scheduler->recompute(true);
+    ASSERT_TRUE(scheduler->computing());
+    // A slider being dragged: every move edits the definition and asks.
+    for (int steps = 1; steps <= 5; ++steps) {
+        define("F", "F[+F]", steps);
+        scheduler->recompute(false, true);
+    }
+    EXPECT_TRUE(scheduler->waiting());
+    ASSERT_TRUE(finished());
+    EXPECT_FALSE(scheduler->cancelled());
+    // The running one's picture, then the last move's; none in between.
+    EXPECT_EQ(target.completions, 2);
+    EXPECT_EQ(workbench.reachedStep(), 5);
+    EXPECT_EQ(workbench.lsystem()->getStep(5, nullptr)->length(), 125u);
+}
+
 TEST_F(SchedulerFixture, AnInterpretationErrorKeepsTheLastPictureAndSaysWhere) {
     define("F", "F", 1);
     scheduler->recompute(true);

@@ -1,0 +1,209 @@
+// The constants' sliders in the window: what they show, the edit a drag
+// makes, and the computations a burst of moves asks for.
+
+#include "gui/KLADO_StandaloneMW.h"
+#include "gui/MFXAddEditTypedTable.h"
+#include "gui/WindowScheduler.h"
+#include "gui/panels/ConstantSliders.h"
+#include "gui/panels/ExtensionsPanel.h"
+#include "lsys/LSystem.h"
+#include "lsys/String2IDManager.h"
+
+#include "../GuiTestApp.h"
+#include "../TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+// A window whose messages are kept rather than shown.
+class QuietWindow : public KLADO_StandaloneMW {
+public:
+    explicit QuietWindow(FXApp* app) : KLADO_StandaloneMW(app) {}
+    std::vector<FXString> messages;
+
+protected:
+    void showMessage(bool, const FXString& title, const FXString& text) override {
+        messages.push_back(title + "|" + text);
+    }
+};
+
+class ConstantSlidersTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { String2IDManager::instance().registerBuiltins(); }
+
+    void SetUp() override {
+        window = new QuietWindow(guiApp());
+        window->create();
+        settle();
+    }
+    void TearDown() override { delete window; }
+
+    void load(const char* text) {
+        dir.write("model.kld", text);
+        ASSERT_TRUE(window->load(dir.path("model.kld")));
+        computed();
+    }
+    void computed() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (window->scheduler().computing() || window->scheduler().waiting()) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
+            guiApp()->runOneEvent(false);
+        }
+        settle();
+    }
+    ConstantSliders* sliders() const { return window->extensionsPanel()->sliders(); }
+    MFXAddEditTypedTable* table() const { return window->extensionsPanel()->constantsTable(); }
+    // The slider moved by the hand: SEL_CHANGED while dragged, SEL_COMMAND let go.
+    void move(const std::string& name, double value, FXuint type) {
+        FXRealSlider* slider = sliders()->slider(name);
+        ASSERT_NE(slider, nullptr) << name;
+        slider->setValue(value);
+        slider->getTarget()->handle(slider, FXSEL(type, slider->getSelector()), &value);
+    }
+    std::pair<FXString, FXString> range(const std::string& name) const {
+        return {sliders()->lowField(name)->getText(), sliders()->highField(name)->getText()};
+    }
+    std::string constant(const std::string& name) const {
+        return window->workbench().definition().getConstants().at(name).value;
+    }
+    std::string cell(const std::string& name) const {
+        for (FXint row = 0; row < table()->getNumRows(); ++row)
+            if (table()->getItemText(row, 0) == name.c_str()) return table()->getItemText(row, 1).text();
+        return "?";
+    }
+    // Types into the constant's definition cell as the user does, Enter included.
+    void type(const std::string& name, const char* text) {
+        FXint row = 0;
+        while (table()->getItemText(row, 0) != name.c_str()) ++row;
+        table()->startInput(row, 1);
+        FXTextField* editor = nullptr;
+        for (FXWindow* child = table()->getFirst(); child; child = child->getNext())
+            if (auto* field = dynamic_cast<FXTextField*>(child); field && field->shown()) editor = field;
+        ASSERT_NE(editor, nullptr);
+        editor->setText(text);
+        table()->handle(table(), FXSEL(SEL_COMMAND, FXTable::ID_ACCEPT_INPUT), nullptr);
+    }
+
+    QuietWindow* window = nullptr;
+    TempDir dir;
+};
+
+// r1 and wr scale lengths ("-" inside a parameter is no turn); a0 and d turn.
+const char* const tree = "Axiom:A(1)\n"
+                         "Rule::::A(l)::F(l)[&(a0)A(l*r1)]/( d )A(l-(wr))\n"
+                         "Def:r1:0.9\n"
+                         "Def:a0:45\n"
+                         "Def:d:137.5\n"
+                         "Def:wr:0.25\n"
+                         "Def:z:0\n"
+                         "Def:n:-2\n"
+                         "Def:h:r1*2\n"
+                         "Def:f(x):x*2\n"
+                         "Def:_steps:3\n";
+
+TEST_F(ConstantSlidersTest, PlainNumbersHaveSlidersWithTheirRangesAndFormulasAreListedAsComputed) {
+    load(tree);
+    EXPECT_EQ(range("r1"), std::make_pair(FXString("0"), FXString("1.8")));
+    EXPECT_EQ(range("wr"), std::make_pair(FXString("0"), FXString("0.5")));
+    EXPECT_EQ(range("a0"), std::make_pair(FXString("-180"), FXString("180")));
+    EXPECT_EQ(range("d"), std::make_pair(FXString("-180"), FXString("180")));
+    EXPECT_EQ(range("z"), std::make_pair(FXString("-1"), FXString("1")));
+    EXPECT_EQ(range("n"), std::make_pair(FXString("-4"), FXString("0")));
+    EXPECT_EQ(sliders()->valueLabel("d")->getText(), FXString("137.5"));
+    EXPECT_DOUBLE_EQ(sliders()->slider("r1")->getValue(), 0.9);
+    EXPECT_EQ(sliders()->slider("h"), nullptr);
+    EXPECT_EQ(sliders()->slider("_steps"), nullptr);
+    EXPECT_EQ(sliders()->computed(), (std::vector<std::string>{"f(x) = x*2", "h = r1*2"}));
+
+    // The fields at the ends set the range; an empty or upside-down one is
+    // refused.
+    FXTextField* high = sliders()->highField("r1");
+    high->setText("3");
+    high->getTarget()->handle(high, FXSEL(SEL_COMMAND, high->getSelector()), nullptr);
+    FXTextField* low = sliders()->lowField("r1");
+    low->setText("4");
+    low->getTarget()->handle(low, FXSEL(SEL_COMMAND, low->getSelector()), nullptr);
+    EXPECT_EQ(range("r1"), std::make_pair(FXString("0"), FXString("3")));
+    FXdouble from = 0, to = 0;
+    sliders()->slider("r1")->getRange(from, to);
+    EXPECT_EQ(to, 3);
+
+    // The range stays while the document is open, also when the table turns
+    // a formula into a number; a value beyond it widens it.
+    type("h", "5");
+    EXPECT_NE(sliders()->slider("h"), nullptr);
+    // The table gave the function back whole, its argument list included.
+    EXPECT_EQ(cell("f(x)"), "x*2");
+    EXPECT_EQ(window->workbench().definition().getConstants().at("f").arguments, "x");
+    EXPECT_EQ(window->workbench().definition().getConstants().count("fx"), 0u);
+    EXPECT_EQ(range("r1"), std::make_pair(FXString("0"), FXString("3")));
+    type("r1", "7");
+    EXPECT_EQ(range("r1"), std::make_pair(FXString("0"), FXString("7")));
+    computed();
+    // The file read again keeps them; another document starts from the
+    // defaults.
+    load(tree);
+    EXPECT_EQ(range("r1"), std::make_pair(FXString("0"), FXString("7")));
+    dir.write("other.kld", tree);
+    ASSERT_TRUE(window->load(dir.path("other.kld")));
+    computed();
+    EXPECT_EQ(range("r1"), std::make_pair(FXString("0"), FXString("1.8")));
+    EXPECT_TRUE(window->messages.empty());
+}
+
+TEST_F(ConstantSlidersTest, ADragIsOneTableEditAndTheTableMovesTheSlider) {
+    load(tree);
+    move("r1", 1.0, SEL_CHANGED);
+    EXPECT_EQ(cell("r1"), "1");
+    EXPECT_EQ(constant("r1"), "1");
+    move("r1", 1.2346, SEL_CHANGED);
+    move("r1", 1.2346, SEL_COMMAND);
+    // To the slider's precision: a thousandth of its range is 0.0018.
+    EXPECT_EQ(cell("r1"), "1.235");
+    EXPECT_EQ(constant("r1"), "1.235");
+    EXPECT_EQ(sliders()->valueLabel("r1")->getText(), FXString("1.235"));
+    computed();
+    // A second drag is an entry of its own; typing the value is the same
+    // kind of entry.
+    move("r1", 0.5, SEL_CHANGED);
+    move("r1", 0.5, SEL_COMMAND);
+    type("r1", "0.75");
+    EXPECT_DOUBLE_EQ(sliders()->slider("r1")->getValue(), 0.75);
+    EXPECT_EQ(window->undoList.undoName(), "Undo Text Change");
+    window->undoList.undo();
+    EXPECT_EQ(window->undoList.undoName(), "Undo Text Change");
+    EXPECT_DOUBLE_EQ(sliders()->slider("r1")->getValue(), 0.5);
+    window->undoList.undo();
+    EXPECT_EQ(cell("r1"), "1.235");
+    window->undoList.undo();
+    EXPECT_EQ(cell("r1"), "0.9");
+    EXPECT_EQ(constant("r1"), "0.9");
+    EXPECT_DOUBLE_EQ(sliders()->slider("r1")->getValue(), 0.9);
+    EXPECT_FALSE(window->undoList.canUndo());
+    window->undoList.redo();
+    EXPECT_DOUBLE_EQ(sliders()->slider("r1")->getValue(), 1.235);
+    computed();
+}
+
+TEST_F(ConstantSlidersTest, ABurstOfMovesComputesTheLastValueLiveWithoutTheDialog) {
+    load("Axiom:A\nRule::::A::F(s)\nDef:s:1\nDef:_steps:1\n");
+    for (int i = 1; i <= 30; ++i) {
+        move("s", 1 + i * 0.02, SEL_CHANGED);
+        // One computation runs; the rest is one waiting request.
+        EXPECT_TRUE(window->scheduler().computing());
+        guiApp()->runWhileEvents();
+    }
+    for (int i = 0; i < 10; ++i) move("s", 1.7 + i * 0.01, SEL_CHANGED);
+    EXPECT_FALSE(window->scheduler().dialog()->shown());
+    computed();
+    EXPECT_EQ(constant("s"), "1.79");
+    EXPECT_DOUBLE_EQ(window->workbench().lsystem()->getStep(1, nullptr)->getValue(0, 0), 1.79);
+    EXPECT_EQ(window->undoList.undoName(), "Undo Text Change");
+    window->undoList.undo();
+    EXPECT_FALSE(window->undoList.canUndo());
+}
+
+} // namespace
