@@ -32,6 +32,8 @@ StepBar::StepBar(FXComposite* parent, Workbench& workbench, WindowScheduler& sch
     myPlay = new FXButton(this, "Play\tPlay the growth\tShow the steps one after another, from step 0 on.", nullptr,
                           this, ID_PLAY, BUTTON_NORMAL | LAYOUT_CENTER_Y | LAYOUT_FIX_WIDTH, 0, 0, 56, 0);
     mySlider = new FXSlider(this, this, ID_STEP, SLIDER_HORIZONTAL | SLIDER_TICKS_BOTTOM | LAYOUT_FILL_X | LAYOUT_CENTER_Y);
+    mySlider->setRange(0, 0);
+    mySlider->setTickDelta(1);
     mySlider->setTipText("The step shown");
     mySlider->setHelpText("Drag to show the model after another step of the derivation.");
     myLabel = new FXLabel(this, "Step 0 of 0", nullptr, LAYOUT_CENTER_Y | JUSTIFY_LEFT, 0, 0, 0, 0, 6, 6);
@@ -98,7 +100,11 @@ long StepBar::onUpdStep(FXObject* sender, FXSelector, void*) {
     sender->handle(this, FXSEL(SEL_COMMAND, usable() ? ID_ENABLE : ID_DISABLE), nullptr);
     FXint low = 0, high = 0;
     mySlider->getRange(low, high);
-    if (high != lastStep()) mySlider->setRange(0, std::max(lastStep(), 0));
+    if (high != lastStep()) {
+        mySlider->setRange(0, std::max(lastStep(), 0));
+        // The ticks of the range before would otherwise stay where the head is not drawn.
+        mySlider->update();
+    }
     if (mySlider->getValue() != shownStep()) mySlider->setValue(shownStep());
     return 1;
 }
