@@ -76,7 +76,7 @@ ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSyste
                             "compute fewer steps.";
     } catch (const std::bad_alloc&) {
         // The failed step left the steps before it as they were.
-        const int step = stepOf(lsystem);
+        const int step = derived ? myInterpretedStep : stepOf(lsystem);
         const std::size_t atoms = lsystem.getStep(step, nullptr)->length();
         outcome.errorTitle = "Error";
         outcome.errorText = derived ? "Not enough memory to interpret step " + std::to_string(step) + " (" +

@@ -229,7 +229,10 @@ bool Workbench::exportImage(const std::string& fileName, int width, int height, 
 }
 
 bool Workbench::exportFrames(const FramePattern& pattern, int width, int height, int samples) {
-    if (!myLSystem) return false;
+    if (!myLSystem) {
+        myReporter.report("Error while saving", "There is no derived string.");
+        return false;
+    }
     // The view goes home on the last step's scene; every step's scene is
     // then shown from the view kept in the camera record.
     myView.takeOverPendingScene();
