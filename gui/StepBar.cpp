@@ -31,7 +31,8 @@ StepBar::StepBar(FXComposite* parent, Workbench& workbench, WindowScheduler& sch
       myScheduler(&scheduler) {
     myPlay = new FXButton(this, "Play\tPlay the growth\tShow the steps one after another, from step 0 on.", nullptr,
                           this, ID_PLAY, BUTTON_NORMAL | LAYOUT_CENTER_Y | LAYOUT_FIX_WIDTH, 0, 0, 56, 0);
-    mySlider = new FXSlider(this, this, ID_STEP, SLIDER_HORIZONTAL | SLIDER_TICKS_BOTTOM | LAYOUT_FILL_X | LAYOUT_CENTER_Y);
+    mySlider =
+        new FXSlider(this, this, ID_STEP, SLIDER_HORIZONTAL | SLIDER_TICKS_BOTTOM | LAYOUT_FILL_X | LAYOUT_CENTER_Y);
     mySlider->setRange(0, 0);
     mySlider->setTickDelta(1);
     mySlider->setTipText("The step shown");

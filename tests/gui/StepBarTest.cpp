@@ -2,8 +2,8 @@
 // step shows the picture a batch run of that many steps draws, seen from the
 // view of the last step, and Play goes through the steps.
 
-#include "gui/KLADO_StandaloneMW.h"
 #include "gui/StepBar.h"
+#include "gui/KLADO_StandaloneMW.h"
 #include "gui/WindowScheduler.h"
 #include "lsys/String2IDManager.h"
 #include "workbench/ConsoleReporter.h"

@@ -13,9 +13,9 @@ TEST(FramePattern, OneNumberFieldWithAnOptionalZeroFlagAndWidthNamesTheSteps) {
         int step;
         const char* name;
     } cases[] = {
-        {"step%d.png", 7, "step7.png"},         {"frames/step%03d.png", 7, "frames/step007.png"},
-        {"%03d", 1234, "1234"},                 {"a%3d.b", 5, "a  5.b"},
-        {"%0d.png", 12, "12.png"},              {"100 percent %d.tga", 0, "100 percent 0.tga"},
+        {"step%d.png", 7, "step7.png"}, {"frames/step%03d.png", 7, "frames/step007.png"},
+        {"%03d", 1234, "1234"},         {"a%3d.b", 5, "a  5.b"},
+        {"%0d.png", 12, "12.png"},      {"100 percent %d.tga", 0, "100 percent 0.tga"},
     };
     for (const auto& c : cases) {
         std::string problem;
