@@ -21,6 +21,7 @@
 #include <exception>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <pthread.h>
 #include <string>
 #include <unistd.h>
@@ -31,6 +32,7 @@ std::unique_ptr<OptionContainer> declareProgramOptions() {
     options->declare("output-dir", std::make_unique<Option_FileName>());
     options->declare("load", std::make_unique<Option_FileName>());
     options->declare("output-image", std::make_unique<Option_FileName>());
+    options->declare("output-frames", std::make_unique<Option_FileName>());
     options->declare("output-object", std::make_unique<Option_FileName>());
     options->declare("gltf-nodes", std::make_unique<Option_Bool>());
     options->declare("image-width", std::make_unique<Option_Integer>(1024));
@@ -54,6 +56,8 @@ const char* const programUsage =
     "  --image-width N           width of that image in pixels (1024 by default)\n"
     "  --image-height N          height of that image in pixels (1024 by default)\n"
     "  --antialias N             samples per pixel of that image, 1 to 64 (16 by default; 1: not anti-aliased)\n"
+    "  --output-frames PATTERN   write one picture of every step from 0 to _steps, all framed like the last,\n"
+    "                            at that size; PATTERN holds one %d or %03d for the step (frames/step%03d.png)\n"
     "  --output-object OBJECT    write the geometry as a 3-D object file; the extension picks the format\n"
     "  --gltf-nodes              glTF: one node a shape instead of instancing (for viewers without it)\n"
     "  --result-output TEXT      write the derived string (alone: the string is not interpreted)\n"
@@ -94,7 +98,8 @@ namespace {
 constexpr int maxSamples = 64;
 
 bool anyBatchOutput(const OptionContainer& options) {
-    return options.isSet("output-image") || options.isSet("output-object") || options.isSet("result-output");
+    return options.isSet("output-image") || options.isSet("output-object") || options.isSet("result-output") ||
+           options.isSet("output-frames");
 }
 
 // The scene-graph library's messages go to standard error, never among a
@@ -146,7 +151,7 @@ void removeUnfinishedFilesOnSignals() {
 int convertFractint(const OptionContainer& options) {
     if (options.isSet("load") || anyBatchOutput(options)) {
         std::cerr << "--convert-fractint runs alone: it cannot be combined with --load, --output-image, "
-                     "--output-object or --result-output."
+                     "--output-object, --result-output or --output-frames."
                   << std::endl;
         return 1;
     }
@@ -186,6 +191,14 @@ int runBatchOutputs(const OptionContainer& options, Workbench& workbench, Failur
             failed = true;
         }
     }
+    if (options.isSet("output-frames")) {
+        const std::string text = options.getString("output-frames");
+        std::string problem;
+        const std::optional<FramePattern> pattern = FramePattern::parse(text, problem);
+        if (progress) progress->setWriting(text);
+        failed |= !pattern || !workbench.exportFrames(*pattern, options.getInt("image-width"),
+                                                      options.getInt("image-height"), options.getInt("antialias"));
+    }
     return failed ? 1 : 0;
 }
 
@@ -213,6 +226,13 @@ int runKlado(int argc, char** argv) {
             std::cerr << "--antialias takes 1 to " << maxSamples << " samples per pixel." << std::endl;
             return 1;
         }
+        if (options->isSet("output-frames")) {
+            std::string problem;
+            if (!FramePattern::parse(options->getString("output-frames"), problem)) {
+                std::cerr << "--output-frames: " << problem << std::endl;
+                return 1;
+            }
+        }
         osg::setNotifyHandler(new StandardErrorNotifyHandler);
 
         // Batch use needs no display; the toolkit connects to one only for
@@ -231,7 +251,8 @@ int runKlado(int argc, char** argv) {
         if (batch) {
             removeUnfinishedFilesOnSignals();
             // The derived string alone needs no geometry.
-            const bool interpreting = options->isSet("output-image") || options->isSet("output-object");
+            const bool interpreting =
+                options->isSet("output-image") || options->isSet("output-object") || options->isSet("output-frames");
             workbench.setInterpreting(interpreting);
             if (options->isSet("max-atoms") && options->getInt("max-atoms") > 0)
                 workbench.setAtomLimit(static_cast<std::size_t>(options->getInt("max-atoms")));

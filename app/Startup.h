@@ -30,7 +30,7 @@ class FailureReporter;
 class BatchProgress;
 
 // Produces the batch outputs that the options ask for, in the order image,
-// object, derived string; returns the exit code: 0 when every one was written.
+// object, derived string, frames; returns the exit code: 0 when every one was written.
 // progress, when given, shows which output is being written.
 int runBatchOutputs(const OptionContainer& options, Workbench& workbench, FailureReporter& reporter,
                     BatchProgress* progress = nullptr);

@@ -3,6 +3,7 @@
 #include "gui/ExportDialogs.h"
 #include "gui/FractintEntryDialog.h"
 #include "gui/MFXOSGCanvas.h"
+#include "gui/StepBar.h"
 #include "gui/WindowIcons.h"
 #include "gui/WindowPlacement.h"
 #include "gui/WindowScheduler.h"
@@ -114,12 +115,15 @@ KLADO_StandaloneMW::KLADO_StandaloneMW(FXApp* app)
     myStatusBar = new FXStatusBar(this, LAYOUT_SIDE_BOTTOM | LAYOUT_FILL_X | STATUSBAR_WITH_DRAGCORNER);
 
     mySplitter = new FXSplitter(this, SPLITTER_HORIZONTAL | SPLITTER_REVERSED | LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    auto* viewSide = new FXVerticalFrame(mySplitter, LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
     auto* viewFrame =
-        new FXHorizontalFrame(mySplitter, FRAME_SUNKEN | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
+        new FXHorizontalFrame(viewSide, FRAME_SUNKEN | LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 0, 0, 0, 0);
     myVisual = new FXGLVisual(app, VISUAL_DOUBLEBUFFER | VISUAL_STEREO);
     myCanvas = new MFXOSGCanvas(viewFrame, myVisual, myWorkbench.view(), myScheduler.get(), WindowScheduler::ID_VIEW,
                                 LAYOUT_FILL_X | LAYOUT_FILL_Y);
     myScheduler->setCanvas(myCanvas);
+    // Under the view, whichever tab is open: it chooses what the view shows.
+    myStepBar = new StepBar(viewSide, myWorkbench, *myScheduler);
     myPanel = new FXVerticalFrame(mySplitter, LAYOUT_FILL_Y | LAYOUT_FIX_WIDTH, 0, 0, 360, 0, 0, 0, 0, 0);
     buildTabs(myPanel);
     // The menus reach into the tabs (the rule table's columns).

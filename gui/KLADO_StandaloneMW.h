@@ -29,6 +29,7 @@ class ExtensionsPanel;
 class MFXOSGCanvas;
 class ShapingPanel;
 class StatisticsPanel;
+class StepBar;
 class SymbolHelpPanel;
 class SymbolShapes;
 class TweaksPanel;
@@ -84,6 +85,7 @@ public:
     Workbench& workbench() override { return myWorkbench; }
     WindowScheduler& scheduler() { return *myScheduler; }
     MFXOSGCanvas* canvas() const { return myCanvas; }
+    StepBar* stepBar() const { return myStepBar; }
     FXString statusText() const;
     FXRecentFiles& recentFiles() { return myRecentFiles; }
     FXButton* computeButton(int tab) const { return myComputeButtons[tab]; }
@@ -194,6 +196,7 @@ private:
     FXSplitter* mySplitter = nullptr;
     FXGLVisual* myVisual = nullptr;
     MFXOSGCanvas* myCanvas = nullptr;
+    StepBar* myStepBar = nullptr;
     FXVerticalFrame* myPanel = nullptr;
     std::array<FXButton*, 8> myComputeButtons{};
 

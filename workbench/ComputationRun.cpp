@@ -39,7 +39,7 @@ ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSyste
         outcome.reachedStep = stepOf(lsystem);
         if (!myCancelRequested && (request.force || request.computeOnChange)) {
             const auto interpretationStart = std::chrono::steady_clock::now();
-            interpret(lsystem, definition, progress, outcome);
+            interpret(lsystem, definition, request.step, progress, outcome);
             outcome.times.interpretation = millisecondsSince(interpretationStart);
             if (outcome.result) {
                 outcome.needsDerivation = false;
@@ -76,7 +76,7 @@ ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSyste
                             "compute fewer steps.";
     } catch (const std::bad_alloc&) {
         // The failed step left the steps before it as they were.
-        const int step = stepOf(lsystem);
+        const int step = derived ? myInterpretedStep : stepOf(lsystem);
         const std::size_t atoms = lsystem.getStep(step, nullptr)->length();
         outcome.errorTitle = "Error";
         outcome.errorText = derived ? "Not enough memory to interpret step " + std::to_string(step) + " (" +
@@ -97,8 +97,7 @@ ComputationOutcome ComputationRun::run(const ComputationRequest& request, LSyste
 }
 
 std::string ComputationRun::failurePlace(LSystem& lsystem) const {
-    const int step = static_cast<int>(std::lround(lsystem.getValue("_step", 0.0)));
-    const AtomString* atoms = lsystem.getStep(step, nullptr);
+    const AtomString* atoms = lsystem.getStep(myInterpretedStep, nullptr);
     const std::size_t count = myInterpreter.atomCount();
     const std::size_t index = myInterpreter.atomIndex();
     if (!atoms || count == 0 || index >= atoms->length()) return "";
@@ -129,13 +128,15 @@ void ComputationRun::derive(const ComputationRequest& request, LSystem& lsystem,
     }
 }
 
-void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
-                               ComputationOutcome& outcome) {
+void ComputationRun::interpret(LSystem& lsystem, const LSystemDefinition& definition, int step,
+                               ComputationProgress& progress, ComputationOutcome& outcome) {
     progress.setInterpreting();
-    const int step = static_cast<int>(std::lround(lsystem.getValue("_step", 0.0)));
+    // Every step up to the one reached is kept: an earlier one is only walked.
+    const int reached = static_cast<int>(std::lround(lsystem.getValue("_step", 0.0)));
+    myInterpretedStep = step >= 0 && step < reached ? step : reached;
     Watch watch(progress, myCancelRequested);
     osg::ref_ptr<osg::Group> group = myInterpreter.interpret(lsystem, definition.getShapeDefs(), definition.getTweaks(),
-                                                             step, outcome.statistics, watch);
+                                                             myInterpretedStep, outcome.statistics, watch);
     // Null when cancelled while interpreting: the view keeps its old scene.
     if (!group) return;
     outcome.warnings = myInterpreter.warnings();

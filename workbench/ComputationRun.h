@@ -47,6 +47,9 @@ struct ComputationRequest {
     bool resetView = true;
     // The window's "Compute on Change".
     bool computeOnChange = true;
+    // The step whose string is interpreted; the last one derived when
+    // negative or beyond it.
+    int step = -1;
 };
 
 // How long the phases of a computation took, in milliseconds.
@@ -109,9 +112,11 @@ private:
     // failed at; empty when there is no such atom.
     std::string failurePlace(LSystem& lsystem) const;
     void derive(const ComputationRequest& request, LSystem& lsystem, ComputationProgress& progress);
-    void interpret(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
+    void interpret(LSystem& lsystem, const LSystemDefinition& definition, int step, ComputationProgress& progress,
                    ComputationOutcome& outcome);
 
     std::atomic<bool> myCancelRequested{false};
     LSysInterpreter myInterpreter;
+    // The step the last interpretation walked.
+    int myInterpretedStep = 0;
 };

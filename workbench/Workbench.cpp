@@ -116,6 +116,7 @@ std::optional<ComputationRequest> Workbench::prepareRecompute(bool computeOnChan
     myComputedDefinition = std::make_unique<LSystemDefinition>(*myDefinition);
     myRun.prepare();
     myNeedsDerivation = true;
+    myShownStep = -1;
     ComputationRequest request;
     request.needsDerivation = true;
     request.force = true;
@@ -145,6 +146,7 @@ std::optional<ComputationRequest> Workbench::prepareReinterpret(bool force, bool
     request.force = force;
     request.resetView = false;
     request.computeOnChange = computeOnChange;
+    request.step = myShownStep;
     return request;
 }
 
@@ -224,6 +226,34 @@ bool Workbench::exportImage(const std::string& fileName, int width, int height, 
     if (problem.empty()) return true;
     myReporter.report("Error while saving", "Could not save file\n" + fileName + "\n" + problem);
     return false;
+}
+
+bool Workbench::exportFrames(const FramePattern& pattern, int width, int height, int samples) {
+    if (!myLSystem) {
+        myReporter.report("Error while saving", "There is no derived string.");
+        return false;
+    }
+    // The view goes home on the last step's scene; every step's scene is
+    // then shown from the view kept in the camera record.
+    myView.takeOverPendingScene();
+    myView.storeView();
+    const int last = reachedStep();
+    ComputationRequest request;
+    request.force = true;
+    request.resetView = false;
+    SilentProgress silent;
+    for (int step = 0; step <= last; ++step) {
+        request.step = step;
+        myRun.prepare();
+        ComputationOutcome outcome = compute(request, silent);
+        if (!outcome.errorTitle.empty()) {
+            myReporter.report(outcome.errorTitle, outcome.errorText);
+            return false;
+        }
+        myView.setScene(outcome.result.get(), &currentCamera(), myShownLights.data(), false);
+        if (!exportImage(pattern.name(step), width, height, samples)) return false;
+    }
+    return true;
 }
 
 namespace {

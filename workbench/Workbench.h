@@ -21,6 +21,7 @@
 #include "records/CameraDef.h"
 #include "records/LightDef.h"
 #include "workbench/ComputationRun.h"
+#include "workbench/FramePattern.h"
 #include "workbench/SceneView.h"
 
 #include <array>
@@ -66,8 +67,8 @@ public:
     // stored view only right after a load.
     std::optional<ComputationRequest> prepareRecompute(bool computeOnChange, tov::ErrorHandler& errors);
     // Prepares a new interpretation of the derived string (after a change of
-    // shapes, colours, tweaks, ...) that keeps the view. Empty when there is
-    // no compiled L-system.
+    // shapes, colours, tweaks, ...) that keeps the view: the string of the
+    // shown step. Empty when there is no compiled L-system.
     std::optional<ComputationRequest> prepareReinterpret(bool force, bool computeOnChange);
     // Runs the computation; the worker thread calls it between prepare and
     // complete. It reads the compiled L-system and a copy of the definition
@@ -85,6 +86,12 @@ public:
     void releaseCancelled();
     // All three phases on this thread, for batch use; the view goes home.
     bool recompute(tov::ErrorHandler& errors);
+
+    // The step whose string the interpretations that follow draw, without
+    // deriving again (every step is kept); negative for the last one. A
+    // recomputation shows the last one again.
+    void setShownStep(int step) { myShownStep = step; }
+    int shownStep() const { return myShownStep; }
 
     // Any thread: stops a running computation at its next poll.
     void cancel() { myRun.cancel(); }
@@ -107,6 +114,11 @@ public:
     // anti-aliased) and writes it, or draws it as SVG for the extension
     // "svg"; reports a failure.
     bool exportImage(const std::string& fileName, int width, int height, int samples);
+    // Writes one picture of every step from 0 to the last one derived, named
+    // by the pattern, all seen from the view the last step is shown from, so
+    // that the plant grows in place and the last picture is the one
+    // exportImage writes. Stops at the first failure, which it reports.
+    bool exportFrames(const FramePattern& pattern, int width, int height, int samples);
     // Writes the scene as a 3-D object file with the progress shown as set
     // (setProgress); reports a failure.
     bool exportObject(const std::string& fileName);
@@ -159,6 +171,7 @@ private:
     bool myJustLoaded = false;
     bool myNeedsDerivation = false;
     bool myPending = false;
+    int myShownStep = -1;
     SceneView myView;
     ComputationRun myRun;
     TextTree myStatistics;

@@ -286,6 +286,58 @@ TEST_F(Batch, RefusedTargetsSayWhy) {
     EXPECT_TRUE(exists(longest));
 }
 
+// Pixels of the picture that differ from its corner, the background.
+int modelPixels(const osg::Image& image) {
+    const osg::Vec4 background = image.getColor(0, 0);
+    int count = 0;
+    for (int y = 0; y < image.t(); ++y)
+        for (int x = 0; x < image.s(); ++x) count += image.getColor(x, y) != background;
+    return count;
+}
+
+TEST_F(Batch, FramesShowEveryStepFramedLikeTheLastWhichIsTheImage) {
+    const std::string size = "--image-width 96 --image-height 64";
+    Outcome run = plantTo("--output-frames", "f%02d.png", size);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(dir.entries(), (Names{"f00.png", "f01.png", "f02.png", "plant.kld"}));
+    run = plantTo("--output-image", "image.png", size);
+    ASSERT_EQ(run.status, 0) << run.err;
+    int drawn = 0;
+    for (const char* name : {"f00.png", "f01.png", "f02.png"}) {
+        osg::ref_ptr<osg::Image> frame = osgDB::readImageFile(path(name));
+        ASSERT_TRUE(frame.valid()) << name;
+        EXPECT_EQ(frame->s(), 96);
+        EXPECT_EQ(frame->t(), 64);
+        // Seen from one place the plant grows: each step covers more of the
+        // picture (framed on its own, each would fill it).
+        EXPECT_GT(modelPixels(*frame), drawn) << name;
+        drawn = modelPixels(*frame);
+    }
+    osg::ref_ptr<osg::Image> last = osgDB::readImageFile(path("f02.png"));
+    osg::ref_ptr<osg::Image> image = osgDB::readImageFile(path("image.png"));
+    ASSERT_TRUE(image.valid());
+    ASSERT_EQ(last->getTotalSizeInBytes(), image->getTotalSizeInBytes());
+    EXPECT_TRUE(std::equal(last->data(), last->data() + last->getTotalSizeInBytes(), image->data()));
+}
+
+// A bad pattern ends the run before anything is loaded or written, whatever
+// else was asked for; the pattern never reaches a formatting call (%n would
+// write through it, %s read through it).
+TEST_F(Batch, AFramePatternWithoutOneNumberFieldIsRefused) {
+    Outcome run = plantTo("--output-frames", "step.png", "--output-image " + path("image.png"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "--output-frames: The pattern '" + path("step.png") +
+                           "' has no number field: it needs one number field (%d, or %03d for 000, 001, ...) where "
+                           "the step goes.\n");
+    for (const char* pattern : {"f%n%d.png", "f%s%d.png", "f%d-%d.png"}) {
+        run = plantTo("--output-frames", pattern);
+        EXPECT_EQ(run.status, 1) << pattern;
+        EXPECT_EQ(run.err, "--output-frames: The pattern '" + path(pattern) +
+                               "' may hold one number field (%d, or %03d for 000, 001, ...) and no other '%'.\n");
+    }
+    EXPECT_EQ(dir.entries(), (Names{"plant.kld"}));
+}
+
 // Definitions come from pipes and FIFOs as from files; what cannot be one is
 // refused with the reason.
 TEST_F(Batch, DefinitionsAreReadAsStreams) {
