@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
 namespace {
 
@@ -74,33 +73,6 @@ TEST(GLMaterial, MalformedTokensFailGroupByGroup) {
     EXPECT_FLOAT_EQ(partial.ambient[0], 1.0f);
     EXPECT_FLOAT_EQ(partial.ambient[3], 0x80 / 255.0f);
     EXPECT_EQ(partial.diffuse[0], 0.0f);
-}
-
-TEST(GLMaterial, ComparisonIgnoresEmissionOnly) {
-    const GLMaterial a = GLMaterial::shapeDefault();
-    GLMaterial b = a;
-    b.emission[0] = 0.5f;
-    EXPECT_EQ(a, b);
-    b.specular[2] += 1e-6f;
-    EXPECT_NE(a, b);
-    b = a;
-    b.flat = true;
-    EXPECT_NE(a, b);
-}
-
-TEST(GLMaterial, StreamOperatorsReadTokensInTurn) {
-    std::istringstream in(std::string("  ") + shapeDefaultText + "\n\t1:000000ff000000ff00000000000000ff001 ");
-    GLMaterial a, b;
-    in >> a >> b;
-    EXPECT_EQ(a.text(), shapeDefaultText);
-    EXPECT_TRUE(b.flat);
-    EXPECT_EQ(b.shininess, 0.0f);
-    GLMaterial c;
-    EXPECT_THROW(in >> c, OutOfRangeError);
-
-    std::ostringstream out;
-    out << a << ' ' << b;
-    EXPECT_EQ(out.str(), std::string(shapeDefaultText) + " 000000ff000000ff00000000000000ff001");
 }
 
 } // namespace
