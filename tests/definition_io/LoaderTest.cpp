@@ -39,15 +39,6 @@ Texts errorsOf(const std::string& text) {
 
 } // namespace
 
-TEST(Loader, CommentsAndEmptyLinesGiveTheDefaults) {
-    const Load load("# a comment\r\n\r\n   \n\t#another: with: colons\r\r");
-    ASSERT_NE(nullptr, load.definition);
-    EXPECT_TRUE(load.messages.empty());
-    EXPECT_EQ("", load.definition->getAxiom());
-    EXPECT_TRUE(load.definition->getRules().empty());
-    EXPECT_EQ("4", load.definition->getConstants().at("_steps").value);
-}
-
 TEST(Loader, RuleLinesCarrySixFieldsInFileOrder) {
     const Load load("Rule:0.5:a:b:F:x>1:FF\nr::::F::G\nRule: 0,25 : A : : B(x) : : C(x+1) :ignored");
     ASSERT_NE(nullptr, load.definition);
