@@ -81,10 +81,6 @@ TEST(FileText, InputsAreReadAsStreamsWithinALimit) {
     EXPECT_EQ("Axiom:F\n", readFileText(dir.path("in")));
     writer.join();
 
-    EXPECT_EQ("'" + dir.path("") + "' is a directory.", readReason(dir.path("")));
-    // A file beyond the limit is refused by its size, without reading it.
-    ASSERT_EQ(0, ::truncate((dir.write("huge", ""), dir.path("huge")).c_str(), off_t(300) << 20));
-    EXPECT_EQ("'" + dir.path("huge") + "' is larger than 256 MB.", readReason(dir.path("huge")));
     // An endless device is read up to the limit.
     if (::mknod(dir.path("zero").c_str(), S_IFCHR | 0666, makedev(1, 5)) != 0) {
         GTEST_SKIP() << "cannot make a character device here (needs root): the endless input is not checked";
@@ -221,20 +217,6 @@ TEST(FileText, StaleTemporariesOfKilledRunsAreCleared) {
     std::vector<std::string> kept = {alive + "Old123", dead + "fresh1", dead + "toolong7", ".klado-notes"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, dir.entries());
-}
-
-TEST(FileText, UnfinishedFilesAreRemovedFilesFirstThenFolders) {
-    TempDir dir;
-    ASSERT_EQ(0, ::mkdir(dir.path("folder").c_str(), 0755));
-    dir.write("folder/part", "x");
-    dir.write("kept", "x");
-    dir.write("done", "x");
-    UnfinishedFiles::add(dir.path("folder"));
-    UnfinishedFiles::add(dir.path("folder/part"));
-    UnfinishedFiles::add(dir.path("done"));
-    UnfinishedFiles::forget(dir.path("done"));
-    UnfinishedFiles::removeAll();
-    EXPECT_EQ((std::vector<std::string>{"done", "kept"}), dir.entries());
 }
 
 } // namespace
