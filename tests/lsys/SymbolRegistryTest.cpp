@@ -14,24 +14,6 @@ protected:
     String2IDManager registry;
 };
 
-TEST_F(SymbolRegistryTest, AlphabetGetsFixedIDsAndNewNamesIncreasingOnes) {
-    const std::pair<int, const char*> fixed[] = {{0, "+"},     {8, "["},     {9, "]"}, {10, "|"},
-                                                 {22, "\xB0"}, {23, "\xA7"}, {26, "%"}};
-    for (const auto& [id, name] : fixed) {
-        EXPECT_EQ(registry.getName(id), name);
-        EXPECT_EQ(registry.getID(name), id);
-    }
-    EXPECT_TRUE(isBuiltinCharacter('"'));
-    for (char c : {'F', '(', '\0'}) EXPECT_FALSE(isBuiltinCharacter(c));
-
-    EXPECT_EQ(registry.getNextID(), 1000);
-    EXPECT_EQ(registry.getID("F"), 1000);
-    EXPECT_EQ(registry.getID("Leaf"), 1001);
-    EXPECT_EQ(registry.getID("F"), 1000);
-    EXPECT_EQ(registry.getName(1001), "Leaf");
-    EXPECT_EQ(registry.getNextID(), 1002);
-}
-
 TEST_F(SymbolRegistryTest, UnknownElementsLeaveTheRegistryUnchangedAndResetForgetsUserSymbols) {
     registry.getID("A");
     const auto names = registry.getNames();
