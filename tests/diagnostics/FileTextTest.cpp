@@ -105,25 +105,6 @@ TEST(FileText, AtomicWriteReplacesTheFileKeepingItsModeAndLinks) {
     EXPECT_EQ((std::vector<std::string>{"link.kld", "real.kld"}), dir.entries()); // no temporary file left
 }
 
-TEST(FileText, OutputsReplaceTheirTargetsOnlyWhenCommitted) {
-    TempDir dir;
-    dir.write("a.obj", "old obj");
-    dir.write("a.mtl", "old mtl");
-    {
-        OutputFile obj(dir.path("a.obj"));
-        OutputFile mtl(dir.path("a.mtl"));
-        obj.write("new ");
-        obj.write("obj");
-        mtl.write("new mtl");
-        EXPECT_EQ("old obj", dir.read("a.obj"));
-        obj.commit();
-        // mtl is never committed: its temporary file goes with it.
-    }
-    EXPECT_EQ("new obj", dir.read("a.obj"));
-    EXPECT_EQ("old mtl", dir.read("a.mtl"));
-    EXPECT_EQ((std::vector<std::string>{"a.mtl", "a.obj"}), dir.entries());
-}
-
 // The batch tests see the other refusals; a relative target's folder is
 // named as it was given.
 TEST(FileText, ARelativeTargetsFolderIsNamedAsGiven) {
