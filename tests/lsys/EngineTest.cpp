@@ -52,6 +52,19 @@ struct CancelAt : ProgressRetriever {
     std::vector<int> reports;
 };
 
+// ---------------------------------------------------------------- definition
+
+// The window's constants table refuses a value that this refuses.
+TEST_F(EngineTest, SpecialVariablesTakeNumbersOnly) {
+    LSystemDefinition definition;
+    definition.addConstant("_steps", "7,5");
+    EXPECT_THROW(definition.addConstant("_steps", "seven"), NumberFormatException);
+    EXPECT_THROW(definition.addConstant("_seed", ""), EmptyData);
+    EXPECT_EQ(definition.getConstants().at("_steps").value, "7,5");
+    EXPECT_EQ(definition.getConstants().at("_seed").value, "42");
+    definition.addConstant("steps", "seven"); // not reserved
+}
+
 // ---------------------------------------------------------------- building
 
 TEST_F(EngineTest, AxiomSeesUnroundedConstantsAndSuccessorsRoundedOnes) {
