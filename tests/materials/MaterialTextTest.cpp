@@ -75,4 +75,18 @@ TEST(GLMaterial, MalformedTokensFailGroupByGroup) {
     EXPECT_EQ(partial.diffuse[0], 0.0f);
 }
 
+// A shape's material is saved when it differs from the default: a
+// difference in any saved field counts.
+TEST(GLMaterial, ComparisonIgnoresEmissionOnly) {
+    const GLMaterial a = GLMaterial::shapeDefault();
+    GLMaterial b = a;
+    b.emission[0] = 0.5f;
+    EXPECT_EQ(a, b);
+    b.specular[2] += 1e-6f;
+    EXPECT_NE(a, b);
+    b = a;
+    b.flat = true;
+    EXPECT_NE(a, b);
+}
+
 } // namespace
