@@ -94,6 +94,8 @@ TEST(PaletteImportFormats, PatternsAndUnknownFormats) {
         EXPECT_EQ(PaletteImport::formatForPattern(pattern, "/x/any.txt"), pattern + 1);
     EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.ACO"), 2);
     EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/a.b/colours.gpl"), 1);
+    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.Map"), 3);
+    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.pal"), 4);
     EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/page.html"), 5);
     EXPECT_STREQ(PaletteImport::patternList,
                  "GIMP Palette  (*.gpl)\nAdobe Photoshop Palette  (*.aco)\nFractint  (*.map)\n"
