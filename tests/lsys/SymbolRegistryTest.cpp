@@ -14,26 +14,6 @@ protected:
     String2IDManager registry;
 };
 
-TEST_F(SymbolRegistryTest, UnknownElementsLeaveTheRegistryUnchangedAndResetForgetsUserSymbols) {
-    registry.getID("A");
-    const auto names = registry.getNames();
-    try {
-        registry.getName(4711);
-        FAIL() << "no exception";
-    } catch (const UnknownElement& e) {
-        EXPECT_EQ(e.id(), 4711);
-    }
-    EXPECT_EQ(registry.getNames(), names);
-    EXPECT_EQ(registry.getNextID(), 1001);
-
-    registry.getID("B");
-    registry.resetToID(firstUserSymbolID);
-    EXPECT_FALSE(registry.hasName("A") || registry.hasID(1001));
-    EXPECT_EQ(registry.getName(8), "[");
-    EXPECT_EQ(registry.getID("B"), 1000);
-    EXPECT_EQ(registry.getNames().size(), 28u);
-}
-
 // A worker reads names and ids while the main thread registers new ones.
 TEST_F(SymbolRegistryTest, ReadsStayCorrectWhileNamesAreAdded) {
     const std::int32_t leaf = registry.getID("Leaf");
