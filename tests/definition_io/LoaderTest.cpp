@@ -188,20 +188,8 @@ TEST(Loader, TweaksAreCheckedAndNormalised) {
               errorsOf("Tweak:tropism.direction=(0,1), tropism.strength=\nTweak:broken"));
 }
 
-TEST(Loader, AShortBackgroundColourIsOnlyAWarning) {
-    const Load shortColour("Environment:background.color=fff\nAxiom:F");
-    ASSERT_NE(nullptr, shortColour.definition);
-    EXPECT_EQ((Texts{"Background color must be given as a hexadecimal value of 6 characters"}), shortColour.messages);
-    EXPECT_EQ((std::vector<bool>{true}), shortColour.warnings);
-    EXPECT_TRUE(shortColour.definition->getEnvironment().empty());
-
-    const Load colour("e:background.color=102030, other=1");
-    ASSERT_NE(nullptr, colour.definition);
-    EXPECT_EQ((EnvironmentMap{{"background.color", "102030"}}), colour.definition->getEnvironment());
-}
-
 TEST(Loader, WarningsAndErrorsArriveInFileOrder) {
-    const Load load("LightDef:x\nFoo:1\nEnvironment:background.color=1\nRule:x\nShapeDef:F palette=1:d:nope");
+    const Load load("LightDef:x\nFoo:1\ne:background.color=1\nRule:x\nShapeDef:F palette=1:d:nope");
     EXPECT_EQ(nullptr, load.definition);
     EXPECT_EQ((Texts{"Broken light definition, using default", "Unknown element occured: Foo",
                      "Background color must be given as a hexadecimal value of 6 characters",
