@@ -118,15 +118,3 @@ TEST(OptionParser, HintsAtAForgottenParameter) {
     EXPECT_EQ(options.getString("load"), "--output-image");
     EXPECT_FALSE(options.isSet("output-image"));
 }
-
-TEST(OptionParser, StopsAtTheFirstErrorUnlessToldToGoOn) {
-    OptionContainer options = programOptions();
-    const Outcome outcome = run(options, {"bad", "--load", "a.kld"}, false);
-    EXPECT_FALSE(outcome.accepted);
-    EXPECT_EQ(outcome.errors, "Error: Unrecognized option 'bad'.\n");
-    EXPECT_FALSE(options.isSet("load"));
-
-    const Outcome goingOn = run(options, {"bad", "--load", "a.kld"}, true);
-    EXPECT_FALSE(goingOn.accepted);
-    EXPECT_EQ(options.getString("load"), "a.kld");
-}
