@@ -71,13 +71,6 @@ TEST_F(MaterialFiles, FailedLoadsReportAndKeepTheValue) {
                   failure(parsing, "parse", "broken.ogm"), failure(parsing, "parse", "empty.ogm")}));
 }
 
-TEST_F(MaterialFiles, WithoutAWindowFailuresGoToStandardError) {
-    GLMaterial material;
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(loadMaterialFile(dir.path("missing.ogm"), material));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Could not open '" + dir.path("missing.ogm") + "'.\n");
-}
-
 TEST_F(MaterialFiles, FailedSavesSayWhy) {
     const std::string nowhere = dir.path("no/such/dir/m.ogm");
     EXPECT_FALSE(saveMaterialFile(nowhere, GLMaterial(), reporter));

@@ -36,11 +36,8 @@ TEST(PaletteLibrary, EveryPaletteIsDistinctAndSurvivesItsTexts) {
         // The short form names this very palette, so no earlier one has its content.
         EXPECT_EQ(palette.text(), name == "default" ? "" : "1:d:" + name);
 
-        const std::string full = PaletteLibrary::textByName(name);
-        ASSERT_EQ(full, palette.fullText());
-        EXPECT_EQ(PaletteLibrary::nameByText(full), name);
         MaterialPalette back(MaterialPalette::Entries{});
-        ASSERT_TRUE(back.read(full));
+        ASSERT_TRUE(back.read(palette.fullText()));
         for (int e = 0; e < 256; ++e) {
             ASSERT_EQ(back[e], palette[e]) << name << " " << e;
             ASSERT_EQ(back[e].text(), palette[e].text()) << name << " " << e;
