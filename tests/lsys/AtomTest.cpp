@@ -11,7 +11,6 @@ namespace {
 class AtomTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { String2IDManager::instance().registerBuiltins(); }
-    static std::int32_t id(const std::string& name) { return String2IDManager::instance().getID(name); }
 
     // The names cut from the whole text, spaces and tabs skipped.
     static std::vector<std::string> cutAll(const std::string& text, bool multiChar) {
@@ -38,14 +37,6 @@ TEST_F(AtomTest, CutsNamesInBothModes) {
         {"Stem(1,2)", 0, "Stem"}, {"x\xB0y", 1, "\xB0"}, {"x\xB0y", 0, "x"}, {"F", 1, ""}};
     for (const auto& [text, position, name] : cuts) EXPECT_EQ(cutSymbolName(text, position, true), name) << text;
     EXPECT_EQ(cutSymbolName("A(1)", 1, false), "(");
-}
-
-TEST_F(AtomTest, PatternAtomsMatchTheirSymbolWithAtLeastTheirValues) {
-    // Pattern equality is seen by the rule set's merging of rows.
-    const ParametrisedAtom withX(id("A"), {"x"});
-    EXPECT_TRUE(withX.matches(ValuedAtom(id("A"), {1})));
-    EXPECT_TRUE(withX.matches(ValuedAtom(id("A"), {1, 2})));
-    EXPECT_FALSE(withX.matches(ValuedAtom(id("B"), {1})));
 }
 
 } // namespace
