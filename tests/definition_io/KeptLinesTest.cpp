@@ -171,8 +171,4 @@ TEST(KeptLines, WhatTheFileDidNotHoldIsWrittenOnlyWhenChanged) {
     EXPECT_EQ("Axiom:F\n", save(*definition));
     definition->addConstant("_steps", TextConvert::toString(6.0));
     EXPECT_EQ("Axiom:F\nDef:_steps:6\n", save(*definition));
-
-    // A new document is written whole.
-    LSystemDefinition fresh;
-    EXPECT_NE(std::string::npos, save(fresh).find("Name:<unnamed>\nAxiom:\nDef:_currentCamera:0\n"));
 }

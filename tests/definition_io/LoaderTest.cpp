@@ -39,15 +39,6 @@ Texts errorsOf(const std::string& text) {
 
 } // namespace
 
-TEST(Loader, CommentsAndEmptyLinesGiveTheDefaults) {
-    const Load load("# a comment\r\n\r\n   \n\t#another: with: colons\r\r");
-    ASSERT_NE(nullptr, load.definition);
-    EXPECT_TRUE(load.messages.empty());
-    EXPECT_EQ("", load.definition->getAxiom());
-    EXPECT_TRUE(load.definition->getRules().empty());
-    EXPECT_EQ("4", load.definition->getConstants().at("_steps").value);
-}
-
 TEST(Loader, RuleLinesCarrySixFieldsInFileOrder) {
     const Load load("Rule:0.5:a:b:F:x>1:FF\nr::::F::G\nRule: 0,25 : A : : B(x) : : C(x+1) :ignored");
     ASSERT_NE(nullptr, load.definition);
@@ -197,20 +188,8 @@ TEST(Loader, TweaksAreCheckedAndNormalised) {
               errorsOf("Tweak:tropism.direction=(0,1), tropism.strength=\nTweak:broken"));
 }
 
-TEST(Loader, AShortBackgroundColourIsOnlyAWarning) {
-    const Load shortColour("Environment:background.color=fff\nAxiom:F");
-    ASSERT_NE(nullptr, shortColour.definition);
-    EXPECT_EQ((Texts{"Background color must be given as a hexadecimal value of 6 characters"}), shortColour.messages);
-    EXPECT_EQ((std::vector<bool>{true}), shortColour.warnings);
-    EXPECT_TRUE(shortColour.definition->getEnvironment().empty());
-
-    const Load colour("e:background.color=102030, other=1");
-    ASSERT_NE(nullptr, colour.definition);
-    EXPECT_EQ((EnvironmentMap{{"background.color", "102030"}}), colour.definition->getEnvironment());
-}
-
 TEST(Loader, WarningsAndErrorsArriveInFileOrder) {
-    const Load load("LightDef:x\nFoo:1\nEnvironment:background.color=1\nRule:x\nShapeDef:F palette=1:d:nope");
+    const Load load("LightDef:x\nFoo:1\ne:background.color=1\nRule:x\nShapeDef:F palette=1:d:nope");
     EXPECT_EQ(nullptr, load.definition);
     EXPECT_EQ((Texts{"Broken light definition, using default", "Unknown element occured: Foo",
                      "Background color must be given as a hexadecimal value of 6 characters",

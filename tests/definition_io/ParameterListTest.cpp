@@ -2,20 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(ParameterList, ItemsKeysAndValuesAreTrimmedAndLaterKeysWin) {
-    const ParameterTable table = parseParameterList("  a = 1 ,b=two words,\ta=3 ");
-    ASSERT_EQ(2u, table.size());
-    EXPECT_EQ("3", table.at("a"));
-    EXPECT_EQ("two words", table.at("b"));
-}
-
-TEST(ParameterList, BracketsGroupCommasAndOuterBracketsAreStripped) {
-    const ParameterTable table = parseParameterList("((palette=(a,b),visible=f, position=((1,2),3)))");
-    EXPECT_EQ("a,b", table.at("palette"));
-    EXPECT_EQ("f", table.at("visible"));
-    EXPECT_EQ("(1,2),3", table.at("position"));
-}
-
 TEST(ParameterList, OuterBracketsOnlyWhenTheyCloseAtTheEnd) {
     const std::pair<const char*, const char*> cases[] = {
         {"((a))", "a"},

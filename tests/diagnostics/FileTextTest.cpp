@@ -81,10 +81,6 @@ TEST(FileText, InputsAreReadAsStreamsWithinALimit) {
     EXPECT_EQ("Axiom:F\n", readFileText(dir.path("in")));
     writer.join();
 
-    EXPECT_EQ("'" + dir.path("") + "' is a directory.", readReason(dir.path("")));
-    // A file beyond the limit is refused by its size, without reading it.
-    ASSERT_EQ(0, ::truncate((dir.write("huge", ""), dir.path("huge")).c_str(), off_t(300) << 20));
-    EXPECT_EQ("'" + dir.path("huge") + "' is larger than 256 MB.", readReason(dir.path("huge")));
     // An endless device is read up to the limit.
     if (::mknod(dir.path("zero").c_str(), S_IFCHR | 0666, makedev(1, 5)) != 0) {
         GTEST_SKIP() << "cannot make a character device here (needs root): the endless input is not checked";
@@ -109,42 +105,10 @@ TEST(FileText, AtomicWriteReplacesTheFileKeepingItsModeAndLinks) {
     EXPECT_EQ((std::vector<std::string>{"link.kld", "real.kld"}), dir.entries()); // no temporary file left
 }
 
-TEST(FileText, OutputsReplaceTheirTargetsOnlyWhenCommitted) {
-    TempDir dir;
-    dir.write("a.obj", "old obj");
-    dir.write("a.mtl", "old mtl");
-    {
-        OutputFile obj(dir.path("a.obj"));
-        OutputFile mtl(dir.path("a.mtl"));
-        obj.write("new ");
-        obj.write("obj");
-        mtl.write("new mtl");
-        EXPECT_EQ("old obj", dir.read("a.obj"));
-        obj.commit();
-        // mtl is never committed: its temporary file goes with it.
-    }
-    EXPECT_EQ("new obj", dir.read("a.obj"));
-    EXPECT_EQ("old mtl", dir.read("a.mtl"));
-    EXPECT_EQ((std::vector<std::string>{"a.mtl", "a.obj"}), dir.entries());
-}
-
-TEST(FileText, RefusedTargetsAreNamedAndKept) {
-    TempDir dir;
-    dir.write("locked.kld", "old");
-    ASSERT_EQ(0, ::chmod(dir.path("locked.kld").c_str(), 0444));
-    // The mode is what counts, also for the super-user.
-    EXPECT_EQ("'" + dir.path("locked.kld") + "' is read-only.", writeReason(dir.path("locked.kld")));
-    EXPECT_EQ("old", dir.read("locked.kld"));
-    EXPECT_EQ("'" + dir.path("") + "' is a directory.", writeReason(dir.path("")));
-    EXPECT_EQ("The folder '" + dir.path("missing") + "' does not exist.", writeReason(dir.path("missing/a.obj")));
+// The batch tests see the other refusals; a relative target's folder is
+// named as it was given.
+TEST(FileText, ARelativeTargetsFolderIsNamedAsGiven) {
     EXPECT_EQ("The folder 'missing' does not exist.", writeReason("missing/a.obj"));
-    EXPECT_EQ((std::vector<std::string>{"locked.kld"}), dir.entries());
-
-    // A name of 255 bytes, the most a file system allows, leaves room for
-    // the temporary name.
-    const std::string longest(255, 'n');
-    EXPECT_EQ("", writeReason(dir.path(longest), "long"));
-    EXPECT_EQ("long", dir.read(longest));
 }
 
 // Nodes that are no regular files are written straight through and stay what
@@ -221,20 +185,6 @@ TEST(FileText, StaleTemporariesOfKilledRunsAreCleared) {
     std::vector<std::string> kept = {alive + "Old123", dead + "fresh1", dead + "toolong7", ".klado-notes"};
     std::sort(kept.begin(), kept.end());
     EXPECT_EQ(kept, dir.entries());
-}
-
-TEST(FileText, UnfinishedFilesAreRemovedFilesFirstThenFolders) {
-    TempDir dir;
-    ASSERT_EQ(0, ::mkdir(dir.path("folder").c_str(), 0755));
-    dir.write("folder/part", "x");
-    dir.write("kept", "x");
-    dir.write("done", "x");
-    UnfinishedFiles::add(dir.path("folder"));
-    UnfinishedFiles::add(dir.path("folder/part"));
-    UnfinishedFiles::add(dir.path("done"));
-    UnfinishedFiles::forget(dir.path("done"));
-    UnfinishedFiles::removeAll();
-    EXPECT_EQ((std::vector<std::string>{"done", "kept"}), dir.entries());
 }
 
 } // namespace

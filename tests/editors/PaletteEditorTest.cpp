@@ -5,11 +5,9 @@
 #include "editors/MFXMatPaletteWell.h"
 #include "editors/MFXMatPaletteWidget.h"
 #include "editors/MFXMaterialDialog.h"
-#include "editors/MaterialPreview.h"
 #include "materials/PaletteLibrary.h"
 
 #include <fstream>
-#include <numeric>
 
 namespace {
 
@@ -29,24 +27,6 @@ protected:
     Recorder recorder;
     Collector failures;
 };
-
-// The pixels of the editor's grid as last painted.
-std::vector<FXColor> gridPixels(const MFXMatPaletteWidget* editor) {
-    const FXImage* image = editor->getGridImage();
-    if (!image) return {};
-    return std::vector<FXColor>(image->getData(),
-                                image->getData() + static_cast<std::size_t>(image->getWidth()) * image->getHeight());
-}
-
-// The pixels of one grid cell.
-std::vector<FXColor> cellOf(const std::vector<FXColor>& pixels, int index, int width, int height) {
-    const PaletteCell cell = paletteCell(index, width, height);
-    std::vector<FXColor> inside;
-    for (int row = cell.y; row < cell.y + cell.height; ++row)
-        inside.insert(inside.end(), pixels.begin() + row * width + cell.x,
-                      pixels.begin() + row * width + cell.x + cell.width);
-    return inside;
-}
 
 TEST_F(PaletteEditorTest, OperationsOnASmallSelectionUndoAndRedo) {
     MFXMatPaletteWidget* editor = addEditor();
@@ -195,34 +175,6 @@ TEST_F(PaletteEditorTest, DoubleClickedEntryIsEditedInTheMaterialDialog) {
             editor->undoList().undo();
         }
         EXPECT_EQ(original.fullText(), editor->getPalette().fullText()) << (accept ? "undone" : "cancelled");
-    }
-}
-
-TEST_F(PaletteEditorTest, ChangedEntryShowsItsNewMaterialAndTheOthersStay) {
-    MFXMatPaletteWidget* editor = addEditor();
-    show();
-    FXWindow* grid = editor->getFirst()->getNext()->getNext();
-    const int w = grid->getWidth(), h = grid->getHeight();
-    const std::vector<FXColor> before = gridPixels(editor);
-    ASSERT_EQ(static_cast<std::size_t>(w) * h, before.size());
-    MaterialPalette after = editor->getPalette();
-    after[37].diffuse[0] = 1.0f - after[37].diffuse[0];
-    after[37].flat = !after[37].flat;
-    editor->change(after);
-    settle();
-    const std::vector<FXColor> shown = gridPixels(editor);
-    ASSERT_EQ(before.size(), shown.size());
-
-    std::vector<int> all(MaterialPalette::size);
-    std::iota(all.begin(), all.end(), 0);
-    std::vector<FXColor> expected;
-    ASSERT_TRUE(OffscreenPreview::render(
-        app, w, h, [&](int width, int height) { drawPaletteCells(after, all, true, width, height); }, expected));
-    EXPECT_NE(cellOf(before, 37, w, h), cellOf(shown, 37, w, h));
-    EXPECT_EQ(cellOf(expected, 37, w, h), cellOf(shown, 37, w, h));
-    for (int i = 0; i < MaterialPalette::size; ++i) {
-        if (i == 37) continue;
-        EXPECT_EQ(cellOf(before, i, w, h), cellOf(shown, i, w, h)) << "entry " << i;
     }
 }
 

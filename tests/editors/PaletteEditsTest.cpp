@@ -70,17 +70,4 @@ TEST(PaletteEdits, CopyAndPasteAsMaterialOrPaletteText) {
     EXPECT_EQ(before.fullText(), target.fullText());
 }
 
-TEST(PaletteEdits, ComponentsOverTheSelection) {
-    MaterialPalette palette;
-    palette[0] = grey(0.5f);
-    PaletteEdits::setAlpha(palette, {0, 1}, 0.25f);
-    PaletteEdits::setShininess(palette, {0}, 99.0f);
-    PaletteEdits::ambientFromDiffuse(palette, {0}, 0.5f);
-    EXPECT_FLOAT_EQ(0.25f, palette[1].diffuse[3]);
-    EXPECT_FLOAT_EQ(99.0f, palette[0].shininess);
-    EXPECT_FLOAT_EQ(0.25f, palette[0].ambient[0]);
-    EXPECT_FLOAT_EQ(0.25f, palette[0].ambient[3]);
-    EXPECT_EQ(MaterialPalette()[2], palette[2]);
-}
-
 } // namespace

@@ -69,31 +69,6 @@ TEST(ShapeInstancer, OneGeodeAPairAtMostMaxInstancesADraw) {
     EXPECT_NE(all[0]->getStateSet(), all[4]->getStateSet());
 }
 
-TEST(MOSGInstancedGeometry, InstancesKeepTheirMatricesAndBoundTheirVertices) {
-    osg::ref_ptr<osg::Geometry> shape = buildCappedTube(3, 1, 0.5, 8, CapKind::Extruded, CapKind::Planar);
-    osg::ref_ptr<MOSGInstancedGeometry> geometry = new MOSGInstancedGeometry(shape.get(), true);
-    const osg::Matrixd placements[] = {
-        turned(0, {0, 0, 1}, {0, 0, 0}),
-        turned(37, {0, 0, 1}, {10, -4, 2}),
-        turned(120, osg::Vec3d(1, 1, 1) / std::sqrt(3.0), {-7, 3, 25}),
-    };
-    for (const osg::Matrixd& placement : placements) geometry->addInstance(placement);
-    ASSERT_EQ(3u, geometry->instanceCount());
-
-    const osg::BoundingBox box = geometry->getBoundingBox();
-    const auto& vertices = static_cast<const osg::Vec3Array&>(*shape->getVertexArray());
-    for (std::size_t k = 0; k < 3; ++k) {
-        SCOPED_TRACE(k);
-        for (int row = 0; row < 4; ++row)
-            for (int column = 0; column < 4; ++column)
-                EXPECT_NEAR(placements[k](row, column), geometry->instanceMatrix(k)(row, column), 1e-6);
-        for (const osg::Vec3& v : vertices) {
-            const osg::Vec3 placed = v * placements[k];
-            EXPECT_TRUE(box.contains(placed, 1e-4f)) << placed.x() << " " << placed.y() << " " << placed.z();
-        }
-    }
-}
-
 // Each placement of a slender shape adds the segment along its axis, as far
 // as its caps reach, with the axis at its start and reversed at its end.
 TEST(MOSGInstancedGeometry, SlenderShapesKeepALineAlongEachAxis) {

@@ -3,17 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <thread>
 #include <vector>
 
 namespace {
-
-const MaterialPalette& library(const std::string& name) {
-    const int index = PaletteLibrary::indexOf(name);
-    EXPECT_GE(index, 0) << name;
-    return PaletteLibrary::palette(index);
-}
 
 TEST(PaletteLibrary, BuildsEachPaletteOnceForAllThreads) {
     const int index = PaletteLibrary::indexOf("imported/gems/opal");
@@ -43,11 +36,8 @@ TEST(PaletteLibrary, EveryPaletteIsDistinctAndSurvivesItsTexts) {
         // The short form names this very palette, so no earlier one has its content.
         EXPECT_EQ(palette.text(), name == "default" ? "" : "1:d:" + name);
 
-        const std::string full = PaletteLibrary::textByName(name);
-        ASSERT_EQ(full, palette.fullText());
-        EXPECT_EQ(PaletteLibrary::nameByText(full), name);
         MaterialPalette back(MaterialPalette::Entries{});
-        ASSERT_TRUE(back.read(full));
+        ASSERT_TRUE(back.read(palette.fullText()));
         for (int e = 0; e < 256; ++e) {
             ASSERT_EQ(back[e], palette[e]) << name << " " << e;
             ASSERT_EQ(back[e].text(), palette[e].text()) << name << " " << e;
@@ -55,26 +45,8 @@ TEST(PaletteLibrary, EveryPaletteIsDistinctAndSurvivesItsTexts) {
     }
 }
 
-TEST(PaletteLibrary, LookUpsMissOnAnythingElse) {
-    EXPECT_EQ(PaletteLibrary::indexOf("no/such/palette"), -1);
-    for (const char* name : {"no/such/palette", ""}) EXPECT_EQ(PaletteLibrary::textByName(name), "");
-    for (const char* text : {"", "1:d:default"}) EXPECT_EQ(PaletteLibrary::nameByText(text), "");
-
-    const std::string reds = PaletteLibrary::textByName("imported/gimp/reds");
-    std::string upper = reds; // same values, other text
-    const std::size_t letter = upper.find_first_of("abcdef", 6);
-    ASSERT_NE(letter, std::string::npos);
-    upper[letter] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper[letter])));
-    EXPECT_EQ(PaletteLibrary::nameByText(upper), "");
-    EXPECT_EQ(PaletteLibrary::nameByText(reds + ":"), "");
-
-    MaterialPalette palette(MaterialPalette::Entries{});
-    EXPECT_EQ(PaletteLibrary::indexOf(palette), -1);
-    EXPECT_EQ(PaletteLibrary::nameByText(palette.fullText()), "");
-}
-
 TEST(PaletteLibrary, DefaultPaletteHasItsFixedEnds) {
-    const MaterialPalette& palette = library("default");
+    const MaterialPalette& palette = PaletteLibrary::palette(PaletteLibrary::indexOf("default"));
     EXPECT_EQ(&palette, &PaletteLibrary::defaultPalette());
     EXPECT_EQ(palette[0].text(), "13034bff900ae5ff000000002cff0bff180");
     EXPECT_EQ(palette[255].text(), "12034cff8d0be6ff0000000032ff0cff180");

@@ -59,6 +59,10 @@ TEST(OptionParser, LongFormErrors) {
     EXPECT_EQ(run(options, {"--image-width", "abc"}).errors,
               "Error: The option 'image-width' is of the type 'integer'.\n"
               "Error: Unrecognized option 'abc'.\n");
+    // A refused value leaves the default in place and the option settable.
+    EXPECT_EQ(options.getInt("image-width"), 1024);
+    EXPECT_TRUE(run(options, {"--image-width", "300"}).accepted);
+    EXPECT_EQ(options.getInt("image-width"), 300);
     EXPECT_EQ(run(options, {"--verbose=1"}).errors, "Error: Option 'verbose' does not need a value.\n");
     EXPECT_EQ(run(options, {"--nope=3"}).errors, "Error: The option 'nope' is not known.\n");
     EXPECT_EQ(run(options, {"--load"}).errors, "Error: Parameter 'load' needs a value.\n");
@@ -113,16 +117,4 @@ TEST(OptionParser, HintsAtAForgottenParameter) {
                               "Error: Unrecognized option 'stray'.\n");
     EXPECT_EQ(options.getString("load"), "--output-image");
     EXPECT_FALSE(options.isSet("output-image"));
-}
-
-TEST(OptionParser, StopsAtTheFirstErrorUnlessToldToGoOn) {
-    OptionContainer options = programOptions();
-    const Outcome outcome = run(options, {"bad", "--load", "a.kld"}, false);
-    EXPECT_FALSE(outcome.accepted);
-    EXPECT_EQ(outcome.errors, "Error: Unrecognized option 'bad'.\n");
-    EXPECT_FALSE(options.isSet("load"));
-
-    const Outcome goingOn = run(options, {"bad", "--load", "a.kld"}, true);
-    EXPECT_FALSE(goingOn.accepted);
-    EXPECT_EQ(options.getString("load"), "a.kld");
 }

