@@ -1,59 +1,20 @@
 // The constants' sliders in the window: what they show, the edit a drag
 // makes, and the computations a burst of moves asks for.
 
-#include "gui/KLADO_StandaloneMW.h"
-#include "gui/MFXAddEditTypedTable.h"
-#include "gui/WindowScheduler.h"
 #include "gui/panels/ConstantSliders.h"
+#include "gui/MFXAddEditTypedTable.h"
 #include "gui/panels/ExtensionsPanel.h"
 #include "lsys/LSystem.h"
-#include "lsys/String2IDManager.h"
 
-#include "../GuiTestApp.h"
-#include "../TempDir.h"
+#include "WindowFixture.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 namespace {
 
-// A window whose messages are kept rather than shown.
-class QuietWindow : public KLADO_StandaloneMW {
-public:
-    explicit QuietWindow(FXApp* app) : KLADO_StandaloneMW(app) {}
-    std::vector<FXString> messages;
-
+class ConstantSlidersTest : public WindowFixture {
 protected:
-    void showMessage(bool, const FXString& title, const FXString& text) override {
-        messages.push_back(title + "|" + text);
-    }
-};
-
-class ConstantSlidersTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() { String2IDManager::instance().registerBuiltins(); }
-
-    void SetUp() override {
-        window = new QuietWindow(guiApp());
-        window->create();
-        settle();
-    }
-    void TearDown() override { delete window; }
-
-    void load(const char* text) {
-        dir.write("model.kld", text);
-        ASSERT_TRUE(window->load(dir.path("model.kld")));
-        computed();
-    }
-    void computed() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (window->scheduler().computing() || window->scheduler().waiting()) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-            guiApp()->runOneEvent(false);
-        }
-        settle();
-    }
+    void load(const char* text) { WindowFixture::load("model.kld", text); }
     ConstantSliders* sliders() const { return window->extensionsPanel()->sliders(); }
     MFXAddEditTypedTable* table() const { return window->extensionsPanel()->constantsTable(); }
     // The slider moved by the hand: SEL_CHANGED while dragged, SEL_COMMAND let go.
@@ -86,9 +47,6 @@ protected:
         editor->setText(text);
         table()->handle(table(), FXSEL(SEL_COMMAND, FXTable::ID_ACCEPT_INPUT), nullptr);
     }
-
-    QuietWindow* window = nullptr;
-    TempDir dir;
 };
 
 // r1 and wr scale lengths ("-" inside a parameter is no turn); a0 and d turn.

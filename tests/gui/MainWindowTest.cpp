@@ -1,29 +1,20 @@
-// The workbench window driven in-process on the virtual display: the
-// document's life, undo, the update handlers, settings and live reload.
+// The workbench window: the document's life, undo, the update handlers,
+// settings and live reload.
 
 #include "gui/FXRealSpinDial.h"
-#include "gui/KLADO_StandaloneMW.h"
 #include "gui/MFXAddEditTypedTable.h"
-#include "gui/WindowScheduler.h"
 #include "gui/panels/DefinitionPanel.h"
 #include "gui/panels/EnvironmentPanel.h"
 #include "gui/panels/ExtensionsPanel.h"
 #include "gui/panels/ShapingPanel.h"
 #include "gui/panels/StatisticsPanel.h"
 #include "gui/panels/TweaksPanel.h"
-#include "lsys/String2IDManager.h"
 
-#include "../TempDir.h"
-#include "../GuiTestApp.h"
-
-#include <gtest/gtest.h>
+#include "WindowFixture.h"
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <deque>
-#include <functional>
-#include <utility>
 
 namespace {
 
@@ -32,92 +23,7 @@ const char* const plant = "Name:test plant\n"
                           "Rule::::F::F[+F]F\n"
                           "Def:_steps:2\n";
 
-// A window whose questions, messages and file dialogs are scripted.
-class ScriptedWindow : public KLADO_StandaloneMW {
-public:
-    explicit ScriptedWindow(FXApp* app) : KLADO_StandaloneMW(app) {}
-
-    std::deque<FXuint> answers;
-    std::deque<std::pair<bool, FXString>> files; // (chosen, name)
-    std::vector<FXString> questions;
-    std::vector<FXString> messages;
-    int fileDialogs = 0;
-
-protected:
-    FXuint askQuestion(const FXString& title, const FXString& text, FXuint) override {
-        questions.push_back(title + "|" + text);
-        if (answers.empty()) return MBOX_CLICKED_CANCEL;
-        const FXuint answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void showMessage(bool, const FXString& title, const FXString& text) override {
-        messages.push_back(title + "|" + text);
-    }
-    bool chooseFile(bool, FXString& fileName) override {
-        ++fileDialogs;
-        if (files.empty()) return false;
-        const auto [chosen, name] = files.front();
-        files.pop_front();
-        fileName = name;
-        return chosen;
-    }
-};
-
-class MainWindowTest : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        String2IDManager::instance().registerBuiltins();
-        app = guiApp();
-        home = &guiHome();
-    }
-
-    void SetUp() override {
-        window = new ScriptedWindow(app);
-        window->create();
-        settle();
-    }
-    void TearDown() override { delete window; }
-
-    void command(FXSelector id) { window->handle(nullptr, FXSEL(SEL_COMMAND, id), nullptr); }
-    // Runs the event loop until the window's computations are done.
-    void computed() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (window->scheduler().computing() || window->scheduler().waiting()) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-            app->runOneEvent(false);
-        }
-        settle();
-    }
-    // The widgets of a kind that send the target the selector, in the order
-    // they were built.
-    template <class Widget>
-    std::vector<Widget*> widgets(FXObject* target, FXSelector id) const {
-        std::vector<Widget*> found;
-        const std::function<void(FXWindow*)> visit = [&](FXWindow* parent) {
-            for (FXWindow* child = parent->getFirst(); child; child = child->getNext()) {
-                auto* widget = dynamic_cast<Widget*>(child);
-                if (widget && child->getTarget() == target && child->getSelector() == id) found.push_back(widget);
-                visit(child);
-            }
-        };
-        visit(window);
-        return found;
-    }
-    // The enabled state the update pass gives a widget.
-    static bool enabled(FXWindow* widget) {
-        settle();
-        return widget->isEnabled();
-    }
-
-    static FXApp* app;
-    static const TempDir* home;
-    ScriptedWindow* window = nullptr;
-    TempDir dir;
-};
-
-FXApp* MainWindowTest::app = nullptr;
-const TempDir* MainWindowTest::home = nullptr;
+class MainWindowTest : public WindowFixture {};
 
 TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContent) {
     EXPECT_FALSE(window->isModified());
@@ -148,7 +54,7 @@ TEST_F(MainWindowTest, QuittingAModifiedUnnamedDefinitionAsksAndCancellingTheSav
     EXPECT_EQ(window->questions[0], "Unsaved Document|Save '<unnamed>' to file?");
     EXPECT_EQ(window->fileDialogs, 1);
     // The quit stopped before the settings were written.
-    EXPECT_FALSE(FXStat::exists(home->path(".foxrc/TOVA/KLADO").c_str()));
+    EXPECT_FALSE(FXStat::exists(guiHome().path(".foxrc/TOVA/KLADO").c_str()));
     EXPECT_TRUE(window->isModified());
 }
 
@@ -166,7 +72,7 @@ TEST_F(MainWindowTest, QuittingStopsWhenTheSaveItAskedForFails) {
     EXPECT_EQ(window->questions[0], "Unsaved Document|Save 'test plant' to file?");
     ASSERT_FALSE(window->messages.empty());
     EXPECT_EQ(window->messages.back().before('|'), "Saving failed");
-    EXPECT_FALSE(FXStat::exists(home->path(".foxrc/TOVA/KLADO").c_str()));
+    EXPECT_FALSE(FXStat::exists(guiHome().path(".foxrc/TOVA/KLADO").c_str()));
     EXPECT_TRUE(window->isModified());
 }
 
@@ -219,9 +125,7 @@ TEST_F(MainWindowTest, WithComputeOnChangeOffTheComputeButtonsEnableOnlyAfterAnE
 }
 
 TEST_F(MainWindowTest, TheStatusBarAndStatisticsFollowAComputation) {
-    dir.write("plant.kld", plant);
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
-    computed();
+    load("plant.kld", plant);
     FXTreeItem* first = window->statisticsPanel()->tree()->getFirstItem();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isExpanded());
@@ -313,9 +217,7 @@ TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
 }
 
 TEST_F(MainWindowTest, ThePictureFollowsADraggedDialAndTheDragIsOneUndoStep) {
-    dir.write("plant.kld", plant);
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
-    computed();
+    load("plant.kld", plant);
     const auto bound = [&] {
         window->workbench().view().takeOverPendingScene();
         return window->workbench().view().viewer()->getSceneData()->getBound();
@@ -419,19 +321,17 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
     EXPECT_TRUE(written.existingEntry("SETTINGS", "bShowGLControls"));
     EXPECT_TRUE(written.existingEntry("MaterialIO", "importtype"));
 
-    auto* again = new ScriptedWindow(app);
+    auto* again = new ScriptedWindow(guiApp());
     again->create();
     EXPECT_FALSE(again->computeOnChange());
     EXPECT_EQ(again->getWidth(), 700);
     delete again;
     // Back to the default for the other tests.
-    app->reg().writeIntEntry("SETTINGS", "bRecOnChange", 1);
+    guiApp()->reg().writeIntEntry("SETTINGS", "bRecOnChange", 1);
 }
 
 TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEdits) {
-    dir.write("plant.kld", plant);
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
-    computed();
+    load("plant.kld", plant);
     const auto touchLater = [&](const std::string& text, int seconds) {
         dir.write("plant.kld", text);
         // File times have a resolution of a second here.
@@ -524,9 +424,7 @@ TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
         guiApp()->refresh();
         return runUntil([&] { return window->getTitle() == title; });
     };
-    dir.write("plant.kld", plant);
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
-    computed();
+    load("plant.kld", plant);
     EXPECT_TRUE(shows("plant - KLADO"));
     typeText(window->definitionPanel()->nameField(), "A");
     EXPECT_TRUE(shows("plant* - KLADO"));
@@ -552,8 +450,8 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
     dir.write("wide.kld",
               "Axiom:F\nRule::::F::F[+F]F\nDef:_steps:2\nDef:_seed:5000\nDef:_idirX:2.5\nDef:_multichar:0\n");
     // The remembered switch does not override a loaded file's own.
-    app->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 1);
-    auto* loaded = new ScriptedWindow(app);
+    guiApp()->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 1);
+    auto* loaded = new ScriptedWindow(guiApp());
     ASSERT_TRUE(loaded->load(dir.path("wide.kld")));
     loaded->create();
     const auto& constants = loaded->workbench().definition().getConstants();
@@ -564,12 +462,12 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
     EXPECT_EQ(loaded->tweaksPanel()->seedDial()->getValue(), 5000);
     EXPECT_EQ(loaded->definitionPanel()->directionDial(0)->getValue(), 2.5);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (loaded->scheduler().computing() && std::chrono::steady_clock::now() < deadline) app->runOneEvent(false);
+    while (loaded->scheduler().computing() && std::chrono::steady_clock::now() < deadline) guiApp()->runOneEvent(false);
     EXPECT_EQ(loaded->workbench().lsystem()->getValue("_seed", 0), 5000);
     EXPECT_EQ(loaded->workbench().lsystem()->getValue("_idirX", 0), 2.5);
     EXPECT_EQ(constants.at("_seed").value, "5000");
     delete loaded;
-    app->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 0);
+    guiApp()->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 0);
 }
 
 TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
@@ -619,8 +517,8 @@ TEST_F(MainWindowTest, RecentFilesAndRememberedFoldersSurviveAsTheyWere) {
     EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
 
     // Every folder kept is written back as it was, however often.
-    app->reg().writeStringEntry("ImgExport", "imgdir", "/pictures/of/plants");
-    app->reg().writeStringEntry("SETTINGS", "objdir", "/objects");
+    guiApp()->reg().writeStringEntry("ImgExport", "imgdir", "/pictures/of/plants");
+    guiApp()->reg().writeStringEntry("SETTINGS", "objdir", "/objects");
     computed();
     command(KLADO_StandaloneMW::ID_QUIT);
     command(KLADO_StandaloneMW::ID_QUIT);
@@ -631,9 +529,7 @@ TEST_F(MainWindowTest, RecentFilesAndRememberedFoldersSurviveAsTheyWere) {
 }
 
 TEST_F(MainWindowTest, SavingOverAFileChangedOnDiskAsksFirst) {
-    dir.write("plant.kld", plant);
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
-    computed();
+    load("plant.kld", plant);
     typeText(window->definitionPanel()->nameField(), "X");
     dir.write("plant.kld", "Name:written elsewhere\nAxiom:G\n");
     ASSERT_EQ(std::system(("touch -d '+3 seconds' '" + dir.path("plant.kld") + "'").c_str()), 0);

@@ -3,20 +3,15 @@
 // view of the last step, and Play goes through the steps.
 
 #include "gui/StepBar.h"
-#include "gui/KLADO_StandaloneMW.h"
-#include "gui/WindowScheduler.h"
-#include "lsys/String2IDManager.h"
 #include "workbench/ConsoleReporter.h"
 
-#include "../GuiTestApp.h"
-#include "../TempDir.h"
+#include "WindowFixture.h"
 
 #include <gtest/gtest.h>
 #include <osg/Image>
 #include <osgDB/ReadFile>
 
 #include <algorithm>
-#include <chrono>
 #include <string>
 #include <vector>
 
@@ -41,31 +36,14 @@ bool samePixels(const osg::Image& a, const osg::Image& b) {
            std::equal(a.data(), a.data() + a.getTotalSizeInBytes(), b.data());
 }
 
-class StepBarTest : public testing::Test {
+class StepBarTest : public WindowFixture {
 protected:
-    static void SetUpTestSuite() {
-        String2IDManager::instance().registerBuiltins();
-        app = guiApp();
-    }
     void SetUp() override {
-        window = new KLADO_StandaloneMW(app);
-        window->create();
-        settle();
-        dir.write("growing.kld", growing(3));
-        ASSERT_TRUE(window->load(dir.path("growing.kld")));
-        computed();
+        WindowFixture::SetUp();
+        load("growing.kld", growing(3));
         bar = window->stepBar();
     }
-    void TearDown() override { delete window; }
 
-    void computed() {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (window->scheduler().computing() || window->scheduler().waiting()) {
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline);
-            app->runOneEvent(false);
-        }
-        settle();
-    }
     // The slider moved to the step, as a drag moves it.
     void drag(int step) {
         bar->slider()->setValue(step);
@@ -77,13 +55,8 @@ protected:
         return osgDB::readImageFile(dir.path(name));
     }
 
-    static FXApp* app;
-    KLADO_StandaloneMW* window = nullptr;
     StepBar* bar = nullptr;
-    TempDir dir;
 };
-
-FXApp* StepBarTest::app = nullptr;
 
 TEST_F(StepBarTest, AStepShowsWhatABatchRunOfThatManyStepsDrawsSeenFromTheLastStepsView) {
     EXPECT_EQ(bar->lastStep(), 3);
