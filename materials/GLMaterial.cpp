@@ -108,7 +108,7 @@ bool operator==(const GLMaterial& a, const GLMaterial& b) {
     auto near = [](float x, float y) { return !(std::fabs(x - y) > 1e-7); };
     for (int c = 0; c < 4; ++c)
         if (!near(a.ambient[c], b.ambient[c]) || !near(a.diffuse[c], b.diffuse[c]) ||
-            !near(a.specular[c], b.specular[c]))
+            !near(a.emission[c], b.emission[c]) || !near(a.specular[c], b.specular[c]))
             return false;
     return near(a.shininess, b.shininess) && a.flat == b.flat;
 }

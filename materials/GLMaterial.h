@@ -30,8 +30,10 @@ struct GLMaterial {
     void read(const std::string& token);
 };
 
-// Unequal when an ambient, diffuse or specular component, the shininess or
-// the flat flag differs by more than 1e-7; the emission is not compared.
+// Unequal when an ambient, diffuse, emission or specular component, the
+// shininess or the flat flag differs by more than 1e-7. The emission counts:
+// a shape's material is saved only when it differs from the default, and a
+// glowing one would otherwise be lost.
 bool operator==(const GLMaterial& a, const GLMaterial& b);
 bool operator!=(const GLMaterial& a, const GLMaterial& b);
 

@@ -77,11 +77,12 @@ TEST(GLMaterial, MalformedTokensFailGroupByGroup) {
 
 // A shape's material is saved when it differs from the default: a
 // difference in any saved field counts.
-TEST(GLMaterial, ComparisonIgnoresEmissionOnly) {
+TEST(GLMaterial, AnyDifferenceInASavedFieldCounts) {
     const GLMaterial a = GLMaterial::shapeDefault();
     GLMaterial b = a;
     b.emission[0] = 0.5f;
-    EXPECT_EQ(a, b);
+    EXPECT_NE(a, b);
+    b = a;
     b.specular[2] += 1e-6f;
     EXPECT_NE(a, b);
     b = a;

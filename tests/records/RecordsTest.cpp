@@ -12,7 +12,8 @@ TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
         {[](ShapeDef& s) { s.quality = ShapeQuality::VeryHigh, s.closing1 = CapKind::None; },
          none + ", quality=very high, closing1=none"},
         {[](ShapeDef& s) { s.closing2 = CapKind::Extruded; }, none + ", closing2=extruded"},
-        {[](ShapeDef& s) { s.material.emission[0] = 1.0f; }, none}, // compared without emission
+        // A material that only glows is kept.
+        {[](ShapeDef& s) { s.material.emission[0] = 1.0f; }, none + ", material=242424ffffffffffff0000ff3b3b3bff350"},
         {[](ShapeDef& s) { s.material.read("000000ffff0000ff000000ff000000ff001"); },
          none + ", material=000000ffff0000ff000000ff000000ff001"},
         // Numbers in the default stream notation.
