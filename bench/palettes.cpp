@@ -30,10 +30,4 @@ void writeOtherPalette(benchmark::State& state) {
 }
 BENCHMARK(writeOtherPalette)->Unit(benchmark::kMicrosecond);
 
-void nameByText(benchmark::State& state) {
-    const std::string text = PaletteLibrary::textByName("gradients/dark/cyan_to_black");
-    for (auto _ : state) benchmark::DoNotOptimize(PaletteLibrary::nameByText(text));
-}
-BENCHMARK(nameByText)->Unit(benchmark::kMicrosecond);
-
 } // namespace

@@ -80,9 +80,6 @@ public:
     bool savePalette(const FXString& path);
     FXUndoList& undoList() { return undo; }
 
-    // The grid's previews as last painted (client-side pixels kept), or null.
-    FXImage* getGridImage() const { return image; }
-
     void setFailureReporter(FailureReporter* reporter) { failures = reporter; }
 
 private:

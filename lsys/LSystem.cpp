@@ -57,7 +57,6 @@ void LSystem::reset() {
     }
     myRandom.seed(seed);
     myReachedStep = 0;
-    mySteps = getValue("_steps", 0.0);
 }
 
 LSystem::GrowthLimitException LSystem::growthLimit(double step, std::size_t done, std::size_t length,
@@ -122,11 +121,6 @@ const AtomString* LSystem::getStep(int n, ProgressRetriever* progress) {
     return &myHistory[static_cast<std::size_t>(n) - 1];
 }
 
-std::unique_ptr<AtomString> LSystem::getStepCopy(int n, ProgressRetriever* progress) {
-    const AtomString* step = getStep(n, progress);
-    return step != nullptr ? std::make_unique<AtomString>(*step) : nullptr;
-}
-
 double LSystem::getValue(const std::string& name, double fallback) const {
     if (!hasVariable(name)) return fallback;
     try {
@@ -138,7 +132,6 @@ double LSystem::getValue(const std::string& name, double fallback) const {
 
 void LSystem::setVariable(const std::string& name, double value) {
     myFormulas.set(name, numberFormula(value));
-    if (name == "_steps") mySteps = getValue(name, 0.0);
 }
 
 void LSystem::setIgnored(std::int32_t id, bool on) {

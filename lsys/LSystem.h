@@ -76,8 +76,6 @@ public:
     // steps first. Null when a step was cancelled. The string belongs to the
     // system and stays valid until the next reset.
     const AtomString* getStep(int n, ProgressRetriever* progress);
-    // The same as a copy of its own.
-    std::unique_ptr<AtomString> getStepCopy(int n, ProgressRetriever* progress);
 
     // Stores the value, written in fixed notation with three decimals, as the
     // formula of the name.
@@ -93,9 +91,6 @@ public:
     // The integer part of "_step": the steps done since the last reset.
     // Readable from any thread while another one computes.
     int getReachedStep() const { return myReachedStep.load(std::memory_order_relaxed); }
-    // The value of "_steps" (0 without one), taken at reset and whenever it is
-    // set. Readable from any thread while another one computes.
-    double getSteps() const { return mySteps.load(std::memory_order_relaxed); }
 
     void setIgnored(std::int32_t id, bool on);
     bool isIgnored(std::int32_t id) const { return myIgnored.count(id) != 0; }
@@ -126,7 +121,6 @@ private:
     SymbolIDSet myIgnored;
     RandomGenerator myRandom;
     std::atomic<int> myReachedStep{0};
-    std::atomic<double> mySteps{0.0};
     std::size_t myAtomLimit = SIZE_MAX;
 };
 

@@ -36,13 +36,6 @@ void LSystemDefinition::addConstant(const std::string& name, const std::string& 
 
 bool LSystemDefinition::removeConstant(const std::string& name) { return myConstants.erase(name) != 0; }
 
-bool LSystemDefinition::removeIgnored(const std::string& name) {
-    const auto it = std::find(myIgnoreList.begin(), myIgnoreList.end(), name);
-    if (it == myIgnoreList.end()) return false;
-    myIgnoreList.erase(it);
-    return true;
-}
-
 bool LSystemDefinition::isReserved(const std::string& name) const {
     return std::find(myReservedNames.begin(), myReservedNames.end(), name) != myReservedNames.end();
 }

@@ -77,8 +77,6 @@ public:
     void setIgnoreList(std::vector<std::string> names) { myIgnoreList = std::move(names); }
     // Duplicates are kept.
     void addIgnored(const std::string& name) { myIgnoreList.push_back(name); }
-    // Removes the first entry of that name; false when there is none.
-    bool removeIgnored(const std::string& name);
 
     const std::map<std::string, ShapeDef>& getShapeDefs() const { return myShapeDefs; }
     void setShapeDef(const std::string& symbolName, const ShapeDef& shape) { myShapeDefs[symbolName] = shape; }

@@ -269,23 +269,4 @@ int indexOf(const MaterialPalette& palette) {
     return found == keys.end() ? -1 : found->second;
 }
 
-std::string textByName(const std::string& name) {
-    const int index = indexOf(name);
-    return index < 0 ? std::string() : palette(index).fullText();
-}
-
-std::string nameByText(const std::string& text) {
-    // Only a full text can equal a library text; read it, find the palette
-    // by content and confirm that its text is this very text.
-    MaterialPalette candidate;
-    try {
-        if (!candidate.read(text)) return std::string();
-    } catch (const std::exception&) {
-        return std::string();
-    }
-    const int index = indexOf(candidate);
-    if (index < 0 || palette(index).fullText() != text) return std::string();
-    return name(index);
-}
-
 } // namespace PaletteLibrary

@@ -23,9 +23,4 @@ int indexOf(const std::string& name);
 // palette, or -1.
 int indexOf(const MaterialPalette& palette);
 
-// The full text of the named palette, or "".
-std::string textByName(const std::string& name);
-// The name of the first palette whose full text equals the text, or "".
-std::string nameByText(const std::string& text);
-
 } // namespace PaletteLibrary
