@@ -4,6 +4,7 @@
 #include <osg/Depth>
 #include <osg/GLExtensions>
 #include <osg/Geode>
+#include <osg/LineWidth>
 #include <osg/MatrixTransform>
 #include <osg/Program>
 #include <osg/Shader>
@@ -231,8 +232,14 @@ osg::StateSet* instancingState(bool lit) {
     return lit ? litState.get() : unlitState.get();
 }
 
+// The lines covering by chance are one pixel wide even where other lines
+// are drawn wider: their chance is counted for that width.
 osg::StateSet* thinLineState() {
-    static const osg::ref_ptr<osg::StateSet> state = makeState(thinVertexSource(false), thinFragmentSource);
+    static const osg::ref_ptr<osg::StateSet> state = [] {
+        osg::ref_ptr<osg::StateSet> made = makeState(thinVertexSource(false), thinFragmentSource);
+        made->setAttribute(new osg::LineWidth(1.0f));
+        return made;
+    }();
     return state.get();
 }
 

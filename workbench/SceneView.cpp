@@ -8,9 +8,15 @@
 #include "workbench/SurfacelessContext.h"
 
 #include <osg/GL>
+#include <osg/GLExtensions>
+#include <osg/FrameBufferObject>
 #include <osg/Geometry>
+#include <osg/LineWidth>
 #include <osg/NodeVisitor>
 #include <osgDB/Registry>
+#include <osgUtil/RenderStage>
+#include <osgUtil/SceneView>
+#include <osgViewer/Renderer>
 
 #include <algorithm>
 #include <cmath>
@@ -31,6 +37,13 @@ int frameBufferLimit(osg::GraphicsContext& context) {
     GLint viewport[2] = {0, 0};
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    // Mesa hands out a function for any name it is asked for: the
+    // scene-graph library would take a stub for the multisample coverage
+    // extension, prefer it, and leave render buffers without storage.
+    const unsigned contextID = context.getState()->getContextID();
+    osg::GLExtensions* gl = osg::GLExtensions::Get(contextID, true);
+    if (gl && !osg::isGLExtensionSupported(contextID, "GL_NV_framebuffer_multisample_coverage"))
+        gl->glRenderbufferStorageMultisampleCoverageNV = nullptr;
     while (glGetError() != GL_NO_ERROR) {
     }
     context.releaseContext();
@@ -50,25 +63,61 @@ int enlargement(int samples) {
     return std::max(1, static_cast<int>(std::lround(std::sqrt(static_cast<double>(samples)))));
 }
 
-// Averages each scale x scale block of large into the pixel of small.
-void shrink(const osg::Image& large, osg::Image& small, int scale) {
-    const unsigned channels = osg::Image::computeNumComponents(large.getPixelFormat());
-    const int width = small.s(), height = small.t();
-    const unsigned blockSize = static_cast<unsigned>(scale * scale);
-    std::vector<unsigned> sums(static_cast<std::size_t>(width) * channels);
-    for (int y = 0; y < height; ++y) {
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (int dy = 0; dy < scale; ++dy) {
-            const unsigned char* row = large.data(0, y * scale + dy);
-            for (int x = 0; x < width; ++x)
-                for (int dx = 0; dx < scale; ++dx)
-                    for (unsigned c = 0; c < channels; ++c)
-                        sums[x * channels + c] += row[(x * scale + dx) * channels + c];
-        }
-        unsigned char* out = small.data(0, y);
-        for (std::size_t i = 0; i < sums.size(); ++i) out[i] = static_cast<unsigned char>((sums[i] + blockSize / 2) / blockSize);
+// The frame-buffer object the camera last drew into, if any.
+const osg::FrameBufferObject* drawnFrameBuffer(const osg::Camera* camera) {
+    const auto* renderer = camera ? dynamic_cast<const osgViewer::Renderer*>(camera->getRenderer()) : nullptr;
+    for (unsigned i = 0; renderer && i < 2; ++i) {
+        const osgUtil::SceneView* view = renderer->getSceneView(i);
+        const osgUtil::RenderStage* stage = view ? view->getRenderStage() : nullptr;
+        if (stage && stage->getFrameBufferObject()) return stage->getFrameBufferObject();
     }
+    return nullptr;
 }
+
+// Reads the picture drawn into the camera's frame buffer, scale times
+// larger than image, back into image, each pixel the average of its scale x
+// scale block. It reads a strip of scale rows at a time: the larger picture
+// is never held whole beside the renderer's.
+class ShrinkingReadBack : public osg::Camera::DrawCallback {
+public:
+    ShrinkingReadBack(osg::Image& image, int scale) : myImage(&image), myScale(scale) {}
+    void operator()(osg::RenderInfo& renderInfo) const override {
+        osg::Image& image = *myImage;
+        const unsigned channels = osg::Image::computeNumComponents(image.getPixelFormat());
+        const int width = image.s(), scale = myScale;
+        const std::size_t row = static_cast<std::size_t>(width) * scale * channels;
+        const unsigned blockSize = static_cast<unsigned>(scale * scale);
+        std::vector<unsigned char> strip(row * scale);
+        std::vector<unsigned> sums(static_cast<std::size_t>(width) * channels);
+        // The camera's frame buffer is no longer bound once its subgraph is
+        // drawn: it is bound again for reading.
+        const osg::FrameBufferObject* frameBuffer = drawnFrameBuffer(renderInfo.getCurrentCamera());
+        const osg::GLExtensions* gl = renderInfo.getState()->get<osg::GLExtensions>();
+        if (!frameBuffer || !gl) return;
+        frameBuffer->apply(*renderInfo.getState(), osg::FrameBufferObject::READ_FRAMEBUFFER);
+        glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        for (int y = 0; y < image.t(); ++y) {
+            glReadPixels(0, y * scale, width * scale, scale, image.getPixelFormat(), GL_UNSIGNED_BYTE, strip.data());
+            std::fill(sums.begin(), sums.end(), 0u);
+            for (int dy = 0; dy < scale; ++dy) {
+                const unsigned char* drawn = strip.data() + dy * row;
+                for (int x = 0; x < width; ++x)
+                    for (int dx = 0; dx < scale; ++dx)
+                        for (unsigned c = 0; c < channels; ++c)
+                            sums[x * channels + c] += drawn[(x * scale + dx) * channels + c];
+            }
+            unsigned char* out = image.data(0, y);
+            for (std::size_t i = 0; i < sums.size(); ++i)
+                out[i] = static_cast<unsigned char>((sums[i] + blockSize / 2) / blockSize);
+        }
+        gl->glBindFramebuffer(GL_READ_FRAMEBUFFER_EXT, 0);
+    }
+
+private:
+    osg::ref_ptr<osg::Image> myImage;
+    int myScale;
+};
 
 // Bytes of the arrays and indices of the scene's geometries, each counted
 // once: what the driver copies into buffers of its own to draw them.
@@ -305,13 +354,10 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     const int bytesPerPixel = opaque ? 3 : 4;
     const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     // A driver that runs out of memory may crash rather than fail, so what
-    // the image and the render need is checked first: the image, the larger
-    // one drawn for it, and the render.
+    // the image and the render need is checked first.
     const std::uint64_t geometry = geometryBytes(*offscreen->getSceneData());
     const auto neededFor = [&](int scale) {
-        const std::uint64_t scale2 = static_cast<std::uint64_t>(scale) * scale;
-        return pixels * bytesPerPixel * (scale2 > 1 ? scale2 + 1 : 1) +
-               renderMemory(width * scale, height * scale, geometry);
+        return pixels * bytesPerPixel + renderMemory(width * scale, height * scale, geometry);
     };
     const std::uint64_t free = freeMemory();
     // An anti-aliased image too large to be drawn enlarged as asked, for the
@@ -328,26 +374,22 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     camera->setRenderOrder(osg::Camera::PRE_RENDER);
     camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
     camera->setClearColor(myViewer->getCamera()->getClearColor());
+    // Lines are as wide as a pixel of the image, whatever size it is drawn at.
+    if (scale > 1) camera->getOrCreateStateSet()->setAttribute(new osg::LineWidth(static_cast<float>(scale)));
 
     const std::uint64_t needed = neededFor(scale);
     const GLenum format = opaque ? GL_RGB : GL_RGBA;
     osg::ref_ptr<osg::Image> image = new osg::Image;
-    osg::ref_ptr<osg::Image> drawn = image;
-    if (needed <= free) {
-        image->allocateImage(width, height, 1, format, GL_UNSIGNED_BYTE, 1);
-        if (scale > 1) {
-            drawn = new osg::Image;
-            drawn->allocateImage(drawnWidth, drawnHeight, 1, format, GL_UNSIGNED_BYTE, 1);
-        }
-    }
+    if (needed <= free) image->allocateImage(width, height, 1, format, GL_UNSIGNED_BYTE, 1);
     if (needed > free) {
         problem = "Not enough memory to render an image of " + size + ": it needs about " + megabytes(needed) +
                   ", only " + megabytes(free) + " are free.";
-    } else if (!image->data() || !drawn->data()) {
+    } else if (!image->data()) {
         problem = "Not enough memory for an image of " + size + ".";
     } else {
-        std::fill(drawn->data(), drawn->data() + drawn->getTotalSizeInBytes(), unwritten);
-        camera->attach(osg::Camera::COLOR_BUFFER, drawn.get());
+        std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), unwritten);
+        camera->attach(osg::Camera::COLOR_BUFFER, GL_RGBA8);
+        camera->setPostDrawCallback(new ShrinkingReadBack(*image, scale));
         // Errors stay for the check after the frame instead of being only
         // logged by the scene-graph library.
         if (context->getState()) context->getState()->setCheckForGLErrors(osg::State::NEVER_CHECK_GL_ERRORS);
@@ -358,8 +400,8 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
                 if (error == GL_NO_ERROR) error = next;
             context->releaseContext();
         }
-        const unsigned char* const data = drawn->data();
-        const bool readBack = std::any_of(data, data + drawn->getTotalSizeInBytes(),
+        const unsigned char* const data = image->data();
+        const bool readBack = std::any_of(data, data + image->getTotalSizeInBytes(),
                                           [](unsigned char byte) { return byte != unwritten; });
         // When the frame-buffer object cannot be set up, the scene-graph
         // library switches the camera to another target and reads back a
@@ -371,11 +413,8 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
             problem = "The renderer failed on an image of " + size + ": " + glErrorText(error) + ".";
         else if (!readBack && !opaque)
             problem = "The rendered image of " + size + " could not be read back.";
-        else if (drawn != image)
-            shrink(*drawn, *image, scale);
     }
     camera->detach(osg::Camera::COLOR_BUFFER);
-    drawn = nullptr;
     if (problem.empty()) problem = writeImage(*image, fileName);
     // Free what the off-screen context created before it goes.
     offscreen->setSceneData(nullptr);

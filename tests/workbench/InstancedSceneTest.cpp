@@ -197,6 +197,27 @@ TEST(InstancedScene, AntialiasedThinLinesCoverTheirPixelsByTheirWidth) {
     EXPECT_EQ(0, partly(dots));
 }
 
+// Lines drawn as lines are a pixel of the image wide, however much larger
+// an anti-aliased image is drawn.
+TEST(InstancedScene, AntialiasedLinesKeepTheirWidth) {
+    TempDir dir;
+    GeometryCache cache;
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    ShapeInstancer shapes;
+    shapes.start(scene.get());
+    for (int i = 0; i < 12; ++i)
+        shapes.place(cache.line(10, {1, 0, 0, 1}), cache.lineStateSet(), false,
+                     osg::Matrixd::rotate(0.25 * i, osg::Vec3d(0, 1, 0)) * osg::Matrixd::translate(0, 0, i));
+    osg::ref_ptr<osg::Image> plain = render(scene.get(), dir.path("plain.png"));
+    osg::ref_ptr<osg::Image> smooth = render(scene.get(), dir.path("smooth.png"), 200, 150, 16);
+    ASSERT_TRUE(plain && smooth);
+    double plainCover = 0.0, smoothCover = 0.0;
+    for (double g : greens(*plain, 1)) plainCover += 1.0 - g / 255.0;
+    for (double g : greens(*smooth, 1)) smoothCover += 1.0 - g / 255.0;
+    EXPECT_GT(plainCover, 200.0);
+    EXPECT_NEAR(plainCover, smoothCover, 0.15 * plainCover);
+}
+
 TEST(InstancedScene, ObjectExportWritesEveryShapeWithItsVertices) {
     TempDir dir;
     GeometryCache cache;
