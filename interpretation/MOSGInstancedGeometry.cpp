@@ -3,8 +3,8 @@
 #include <osg/BlendFunc>
 #include <osg/Depth>
 #include <osg/GLExtensions>
-#include <osg/LineWidth>
 #include <osg/Geode>
+#include <osg/LineWidth>
 #include <osg/MatrixTransform>
 #include <osg/Program>
 #include <osg/Shader>
@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -128,7 +127,7 @@ const char* const randomPlaceSource = R"(    float step = 6.2831853 / max(sides,
     float slantCosine = max(max(slant.x, slant.y), 0.7071);
 )";
 
-// Where a line of an anti-aliased picture takes them: its colour is the
+// Where a line of a multisampled picture takes them: its colour is the
 // mean over the outline, as the filtered picture of a shape narrower than
 // its pixel shows it, each place lit where the outline faces there; its
 // depth is the nearest point of the shape.
@@ -185,7 +184,7 @@ void main() {
 }
 )";
 
-// In anti-aliased pictures a thin line covers its pixels by its width: its
+// In multisampled pictures a thin line covers its pixels by its width: its
 // colour is laid over what lies behind with that weight.
 const char* const coverageFragmentSource = R"(#version 120
 varying float coverage;
@@ -233,37 +232,38 @@ osg::StateSet* instancingState(bool lit) {
     return lit ? litState.get() : unlitState.get();
 }
 
+// The lines covering by chance are one pixel wide even where other lines
+// are drawn wider: their chance is counted for that width.
 osg::StateSet* thinLineState() {
-    static const osg::ref_ptr<osg::StateSet> state = makeState(thinVertexSource(false), thinFragmentSource);
+    static const osg::ref_ptr<osg::StateSet> state = [] {
+        osg::ref_ptr<osg::StateSet> made = makeState(thinVertexSource(false), thinFragmentSource);
+        made->setAttribute(new osg::LineWidth(1.0f));
+        return made;
+    }();
     return state.get();
 }
 
 // The lines that cover their pixels by their width are laid over the full
 // shapes once these are drawn, and leave the depth to them: seen through
-// each other, every line adds its share whatever the order. They are as
-// wide as a pixel of the picture, scale pixels of the drawing.
-osg::StateSet* coverageLineState(int scale) {
-    static std::map<int, osg::ref_ptr<osg::StateSet>> states;
-    osg::ref_ptr<osg::StateSet>& state = states[scale];
-    if (state) return state.get();
-    state = makeState(thinVertexSource(true), coverageFragmentSource);
-    state->setAttributeAndModes(
-        new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
-    state->setAttribute(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
-    state->setAttribute(new osg::LineWidth(static_cast<float>(scale)));
-    state->setRenderBinDetails(1, "RenderBin");
+// each other, every line adds its share whatever the order.
+osg::StateSet* coverageLineState() {
+    static const osg::ref_ptr<osg::StateSet> state = [] {
+        osg::ref_ptr<osg::StateSet> made = makeState(thinVertexSource(true), coverageFragmentSource);
+        made->setAttributeAndModes(
+            new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ONE_MINUS_SRC_ALPHA));
+        made->setAttribute(new osg::Depth(osg::Depth::LESS, 0.0, 1.0, false));
+        made->setRenderBinDetails(1, "RenderBin");
+        return made;
+    }();
     return state.get();
 }
 
-// The camera's scale (see setLineCoverage), 0 when it draws thin lines by chance.
-int lineScale(const osg::Camera* camera) {
-    int scale = 0;
-    return camera && camera->getUserValue(lineCoverageKey, scale) ? scale : 0;
-}
-
-int lineScale(osg::NodeVisitor* visitor) {
+// Whether the camera culling draws thin lines by coverage (see setLineCoverage).
+bool coversLines(osg::NodeVisitor* visitor) {
     auto* cull = dynamic_cast<osgUtil::CullVisitor*>(visitor);
-    return lineScale(cull ? cull->getCurrentCamera() : nullptr);
+    const osg::Camera* camera = cull ? cull->getCurrentCamera() : nullptr;
+    bool covers = false;
+    return camera && camera->getUserValue(lineCoverageKey, covers) && covers;
 }
 
 // Leaves out whichever of a slender geometry's instances and thin lines is
@@ -278,10 +278,9 @@ public:
         osg::ref_ptr<const MOSGInstancedGeometry> instances;
         const osg::CullStack* view = visitor ? visitor->asCullStack() : nullptr;
         if (!myInstances.lock(instances) || !view) return !myWhenThin;
-        const int scale = lineScale(visitor);
-        if (instances->thinOnScreen(*view, std::max(scale, 1)) == myWhenThin) return true;
+        if (instances->thinOnScreen(*view) == myWhenThin) return true;
         if (!myWhenThin) {
-            osg::StateSet* state = scale > 0 ? coverageLineState(scale) : thinLineState();
+            osg::StateSet* state = coversLines(visitor) ? coverageLineState() : thinLineState();
             if (drawable->getStateSet() != state) drawable->setStateSet(state);
         }
         return false;
@@ -345,7 +344,7 @@ void MOSGInstancedGeometry::addInstance(const osg::Matrixd& placement) {
     }
 }
 
-bool MOSGInstancedGeometry::thinOnScreen(const osg::CullStack& view, int scale) const {
+bool MOSGInstancedGeometry::thinOnScreen(const osg::CullStack& view) const {
     if (!myThinLines || !myBounds.valid()) return false;
     // A radius r at point v spans r / (v . pixel size vector) pixels across
     // (the diameter); the product is smallest at a corner of the box.
@@ -356,7 +355,7 @@ bool MOSGInstancedGeometry::thinOnScreen(const osg::CullStack& view, int scale) 
         nearest = std::min(nearest, corner.x() * pixelSize.x() + corner.y() * pixelSize.y() +
                                         corner.z() * pixelSize.z() + pixelSize.w());
     }
-    return nearest > 0.0f && myWidth / 2.0f < nearest * static_cast<float>(scale);
+    return nearest > 0.0f && myWidth / 2.0f < nearest;
 }
 
 std::size_t MOSGInstancedGeometry::instanceCount() const { return column(*this, 0).size(); }
@@ -424,9 +423,7 @@ void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
             const GLint location = program->getUniformLocation(osg::Uniform::getNameID(name));
             if (location >= 0) gl.glUniform1f(location, value);
         };
-        // The width is counted in pixels of the picture.
-        const int scale = std::max(lineScale(renderInfo.getCurrentCamera()), 1);
-        set("halfHeight", static_cast<float>(viewport->height() / 2.0 / scale));
+        set("halfHeight", static_cast<float>(viewport->height() / 2.0));
         const float length = myEnd.x() - myStart.x();
         set("widthPerLength", length > 0.0f ? myShapeWidth / length : 0.0f);
         set("sides", static_cast<float>(mySides));
@@ -436,7 +433,7 @@ void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
 
 std::string lightDefine(int index) { return "KLADO_LIGHT" + std::to_string(index); }
 
-void setLineCoverage(osg::Camera& camera, int scale) { camera.setUserValue(lineCoverageKey, scale); }
+void setLineCoverage(osg::Camera& camera, bool on) { camera.setUserValue(lineCoverageKey, on); }
 
 namespace {
 

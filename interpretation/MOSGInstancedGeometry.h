@@ -52,9 +52,9 @@ public:
     osg::Geometry* shape() const { return myShape.get(); }
     // Null unless slender.
     MOSGThinLines* thinLines() const { return myThinLines.get(); }
-    // True when slender and every instance is thinner than scale pixels in
-    // the view being culled (one pixel of a picture drawn scale times larger).
-    bool thinOnScreen(const osg::CullStack& view, int scale = 1) const;
+    // True when slender and every instance is thinner than a pixel in the
+    // view being culled.
+    bool thinOnScreen(const osg::CullStack& view) const;
 
     // The box around every instance's bounding sphere.
     osg::BoundingBox computeBoundingBox() const override;
@@ -70,11 +70,10 @@ private:
 // The thin lines of a slender instanced geometry: for each instance the
 // segment along the shape's axis, its pixels lit as points across a round
 // shape of the given number of sides and width seen from the viewer. A
-// camera draws them either as today's plain pictures do, each pixel fully
-// covered with the chance of the shape's width in pixels, or, for
-// anti-aliased pictures, covering each pixel by that width (see
-// setLineCoverage). The
-// normal array holds the axis, reversed at the end of each line.
+// camera draws them either each pixel fully covered with the chance of the
+// shape's width in pixels, or, for multisampled pictures, covering each
+// pixel by that width (see setLineCoverage). The normal array holds the
+// axis, reversed at the end of each line.
 class MOSGThinLines : public osg::Geometry {
 public:
     // Lines along the x-axis of a shape with the given bounding box.
@@ -99,12 +98,10 @@ private:
 // so defined.
 std::string lightDefine(int index);
 
-// How the camera draws thin lines: by chance (scale 0, unless set), or
-// covering their pixels by the shapes' width, laid over the full shapes,
-// for anti-aliased pictures drawn scale times larger than they are shown:
-// the shapes thinner than a pixel of the picture are drawn as lines that
-// wide.
-void setLineCoverage(osg::Camera& camera, int scale);
+// How the camera draws thin lines: by chance (unless set), or, for
+// multisampled pictures, covering their pixels by the shapes' width, laid
+// over the full shapes.
+void setLineCoverage(osg::Camera& camera, bool on);
 
 // A copy of node in which every geode of instanced geometries is replaced,
 // among its parent's children, by a transform for each instance over a geode

@@ -9,9 +9,14 @@
 
 #include <osg/GL>
 #include <osg/GLExtensions>
+#include <osg/FrameBufferObject>
 #include <osg/Geometry>
+#include <osg/LineWidth>
 #include <osg/NodeVisitor>
 #include <osgDB/Registry>
+#include <osgUtil/RenderStage>
+#include <osgUtil/SceneView>
+#include <osgViewer/Renderer>
 
 #include <algorithm>
 #include <cmath>
@@ -25,25 +30,16 @@ namespace {
 bool validLight(int index) { return index >= 0 && index < SceneView::lightCount; }
 
 // The largest image the context can render into a frame-buffer object (0
-// when the context cannot be made current) and the most samples a pixel of
-// it may have.
-struct FrameBufferLimits {
-    int size = 0;
-    int samples = 1;
-};
-
-FrameBufferLimits frameBufferLimits(osg::GraphicsContext& context) {
-    FrameBufferLimits limits;
-    if (!context.makeCurrent()) return limits;
+// when the context cannot be made current).
+int frameBufferLimit(osg::GraphicsContext& context) {
+    if (!context.makeCurrent()) return 0;
     GLint renderBuffer = 0;
     GLint viewport[2] = {0, 0};
-    GLint samples = 1;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderBuffer);
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-    glGetIntegerv(0x8D57, &samples); // GL_MAX_SAMPLES
     // Mesa hands out a function for any name it is asked for: the
     // scene-graph library would take a stub for the multisample coverage
-    // extension, prefer it, and leave multisampled buffers without storage.
+    // extension, prefer it, and leave render buffers without storage.
     const unsigned contextID = context.getState()->getContextID();
     osg::GLExtensions* gl = osg::GLExtensions::Get(contextID, true);
     if (gl && !osg::isGLExtensionSupported(contextID, "GL_NV_framebuffer_multisample_coverage"))
@@ -51,46 +47,77 @@ FrameBufferLimits frameBufferLimits(osg::GraphicsContext& context) {
     while (glGetError() != GL_NO_ERROR) {
     }
     context.releaseContext();
-    limits.size = std::min({renderBuffer, viewport[0], viewport[1]});
-    limits.samples = std::max(samples, 1);
-    return limits;
+    return std::min({renderBuffer, viewport[0], viewport[1]});
 }
 
-// How an anti-aliased image is drawn: multisampled with up to the samples
-// the renderer offers, the remaining samples by drawing it scale times
-// larger and averaging each scale x scale block.
-struct Sampling {
-    int multisamples = 1;
-    int scale = 1;
-};
-
-Sampling chooseSampling(int samples, int maxMultisamples) {
-    Sampling sampling;
-    if (samples <= 1) return sampling;
-    sampling.multisamples = std::min(samples, maxMultisamples);
-    sampling.scale = std::max(1, static_cast<int>(std::lround(std::sqrt(static_cast<double>(samples) / sampling.multisamples))));
-    return sampling;
+// An anti-aliased image is drawn scale times larger and each scale x scale
+// block averaged: the samples of a pixel are the pixels of its block. Thin
+// shapes are drawn as the plain picture of the larger size draws them, as
+// lines whose pixels are covered by chance, each hidden or hiding by depth:
+// averaged, a line covers its pixel by its width, and in a dense mass the
+// nearest shapes hide those behind, as in a picture drawn in full.
+// (Multisampling, at most 4 samples with the software renderer, costs more
+// than drawing larger for masses of shapes, and a line covering a pixel
+// partly must blend with whatever is drawn before it.)
+int enlargement(int samples) {
+    return std::max(1, static_cast<int>(std::lround(std::sqrt(static_cast<double>(samples)))));
 }
 
-// Averages each scale x scale block of large into the pixel of small.
-void shrink(const osg::Image& large, osg::Image& small, int scale) {
-    const unsigned channels = osg::Image::computeNumComponents(large.getPixelFormat());
-    const int width = small.s(), height = small.t();
-    const unsigned blockSize = static_cast<unsigned>(scale * scale);
-    std::vector<unsigned> sums(static_cast<std::size_t>(width) * channels);
-    for (int y = 0; y < height; ++y) {
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (int dy = 0; dy < scale; ++dy) {
-            const unsigned char* row = large.data(0, y * scale + dy);
-            for (int x = 0; x < width; ++x)
-                for (int dx = 0; dx < scale; ++dx)
-                    for (unsigned c = 0; c < channels; ++c)
-                        sums[x * channels + c] += row[(x * scale + dx) * channels + c];
-        }
-        unsigned char* out = small.data(0, y);
-        for (std::size_t i = 0; i < sums.size(); ++i) out[i] = static_cast<unsigned char>((sums[i] + blockSize / 2) / blockSize);
+// The frame-buffer object the camera last drew into, if any.
+const osg::FrameBufferObject* drawnFrameBuffer(const osg::Camera* camera) {
+    const auto* renderer = camera ? dynamic_cast<const osgViewer::Renderer*>(camera->getRenderer()) : nullptr;
+    for (unsigned i = 0; renderer && i < 2; ++i) {
+        const osgUtil::SceneView* view = renderer->getSceneView(i);
+        const osgUtil::RenderStage* stage = view ? view->getRenderStage() : nullptr;
+        if (stage && stage->getFrameBufferObject()) return stage->getFrameBufferObject();
     }
+    return nullptr;
 }
+
+// Reads the picture drawn into the camera's frame buffer, scale times
+// larger than image, back into image, each pixel the average of its scale x
+// scale block. It reads a strip of scale rows at a time: the larger picture
+// is never held whole beside the renderer's.
+class ShrinkingReadBack : public osg::Camera::DrawCallback {
+public:
+    ShrinkingReadBack(osg::Image& image, int scale) : myImage(&image), myScale(scale) {}
+    void operator()(osg::RenderInfo& renderInfo) const override {
+        osg::Image& image = *myImage;
+        const unsigned channels = osg::Image::computeNumComponents(image.getPixelFormat());
+        const int width = image.s(), scale = myScale;
+        const std::size_t row = static_cast<std::size_t>(width) * scale * channels;
+        const unsigned blockSize = static_cast<unsigned>(scale * scale);
+        std::vector<unsigned char> strip(row * scale);
+        std::vector<unsigned> sums(static_cast<std::size_t>(width) * channels);
+        // The camera's frame buffer is no longer bound once its subgraph is
+        // drawn: it is bound again for reading.
+        const osg::FrameBufferObject* frameBuffer = drawnFrameBuffer(renderInfo.getCurrentCamera());
+        const osg::GLExtensions* gl = renderInfo.getState()->get<osg::GLExtensions>();
+        if (!frameBuffer || !gl) return;
+        frameBuffer->apply(*renderInfo.getState(), osg::FrameBufferObject::READ_FRAMEBUFFER);
+        glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        for (int y = 0; y < image.t(); ++y) {
+            glReadPixels(0, y * scale, width * scale, scale, image.getPixelFormat(), GL_UNSIGNED_BYTE, strip.data());
+            std::fill(sums.begin(), sums.end(), 0u);
+            for (int dy = 0; dy < scale; ++dy) {
+                const unsigned char* drawn = strip.data() + dy * row;
+                for (int x = 0; x < width; ++x)
+                    for (int dx = 0; dx < scale; ++dx)
+                        for (unsigned c = 0; c < channels; ++c)
+                            sums[x * channels + c] += drawn[(x * scale + dx) * channels + c];
+            }
+            unsigned char* out = image.data(0, y);
+            for (std::size_t i = 0; i < sums.size(); ++i)
+                out[i] = static_cast<unsigned char>((sums[i] + blockSize / 2) / blockSize);
+        }
+        gl->glBindFramebuffer(GL_READ_FRAMEBUFFER_EXT, 0);
+    }
+
+private:
+    osg::ref_ptr<osg::Image> myImage;
+    int myScale;
+};
 
 // Bytes of the arrays and indices of the scene's geometries, each counted
 // once: what the driver copies into buffers of its own to draw them.
@@ -116,13 +143,10 @@ std::uint64_t geometryBytes(osg::Node& scene) {
 }
 
 // The memory the driver takes to render: the colour and depth buffers of the
-// frame-buffer object, 4 bytes a pixel each (with multisampling, those of
-// each sample besides), and its copy of the geometry, with room for its own
-// working memory.
-std::uint64_t renderMemory(int width, int height, int multisamples, std::uint64_t geometry) {
-    const std::uint64_t buffers = multisamples > 1 ? multisamples + 1 : 1;
-    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 8 * buffers + geometry +
-           (64u << 20);
+// frame-buffer object, 4 bytes a pixel each, and its copy of the geometry,
+// with room for its own working memory.
+std::uint64_t renderMemory(int width, int height, std::uint64_t geometry) {
+    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 8 + geometry + (64u << 20);
 }
 
 std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
@@ -218,7 +242,7 @@ void SceneView::frame(bool plain) {
     applyBackground();
     const bool antialiased = myViewSamples > 1 && !plain;
     myMultisample->setSamples(antialiased ? myViewSamples : 1);
-    setLineCoverage(*myViewer->getCamera(), antialiased ? 1 : 0);
+    setLineCoverage(*myViewer->getCamera(), antialiased);
     myViewer->frame();
     storeView();
 }
@@ -306,8 +330,7 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     if (!context) return "No OpenGL context could be created for rendering.";
     // A larger image would make the scene-graph library fall back to a
     // window-system buffer of the wrong size and write a wrong picture.
-    const FrameBufferLimits limits = frameBufferLimits(*context);
-    const int limit = limits.size;
+    const int limit = frameBufferLimit(*context);
     if (width > limit || height > limit)
         return "The renderer draws images of at most " + std::to_string(limit) + " x " + std::to_string(limit) +
                " pixels.";
@@ -331,21 +354,17 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     const int bytesPerPixel = opaque ? 3 : 4;
     const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     // A driver that runs out of memory may crash rather than fail, so what
-    // the image and the render need is checked first: the image, the larger
-    // one drawn for it, and the render.
+    // the image and the render need is checked first.
     const std::uint64_t geometry = geometryBytes(*offscreen->getSceneData());
-    const auto neededFor = [&](const Sampling& sampling) {
-        const std::uint64_t scale2 = static_cast<std::uint64_t>(sampling.scale) * sampling.scale;
-        return pixels * bytesPerPixel * (scale2 > 1 ? scale2 + 1 : 1) +
-               renderMemory(width * sampling.scale, height * sampling.scale, sampling.multisamples, geometry);
+    const auto neededFor = [&](int scale) {
+        return pixels * bytesPerPixel + renderMemory(width * scale, height * scale, geometry);
     };
     const std::uint64_t free = freeMemory();
     // An anti-aliased image too large to be drawn enlarged as asked, for the
     // renderer or the memory, is drawn less enlarged.
-    Sampling sampling = chooseSampling(samples, limits.samples);
-    while (sampling.scale > 1 && (std::max(width, height) * sampling.scale > limit || neededFor(sampling) > free))
-        --sampling.scale;
-    const int drawnWidth = width * sampling.scale, drawnHeight = height * sampling.scale;
+    int scale = enlargement(samples);
+    while (scale > 1 && (std::max(width, height) * scale > limit || neededFor(scale) > free)) --scale;
+    const int drawnWidth = width * scale, drawnHeight = height * scale;
 
     osg::Camera* camera = offscreen->getCamera();
     camera->setGraphicsContext(context.get());
@@ -355,28 +374,22 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     camera->setRenderOrder(osg::Camera::PRE_RENDER);
     camera->setRenderTargetImplementation(osg::Camera::FRAME_BUFFER_OBJECT);
     camera->setClearColor(myViewer->getCamera()->getClearColor());
-    setLineCoverage(*camera, samples > 1 ? sampling.scale : 0);
+    // Lines are as wide as a pixel of the image, whatever size it is drawn at.
+    if (scale > 1) camera->getOrCreateStateSet()->setAttribute(new osg::LineWidth(static_cast<float>(scale)));
 
-    const std::uint64_t needed = neededFor(sampling);
+    const std::uint64_t needed = neededFor(scale);
     const GLenum format = opaque ? GL_RGB : GL_RGBA;
     osg::ref_ptr<osg::Image> image = new osg::Image;
-    osg::ref_ptr<osg::Image> drawn = image;
-    if (needed <= free) {
-        image->allocateImage(width, height, 1, format, GL_UNSIGNED_BYTE, 1);
-        if (sampling.scale > 1) {
-            drawn = new osg::Image;
-            drawn->allocateImage(drawnWidth, drawnHeight, 1, format, GL_UNSIGNED_BYTE, 1);
-        }
-    }
+    if (needed <= free) image->allocateImage(width, height, 1, format, GL_UNSIGNED_BYTE, 1);
     if (needed > free) {
         problem = "Not enough memory to render an image of " + size + ": it needs about " + megabytes(needed) +
                   ", only " + megabytes(free) + " are free.";
-    } else if (!image->data() || !drawn->data()) {
+    } else if (!image->data()) {
         problem = "Not enough memory for an image of " + size + ".";
     } else {
-        std::fill(drawn->data(), drawn->data() + drawn->getTotalSizeInBytes(), unwritten);
-        camera->attach(osg::Camera::COLOR_BUFFER, drawn.get(), sampling.multisamples > 1 ? sampling.multisamples : 0,
-                       0);
+        std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), unwritten);
+        camera->attach(osg::Camera::COLOR_BUFFER, GL_RGBA8);
+        camera->setPostDrawCallback(new ShrinkingReadBack(*image, scale));
         // Errors stay for the check after the frame instead of being only
         // logged by the scene-graph library.
         if (context->getState()) context->getState()->setCheckForGLErrors(osg::State::NEVER_CHECK_GL_ERRORS);
@@ -387,8 +400,8 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
                 if (error == GL_NO_ERROR) error = next;
             context->releaseContext();
         }
-        const unsigned char* const data = drawn->data();
-        const bool readBack = std::any_of(data, data + drawn->getTotalSizeInBytes(),
+        const unsigned char* const data = image->data();
+        const bool readBack = std::any_of(data, data + image->getTotalSizeInBytes(),
                                           [](unsigned char byte) { return byte != unwritten; });
         // When the frame-buffer object cannot be set up, the scene-graph
         // library switches the camera to another target and reads back a
@@ -400,11 +413,8 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
             problem = "The renderer failed on an image of " + size + ": " + glErrorText(error) + ".";
         else if (!readBack && !opaque)
             problem = "The rendered image of " + size + " could not be read back.";
-        else if (drawn != image)
-            shrink(*drawn, *image, sampling.scale);
     }
     camera->detach(osg::Camera::COLOR_BUFFER);
-    drawn = nullptr;
     if (problem.empty()) problem = writeImage(*image, fileName);
     // Free what the off-screen context created before it goes.
     offscreen->setSceneData(nullptr);

@@ -105,7 +105,6 @@ TEST(MOSGInstancedGeometry, SlenderShapesKeepALineAlongEachAxis) {
 // degrees) / d pixels: 1 pixel at d = 1120.
 TEST(MOSGInstancedGeometry, ThinOnScreenWhileNarrowerThanAPixel) {
     osg::ref_ptr<osg::Geometry> shape = buildTube(2, 1, 1, 8);
-    int pictureScale = 1;
     const auto thinAt = [&](double distance, double scale, bool slender = true, double lookingAt = 0.0) {
         osg::ref_ptr<MOSGInstancedGeometry> geometry = MOSGInstancedGeometry::slender(shape.get(), 8);
         if (!slender) geometry = new MOSGInstancedGeometry(shape.get(), true);
@@ -116,17 +115,12 @@ TEST(MOSGInstancedGeometry, ThinOnScreenWhileNarrowerThanAPixel) {
         view->pushModelViewMatrix(
             new osg::RefMatrix(osg::Matrixd::lookAt(osg::Vec3d(0, -distance, 0), osg::Vec3d(0, lookingAt, 0), osg::Vec3d(0, 0, 1))),
             osg::Transform::ABSOLUTE_RF);
-        return geometry->thinOnScreen(*view, pictureScale);
+        return geometry->thinOnScreen(*view);
     };
     EXPECT_TRUE(thinAt(1300, 1));
     EXPECT_FALSE(thinAt(950, 1));
     EXPECT_FALSE(thinAt(1300, 2)); // scaled to twice the width
     EXPECT_FALSE(thinAt(1300, 1, false));
     EXPECT_FALSE(thinAt(1300, 1, true, -2600)); // behind the eye
-    // Drawn twice as large for an anti-aliased picture, it is thin while it
-    // spans less than a pixel of the picture.
-    pictureScale = 2;
-    EXPECT_TRUE(thinAt(950, 1));
-    EXPECT_FALSE(thinAt(500, 1));
 }
 

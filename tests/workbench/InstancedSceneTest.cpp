@@ -152,10 +152,10 @@ double rootMeanSquare(const std::vector<double>& a, const std::vector<double>& b
     return std::sqrt(sum / a.size());
 }
 
-// Red tubes about half a pixel wide on white, drawn as thin lines: the green
-// of a pixel tells how much of it they cover. Anti-aliased, a line covers
-// its pixels by its width, as the full shapes drawn eight times larger and
-// averaged do; plain, it covers whole pixels by chance, as it always did.
+// Red tubes about a tenth of a pixel wide on white, drawn as thin lines: the
+// green of a pixel tells how much of it they cover. Anti-aliased, the lines
+// cover their pixels by their width, as the full shapes drawn eight times
+// larger and averaged do; plain, a line covers whole pixels by chance.
 TEST(InstancedScene, AntialiasedThinLinesCoverTheirPixelsByTheirWidth) {
     TempDir dir;
     GeometryCache cache;
@@ -163,7 +163,7 @@ TEST(InstancedScene, AntialiasedThinLinesCoverTheirPixelsByTheirWidth) {
     ShapeInstancer shapes;
     shapes.start(scene.get());
     GLMaterial red = material(1.0f, 0.0f, 0.0f, 20.0f);
-    osg::Geometry* tube = cache.tube(1.5, 0.05, 0.05, 8);
+    osg::Geometry* tube = cache.tube(1.5, 0.01, 0.01, 8);
     for (int i = 0; i < 300; ++i) {
         const double a = i * 2.399963, b = i * 0.7548777;
         const osg::Matrixd placement =
@@ -174,7 +174,7 @@ TEST(InstancedScene, AntialiasedThinLinesCoverTheirPixelsByTheirWidth) {
     }
     osg::ref_ptr<osg::Image> plain = render(scene.get(), dir.path("plain.png"));
     osg::ref_ptr<osg::Image> smooth = render(scene.get(), dir.path("smooth.png"), 200, 150, 16);
-    osg::ref_ptr<osg::Image> large = render(scene.get(), dir.path("large.png"), 1600, 1200);
+    osg::ref_ptr<osg::Image> large = render(expandInstances(*scene).get(), dir.path("large.png"), 1600, 1200);
     ASSERT_TRUE(plain && smooth && large);
     const std::vector<double> reference = greens(*large, 8), lines = greens(*smooth, 1), dots = greens(*plain, 1);
 
@@ -195,6 +195,27 @@ TEST(InstancedScene, AntialiasedThinLinesCoverTheirPixelsByTheirWidth) {
     };
     EXPECT_GT(partly(lines), 1000);
     EXPECT_EQ(0, partly(dots));
+}
+
+// Lines drawn as lines are a pixel of the image wide, however much larger
+// an anti-aliased image is drawn.
+TEST(InstancedScene, AntialiasedLinesKeepTheirWidth) {
+    TempDir dir;
+    GeometryCache cache;
+    osg::ref_ptr<osg::Group> scene = new osg::Group;
+    ShapeInstancer shapes;
+    shapes.start(scene.get());
+    for (int i = 0; i < 12; ++i)
+        shapes.place(cache.line(10, {1, 0, 0, 1}), cache.lineStateSet(), false,
+                     osg::Matrixd::rotate(0.25 * i, osg::Vec3d(0, 1, 0)) * osg::Matrixd::translate(0, 0, i));
+    osg::ref_ptr<osg::Image> plain = render(scene.get(), dir.path("plain.png"));
+    osg::ref_ptr<osg::Image> smooth = render(scene.get(), dir.path("smooth.png"), 200, 150, 16);
+    ASSERT_TRUE(plain && smooth);
+    double plainCover = 0.0, smoothCover = 0.0;
+    for (double g : greens(*plain, 1)) plainCover += 1.0 - g / 255.0;
+    for (double g : greens(*smooth, 1)) smoothCover += 1.0 - g / 255.0;
+    EXPECT_GT(plainCover, 200.0);
+    EXPECT_NEAR(plainCover, smoothCover, 0.15 * plainCover);
 }
 
 TEST(InstancedScene, ObjectExportWritesEveryShapeWithItsVertices) {
