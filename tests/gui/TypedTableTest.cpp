@@ -171,25 +171,6 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
     }
 }
 
-TEST_F(TypedTable, UndoingARowRemovalRestoresTheRowWhereItWas) {
-    table->setTableSize(4, 6);
-    for (FXint r = 0; r < 3; ++r) table->setItemText(r, 2, FXStringVal(r));
-    table->getRowHeader()->setItemText(1, "second");
-    table->removeRow(1);
-    EXPECT_EQ(3, table->getNumRows());
-    EXPECT_STREQ("2", table->getItemText(1, 2).text());
-    EXPECT_STREQ("Undo Remove Row", window->undoList.undoName().text());
-
-    window->undoList.undo();
-    EXPECT_EQ(4, table->getNumRows());
-    for (FXint r = 0; r < 3; ++r) EXPECT_STREQ(FXStringVal(r).text(), table->getItemText(r, 2).text());
-    EXPECT_STREQ("second", table->getRowHeader()->getItemText(1).text());
-
-    // The empty last row is never removed.
-    table->removeRow(2);
-    EXPECT_EQ(3, table->getNumRows());
-}
-
 TEST_F(TypedTable, UndoOfACellThatIsGoneDoesNothing) {
     typeIntoCell(0, 2, "F");
     leave();
@@ -203,12 +184,6 @@ TEST_F(TypedTable, UndoOfACellThatIsGoneDoesNothing) {
     delete table;
     window->table = nullptr;
     window->undoList.undo();
-}
-
-TEST_F(TypedTable, TheLastColumnFillsTheTable) {
-    FXint total = 0;
-    for (FXint c = 0; c < table->getNumColumns(); ++c) total += table->getColumnWidth(c);
-    EXPECT_GE(total + table->getRowHeader()->getWidth(), table->getWidth() - 10);
 }
 
 TEST_F(TypedTable, DeleteRemovesTheRowsWhoseShownCellsAreSelected) {
