@@ -32,12 +32,6 @@ struct Picture {
                 if (!isBackground(x, y)) ++count;
         return count;
     }
-    long backgroundPixels() const {
-        long count = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) count += isBackground(x, y);
-        return count;
-    }
 };
 
 // The pixels of the 3-D view (left of the tab panel, below the tool bar)
