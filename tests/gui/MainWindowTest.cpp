@@ -121,16 +121,7 @@ TEST_F(MainWindowTest, TheStatusBarAndStatisticsFollowAComputation) {
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isExpanded());
     // F -> F[+F]F twice: 9 F among 21 atoms.
-    FXStatusLine* status = nullptr;
-    const std::function<void(FXWindow*)> find = [&](FXWindow* parent) {
-        for (FXWindow* child = parent->getFirst(); child && !status; child = child->getNext()) {
-            status = dynamic_cast<FXStatusLine*>(child);
-            find(child);
-        }
-    };
-    find(window);
-    ASSERT_NE(status, nullptr);
-    const FXString figures = status->getNormalText();
+    const FXString figures = window->statusText();
     EXPECT_EQ(figures.before(','), "21 atoms derived") << figures.text();
     EXPECT_NE(figures.find("9 shapes placed"), -1) << figures.text();
     // The axiom does not parse: the error box, the last good model stays.
