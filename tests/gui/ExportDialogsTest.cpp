@@ -5,8 +5,8 @@
 #include "workbench/ImageWriter.h"
 #include "workbench/Workbench.h"
 
-#include "../TempDir.h"
 #include "../GuiTestApp.h"
+#include "../TempDir.h"
 
 #include <gtest/gtest.h>
 #include <osgDB/ReadFile>
@@ -83,8 +83,6 @@ TEST_F(OfferedFormats, EveryObjectFormatIsWrittenReadably) {
             EXPECT_TRUE(osgDB::readRefNodeFile(file).valid()) << extension;
         }
     }
-    EXPECT_NE(dir.read("tree.obj").find("\nmtllib tree.mtl\n"), std::string::npos);
-    EXPECT_NE(dir.read("tree.mtl").find("newmtl"), std::string::npos);
 }
 
 TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
