@@ -100,6 +100,8 @@ TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
     typeIntoCell(0, 2, "FF");
     leave();
     EXPECT_STREQ("FF", table->getItemText(0, 2).text());
+    // Typed text reads from the left.
+    EXPECT_EQ(FXTableItem::LEFT, table->getItem(0, 2)->getJustify() & (FXTableItem::LEFT | FXTableItem::RIGHT));
     EXPECT_EQ(1, window->undoList.undoCount());
     EXPECT_STREQ("Undo Text Change", window->undoList.undoName().text());
     ASSERT_EQ(1u, window->changes.size());
@@ -247,13 +249,6 @@ TEST_F(TypedTable, InsertRowAddsAnEmptyRowAboveAndEditsItAndUndoTakesItAway) {
     const FXint rows = table->getNumRows();
     table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
     EXPECT_EQ(rows, table->getNumRows());
-}
-
-TEST_F(TypedTable, TypedTextReadsFromTheLeft) {
-    typeIntoCell(0, 2, "F");
-    leave();
-    ASSERT_NE(nullptr, table->getItem(0, 2));
-    EXPECT_EQ(FXTableItem::LEFT, table->getItem(0, 2)->getJustify() & (FXTableItem::LEFT | FXTableItem::RIGHT));
 }
 
 TEST_F(TypedTable, ShownColumnsShowTheirHeadersAndTheLastTakesTheRest) {
