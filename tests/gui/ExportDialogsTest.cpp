@@ -59,12 +59,8 @@ struct OfferedFormats : ::testing::Test {
 
 TEST_F(OfferedFormats, EveryImageFormatIsWritten) {
     for (const std::string& extension : extensions(imagePatternList)) {
-        // A drawing is no rendered picture.
-        if (extension == "svg") {
-            EXPECT_TRUE(workbench.exportImage(dir.path("tree.svg"), 40, 30, 1));
-            EXPECT_NE(dir.read("tree.svg").find("<svg "), std::string::npos);
-            continue;
-        }
+        // A drawing is no rendered picture: the drawing's own test writes it.
+        if (extension == "svg") continue;
         // The view renders JPEG images without alpha, as the JPEG writer wants them.
         osg::ref_ptr<osg::Image> image = new osg::Image;
         const GLenum format = extension == "jpg" ? GL_RGB : GL_RGBA;
