@@ -103,9 +103,6 @@ TEST_F(Batch, RendersWithOrWithoutADisplay) {
          GL_RGBA},
         {"default.jpg", "", false, "", 1024, 1024, GL_RGB}, // no alpha in JPEG
         {"b.JPEG", "--image-width 64 --image-height 48", false, "", 64, 48, GL_RGB},
-        {"c.Jpg", "--image-width 64 --image-height 48", false, "", 64, 48, GL_RGB},
-        {"d.bmp", "--image-width 64 --image-height 48", false, "", 64, 48, 0},
-        {"e.tga", "--image-width 64 --image-height 48", false, "", 64, 48, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,7 +114,6 @@ TEST_F(Batch, RendersWithOrWithoutADisplay) {
         ASSERT_TRUE(image.valid());
         EXPECT_EQ(image->s(), c.width);
         EXPECT_EQ(image->t(), c.height);
-        if (!c.format) continue;
         EXPECT_EQ(image->getPixelFormat(), c.format);
         const osg::Vec4 corner = image->getColor(0, 0);
         EXPECT_NEAR(corner.r(), 0x33 / 255.0f, 0.02);

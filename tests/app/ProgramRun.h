@@ -21,9 +21,6 @@
 
 // The window's place and size, so that widgets are where the clicks go.
 const char* const windowSettings = "[SETTINGS]\nx=0\ny=0\nwidth=1100\nheight=720\nbRecOnChange=1\n";
-// Where the axiom field lies in a window of that size.
-const int axiomX = 920;
-const int axiomY = 188;
 
 const char* const endToEndPlant = "Name:plant\n"
                                   "Axiom:F\n"
@@ -78,6 +75,20 @@ protected:
             _exit(127);
         }
     }
+    // Starts the program on the plant file and waits for its window.
+    void startOnPlant() {
+        start(files.path("plant.kld"));
+        main = window("plant - KLADO");
+        ASSERT_FALSE(main.empty()) << "the window did not appear";
+        xdotool("windowfocus --sync " + main);
+    }
+    // Types a new axiom into its field, where it lies in a window of that size.
+    void typeAxiom(const std::string& axiom) {
+        xdotool("mousemove --window " + main + " 920 188 click 1");
+        xdotool("key --clearmodifiers ctrl+a");
+        xdotool("type --delay 20 '" + axiom + "'");
+        xdotool("key Return");
+    }
     void end() {
         if (pid <= 0) return;
         kill(pid, SIGKILL);
@@ -102,4 +113,5 @@ protected:
     TempDir home;
     TempDir files;
     pid_t pid = -1;
+    std::string main; // the id of the program's window
 };

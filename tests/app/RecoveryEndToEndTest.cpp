@@ -28,14 +28,8 @@ protected:
 };
 
 TEST_F(RecoveryEndToEnd, AnEditOfAKilledProgramIsOfferedAndRestoredIntoItsFile) {
-    start(files.path("plant.kld"));
-    std::string main = window("plant - KLADO");
-    ASSERT_FALSE(main.empty()) << "the window did not appear";
-    xdotool("windowfocus --sync " + main);
-    xdotool("mousemove --window " + main + " " + std::to_string(axiomX) + " " + std::to_string(axiomY) + " click 1");
-    xdotool("key --clearmodifiers ctrl+a");
-    xdotool("type --delay 20 'F+F+F'");
-    xdotool("key Return");
+    startOnPlant();
+    typeAxiom("F+F+F");
 
     // The copy is written a few seconds after the edit.
     ASSERT_TRUE(waitFor(

@@ -32,12 +32,6 @@ struct Picture {
                 if (!isBackground(x, y)) ++count;
         return count;
     }
-    long backgroundPixels() const {
-        long count = 0;
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) count += isBackground(x, y);
-        return count;
-    }
 };
 
 // The pixels of the 3-D view (left of the tab panel, below the tool bar)
@@ -63,14 +57,6 @@ protected:
         if (std::system("command -v xwd >/dev/null && command -v xwdtopnm >/dev/null") != 0)
             GTEST_SKIP() << "xwd or xwdtopnm missing";
     }
-    // Starts the program on the file and waits for its window.
-    void start() {
-        ProgramRun::start(files.path("plant.kld"));
-        main = window("plant - KLADO");
-        ASSERT_FALSE(main.empty()) << "the window did not appear";
-        xdotool("windowfocus --sync " + main);
-    }
-
     Picture picture() const {
         const std::string ppm = output("xwd -silent -id " + main + " | xwdtopnm 2>/dev/null");
         Picture shot;
@@ -101,12 +87,10 @@ protected:
         }
         return shot;
     }
-
-    std::string main;
 };
 
 TEST_F(WindowEndToEnd, TheViewFollowsTheHandAndIsDrawnAgainUnderAClosedMenu) {
-    start();
+    startOnPlant();
     // The view at rest (a plain frame may come before the smoothed one).
     Picture home = pictureWhen([](const Picture& shot) { return shot.modelPixels() > 200; });
     for (int attempt = 0; attempt < 20; ++attempt) {
@@ -149,10 +133,7 @@ TEST_F(WindowEndToEnd, TheViewFollowsTheHandAndIsDrawnAgainUnderAClosedMenu) {
     EXPECT_EQ(viewDifference(home, centred), 0) << "Center View did not go home";
 
     // An edit redraws the model, and is saved before the window quits.
-    xdotool("mousemove --window " + main + " " + std::to_string(axiomX) + " " + std::to_string(axiomY) + " click 1");
-    xdotool("key --clearmodifiers ctrl+a");
-    xdotool("type --delay 20 'F+F+F'");
-    xdotool("key Return");
+    typeAxiom("F+F+F");
     EXPECT_GT(viewDifference(home, changedFrom(home)), 100) << "the edit was not drawn";
     auto titled = [&](const std::string& title) {
         return waitFor([&] { return output("xdotool getwindowname " + main) == title; }, 5);
@@ -166,8 +147,7 @@ TEST_F(WindowEndToEnd, TheViewFollowsTheHandAndIsDrawnAgainUnderAClosedMenu) {
 }
 
 TEST_F(WindowEndToEnd, TheInterruptSignalQuitsAnUnmodifiedWindow) {
-    ProgramRun::start(files.path("plant.kld"));
-    ASSERT_FALSE(window("plant - KLADO").empty());
+    startOnPlant();
     kill(pid, SIGINT);
     EXPECT_EQ(exitStatus(), 0);
 }

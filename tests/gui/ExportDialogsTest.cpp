@@ -5,8 +5,8 @@
 #include "workbench/ImageWriter.h"
 #include "workbench/Workbench.h"
 
-#include "../TempDir.h"
 #include "../GuiTestApp.h"
+#include "../TempDir.h"
 
 #include <gtest/gtest.h>
 #include <osgDB/ReadFile>
@@ -59,12 +59,8 @@ struct OfferedFormats : ::testing::Test {
 
 TEST_F(OfferedFormats, EveryImageFormatIsWritten) {
     for (const std::string& extension : extensions(imagePatternList)) {
-        // A drawing is no rendered picture.
-        if (extension == "svg") {
-            EXPECT_TRUE(workbench.exportImage(dir.path("tree.svg"), 40, 30, 1));
-            EXPECT_NE(dir.read("tree.svg").find("<svg "), std::string::npos);
-            continue;
-        }
+        // A drawing is no rendered picture: the drawing's own test writes it.
+        if (extension == "svg") continue;
         // The view renders JPEG images without alpha, as the JPEG writer wants them.
         osg::ref_ptr<osg::Image> image = new osg::Image;
         const GLenum format = extension == "jpg" ? GL_RGB : GL_RGBA;
@@ -83,8 +79,6 @@ TEST_F(OfferedFormats, EveryObjectFormatIsWrittenReadably) {
             EXPECT_TRUE(osgDB::readRefNodeFile(file).valid()) << extension;
         }
     }
-    EXPECT_NE(dir.read("tree.obj").find("\nmtllib tree.mtl\n"), std::string::npos);
-    EXPECT_NE(dir.read("tree.mtl").find("newmtl"), std::string::npos);
 }
 
 TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {

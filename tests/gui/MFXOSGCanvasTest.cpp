@@ -8,36 +8,22 @@
 
 namespace {
 
-struct CanvasFixture : ::testing::Test {
+TEST(Canvas, TheViewOutlivesTheCanvas) {
     SceneView view;
-    FXGLVisual* visual = nullptr;
-    FXMainWindow* window = nullptr;
-    MFXOSGCanvas* canvas = nullptr;
     CameraDef record;
     std::array<LightDef, SceneView::lightCount> lights{};
+    FXGLVisual visual(guiApp(), VISUAL_DOUBLEBUFFER);
+    auto* window = new FXMainWindow(guiApp(), "canvas", nullptr, nullptr, DECOR_ALL, 0, 0, 320, 240);
+    auto* canvas = new MFXOSGCanvas(window, &visual, view, nullptr, 0, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    window->create();
+    window->show(PLACEMENT_SCREEN);
+    guiApp()->runWhileEvents();
+    osg::ref_ptr<osg::Geode> ball = new osg::Geode;
+    ball->addDrawable(new osg::ShapeDrawable(new osg::Sphere(osg::Vec3(), 10.0f)));
+    view.setScene(ball.get(), &record, lights.data(), true);
 
-    void SetUp() override {
-        window = new FXMainWindow(guiApp(), "canvas", nullptr, nullptr, DECOR_ALL, 0, 0, 320, 240);
-        visual = new FXGLVisual(guiApp(), VISUAL_DOUBLEBUFFER);
-        canvas = new MFXOSGCanvas(window, visual, view, nullptr, 0, LAYOUT_FILL_X | LAYOUT_FILL_Y);
-        window->create();
-        window->show(PLACEMENT_SCREEN);
-        guiApp()->runWhileEvents();
-        osg::ref_ptr<osg::Geode> ball = new osg::Geode;
-        ball->addDrawable(new osg::ShapeDrawable(new osg::Sphere(osg::Vec3(), 10.0f)));
-        view.setScene(ball.get(), &record, lights.data(), true);
-    }
-    void TearDown() override {
-        delete window;
-        delete visual;
-    }
-
-};
-
-TEST_F(CanvasFixture, TheViewOutlivesTheCanvas) {
     ASSERT_TRUE(canvas->renderFrame());
     delete window;
-    window = nullptr;
     EXPECT_EQ(view.viewer()->getCamera()->getGraphicsContext(), nullptr);
     view.setScene(nullptr, &record, lights.data(), true);
     EXPECT_TRUE(view.takeOverPendingScene());

@@ -53,6 +53,8 @@ struct SchedulerFixture : ::testing::Test {
     Workbench workbench{reporter};
     CompletionTarget target;
     std::unique_ptr<WindowScheduler> scheduler;
+    FXGLVisual visual{guiApp(), VISUAL_DOUBLEBUFFER};
+    MFXOSGCanvas* canvas = nullptr;
 
     void SetUp() override {
         String2IDManager::instance().registerBuiltins();
@@ -63,8 +65,25 @@ struct SchedulerFixture : ::testing::Test {
             std::make_unique<WindowScheduler>(window, workbench, reporter, &target, CompletionTarget::ID_COMPLETED);
     }
     void TearDown() override {
+        if (canvas) scheduler->setCanvas(nullptr);
+        delete canvas;
         scheduler.reset();
         delete window;
+    }
+    // The view on the screen, drawn by the scheduler.
+    void showCanvas() {
+        canvas = new MFXOSGCanvas(window, &visual, workbench.view(), scheduler.get(), WindowScheduler::ID_VIEW,
+                                  LAYOUT_FILL_X | LAYOUT_FILL_Y);
+        scheduler->setCanvas(canvas);
+        canvas->create();
+        window->show(PLACEMENT_SCREEN);
+    }
+    // The frames drawn while the event loop runs for so long.
+    long framesWithin(int milliseconds) {
+        const long before = scheduler->framesDrawn();
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (std::chrono::steady_clock::now() < until) guiApp()->runOneEvent(false);
+        return scheduler->framesDrawn() - before;
     }
 
     void define(const std::string& axiom, const std::string& successor, int steps) {
@@ -146,21 +165,6 @@ TEST_F(SchedulerFixture, CancelKeepsThePictureReleasesTheStepsAndLeavesComputeEn
     EXPECT_EQ(workbench.reachedStep(), 2);
 }
 
-TEST_F(SchedulerFixture, WithoutComputeOnChangeAnEditOnlyMarksTheResultPending) {
-    define("F", "FF", 3);
-    scheduler->setComputeOnChange(false);
-    scheduler->recompute(false);
-    EXPECT_FALSE(scheduler->computing());
-    EXPECT_TRUE(workbench.pending());
-    EXPECT_EQ(workbench.lsystem()->getHistorySize(), 0u);
-
-    scheduler->recompute(true); // the "Compute" button
-    ASSERT_TRUE(finished());
-    EXPECT_EQ(target.completions, 1);
-    EXPECT_FALSE(workbench.pending());
-    EXPECT_EQ(workbench.reachedStep(), 3);
-}
-
 TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServed) {
     defineLarge();
     scheduler->recompute(true);
@@ -203,24 +207,6 @@ TEST_F(SchedulerFixture, ALiveRequestLetsTheRunningComputationShowItsPictureAndR
     EXPECT_EQ(target.completions, 1);
 }
 
-TEST_F(SchedulerFixture, LiveRecomputationsWaitForTheRunningOneAndOnlyTheNewestFollows) {
-    define("F", "F[+F]F", 7);
-    scheduler->recompute(true);
-    ASSERT_TRUE(scheduler->computing());
-    // A slider being dragged: every move edits the definition and asks.
-    for (int steps = 1; steps <= 5; ++steps) {
-        define("F", "F[+F]", steps);
-        scheduler->recompute(false, true);
-    }
-    EXPECT_TRUE(scheduler->waiting());
-    ASSERT_TRUE(finished());
-    EXPECT_FALSE(scheduler->cancelled());
-    // The running one's picture, then the last move's; none in between.
-    EXPECT_EQ(target.completions, 2);
-    EXPECT_EQ(workbench.reachedStep(), 5);
-    EXPECT_EQ(workbench.lsystem()->getStep(5, nullptr)->length(), 125u);
-}
-
 TEST_F(SchedulerFixture, AnInterpretationErrorKeepsTheLastPictureAndSaysWhere) {
     define("F", "F", 1);
     scheduler->recompute(true);
@@ -240,22 +226,9 @@ TEST_F(SchedulerFixture, AnInterpretationErrorKeepsTheLastPictureAndSaysWhere) {
 }
 
 TEST_F(SchedulerFixture, FramesAreDrawnOnRequestOnlyAndManyRequestsMakeOne) {
-    FXGLVisual visual(guiApp(), VISUAL_DOUBLEBUFFER);
-    auto* canvas = new MFXOSGCanvas(window, &visual, workbench.view(), scheduler.get(), WindowScheduler::ID_VIEW,
-                                    LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    scheduler->setCanvas(canvas);
-    canvas->create();
-    window->show(PLACEMENT_SCREEN);
+    showCanvas();
     // The frames the window's first exposures ask for.
-    const auto quiet = [&] {
-        long seen = -1;
-        while (seen != scheduler->framesDrawn()) {
-            seen = scheduler->framesDrawn();
-            const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-            while (std::chrono::steady_clock::now() < until) guiApp()->runOneEvent(false);
-        }
-    };
-    quiet();
+    while (framesWithin(300) > 0) {}
     const long start = scheduler->framesDrawn();
     for (int i = 0; i < 5; ++i) scheduler->requestFrame();
     ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > start; }));
@@ -263,8 +236,7 @@ TEST_F(SchedulerFixture, FramesAreDrawnOnRequestOnlyAndManyRequestsMakeOne) {
     EXPECT_EQ(scheduler->framesDrawn(), start + 1);
 
     // Nothing changes: nothing is drawn.
-    quiet();
-    EXPECT_EQ(scheduler->framesDrawn(), start + 1);
+    EXPECT_EQ(framesWithin(300), 0);
 
     // A drag, the wheel and an exposure each ask for a frame.
     FXEvent event{};
@@ -286,38 +258,23 @@ TEST_F(SchedulerFixture, FramesAreDrawnOnRequestOnlyAndManyRequestsMakeOne) {
     const long beforePaint = scheduler->framesDrawn();
     canvas->handle(canvas, FXSEL(SEL_PAINT, 0), &event);
     EXPECT_TRUE(runUntil([&] { return scheduler->framesDrawn() > beforePaint; }));
-    scheduler->setCanvas(nullptr);
-    delete canvas;
 }
 
 // Frames that follow each other quickly are plain; the view that rests is
 // drawn once more, anti-aliased. Without anti-aliasing nothing follows.
 TEST_F(SchedulerFixture, AMovingViewIsDrawnAntialiasedOnceItRests) {
-    FXGLVisual visual(guiApp(), VISUAL_DOUBLEBUFFER);
-    auto* canvas = new MFXOSGCanvas(window, &visual, workbench.view(), scheduler.get(), WindowScheduler::ID_VIEW,
-                                    LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    scheduler->setCanvas(canvas);
-    canvas->create();
-    window->show(PLACEMENT_SCREEN);
-    const auto framesAfter = [&](int milliseconds) {
-        const long before = scheduler->framesDrawn();
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-        while (std::chrono::steady_clock::now() < until) guiApp()->runOneEvent(false);
-        return scheduler->framesDrawn() - before;
-    };
+    showCanvas();
     for (bool antialiased : {true, false}) {
         SCOPED_TRACE(antialiased);
         scheduler->setAntialiased(antialiased);
         EXPECT_EQ(antialiased, scheduler->antialiased());
-        framesAfter(3 * WindowScheduler::settleDelay);
+        framesWithin(3 * WindowScheduler::settleDelay);
         scheduler->requestFrame();
         scheduler->drawNow();
         scheduler->requestFrame();
         scheduler->drawNow();
-        EXPECT_EQ(antialiased ? 1 : 0, framesAfter(3 * WindowScheduler::settleDelay));
+        EXPECT_EQ(antialiased ? 1 : 0, framesWithin(3 * WindowScheduler::settleDelay));
     }
-    scheduler->setCanvas(nullptr);
-    delete canvas;
 }
 
 TEST(ComputingDialog, ShowsWhatTheWorkerReportsFromTheMainThread) {
