@@ -90,11 +90,14 @@ public:
         std::vector<unsigned char> strip(row * scale);
         std::vector<unsigned> sums(static_cast<std::size_t>(width) * channels);
         // The camera's frame buffer is no longer bound once its subgraph is
-        // drawn: it is bound again for reading.
+        // drawn: it is bound again, for drawing too. With the window
+        // system's buffer left as the drawing target, the software renderer
+        // brings that buffer up to date on every read, which an X display's
+        // off-screen buffer answers with an X error printed on the terminal.
         const osg::FrameBufferObject* frameBuffer = drawnFrameBuffer(renderInfo.getCurrentCamera());
         const osg::GLExtensions* gl = renderInfo.getState()->get<osg::GLExtensions>();
         if (!frameBuffer || !gl) return;
-        frameBuffer->apply(*renderInfo.getState(), osg::FrameBufferObject::READ_FRAMEBUFFER);
+        frameBuffer->apply(*renderInfo.getState(), osg::FrameBufferObject::READ_DRAW_FRAMEBUFFER);
         glReadBuffer(GL_COLOR_ATTACHMENT0_EXT);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         for (int y = 0; y < image.t(); ++y) {
@@ -111,7 +114,7 @@ public:
             for (std::size_t i = 0; i < sums.size(); ++i)
                 out[i] = static_cast<unsigned char>((sums[i] + blockSize / 2) / blockSize);
         }
-        gl->glBindFramebuffer(GL_READ_FRAMEBUFFER_EXT, 0);
+        gl->glBindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
     }
 
 private:

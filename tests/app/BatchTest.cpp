@@ -109,7 +109,12 @@ TEST_F(Batch, RendersWithOrWithoutADisplay) {
         if (c.display && !*c.limits && !haveDisplay) continue;
         const Outcome run = klado("--load " + path("plant.kld") + " --output-image " + path(c.name) + " " + c.size,
                                   c.display, c.limits);
-        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.status, 0);
+        // Nothing on the terminal, also not the X display's complaints (a
+        // display that cannot be opened is named).
+        if (!*c.limits) {
+            EXPECT_EQ(run.err, "");
+        }
         osg::ref_ptr<osg::Image> image = osgDB::readImageFile(path(c.name));
         ASSERT_TRUE(image.valid());
         EXPECT_EQ(image->s(), c.width);
