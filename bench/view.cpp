@@ -67,16 +67,6 @@ bool computeExample(Workbench& workbench, benchmark::State& state) {
     return false;
 }
 
-// The next window's context gets this one's number, for which the shaders
-// that every scene shares would count as made already: they are released
-// with the scene. (Fixed iteration counts keep each benchmark to one window
-// of its own.)
-void releaseShaders(Workbench& workbench) {
-    osgViewer::Viewer& viewer = *workbench.view().viewer();
-    osg::GraphicsContext* context = viewer.getCamera()->getGraphicsContext();
-    if (context && viewer.getSceneData()) viewer.getSceneData()->releaseGLObjects(context->getState());
-}
-
 void BM_Frame(benchmark::State& state) {
     FXApp& app = application();
     MessageBoxReporter reporter(nullptr);
@@ -98,7 +88,6 @@ void BM_Frame(benchmark::State& state) {
         canvas->makeNonCurrent();
     }
     state.SetLabel(examples[state.range(0)]);
-    releaseShaders(workbench);
     delete window;
     delete visual;
 }
@@ -140,7 +129,6 @@ void BM_Drag(benchmark::State& state) {
     state.counters["frames/s"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.SetLabel(examples[state.range(0)]);
-    releaseShaders(workbench);
     scheduler->setCanvas(nullptr);
     delete scheduler;
     delete window;

@@ -1,5 +1,7 @@
 #include "gui/MFXOSGCanvas.h"
 
+#include "interpretation/MOSGInstancedGeometry.h"
+
 #include <cstdlib>
 
 // clang-format off
@@ -58,6 +60,7 @@ MFXOSGCanvas::MFXOSGCanvas(FXComposite* parent, FXGLVisual* visual, SceneView& v
 }
 
 MFXOSGCanvas::~MFXOSGCanvas() {
+    releaseSharedShaders(getState());
     if (myView && myView->viewer()->getCamera()->getGraphicsContext() == this)
         myView->viewer()->getCamera()->setGraphicsContext(nullptr);
     delete myCrossCursor;

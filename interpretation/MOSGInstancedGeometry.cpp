@@ -8,8 +8,8 @@
 #include <osg/MatrixTransform>
 #include <osg/Program>
 #include <osg/Shader>
-#include <osg/VertexAttribDivisor>
 #include <osg/ValueObject>
+#include <osg/VertexAttribDivisor>
 #include <osg/Viewport>
 #include <osgUtil/CullVisitor>
 
@@ -169,7 +169,8 @@ void main() {
     vec3 front = axis2 > 0.0 ? viewer - dot(viewer, axis) / axis2 * axis : viewer;
     front = dot(front, front) > 1e-12 ? normalize(front) : viewer;
     vec3 side = axis2 > 0.0 ? normalize(cross(axis, front)) : vec3(0.0);
-)" + std::string(mean ? meanPlaceSource : randomPlaceSource) + R"(    coverage = halfHeight > 0.0 ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / slantCosine : 1.0;
+)" + std::string(mean ? meanPlaceSource : randomPlaceSource) +
+           R"(    coverage = halfHeight > 0.0 ? width * gl_ProjectionMatrix[1][1] * halfHeight / gl_Position.w / slantCosine : 1.0;
 }
 )";
 }
@@ -434,6 +435,11 @@ void MOSGThinLines::drawImplementation(osg::RenderInfo& renderInfo) const {
 std::string lightDefine(int index) { return "KLADO_LIGHT" + std::to_string(index); }
 
 void setLineCoverage(osg::Camera& camera, bool on) { camera.setUserValue(lineCoverageKey, on); }
+
+void releaseSharedShaders(osg::State* state) {
+    for (osg::StateSet* shared : {instancingState(true), instancingState(false), thinLineState(), coverageLineState()})
+        shared->releaseGLObjects(state);
+}
 
 namespace {
 

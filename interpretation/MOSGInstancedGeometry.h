@@ -103,6 +103,12 @@ std::string lightDefine(int index);
 // over the full shapes.
 void setLineCoverage(osg::Camera& camera, bool on);
 
+// Forgets the shaders every instanced scene shares as made in the context of
+// the state; called before that context goes. A context made later may get
+// its number, and would otherwise link its shaders into programs of the
+// closed one.
+void releaseSharedShaders(osg::State* state);
+
 // A copy of node in which every geode of instanced geometries is replaced,
 // among its parent's children, by a transform for each instance over a geode
 // with the geode's state set and the plain shape geometry (thin lines are

@@ -420,6 +420,7 @@ std::string SceneView::renderImage(const std::string& fileName, int width, int h
     camera->detach(osg::Camera::COLOR_BUFFER);
     if (problem.empty()) problem = writeImage(*image, fileName);
     // Free what the off-screen context created before it goes.
+    releaseSharedShaders(context->getState());
     offscreen->setSceneData(nullptr);
     offscreen->stopThreading();
     context->close();

@@ -319,6 +319,12 @@ TEST_F(Batch, FramesShowEveryStepFramedLikeTheLastWhichIsTheImage) {
     ASSERT_TRUE(image.valid());
     ASSERT_EQ(last->getTotalSizeInBytes(), image->getTotalSizeInBytes());
     EXPECT_TRUE(std::equal(last->data(), last->data() + last->getTotalSizeInBytes(), image->data()));
+
+    // A model of lit, unlit and thin shapes: the renderer of each frame makes
+    // the shaders all scenes share anew, without a complaint.
+    run = klado("--load " KLADO_SOURCE_DIR "/examples/bush.kld --output-frames " + path("bush%d.png") + " " + size);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
 }
 
 // A bad pattern ends the run before anything is loaded or written, whatever
