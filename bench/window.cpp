@@ -89,17 +89,21 @@ public:
     FXApp* app = nullptr;
 };
 
-void BM_EditToPicture(benchmark::State& state) {
+// The one application of the benchmarks, or null (the benchmark skipped)
+// without an X display or a scratch directory.
+FXApp* sessionApp(benchmark::State& state) {
     if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) {
         state.SkipWithError("needs an X display");
-        return;
+        return nullptr;
     }
     static Session session;
-    FXApp* app = session.app;
-    if (!app) {
-        state.SkipWithError("no scratch directory");
-        return;
-    }
+    if (!session.app) state.SkipWithError("no scratch directory");
+    return session.app;
+}
+
+void BM_EditToPicture(benchmark::State& state) {
+    FXApp* app = sessionApp(state);
+    if (!app) return;
     auto* window = new KLADO_StandaloneMW(app);
     window->create();
     app->runWhileEvents();
@@ -146,16 +150,8 @@ namespace {
 void BM_HandDrag(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     using Milliseconds = std::chrono::duration<double, std::milli>;
-    if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) {
-        state.SkipWithError("needs an X display");
-        return;
-    }
-    static Session session;
-    FXApp* app = session.app;
-    if (!app) {
-        state.SkipWithError("no scratch directory");
-        return;
-    }
+    FXApp* app = sessionApp(state);
+    if (!app) return;
     auto* window = new KLADO_StandaloneMW(app);
     window->create();
     app->runWhileEvents();

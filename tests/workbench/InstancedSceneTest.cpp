@@ -146,6 +146,13 @@ std::vector<double> greens(const osg::Image& image, int scale) {
     return result;
 }
 
+// How much of a picture of red on white its red covers, in pixels.
+double covered(const std::vector<double>& green) {
+    double sum = 0.0;
+    for (double g : green) sum += 1.0 - g / 255.0;
+    return sum;
+}
+
 double rootMeanSquare(const std::vector<double>& a, const std::vector<double>& b) {
     double sum = 0.0;
     for (std::size_t i = 0; i < a.size(); ++i) sum += (a[i] - b[i]) * (a[i] - b[i]);
@@ -178,12 +185,6 @@ TEST(InstancedScene, AntialiasedThinLinesCoverTheirPixelsByTheirWidth) {
     ASSERT_TRUE(plain && smooth && large);
     const std::vector<double> reference = greens(*large, 8), lines = greens(*smooth, 1), dots = greens(*plain, 1);
 
-    // Covered: how much of the picture the tubes cover, in pixels.
-    const auto covered = [](const std::vector<double>& green) {
-        double sum = 0.0;
-        for (double g : green) sum += 1.0 - g / 255.0;
-        return sum;
-    };
     EXPECT_GT(covered(reference), 300.0);
     EXPECT_NEAR(covered(reference), covered(lines), 0.1 * covered(reference));
     const double smoothError = rootMeanSquare(lines, reference), plainError = rootMeanSquare(dots, reference);
@@ -211,9 +212,7 @@ TEST(InstancedScene, AntialiasedLinesKeepTheirWidth) {
     osg::ref_ptr<osg::Image> plain = render(scene.get(), dir.path("plain.png"));
     osg::ref_ptr<osg::Image> smooth = render(scene.get(), dir.path("smooth.png"), 200, 150, 16);
     ASSERT_TRUE(plain && smooth);
-    double plainCover = 0.0, smoothCover = 0.0;
-    for (double g : greens(*plain, 1)) plainCover += 1.0 - g / 255.0;
-    for (double g : greens(*smooth, 1)) smoothCover += 1.0 - g / 255.0;
+    const double plainCover = covered(greens(*plain, 1)), smoothCover = covered(greens(*smooth, 1));
     EXPECT_GT(plainCover, 200.0);
     EXPECT_NEAR(plainCover, smoothCover, 0.15 * plainCover);
 }
