@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, SavingAsMarksTheDocumentAndSetsTheTitle) {
     command(KLADO_StandaloneMW::ID_SAVEAS);
     EXPECT_FALSE(window->isModified());
     EXPECT_EQ(window->getTitle(), "my - KLADO");
-    // The unnamed definition took the name it was saved with.
+    // A definition without a name is saved as "<unnamed>", and keeps it.
     EXPECT_EQ(window->definitionPanel()->nameField()->getText(), "<unnamed>");
 }
 
