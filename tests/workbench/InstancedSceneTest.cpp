@@ -94,23 +94,30 @@ TEST(InstancedScene, DrawsAsItsExpandedTransforms) {
     EXPECT_LT(differing, pixels / 200) << differing << " of " << pixels;
 }
 
-// Tubes far thinner than a pixel, drawn as thin lines, cover about as many
-// pixels in about the colours that their full shapes give.
-TEST(InstancedScene, ThinTubesDrawLikeTheirShapes) {
-    TempDir dir;
-    GeometryCache cache;
+// Tubes 1.5 long and of the width, in every direction, spread evenly through
+// a box of 10 x 5 x 7.5.
+osg::ref_ptr<osg::Group> scatteredTubes(GeometryCache& cache, double width, int count, const GLMaterial& colour) {
     osg::ref_ptr<osg::Group> scene = new osg::Group;
     ShapeInstancer shapes;
     shapes.start(scene.get());
-    osg::Geometry* tube = cache.tube(1.5, 0.03, 0.03, 8);
-    for (int i = 0; i < 3000; ++i) {
+    osg::Geometry* tube = cache.tube(1.5, width, width, 8);
+    for (int i = 0; i < count; ++i) {
         const double a = i * 2.399963, b = i * 0.7548777;
         const osg::Matrixd placement =
             osg::Matrixd::rotate(a, osg::Vec3d(std::sin(b), std::cos(b), 0.5)) *
             osg::Matrixd::translate(10.0 * std::fmod(i * 0.618034, 1.0), 5.0 * std::fmod(i * 0.414214, 1.0),
                                     7.5 * std::fmod(i * 0.732051, 1.0));
-        shapes.placeSlender(tube, 8, cache.litStateSet(material(0.3f, 0.8f, 0.2f, 20.0f)), placement);
+        shapes.placeSlender(tube, 8, cache.litStateSet(colour), placement);
     }
+    return scene;
+}
+
+// Tubes far thinner than a pixel, drawn as thin lines, cover about as many
+// pixels in about the colours that their full shapes give.
+TEST(InstancedScene, ThinTubesDrawLikeTheirShapes) {
+    TempDir dir;
+    GeometryCache cache;
+    osg::ref_ptr<osg::Group> scene = scatteredTubes(cache, 0.03, 3000, material(0.3f, 0.8f, 0.2f, 20.0f));
     osg::ref_ptr<osg::Image> thin = render(scene.get(), dir.path("thin.png"));
     osg::ref_ptr<osg::Image> full = render(expandInstances(*scene).get(), dir.path("full.png"));
     ASSERT_TRUE(thin && full);
@@ -166,19 +173,7 @@ double rootMeanSquare(const std::vector<double>& a, const std::vector<double>& b
 TEST(InstancedScene, AntialiasedThinLinesCoverTheirPixelsByTheirWidth) {
     TempDir dir;
     GeometryCache cache;
-    osg::ref_ptr<osg::Group> scene = new osg::Group;
-    ShapeInstancer shapes;
-    shapes.start(scene.get());
-    GLMaterial red = material(1.0f, 0.0f, 0.0f, 20.0f);
-    osg::Geometry* tube = cache.tube(1.5, 0.01, 0.01, 8);
-    for (int i = 0; i < 300; ++i) {
-        const double a = i * 2.399963, b = i * 0.7548777;
-        const osg::Matrixd placement =
-            osg::Matrixd::rotate(a, osg::Vec3d(std::sin(b), std::cos(b), 0.5)) *
-            osg::Matrixd::translate(10.0 * std::fmod(i * 0.618034, 1.0), 5.0 * std::fmod(i * 0.414214, 1.0),
-                                    7.5 * std::fmod(i * 0.732051, 1.0));
-        shapes.placeSlender(tube, 8, cache.litStateSet(red), placement);
-    }
+    osg::ref_ptr<osg::Group> scene = scatteredTubes(cache, 0.01, 300, material(1.0f, 0.0f, 0.0f, 20.0f));
     osg::ref_ptr<osg::Image> plain = render(scene.get(), dir.path("plain.png"));
     osg::ref_ptr<osg::Image> smooth = render(scene.get(), dir.path("smooth.png"), 200, 150, 16);
     osg::ref_ptr<osg::Image> large = render(expandInstances(*scene).get(), dir.path("large.png"), 1600, 1200);
