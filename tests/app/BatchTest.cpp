@@ -1,24 +1,16 @@
 // The program run from its command line, as a user runs it in batch.
 
-#include "../TempDir.h"
+#include "ProgramRun.h"
 
-#include <gtest/gtest.h>
 #include <osg/Image>
 #include <osgDB/ReadFile>
 
 #include <algorithm>
-#include <atomic>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <string>
+#include <future>
 #include <sys/stat.h>
 #include <sys/time.h>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -30,19 +22,9 @@ struct Outcome {
     std::string err;
 };
 
-const char* const plant = "Name:test plant\n"
-                          "Axiom:F\n"
-                          "Rule::::F::F[+F]F[-F]F\n"
-                          "Def:_steps:2\n"
-                          "Def:_rotZ:25\n"
-                          "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n"
-                          "Environment:background.color=3366cc\n";
-
-const char* const explosive = "Axiom:F\nRule::::F::FFFFFFFFFF\nDef:_steps:12\n";
-
 class Batch : public ::testing::Test {
 protected:
-    void SetUp() override { dir.write("plant.kld", plant); }
+    void SetUp() override { dir.write("plant.kld", testPlant); }
 
     std::string path(const std::string& name) const { return dir.path(name); }
 
@@ -67,24 +49,18 @@ protected:
         return klado("--load " + path("plant.kld") + " " + option + " " + path(name) + " " + more);
     }
 
-    bool exists(const std::string& name) const {
-        struct stat info;
-        return stat(path(name).c_str(), &info) == 0;
-    }
+    bool exists(const std::string& name) const { return access(path(name).c_str(), F_OK) == 0; }
 
     TempDir dir;
 };
 
-// The model stands in the middle of the picture. Its material is white and
-// the definition enables no light, so a lit model shows bright pixels there,
-// an unlit one only dark ones.
-bool hasLitModelPixels(const osg::Image& image) {
-    for (int y = image.t() / 4; y < 3 * image.t() / 4; ++y)
-        for (int x = image.s() / 4; x < 3 * image.s() / 4; ++x) {
-            const osg::Vec4 colour = image.getColor(x, y);
-            if (colour.r() > 0.5f && colour.g() > 0.5f && colour.b() > 0.5f) return true;
-        }
-    return false;
+// Pixels of the picture that pass the test.
+template <class Test>
+int pixels(const osg::Image& image, Test test) {
+    int count = 0;
+    for (int y = 0; y < image.t(); ++y)
+        for (int x = 0; x < image.s(); ++x) count += test(image.getColor(x, y));
+    return count;
 }
 
 TEST_F(Batch, RendersWithOrWithoutADisplay) {
@@ -121,19 +97,26 @@ TEST_F(Batch, RendersWithOrWithoutADisplay) {
         EXPECT_EQ(image->t(), c.height);
         EXPECT_EQ(image->getPixelFormat(), c.format);
         const osg::Vec4 corner = image->getColor(0, 0);
-        EXPECT_NEAR(corner.r(), 0x33 / 255.0f, 0.02);
-        EXPECT_NEAR(corner.g(), 0x66 / 255.0f, 0.02);
-        EXPECT_NEAR(corner.b(), 0xcc / 255.0f, 0.02);
-        EXPECT_TRUE(hasLitModelPixels(*image));
+        EXPECT_LT((osg::Vec3(corner.r(), corner.g(), corner.b()) - osg::Vec3(0.2f, 0.4f, 0.8f)).length(), 0.03f)
+            << "the corner is not the background 3366cc";
+        // The model's material is white and the definition enables no light:
+        // a lit model shows bright pixels, an unlit one only dark ones.
+        EXPECT_GT(pixels(*image, [](const osg::Vec4& p) { return p.r() > 0.5f && p.g() > 0.5f && p.b() > 0.5f; }), 0);
     }
 }
 
-// Outputs that cannot be written leave an existing file of that name as it
-// was and nothing else in its folder.
-TEST_F(Batch, RefusedOutputsFailAndKeepTheOldFile) {
+// Outputs that may not or cannot be written are named with the reason; an
+// existing file of that name stays as it was, and nothing else is left in its
+// folder. A name of 255 bytes is written.
+TEST_F(Batch, RefusedOutputsSayWhyAndKeepTheOldFile) {
+    for (const char* name :
+         {"big.ico", "x.nosuchformat", "wide.png", "plant.nowriter", "plant.dae", "locked.txt", "locked.obj"})
+        dir.write(name, "old");
+    for (const char* name : {"locked.txt", "locked.obj"}) ASSERT_EQ(chmod(path(name).c_str(), 0444), 0);
+    ASSERT_EQ(mkdir(path("folder.png").c_str(), 0755), 0);
     const struct {
         const char* option;
-        const char* name;
+        std::string name;
         const char* size;
         std::string reason;
     } cases[] = {
@@ -141,21 +124,33 @@ TEST_F(Batch, RefusedOutputsFailAndKeepTheOldFile) {
          "Icons and cursors hold at most 256 x 256 pixels."},
         {"--output-image", "x.nosuchformat", "", "There is no image writer for the extension 'nosuchformat'."},
         {"--output-image", "wide.png", "--image-width 100000 --image-height 16",
-         "Error while saving:\nCould not save file\n" + path("wide.png") + "\nThe renderer draws images of at most "},
+         "The renderer draws images of at most 16384 x 16384 pixels."},
         // No writer for the first; the second reports success but writes no file.
-        {"--output-object", "plant.nowriter", "",
-         "Error while saving:\nCould not save file\n" + path("plant.nowriter")},
-        {"--output-object", "plant.dae", "", "Error while saving:\nCould not save file\n" + path("plant.dae")},
+        {"--output-object", "plant.nowriter", "", "There is no object writer for the extension 'nowriter'."},
+        {"--output-object", "plant.dae", "", "The writer failed."},
+        {"--result-output", "locked.txt", "", "'" + path("locked.txt") + "' is read-only."},
+        {"--output-object", "locked.obj", "", "'" + path("locked.obj") + "' is read-only."},
+        {"--output-image", "folder.png", "", "'" + path("folder.png") + "' is a directory."},
+        {"--output-object", "missing/s.obj", "", "The folder '" + path("missing") + "' does not exist."},
     };
     for (const auto& c : cases) {
-        dir.write(c.name, "old");
+        SCOPED_TRACE(c.name);
         const Outcome run = plantTo(c.option, c.name, c.size);
-        EXPECT_NE(run.status, 0) << c.name;
-        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
-        EXPECT_EQ(dir.read(c.name), "old") << c.name;
+        EXPECT_EQ(run.status, 1);
+        // The last lines: a writer may complain before.
+        const std::string said = "Error while saving:\nCould not save file\n" + path(c.name) + "\n" + c.reason + "\n";
+        EXPECT_EQ(run.err.substr(run.err.size() - std::min(run.err.size(), said.size())), said);
+        if (exists(c.name) && c.name != "folder.png") {
+            EXPECT_EQ(dir.read(c.name), "old");
+        }
     }
-    EXPECT_EQ(dir.entries(),
-              (Names{"big.ico", "plant.dae", "plant.kld", "plant.nowriter", "wide.png", "x.nosuchformat"}));
+    EXPECT_EQ(dir.entries(), (Names{"big.ico", "folder.png", "locked.obj", "locked.txt", "plant.dae", "plant.kld",
+                                    "plant.nowriter", "wide.png", "x.nosuchformat"}));
+
+    const std::string longest = std::string(251, 'n') + ".obj";
+    const Outcome run = plantTo("--output-object", longest);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(exists(longest));
 }
 
 // An interrupt while a large object file is being written leaves the old
@@ -191,44 +186,13 @@ TEST_F(Batch, InterruptedExportKeepsTheOldFile) {
     EXPECT_EQ(dir.entries(), (Names{"big.kld", "big.obj", "plant.kld"}));
 }
 
-// Reads a FIFO in the background, without ever blocking: a program that
-// never opens it cannot make the test hang.
-class FifoDrain {
-public:
-    explicit FifoDrain(const std::string& path)
-        : myFD(open(path.c_str(), O_RDONLY | O_NONBLOCK)), myThread([this] {
-              char buffer[65536];
-              for (;;) {
-                  const ssize_t count = read(myFD, buffer, sizeof buffer);
-                  if (count > 0) {
-                      myText.append(buffer, static_cast<std::size_t>(count));
-                  } else if (myDone) {
-                      if (count <= 0) return;
-                  } else {
-                      usleep(2000);
-                  }
-              }
-          }) {}
-    ~FifoDrain() { finish(); }
-    // Everything written until the program ended.
-    const std::string& finish() {
-        myDone = true;
-        if (myThread.joinable()) myThread.join();
-        if (myFD >= 0) close(myFD);
-        myFD = -1;
-        return myText;
-    }
-
-private:
-    int myFD;
-    std::atomic<bool> myDone{false};
-    std::string myText;
-    std::thread myThread;
-};
-
 // Devices, FIFOs and pipes are written straight through and stay what they
-// are; a FIFO's reader gets everything.
-TEST_F(Batch, SpecialTargetsAreWrittenStraightThrough) {
+// are; a FIFO's reader gets everything. A definition is read from a pipe.
+TEST_F(Batch, PipesAndFifosAreReadAndWrittenStraightThrough) {
+    const Outcome piped =
+        klado("--load /proc/self/fd/0 --result-output " + path("s.txt"), false, "cat " + path("plant.kld") + " | ");
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(dir.read("s.txt").compare(0, 11, "F [ + F ] F"), 0);
     ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
     // The extension picks the format, so the image and the object go
     // through links named for their formats.
@@ -242,58 +206,19 @@ TEST_F(Batch, SpecialTargetsAreWrittenStraightThrough) {
                  {"--output-object", "model.obj", "#"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FifoDrain reader(path("fifo"));
+        std::future<std::string> received = std::async(std::launch::async, [&] { return dir.read("fifo"); });
         const Outcome run = plantTo(c.option, c.name);
-        const std::string received = reader.finish();
+        // A writer that comes and goes ends the reading, also when the program
+        // never opened the FIFO.
+        close(open(path("fifo").c_str(), O_WRONLY | O_NONBLOCK));
         EXPECT_EQ(run.status, 0) << run.err;
-        EXPECT_EQ(received.compare(0, std::strlen(c.start), c.start), 0) << received.substr(0, 40);
+        const std::string text = received.get();
+        EXPECT_EQ(text.compare(0, std::strlen(c.start), c.start), 0) << text.substr(0, 40);
         struct stat info;
         ASSERT_EQ(lstat(path("fifo").c_str(), &info), 0);
         EXPECT_TRUE(S_ISFIFO(info.st_mode));
     }
-    EXPECT_EQ(dir.entries(), (Names{"fifo", "link", "model.obj", "picture.png", "plant.kld"}));
-}
-
-// Targets that may not or cannot be written are named with the reason and
-// left as they were; a name of 255 bytes is written.
-TEST_F(Batch, RefusedTargetsSayWhy) {
-    for (const char* name : {"locked.txt", "locked.obj"}) {
-        dir.write(name, "old");
-        ASSERT_EQ(chmod(path(name).c_str(), 0444), 0);
-    }
-    ASSERT_EQ(mkdir(path("folder.png").c_str(), 0755), 0);
-    const struct {
-        const char* option;
-        std::string name;
-        std::string reason;
-    } cases[] = {
-        {"--result-output", "locked.txt", "'" + path("locked.txt") + "' is read-only."},
-        {"--output-object", "locked.obj", "'" + path("locked.obj") + "' is read-only."},
-        {"--output-image", "folder.png", "'" + path("folder.png") + "' is a directory."},
-        {"--output-object", "missing/s.obj", "The folder '" + path("missing") + "' does not exist."},
-    };
-    for (const auto& c : cases) {
-        const Outcome run = plantTo(c.option, c.name);
-        EXPECT_EQ(run.status, 1) << c.name;
-        EXPECT_EQ(run.err, "Error while saving:\nCould not save file\n" + path(c.name) + "\n" + c.reason + "\n");
-    }
-    EXPECT_EQ(dir.read("locked.txt"), "old");
-    EXPECT_EQ(dir.read("locked.obj"), "old");
-    EXPECT_EQ(dir.entries(), (Names{"folder.png", "locked.obj", "locked.txt", "plant.kld"}));
-
-    const std::string longest = std::string(251, 'n') + ".obj";
-    const Outcome run = plantTo("--output-object", longest);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(exists(longest));
-}
-
-// Pixels of the picture that differ from its corner, the background.
-int modelPixels(const osg::Image& image) {
-    const osg::Vec4 background = image.getColor(0, 0);
-    int count = 0;
-    for (int y = 0; y < image.t(); ++y)
-        for (int x = 0; x < image.s(); ++x) count += image.getColor(x, y) != background;
-    return count;
+    EXPECT_EQ(dir.entries(), (Names{"fifo", "link", "model.obj", "picture.png", "plant.kld", "s.txt"}));
 }
 
 TEST_F(Batch, FramesShowEveryStepFramedLikeTheLastWhichIsTheImage) {
@@ -311,8 +236,10 @@ TEST_F(Batch, FramesShowEveryStepFramedLikeTheLastWhichIsTheImage) {
         EXPECT_EQ(frame->t(), 64);
         // Seen from one place the plant grows: each step covers more of the
         // picture (framed on its own, each would fill it).
-        EXPECT_GT(modelPixels(*frame), drawn) << name;
-        drawn = modelPixels(*frame);
+        const osg::Vec4 background = frame->getColor(0, 0);
+        const int model = pixels(*frame, [&](const osg::Vec4& p) { return p != background; });
+        EXPECT_GT(model, drawn) << name;
+        drawn = model;
     }
     osg::ref_ptr<osg::Image> last = osgDB::readImageFile(path("f02.png"));
     osg::ref_ptr<osg::Image> image = osgDB::readImageFile(path("image.png"));
@@ -327,54 +254,81 @@ TEST_F(Batch, FramesShowEveryStepFramedLikeTheLastWhichIsTheImage) {
     EXPECT_EQ(run.err, "");
 }
 
-// A bad pattern ends the run before anything is loaded or written, whatever
-// else was asked for; the pattern never reaches a formatting call (%n would
-// write through it, %s read through it).
-TEST_F(Batch, AFramePatternWithoutOneNumberFieldIsRefused) {
-    Outcome run = plantTo("--output-frames", "step.png", "--output-image " + path("image.png"));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "--output-frames: The pattern '" + path("step.png") +
-                           "' has no number field: it needs one number field (%d, or %03d for 000, 001, ...) where "
-                           "the step goes.\n");
-    for (const char* pattern : {"f%n%d.png", "f%s%d.png", "f%d-%d.png"}) {
-        run = plantTo("--output-frames", pattern);
-        EXPECT_EQ(run.status, 1) << pattern;
-        EXPECT_EQ(run.err, "--output-frames: The pattern '" + path(pattern) +
-                               "' may hold one number field (%d, or %03d for 000, 001, ...) and no other '%'.\n");
-    }
-    EXPECT_EQ(dir.entries(), (Names{"plant.kld"}));
-}
-
-// Definitions come from pipes and FIFOs as from files; what cannot be one is
-// refused with the reason.
-TEST_F(Batch, DefinitionsAreReadAsStreams) {
-    std::string command = "cat " + path("plant.kld") +
-                          " | env -u DISPLAY " KLADO_BINARY_DIR "/klado --load /proc/self/fd/0 --result-output " +
-                          path("s.txt");
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(dir.read("s.txt").compare(0, 11, "F [ + F ] F"), 0);
-
+// Runs that cannot go on end before anything is loaded or written, whatever
+// else was asked for, and say why.
+TEST_F(Batch, RefusedRunsSayWhyAndWriteNothing) {
+    dir.write("bad.kld", "Axiom:F]F\n");
+    dir.write("broken.kld", "Axiom:F\nFoo:bar\n");
+    dir.write("k.l", "Koch { angle 6\n axiom F--F--F\n F=F+F--F+F\n}\n");
     ASSERT_EQ(truncate((dir.write("huge.kld", ""), path("huge.kld")).c_str(), off_t(300) << 20), 0);
     dir.write("big.kld", std::string(200 << 20, '#'));
+    const auto loadFailed = [&](const std::string& message) { return "Error on loading file:\n " + message + "\n"; };
+    const std::string plantImage = "--load " + path("plant.kld") + " --output-image " + path("image.png");
+    const auto badPattern = [&](const char* pattern) {
+        return "--output-frames: The pattern '" + path(pattern) +
+               "' may hold one number field (%d, or %03d for 000, 001, ...) and no other '%'.\n";
+    };
+    const std::string alone = "--convert-fractint runs alone: it cannot be combined with --load, --output-image, "
+                              "--output-object, --result-output or --output-frames.\n";
     const struct {
-        std::string name;
-        std::string limits;
-        std::string message;
+        std::string arguments;
+        std::string err; // what the error output begins with
+        std::string limits = "";
+        bool display = false;
     } cases[] = {
-        {path(""), "", " '" + path("") + "' is a directory."},
-        {path("huge.kld"), "", " '" + path("huge.kld") + "' is larger than 256 MB."},
+        {"--load " + path("missing.kld") + " --output-image " + path("image.png"),
+         loadFailed("Could not open '" + path("missing.kld") + "'.")},
+        {"--load " + path("") + " --result-output " + path("t.txt"), loadFailed("'" + path("") + "' is a directory.")},
+        {"--load " + path("huge.kld") + " --result-output " + path("t.txt"),
+         loadFailed("'" + path("huge.kld") + "' is larger than 256 MB.")},
         // Under the sanitizers the limit would stop the program itself.
-        {path("big.kld"), "ulimit -v 400000; ", " Not enough memory to load '" + path("big.kld") + "'."},
+        {"--load " + path("big.kld") + " --result-output " + path("t.txt"),
+         loadFailed("Not enough memory to load '" + path("big.kld") + "'."), "ulimit -v 400000; "},
+        {"--load " + path("bad.kld") + " --output-image " + path("image.png"), "Definition error:\n"},
+        {"--output-image " + path("image.png"), "A definition is needed for batch output: give it with --load FILE.\n"},
+        // Without a batch output the program wants its window; these ends
+        // come before any window shows.
+        {"--image-width=", "Error: Parameter 'image-width' needs a value.\nThe workbench window needs an X display; to "
+                           "render without one, give --load FILE --output-image IMAGE.\n"},
+        {"--load " + path("broken.kld"), "Unknown element occured: Foo\n", "HOME=" + path("") + " ", true},
+        {plantImage + " --antialias 0", "--antialias takes 1 to 64 samples per pixel.\n"},
+        {plantImage + " --antialias 65", "--antialias takes 1 to 64 samples per pixel.\n"},
+        // The frame pattern never reaches a formatting call (%n would write
+        // through it, %s read through it).
+        {plantImage + " --output-frames " + path("step.png"),
+         "--output-frames: The pattern '" + path("step.png") +
+             "' has no number field: it needs one number field (%d, or %03d for 000, 001, ...) where the step goes.\n"},
+        {plantImage + " --output-frames " + path("f%n%d.png"), badPattern("f%n%d.png")},
+        {plantImage + " --output-frames " + path("f%s%d.png"), badPattern("f%s%d.png")},
+        {plantImage + " --output-frames " + path("f%d-%d.png"), badPattern("f%d-%d.png")},
+        {"-l " + path("k.l") + " --load " + path("plant.kld"), alone},
+        {"-l " + path("k.l") + " --output-image " + path("image.png"), alone},
+        {"--output-dir " + path(""), "--output-dir is used only with --convert-fractint.\n"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        if (c.display && !std::getenv("DISPLAY")) continue;
 #ifdef KLADO_SANITIZED
-        if (!c.limits.empty()) continue;
+        if (c.limits.compare(0, 6, "ulimit") == 0) continue;
 #endif
-        const Outcome run = klado("--load " + c.name + " --result-output " + path("t.txt"), false, c.limits);
+        const Outcome run = klado(c.arguments, c.display, c.limits);
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "Error on loading file:\n" + c.message + "\n");
+        EXPECT_EQ(run.err.substr(0, c.err.size()), c.err);
     }
-    EXPECT_FALSE(exists("t.txt"));
+    EXPECT_EQ(dir.entries(), (Names{"bad.kld", "big.kld", "broken.kld", "huge.kld", "k.l", "plant.kld"}));
+
+    // Alone, the conversion runs.
+    EXPECT_EQ(klado("--convert-fractint=" + path("k.l") + " --output-dir " + path("")).status, 0);
+    EXPECT_TRUE(exists("Koch.kld"));
+}
+
+TEST_F(Batch, UnknownOptionsAreReportedAndTheProgramGoesOn) {
+    const Outcome run =
+        klado("--bogus --load " + path("plant.kld") + " --image-width 300 --result-output " + path("s.txt"));
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Error: The option 'bogus' is not known.\n");
+    EXPECT_EQ(run.out, "Error on parsing options!\n");
+    EXPECT_TRUE(exists("s.txt"));
 }
 
 // A hidden folder a killed export left beside the target is cleared by the
@@ -397,9 +351,10 @@ TEST_F(Batch, StaleFoldersOfKilledExportsAreCleared) {
     EXPECT_EQ(dir.entries(), (Names{fresh, "plant.kld", "plant.mtl", "plant.obj"}));
 }
 
-TEST_F(Batch, GrowthLimitAndLackOfMemoryStopWithTheStep) {
-    dir.write("boom.kld", explosive);
-    Outcome run = klado("--load " + path("boom.kld") + " --result-output " + path("s.txt") + " --max-atoms 5000");
+TEST_F(Batch, GrowthLimitAndLackOfMemoryStopBeforeAnythingIsWritten) {
+    dir.write("boom.kld", "Axiom:F\nRule::::F::FFFFFFFFFF\nDef:_steps:12\n");
+    const std::string boom = "--load " + path("boom.kld") + " --result-output " + path("s.txt");
+    Outcome run = klado(boom + " --max-atoms 5000");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "Growth limit:\nStep 4 would make a string of about 10000 atoms, more than the limit of 5000 "
                        "atoms.\n Raise the limit (--max-atoms in batch use) or compute fewer steps.\n");
@@ -409,8 +364,7 @@ TEST_F(Batch, GrowthLimitAndLackOfMemoryStopWithTheStep) {
     GTEST_SKIP() << "AddressSanitizer reserves far more address space than a limit would leave";
 #endif
     // 1 GB of address space; no growth limit to stop it earlier.
-    run = klado("--load " + path("boom.kld") + " --result-output " + path("s.txt") + " --max-atoms 2000000000", false,
-                "ulimit -v 1000000; ");
+    run = klado(boom + " --max-atoms 2000000000", false, "ulimit -v 1000000; ");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.find("Error:\nNot enough memory to compute step "), 0u) << run.err;
     EXPECT_NE(run.err.find(" atoms).\n"), std::string::npos) << run.err;
@@ -418,24 +372,19 @@ TEST_F(Batch, GrowthLimitAndLackOfMemoryStopWithTheStep) {
 
     // Without --max-atoms the growth limit follows the address-space limit,
     // not the machine's memory.
-    run = klado("--load " + path("boom.kld") + " --result-output " + path("s.txt"), false, "ulimit -v 1000000; ");
+    run = klado(boom, false, "ulimit -v 1000000; ");
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.find("Growth limit:\n"), 0u) << run.err;
-}
 
-// An image whose frame buffer cannot fit in the memory left is refused before
-// the driver is asked for it, the size named; nothing is written.
-TEST_F(Batch, ImagesBeyondTheMemoryAreRefused) {
-#ifdef KLADO_SANITIZED
-    GTEST_SKIP() << "AddressSanitizer reserves far more address space than a limit would leave";
-#endif
-    const Outcome limited = klado("--load " + path("plant.kld") + " --output-image " + path("big.png") +
-                                      " --image-width 16384 --image-height 16384",
-                                  false, "ulimit -v 2000000; ");
-    EXPECT_EQ(limited.status, 1);
-    EXPECT_NE(limited.err.find("Not enough memory to render an image of 16384 x 16384 pixels: it needs about "),
+    // An image whose frame buffer cannot fit in the memory left is refused
+    // before the driver is asked for it, the size named.
+    run = klado("--load " + path("plant.kld") + " --output-image " + path("big.png") +
+                    " --image-width 16384 --image-height 16384",
+                false, "ulimit -v 2000000; ");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Not enough memory to render an image of 16384 x 16384 pixels: it needs about "),
               std::string::npos)
-        << limited.err;
+        << run.err;
     EXPECT_FALSE(exists("big.png"));
 }
 
@@ -452,44 +401,6 @@ TEST_F(Batch, StringAloneIsDerivedWithoutGeometry) {
     rusage usage;
     getrusage(RUSAGE_CHILDREN, &usage);
     EXPECT_LT(usage.ru_maxrss, 1000000L) << "kB";
-}
-
-TEST_F(Batch, DefinitionErrorsAreReportedAndFail) {
-    Outcome run = klado("--load " + path("in.kld") + " --output-image " + path("out.png"));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error on loading file:\n Could not open '" + path("in.kld") + "'.\n");
-    dir.write("in.kld", "Axiom:F]F\n");
-    run = klado("--load " + path("in.kld") + " --output-image " + path("out.png"));
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err.find("Definition error:\n"), 0u) << run.err;
-    EXPECT_FALSE(exists("out.png"));
-    run = klado("--output-image " + path("x.png"));
-    EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.err.find("A definition is needed"), std::string::npos);
-}
-
-TEST_F(Batch, OptionErrorsAreReportedAndTheProgramGoesOn) {
-    const Outcome run =
-        klado("--bogus --load " + path("plant.kld") + " --image-width 300 --result-output " + path("s.txt"));
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "Error: The option 'bogus' is not known.\n");
-    EXPECT_EQ(run.out, "Error on parsing options!\n");
-    EXPECT_TRUE(exists("s.txt"));
-    // Without a batch output it goes on to the window, which needs a display.
-    const Outcome windowless = klado("--image-width=");
-    EXPECT_EQ(windowless.status, 1);
-    EXPECT_NE(windowless.err.find("The workbench window needs an X display; to render without one, give "
-                                  "--load FILE --output-image IMAGE.\n"),
-              std::string::npos);
-}
-
-TEST_F(Batch, AnAntialiasingOutOfRangeEndsTheProgramBeforeItLoads) {
-    for (const char* samples : {"0", "65"}) {
-        const Outcome run = plantTo("--output-image", "tree.png", std::string("--antialias ") + samples);
-        EXPECT_EQ(run.status, 1) << samples;
-        EXPECT_EQ(run.err, "--antialias takes 1 to 64 samples per pixel.\n") << samples;
-        EXPECT_NE(access(path("tree.png").c_str(), F_OK), 0);
-    }
 }
 
 } // namespace

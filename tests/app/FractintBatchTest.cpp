@@ -1,5 +1,5 @@
 // The conversion of Fractint files in batch: file names, what is written and
-// reported, and the program's refusals.
+// reported.
 
 #include "app/FractintBatch.h"
 #include "../TempDir.h"
@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
@@ -58,24 +56,6 @@ TEST(FractintBatch, AFileThatCannotBeReadOrHoldsNoEntryFails) {
     EXPECT_EQ(dir.path("empty.l") + ":2: warning: 'stray' stands outside every entry\n" + dir.path("empty.l") +
                   ": no entry found\n",
               err.str());
-}
-
-int klado(const std::string& arguments) {
-    const int status = std::system((KLADO_BINARY_DIR "/klado " + arguments + " 2>/dev/null").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-TEST(FractintBatch, TheOptionRunsAlone) {
-    TempDir dir;
-    dir.write("k.l", "Koch { angle 6\n axiom F--F--F\n F=F+F--F+F\n}\n");
-    dir.write("k.kld", "Axiom:F\n");
-    const std::string l = " -l " + dir.path("k.l");
-    EXPECT_EQ(1, klado(l + " --load " + dir.path("k.kld")));
-    EXPECT_EQ(1, klado(l + " --output-image " + dir.path("k.png")));
-    EXPECT_EQ(1, klado("--output-dir " + dir.path("")));
-    EXPECT_EQ((Names{"k.kld", "k.l"}), dir.entries());
-    EXPECT_EQ(0, klado("--convert-fractint=" + dir.path("k.l") + " --output-dir " + dir.path("")));
-    EXPECT_EQ((Names{"Koch.kld", "k.kld", "k.l"}), dir.entries());
 }
 
 } // namespace

@@ -22,13 +22,14 @@
 // The window's place and size, so that widgets are where the clicks go.
 const char* const windowSettings = "[SETTINGS]\nx=0\ny=0\nwidth=1100\nheight=720\nbRecOnChange=1\n";
 
-const char* const endToEndPlant = "Name:plant\n"
-                                  "Axiom:F\n"
-                                  "Rule::::F::F[+F]F[-F]F\n"
-                                  "Def:_steps:2\n"
-                                  "Def:_rotZ:25\n"
-                                  "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=3\n"
-                                  "Environment:background.color=3366cc\n";
+// The plant every run of the program draws, on a background of its own colour.
+const char* const testPlant = "Name:plant\n"
+                              "Axiom:F\n"
+                              "Rule::::F::F[+F]F[-F]F\n"
+                              "Def:_steps:2\n"
+                              "Def:_rotZ:25\n"
+                              "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=3\n"
+                              "Environment:background.color=3366cc\n";
 
 inline std::string output(const std::string& command) {
     std::string text;
@@ -58,20 +59,19 @@ protected:
         if (std::system("command -v xdotool >/dev/null") != 0) GTEST_SKIP() << "xdotool missing";
         std::filesystem::create_directories(home.path(".foxrc/TOVA"));
         home.write(".foxrc/TOVA/KLADO", windowSettings);
-        files.write("plant.kld", endToEndPlant);
+        files.write("plant.kld", testPlant);
     }
     void TearDown() override { end(); }
 
-    // Starts the program, on the file when one is given.
+    // Starts the program, on the file when one is given (without one the
+    // argument list ends before "--load").
     void start(const std::string& file) {
         pid = fork();
         if (pid == 0) {
             setenv("HOME", home.path("").c_str(), 1);
             unsetenv("XDG_DATA_HOME");
-            if (file.empty())
-                execl(KLADO_BINARY_DIR "/klado", "klado", static_cast<char*>(nullptr));
-            else
-                execl(KLADO_BINARY_DIR "/klado", "klado", "--load", file.c_str(), static_cast<char*>(nullptr));
+            execl(KLADO_BINARY_DIR "/klado", "klado", file.empty() ? nullptr : "--load", file.c_str(),
+                  static_cast<char*>(nullptr));
             _exit(127);
         }
     }
