@@ -18,8 +18,7 @@ using Names = std::vector<std::string>;
 
 struct Outcome {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 class Batch : public ::testing::Test {
@@ -64,7 +63,6 @@ int pixels(const osg::Image& image, Test test) {
 }
 
 TEST_F(Batch, RendersWithOrWithoutADisplay) {
-    const bool haveDisplay = std::getenv("DISPLAY") != nullptr;
     const struct {
         const char* name;
         const char* size;
@@ -82,7 +80,7 @@ TEST_F(Batch, RendersWithOrWithoutADisplay) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.display && !*c.limits && !haveDisplay) continue;
+        if (c.display && !*c.limits && !std::getenv("DISPLAY")) continue;
         const Outcome run = klado("--load " + path("plant.kld") + " --output-image " + path(c.name) + " " + c.size,
                                   c.display, c.limits);
         EXPECT_EQ(run.status, 0);

@@ -1,10 +1,12 @@
-// The program with its window, driven as a user drives it: keys and clicks
-// through the X server (xdotool), pictures of the window taken with xwd; and
-// killed with an unsaved edit, started again to restore it.
+// The program with its window, driven as a user drives it: in a scratch home
+// whose settings place the window, keys and clicks sent through the X server
+// (xdotool), pictures of the window taken with xwd; and killed with an unsaved
+// edit, started again to restore it.
 
 #include "ProgramRun.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -48,15 +50,60 @@ long viewDifference(const Picture& a, const Picture& b) {
     return count;
 }
 
-class WindowEndToEnd : public ProgramRun {
+class WindowEndToEnd : public testing::Test {
 protected:
     void SetUp() override {
-        ProgramRun::SetUp();
-        if (IsSkipped()) return;
-        if (std::system(
-                "command -v xwd >/dev/null && command -v xwdtopnm >/dev/null && command -v pamdepth >/dev/null"))
-            GTEST_SKIP() << "xwd or netpbm missing";
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+        if (std::system("command -v xdotool >/dev/null && command -v xwd >/dev/null && command -v xwdtopnm >/dev/null "
+                        "&& command -v pamdepth >/dev/null"))
+            GTEST_SKIP() << "xdotool, xwd or netpbm missing";
+        std::filesystem::create_directories(home.path(".foxrc/TOVA"));
+        // The window's place and size, so that widgets are where the clicks go.
+        home.write(".foxrc/TOVA/KLADO", "[SETTINGS]\nx=0\ny=0\nwidth=1100\nheight=720\nbRecOnChange=1\n");
+        files.write("plant.kld", testPlant);
     }
+    void TearDown() override { end(); }
+
+    // Starts the program, on the file when one is given (without one the
+    // argument list ends before "--load").
+    void start(const std::string& file) {
+        pid = fork();
+        if (pid == 0) {
+            setenv("HOME", home.path("").c_str(), 1);
+            unsetenv("XDG_DATA_HOME");
+            execl(KLADO_BINARY_DIR "/klado", "klado", file.empty() ? nullptr : "--load", file.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    // Starts the program on the plant file and waits for its window.
+    void startOnPlant() {
+        start(files.path("plant.kld"));
+        main = window("plant - KLADO");
+        ASSERT_FALSE(main.empty()) << "the window did not appear";
+        xdotool("windowfocus --sync " + main);
+    }
+    void end() {
+        if (pid <= 0) return;
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+    // The id of the program's window of that title, waiting for it.
+    std::string window(const std::string& title) {
+        return output("timeout 20 xdotool search --sync --pid " + std::to_string(pid) + " --name '^" + title +
+                      "$' | head -1");
+    }
+    void xdotool(const std::string& arguments) {
+        ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
+    }
+    int exitStatus() {
+        int status = 0;
+        if (!waitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, 10)) return -2;
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
     Picture picture() const {
         const std::string ppm = output("xwd -silent -id " + main + " | xwdtopnm 2>/dev/null | pamdepth 255");
         Picture shot;
@@ -73,25 +120,25 @@ protected:
     template <class Condition>
     Picture pictureWhen(Condition condition) const {
         Picture shot;
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            shot = picture();
-            if (shot.width > 0 && condition(shot)) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
+        waitFor([&] { return (shot = picture()).width > 0 && condition(shot); }, 5);
         return shot;
     }
 
-    // The recovery copies whose names end so, as names in the home folder.
-    std::vector<std::string> recoveryFiles(const std::string& ending) const {
+    // The recovery copies of that extension (all for ""), as names in the home
+    // folder.
+    std::vector<std::string> recoveryFiles(const std::string& extension) const {
         std::vector<std::string> found;
         std::error_code error;
-        for (const auto& entry : std::filesystem::directory_iterator(home.path(".local/share/klado/recovery"), error)) {
-            const std::string name = entry.path().filename();
-            if (name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
-                found.push_back(".local/share/klado/recovery/" + name);
-        }
+        for (const auto& entry : std::filesystem::directory_iterator(home.path(".local/share/klado/recovery"), error))
+            if (extension.empty() || entry.path().extension() == extension)
+                found.push_back(".local/share/klado/recovery/" + entry.path().filename().string());
         return found;
     }
+
+    TempDir home;
+    TempDir files;
+    pid_t pid = -1;
+    std::string main; // the id of the program's window
 };
 
 TEST_F(WindowEndToEnd, TheViewFollowsTheHandMenusLeaveNoTraceAndAKilledEditIsRestored) {
@@ -137,8 +184,12 @@ TEST_F(WindowEndToEnd, TheViewFollowsTheHandMenusLeaveNoTraceAndAKilledEditIsRes
     const Picture centred = pictureWhen([&](const Picture& shot) { return viewDifference(atRest, shot) == 0; });
     EXPECT_EQ(viewDifference(atRest, centred), 0) << "Center View did not go home";
 
-    // An edit redraws the model and marks the title.
-    typeAxiom("F+F+F");
+    // An edit redraws the model and marks the title. The axiom's field lies
+    // there in a window of that size.
+    xdotool("mousemove --window " + main + " 920 188 click 1");
+    xdotool("key --clearmodifiers ctrl+a");
+    xdotool("type --delay 20 'F+F+F'");
+    xdotool("key Return");
     EXPECT_GT(viewDifference(atRest, changedFrom(atRest)), 100) << "the edit was not drawn";
     const auto titled = [&](const std::string& title) {
         return waitFor([&] { return output("xdotool getwindowname " + main) == title; }, 5);
