@@ -29,4 +29,3 @@ TEST(RandomGenerator, ArraySeedingMatchesTheReferenceImplementation) {
     for (std::uint32_t value : {1067595299u, 955945823u, 477289528u, 4107218783u, 4228976476u})
         EXPECT_EQ(generator.next32(), value);
 }
-

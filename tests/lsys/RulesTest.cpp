@@ -115,55 +115,53 @@ TEST_F(RulesTest, CopiesAreDeepAndIndependent) {
 // ---------------------------------------------------------------- contexts
 
 TEST_F(RulesTest, ContextsSkipBranchesAndIgnoredSymbols) {
+    const auto rules = rulesOf(row("A", "B", "C", "", "X"));
+    EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "-");
+    ignored = {id("+"), id("-")};
+    EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "X");
+    EXPECT_EQ(applyAt(*rules, "A+-B--C", 3), "X");
+
     const struct {
-        bool left;
+        char part; // L: left context, R: right context, P: predecessor
         const char* pattern;
         const char* text;
         std::size_t position;
         bool matches;
     } cases[] = {
         // The left context skips whole branches and passes opening brackets.
-        {true, "A", "A[X]B", 4, true},
-        {true, "X", "A[X]B", 4, false},
-        {true, "A", "A[B]", 2, true},
-        {true, "AC", "AC[X[Y]Z]B", 9, true},
-        {true, "A", "B", 0, false},
+        {'L', "A", "A[X]B", 4, true},
+        {'L', "X", "A[X]B", 4, false},
+        {'L', "A", "A[B]", 2, true},
+        {'L', "AC", "AC[X[Y]Z]B", 9, true},
+        {'L', "A", "B", 0, false},
+        // An ignored pattern atom may be matched or left out.
+        {'L', "A+", "AB", 1, true},
+        {'L', "A+", "A+B", 2, true},
         // The right context skips branches or matches them explicitly; "]"
         // closes the current branch; running past the end simply fails.
-        {false, "B", "A[X]B", 1, true},
-        {false, "[X]", "A[X]B", 1, true},
-        {false, "[X]B", "A[X]B", 1, true},
-        {false, "X", "A[X]B", 1, false},
-        {false, "]D", "A[BC]D", 3, true},
-        {false, "BC", "AB", 1, false},
-        {false, "B", "A[B", 1, false},
+        {'R', "B", "A[X]B", 1, true},
+        {'R', "[X]", "A[X]B", 1, true},
+        {'R', "[X]B", "A[X]B", 1, true},
+        {'R', "X", "A[X]B", 1, false},
+        {'R', "]D", "A[BC]D", 3, true},
+        {'R', "BC", "AB", 1, false},
+        {'R', "B", "A[B", 1, false},
+        // The predecessor must start at its first atom and may not run past the end.
+        {'P', "AB", "+AB", 0, false},
+        {'P', "AB", "A", 0, false},
     };
     for (const auto& c : cases) {
         const PatternString p = pattern(c.pattern);
         const AtomString s = string(c.text);
-        EXPECT_EQ(c.left ? Rule::matchLeftContext(p, s, c.position, ignored)
-                         : Rule::matchRightContext(p, s, c.position, ignored),
-                  c.matches)
-            << c.pattern << " in " << c.text;
+        std::size_t position = c.position;
+        const bool matched = c.part == 'L'   ? Rule::matchLeftContext(p, s, position, ignored)
+                             : c.part == 'R' ? Rule::matchRightContext(p, s, position, ignored)
+                                             : Rule::matchPredecessor(p, s, position, ignored);
+        EXPECT_EQ(matched, c.matches) << c.part << ' ' << c.pattern << " in " << c.text;
     }
-
-    const auto rules = rulesOf(row("A", "B", "C", "", "X"));
-    EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "-");
-    ignored = {id("+"), id("-")};
-    EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "X");
-    EXPECT_EQ(applyAt(*rules, "A+-B--C", 3), "X");
-    // An ignored pattern atom may be matched or left out.
-    EXPECT_TRUE(Rule::matchLeftContext(pattern("A+"), string("AB"), 1, ignored));
-    EXPECT_TRUE(Rule::matchLeftContext(pattern("A+"), string("A+B"), 2, ignored));
-}
-
-TEST_F(RulesTest, PredecessorMustStartAtItsFirstAtom) {
-    ignored = {id("+")};
-    std::size_t pos = 0;
-    EXPECT_FALSE(Rule::matchPredecessor(pattern("AB"), string("+AB"), pos, ignored));
-    EXPECT_TRUE(Rule::matchPredecessor(pattern("AB"), string("A+B"), pos = 0, ignored));
-    EXPECT_EQ(pos, 3u);
-    EXPECT_FALSE(Rule::matchPredecessor(pattern("AB"), string("A"), pos = 0, ignored));
+    std::size_t end = 0;
+    EXPECT_TRUE(Rule::matchPredecessor(pattern("AB"), string("A+B"), end, ignored));
+    EXPECT_EQ(end, 3u);
 }
 
 // ---------------------------------------------------------------- binding
@@ -183,24 +181,22 @@ TEST_F(RulesTest, ParametersBindAtPlainOffsetsAroundThePosition) {
     EXPECT_EQ(applyAt(*rulesOf(row("A(a)I(b)I(c)", "X(x)", "", "c==1 && x==2", "Y(c)")), "A(1)X(2)", 1), "Y(1)");
 }
 
-TEST_F(RulesTest, ConditionSeesOnlyBoundValuesAndZeroBlocks) {
-    const auto rules = rulesOf(row("", "A(x)", "", "x", "B"));
-    EXPECT_EQ(applyAt(*rules, "A(0)", 0), "-");
-    EXPECT_EQ(applyAt(*rules, "A(-1)", 0), "B");
-    VariableValueMap constants;
-    constants.set("k", 5.0);
-    EXPECT_THROW(applyAt(*rulesOf(row("", "A(x)", "", "x<k", "B")), "A(1)", 0, constants), mu::ParserError);
-}
-
-TEST_F(RulesTest, SuccessorSeesBoundValuesOverwrittenByConstants) {
-    const auto rules = rulesOf(row("", "A(x,y)", "", "", "B(x+y,k)"));
+// A condition sees only the bound values (zero blocks); a successor sees
+// them overwritten by the constants.
+TEST_F(RulesTest, ConditionSeesBoundValuesAndSuccessorConstantsToo) {
+    const auto condition = rulesOf(row("", "A(x)", "", "x", "B"));
+    EXPECT_EQ(applyAt(*condition, "A(0)", 0), "-");
+    EXPECT_EQ(applyAt(*condition, "A(-1)", 0), "B");
     VariableValueMap constants;
     constants.set("k", 0.5);
-    EXPECT_EQ(applyAt(*rules, "A(1,2)", 0, constants), "B(3,0.5)");
+    EXPECT_THROW(applyAt(*rulesOf(row("", "A(x)", "", "x<k", "B")), "A(1)", 0, constants), mu::ParserError);
+
+    const auto successor = rulesOf(row("", "A(x,y)", "", "", "B(x+y,k)"));
+    EXPECT_EQ(applyAt(*successor, "A(1,2)", 0, constants), "B(3,0.5)");
     constants.set("y", 10.0);
-    EXPECT_EQ(applyAt(*rules, "A(1,2)", 0, constants), "B(11,0.5)");
+    EXPECT_EQ(applyAt(*successor, "A(1,2)", 0, constants), "B(11,0.5)");
     // An atom with fewer values leaves names unbound.
-    EXPECT_THROW(applyAt(*rules, "A", 0), mu::ParserError);
+    EXPECT_THROW(applyAt(*successor, "A", 0), mu::ParserError);
 }
 
 // ---------------------------------------------------------------- stochastic choice
