@@ -59,20 +59,47 @@ TEST_F(InterpreterTest, ForwardMovesAlongHeadingScaledByTheFactors) {
     EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 0), matrixOf(group.get(), 0).getTrans());
     EXPECT_VEC_NEAR(osg::Vec3d(0, 10, 0), matrixOf(group.get(), 1).getTrans());
     EXPECT_EQ(2u, interpreter.statistics().visibleItems());
+}
 
+// One number of the turtle after each axiom.
+TEST_F(InterpreterTest, StepsFactorsColoursAndAnglesFollowTheirSymbols) {
+    const auto y = [](const TurtleState& t) { return t.position.y(); };
+    const auto width = [](const TurtleState& t) { return t.widthFactor; };
+    const auto colour = [](const TurtleState& t) { return double(t.colourIndex); };
+    // Of the heading, from +y towards -x, in degrees.
+    const auto angle = [](const TurtleState& t) { return std::atan2(-t.heading.x(), t.heading.y()) * 180 / M_PI; };
     const struct {
         const char* axiom;
-        double y, widthFactor;
+        double (*measure)(const TurtleState&);
+        double expected;
     } cases[] = {
-        {"F(2.5)", 25, 1},                              // the parameter scales the step
-        {"F>F<F>(2)F", 10 + 9 + 9 / 1.1 + 18 / 1.1, 1}, // ">" shortens by 0.9, "<" by 1/1.1
-        {"?(3)?!", 0, 3},
-        {"?(3)!(2)", 0, 2}, // set, not divided
+        {"F(2.5)", y, 25},                              // the parameter scales the step
+        {"F>F<F>(2)F", y, 10 + 9 + 9 / 1.1 + 18 / 1.1}, // ">" shortens by 0.9, "<" by 1/1.1
+        {"?(3)?!", width, 3},
+        {"?(3)!(2)", width, 2}, // set, not divided
+        // The colour index steps and wraps.
+        {"''", colour, 2},
+        {"'(3.7)", colour, 3},
+        {"\"", colour, 255},
+        {"\"'", colour, 0},
+        {"'(300)", colour, 0},
+        {"'(3)\"(0.5)", colour, 2},
+        {"'(-1)", colour, 255},
+        {"\"(-300)", colour, 0},
+        {"'(0/0)", colour, 0},
+        // Angle changes apply to later turns, not past a "]".
+        {";+", angle, 99},
+        {";(10)+", angle, 100},
+        {":+", angle, 81},
+        {":(30)+", angle, 60},
+        {",+", angle, 90 / 1.1},
+        {",(2)+", angle, 45},
+        {"[;(10)]+", angle, 90},
+        {"+(30)", angle, 30},
     };
     for (const auto& c : cases) {
-        run(c.axiom);
-        EXPECT_NEAR(c.y, turtle().position.y(), tolerance) << c.axiom;
-        EXPECT_NEAR(c.widthFactor, turtle().widthFactor, tolerance) << c.axiom;
+        ASSERT_TRUE(run(c.axiom).valid()) << c.axiom;
+        EXPECT_NEAR(c.expected, c.measure(turtle()), tolerance) << c.axiom;
     }
 }
 
@@ -102,46 +129,6 @@ TEST_F(InterpreterTest, TurnsPitchesAndRolls) {
         EXPECT_VEC_NEAR(c.heading, turtle().heading);
         EXPECT_VEC_NEAR(c.side, turtle().side);
         EXPECT_VEC_NEAR(c.up, turtle().up);
-    }
-}
-
-TEST_F(InterpreterTest, ColourIndexStepsAndWraps) {
-    const struct {
-        const char* axiom;
-        int index;
-    } cases[] = {
-        {"''", 2},          {"'(3.7)", 3},  {"\"", 255},     {"\"'", 0},    {"'(300)", 0},
-        {"'(3)\"(0.5)", 2}, {"'(-1)", 255}, {"\"(-300)", 0}, {"'(0/0)", 0},
-    };
-    for (const auto& c : cases) {
-        run(c.axiom);
-        EXPECT_EQ(c.index, turtle().colourIndex) << c.axiom;
-    }
-}
-
-TEST_F(InterpreterTest, BracketsRestoreTheState) {
-    run("[+(30);(5)>?'F]");
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 1, 0), turtle().heading);
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 0), turtle().position);
-    EXPECT_EQ(90, turtle().rotZ);
-    EXPECT_EQ(1, turtle().lengthFactor);
-    EXPECT_EQ(1, turtle().widthFactor);
-    EXPECT_EQ(0, turtle().colourIndex);
-    EXPECT_EQ(0, turtle().interpretedCount);
-}
-
-TEST_F(InterpreterTest, AngleChangesApplyToLaterTurns) {
-    const struct {
-        const char* axiom;
-        double angle; // of the final "+"
-    } cases[] = {
-        {";+", 99},       {";(10)+", 100}, {":+", 81},       {":(30)+", 60},
-        {",+", 90 / 1.1}, {",(2)+", 45},   {"[;(10)]+", 90}, {"+(30)", 30},
-    };
-    for (const auto& c : cases) {
-        run(c.axiom);
-        const double a = c.angle * M_PI / 180;
-        EXPECT_VEC_NEAR(osg::Vec3d(-std::sin(a), std::cos(a), 0), turtle().heading) << c.axiom;
     }
 }
 
@@ -179,37 +166,29 @@ TEST_F(InterpreterTest, UserSymbolsFollowTheirShapeRecords) {
 }
 
 TEST_F(InterpreterTest, TropismBendsByAtMost30DegreesAndGravityByTheStrength) {
-    tweaks["tropism.direction"] = "(1, 0, 0)";
-    tweaks["tropism.strength"] = "0.1";
-    run("F");
-    const double angle = M_PI / 2 * 0.1;
-    EXPECT_VEC_NEAR(osg::Vec3d(std::sin(angle), std::cos(angle), 0), turtle().heading);
-    EXPECT_NEAR(handedness(TurtleState()), handedness(turtle()), tolerance);
-
-    tweaks["tropism.strength"] = "1000";
-    run("F");
-    EXPECT_VEC_NEAR(osg::Vec3d(0.5, std::sqrt(0.75), 0), turtle().heading);
-    run("fA"); // neither invisible nor uninterpreted symbols bend
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 1, 0), turtle().heading);
-
-    tweaks["tropism.direction"] = "2,0,0"; // brackets optional, normalised
-    run("F");
-    EXPECT_VEC_NEAR(osg::Vec3d(0.5, std::sqrt(0.75), 0), turtle().heading);
-
-    tweaks["tropism.strength"] = "0";
-    run("FF");
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
-    tweaks["tropism.strength"] = "1";
-    tweaks["tropism.direction"] = "(0,0,0)";
-    run("FF");
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
-
-    // Gravity turns by the strength: heading (-1,0,0) gives T = (1,0,0), dot -1, so "&(-90)".
-    tweaks["tropism.strength"] = "90";
-    run("+(90)\xA7");
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, -1), turtle().heading);
-    run("&(90)\xA7"); // heading (0,0,1): T = (0,0,0), no turn
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 1), turtle().heading);
+    const double bent = M_PI / 2 * 0.1;
+    const struct {
+        const char *direction, *strength, *axiom;
+        osg::Vec3d heading;
+    } cases[] = {
+        {"(1, 0, 0)", "0.1", "F", {std::sin(bent), std::cos(bent), 0}},
+        {"(1, 0, 0)", "1000", "F", {0.5, std::sqrt(0.75), 0}},
+        {"(1, 0, 0)", "1000", "fA", {0, 1, 0}},            // neither invisible nor uninterpreted symbols bend
+        {"2,0,0", "1000", "F", {0.5, std::sqrt(0.75), 0}}, // brackets optional, normalised
+        {"(1, 0, 0)", "0", "FF", {0, 1, 0}},
+        {"(0,0,0)", "1", "FF", {0, 1, 0}},
+        // Gravity turns by the strength: heading (-1,0,0) gives T = (1,0,0), dot -1, so "&(-90)".
+        {"(1, 0, 0)", "90", "+(90)\xA7", {0, 0, -1}},
+        {"(1, 0, 0)", "90", "&(90)\xA7", {0, 0, 1}}, // heading (0,0,1): T = (0,0,0), no turn
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.axiom) + " towards " + c.direction + " by " + c.strength);
+        tweaks["tropism.direction"] = c.direction;
+        tweaks["tropism.strength"] = c.strength;
+        run(c.axiom);
+        EXPECT_VEC_NEAR(c.heading, turtle().heading);
+        EXPECT_NEAR(handedness(TurtleState()), handedness(turtle()), tolerance);
+    }
 }
 
 TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {

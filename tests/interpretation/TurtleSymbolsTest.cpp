@@ -10,12 +10,6 @@
 
 namespace {
 
-struct Observed {
-    osg::Vec3d position, heading, side, up;
-    double lengthFactor, widthFactor, rotX, rotY, rotZ;
-    std::int32_t colourIndex;
-};
-
 class TurtleSymbols : public InterpreterTest {
 protected:
     TurtleSymbols() {
@@ -27,13 +21,11 @@ protected:
     }
     // The turtle after the axiom; the symbol is followed by a move so that
     // turns and length changes leave their mark on the position.
-    Observed after(const std::string& axiom) {
+    TurtleState after(const std::string& axiom) {
         EXPECT_TRUE(run("F" + axiom + "F").valid()) << axiom;
-        const TurtleState& t = turtle();
-        return {t.position,    t.heading, t.side, t.up,   t.lengthFactor,
-                t.widthFactor, t.rotX,    t.rotY, t.rotZ, t.colourIndex};
+        return turtle();
     }
-    static void expectSame(const Observed& a, const Observed& b, const std::string& what) {
+    static void expectSame(const TurtleState& a, const TurtleState& b, const std::string& what) {
         EXPECT_LT((a.position - b.position).length(), 1e-9) << what;
         EXPECT_LT((a.heading - b.heading).length(), 1e-9) << what;
         EXPECT_LT((a.up - b.up).length(), 1e-9) << what;
@@ -41,12 +33,7 @@ protected:
         EXPECT_NEAR(a.widthFactor, b.widthFactor, 1e-12) << what;
         EXPECT_NEAR(a.rotZ, b.rotZ, 1e-12) << what;
         EXPECT_EQ(a.colourIndex, b.colourIndex) << what;
-    }
-    static std::string withParameter(char symbol, double value) {
-        std::ostringstream text;
-        text.imbue(std::locale::classic());
-        text << symbol << '(' << value << ')';
-        return text.str();
+        EXPECT_EQ(a.interpretedCount, b.interpretedCount) << what;
     }
 };
 
@@ -55,32 +42,26 @@ TEST_F(TurtleSymbols, TheDefaultsShownAreTheOnesTheInterpreterTakes) {
         if (row.id < 0) continue;
         const char symbol = builtinAlphabet[row.id];
         const std::string plain(1, symbol);
-        switch (row.fallback) {
-        case TurtleDefault::RotationX:
-            expectSame(after(plain), after(withParameter(symbol, 10)), row.symbol);
-            break;
-        case TurtleDefault::RotationY:
-            expectSame(after(plain), after(withParameter(symbol, 20)), row.symbol);
-            break;
-        case TurtleDefault::RotationZ:
-            expectSame(after(plain), after(withParameter(symbol, 30)), row.symbol);
-            break;
-        case TurtleDefault::Number:
-            expectSame(after(plain), after(withParameter(symbol, row.value)), row.symbol);
-            break;
-        case TurtleDefault::MultiplyBy:
+        if (row.fallback == TurtleDefault::MultiplyBy) {
             EXPECT_NEAR(after(plain).rotZ, 30 * row.value, 1e-12) << row.symbol;
-            break;
-        case TurtleDefault::DivideBy:
+        } else if (row.fallback == TurtleDefault::DivideBy) {
             EXPECT_NEAR(after(plain).widthFactor, 1 / row.value, 1e-12) << row.symbol;
-            break;
-        case TurtleDefault::None:
-            // A parameter changes nothing (brackets and braces need their partner).
-            if (std::string("[]{}").find(symbol) == std::string::npos)
-                expectSame(after(plain), after(withParameter(symbol, 7)), row.symbol);
-            break;
+        } else if (std::string("[]{}").find(symbol) == std::string::npos) {
+            // The default rotations, the number shown, or (for a symbol that
+            // takes none) any parameter: the same turtle as without it.
+            const double value = row.fallback == TurtleDefault::RotationX   ? 10
+                                 : row.fallback == TurtleDefault::RotationY ? 20
+                                 : row.fallback == TurtleDefault::RotationZ ? 30
+                                 : row.fallback == TurtleDefault::Number    ? row.value
+                                                                            : 7;
+            std::ostringstream withParameter;
+            withParameter.imbue(std::locale::classic());
+            withParameter << symbol << '(' << value << ')';
+            expectSame(after(plain), after(withParameter.str()), row.symbol);
         }
     }
+    // Brackets restore the whole turtle, the count of interpreted symbols too.
+    expectSame(after("[+(30);(5)>?'F]"), after(""), "brackets");
 }
 
 TEST_F(TurtleSymbols, TheHelpNamesTheDefaults) {
