@@ -1,17 +1,84 @@
-#include "InterpreterFixture.h"
-
+#include "diagnostics/ErrorHandler.h"
 #include "diagnostics/Exceptions.h"
 #include "interpretation/GeometryBuilders.h"
+#include "interpretation/LSysInterpreter.h"
+#include "interpretation/MOSGInstancedGeometry.h"
+#include "interpretation/TextTree.h"
+#include "interpretation/TurtleSymbols.h"
+#include "lsys/LSystem.h"
+#include "lsys/LSystemDefinition.h"
+#include "lsys/ProgressRetriever.h"
+#include "lsys/String2IDManager.h"
 
 #include <osg/Geode>
 #include <osg/Material>
 #include <osg/MatrixTransform>
 #include <osg/io_utils>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
+
+// Cancels at the given poll (never when negative) and records the progress.
+struct ScriptedProgress : ProgressRetriever {
+    explicit ScriptedProgress(int cancelAtPoll = -1) : cancelAt(cancelAtPoll) {}
+    void setProgress(int percent) override { reported.push_back(percent); }
+    bool wasCancelled() override { return polls++ == cancelAt; }
+    int cancelAt, polls = 0;
+    std::vector<int> reported;
+};
+
+// The interpreter runs on an axiom: the definition's special variables and
+// shape records are set by the test, the string of step 0 is interpreted.
+class InterpreterTest : public ::testing::Test {
+protected:
+    InterpreterTest() {
+        String2IDManager::instance().registerBuiltins();
+        definition.addConstant("_rotX", "90");
+        definition.addConstant("_rotY", "90");
+        definition.addConstant("_rotZ", "90");
+    }
+
+    // A visible, interpreted record of the given type.
+    static ShapeDef drawn(ShapeType type = ShapeType::Line) {
+        ShapeDef shape;
+        shape.type = type;
+        shape.interpreted = shape.visible = true;
+        return shape;
+    }
+
+    // The interpreted group (kept in scene) with its instanced shapes
+    // expanded into one transform each, as an object export writes them.
+    osg::ref_ptr<osg::Group> run(const std::string& axiom, ProgressRetriever* progress = nullptr) {
+        definition.setAxiom(axiom);
+        tov::StoringErrorHandler errors;
+        lsystem = buildLSystem(definition, String2IDManager::instance(), errors);
+        EXPECT_FALSE(errors.hasErrors()) << axiom;
+        ScriptedProgress never;
+        scene =
+            lsystem ? interpreter.interpret(*lsystem, shapes, tweaks, 0, tree, progress ? *progress : never) : nullptr;
+        if (!scene) return nullptr;
+        const osg::ref_ptr<osg::Node> expanded = expandInstances(*scene);
+        return expanded->asGroup();
+    }
+
+    const TurtleState& turtle() const { return interpreter.turtle(); }
+
+    LSystemDefinition definition;
+    LSysInterpreter::ShapeDefMap shapes;
+    TweakMap tweaks;
+    TextTree tree;
+    LSysInterpreter interpreter;
+    std::unique_ptr<LSystem> lsystem;
+    osg::ref_ptr<osg::Group> scene;
+};
 
 const double tolerance = 1e-9;
 
@@ -49,7 +116,30 @@ std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry) {
     return result;
 }
 
-} // namespace
+bool finite(const osg::Vec3d& v) { return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z()); }
+
+// Whether every placement matrix and every vertex below node is a finite number.
+bool finiteScene(const osg::Node* node) {
+    if (const auto* transform = dynamic_cast<const osg::MatrixTransform*>(node)) {
+        const osg::Matrixd& m = transform->getMatrix();
+        for (int row = 0; row < 4; ++row)
+            for (int column = 0; column < 4; ++column)
+                if (!std::isfinite(m(row, column))) return false;
+    }
+    if (const auto* geode = dynamic_cast<const osg::Geode*>(node))
+        for (unsigned i = 0; i < geode->getNumDrawables(); ++i)
+            for (const osg::Vec3& v :
+                 *static_cast<const osg::Vec3Array*>(geode->getDrawable(i)->asGeometry()->getVertexArray()))
+                if (!finite(v)) return false;
+    if (const osg::Group* group = node->asGroup())
+        for (unsigned i = 0; i < group->getNumChildren(); ++i)
+            if (!finiteScene(group->getChild(i))) return false;
+    return true;
+}
+
+const std::string notDrawn = "' reaches a length, width or position that is not a finite number; those shapes are "
+                             "not drawn.";
+const std::string notTurned = "' has an angle that is not a finite number; those turns are not made.";
 
 TEST_F(InterpreterTest, ForwardMovesAlongHeadingScaledByTheFactors) {
     osg::ref_ptr<osg::Group> group = run("FF");
@@ -264,3 +354,111 @@ TEST_F(InterpreterTest, CancellingReturnsNullAndLeavesNothing) {
     run(std::string(45, 'F'), &all);
     EXPECT_EQ((std::vector<int>{0, 44, 88}), all.reported);
 }
+
+// A parameter that is no number leaves out what it reaches, names the symbol
+// in a warning, still counts the shape, and leaves the rest of the model
+// where it would be without it.
+TEST_F(InterpreterTest, NonFiniteNumbersLeaveOutWhatTheyReachAndKeepTheFraming) {
+    shapes["F"] = drawn(ShapeType::Tube);
+    ShapeDef moveOnly = drawn(ShapeType::Tube);
+    moveOnly.visible = false;
+    shapes["f"] = moveOnly;
+    shapes["T"] = drawn(ShapeType::Torus);
+    shapes["T"].innerWidth = 2;
+
+    struct Case {
+        std::string axiom;
+        std::string sameFramingAs;
+        std::vector<std::string> warnings;
+        std::uint64_t visibleItems;
+    };
+    const std::vector<Case> cases = {
+        {"F(1/0)F+F", "F+F", {"Symbol 'F" + notDrawn}, 3},
+        {"F(0/0)F(-1/0)F", "F", {"Symbol 'F" + notDrawn}, 3},
+        {"f(0/0)F", "F", {"Symbol 'f" + notDrawn}, 1},
+        {"F[!(0/0)F]+F", "F+F", {"Symbol 'F" + notDrawn}, 3},
+        {"F!(1/0)T", "F", {"Symbol 'T" + notDrawn}, 2},
+        {"F>(1e300)>(1e300)F+F", "F", {"Symbol 'F" + notDrawn}, 3},
+        {"F+(0/0)F-(1/0)F", "FFF", {"Symbol '+" + notTurned, "Symbol '-" + notTurned}, 3},
+        {"F;(1/0)&F+F", "FFF", {"Symbol '&" + notTurned, "Symbol '+" + notTurned}, 3},
+        {"{.F(0/0)+F.F}F", "{.+F.F}F", {"Symbol 'F" + notDrawn}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.axiom);
+        osg::ref_ptr<osg::Group> reference = run(c.sameFramingAs);
+        ASSERT_TRUE(reference.valid());
+        EXPECT_TRUE(interpreter.warnings().empty());
+        const osg::BoundingSphere expected = reference->getBound();
+
+        osg::ref_ptr<osg::Group> group = run(c.axiom);
+        ASSERT_TRUE(group.valid());
+        EXPECT_TRUE(finiteScene(group.get()));
+        EXPECT_TRUE(finite(turtle().position) && finite(turtle().heading) && finite(turtle().up));
+        const osg::BoundingSphere bound = group->getBound();
+        EXPECT_NEAR(expected.radius(), bound.radius(), 1e-4);
+        EXPECT_NEAR(0.0, (expected.center() - bound.center()).length(), 1e-4);
+        EXPECT_EQ(c.warnings, interpreter.warnings());
+        EXPECT_EQ(c.visibleItems, interpreter.statistics().visibleItems());
+    }
+}
+
+// The turtle symbol table says what the interpreter does: each default it
+// names is the one the interpreter takes for a missing parameter.
+TEST_F(InterpreterTest, TheDefaultsOfTheSymbolTableAreTheOnesTaken) {
+    shapes["F"] = drawn();
+    // Turns of different sizes, so that a mix-up of axes shows.
+    definition.addConstant("_rotX", "10");
+    definition.addConstant("_rotY", "20");
+    definition.addConstant("_rotZ", "30");
+    // The turtle after the axiom; the symbol is followed by a move so that
+    // turns and length changes leave their mark on the position.
+    const auto after = [&](const std::string& axiom) {
+        EXPECT_TRUE(run("F" + axiom + "F").valid()) << axiom;
+        return turtle();
+    };
+    const auto expectSame = [](const TurtleState& a, const TurtleState& b) {
+        EXPECT_VEC_NEAR(a.position, b.position);
+        EXPECT_VEC_NEAR(a.heading, b.heading);
+        EXPECT_VEC_NEAR(a.up, b.up);
+        EXPECT_NEAR(a.lengthFactor, b.lengthFactor, 1e-12);
+        EXPECT_NEAR(a.widthFactor, b.widthFactor, 1e-12);
+        EXPECT_NEAR(a.rotZ, b.rotZ, 1e-12);
+        EXPECT_EQ(a.colourIndex, b.colourIndex);
+        EXPECT_EQ(a.interpretedCount, b.interpretedCount);
+    };
+    for (const TurtleSymbol& row : turtleSymbols) {
+        if (row.id < 0) continue;
+        SCOPED_TRACE(row.symbol);
+        const char symbol = builtinAlphabet[row.id];
+        const std::string plain(1, symbol);
+        if (row.fallback == TurtleDefault::MultiplyBy) {
+            EXPECT_NEAR(after(plain).rotZ, 30 * row.value, 1e-12);
+        } else if (row.fallback == TurtleDefault::DivideBy) {
+            EXPECT_NEAR(after(plain).widthFactor, 1 / row.value, 1e-12);
+        } else if (std::string("[]{}").find(symbol) == std::string::npos) {
+            // The default rotations, the number shown, or (for a symbol that
+            // takes none) any parameter: the same turtle as without it.
+            const double value = row.fallback == TurtleDefault::RotationX   ? 10
+                                 : row.fallback == TurtleDefault::RotationY ? 20
+                                 : row.fallback == TurtleDefault::RotationZ ? 30
+                                 : row.fallback == TurtleDefault::Number    ? row.value
+                                                                            : 7;
+            std::ostringstream withParameter;
+            withParameter.imbue(std::locale::classic());
+            withParameter << symbol << '(' << value << ')';
+            expectSame(after(plain), after(withParameter.str()));
+        }
+    }
+    // Brackets restore the whole turtle, the count of interpreted symbols too.
+    expectSame(after("[+(30);(5)>?'F]"), after(""));
+}
+
+TEST(TurtleSymbolTable, NamesTheDefaults) {
+    EXPECT_EQ(defaultText(turtleSymbol(0)), "Z rotation");    // "+"
+    EXPECT_EQ(defaultText(turtleSymbol(5)), "0.9");           // ">"
+    EXPECT_EQ(defaultText(turtleSymbol(16)), "\xC3\x97 1.1"); // ";"
+    EXPECT_EQ(defaultText(turtleSymbol(19)), "\xC3\xB7 1.4"); // "!"
+    EXPECT_EQ(defaultText(turtleSymbol(10)), "\xE2\x80\x93"); // "|"
+}
+
+} // namespace

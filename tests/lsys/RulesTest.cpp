@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <muParser.h>
+#include <random>
 #include <sstream>
 
 #include "lsys/LSParseHelper.h"
@@ -40,13 +41,6 @@ protected:
         return row;
     }
 
-    template <class... Rows>
-    static std::unique_ptr<RuleSet> rulesOf(Rows... rows) {
-        std::vector<CompiledRuleRow> all;
-        (all.push_back(std::move(rows)), ...);
-        return RuleSet::build(std::move(all));
-    }
-
     // What the rule set makes of position i: the produced atoms, or "-" when
     // no rule applies.
     std::string applyAt(const RuleSet& rules, const std::string& text, std::size_t i,
@@ -66,7 +60,7 @@ protected:
 // ---------------------------------------------------------------- building
 
 TEST_F(RulesTest, LongerPatternsAreTriedFirstAndTheFirstMatchWins) {
-    const auto rules = rulesOf(row("", "B", "", "", "X"), row("A", "B", "C", "", "Y"));
+    const auto rules = RuleSet::build({row("", "B", "", "", "X"), row("A", "B", "C", "", "Y")});
     ASSERT_TRUE(rules);
     ASSERT_EQ(rules->size(), 2u);
     EXPECT_EQ((*rules)[0].getTotalPatternLength(), 3u);
@@ -85,9 +79,9 @@ TEST_F(RulesTest, LongerPatternsAreTriedFirstAndTheFirstMatchWins) {
 }
 
 TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
-    const auto rules = rulesOf(row("", "A(x)", "", "x>1", "B", 0.25f), row("", "C", "", "", "D"),
-                               row("", "A(x)", "", "x>1", "E", 0.75f), row("", "A(x)", "", "x>2", "F", 0.5f),
-                               row("", "A(y)", "", "x>1", "G", 0.5f));
+    const auto rules = RuleSet::build({row("", "A(x)", "", "x>1", "B", 0.25f), row("", "C", "", "", "D"),
+                                       row("", "A(x)", "", "x>1", "E", 0.75f), row("", "A(x)", "", "x>2", "F", 0.5f),
+                                       row("", "A(y)", "", "x>1", "G", 0.5f)});
     ASSERT_EQ(rules->size(), 4u);
     const Rule& merged = (*rules)[0];
     ASSERT_EQ(merged.getAlternativesCount(), 2u);
@@ -99,11 +93,11 @@ TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
     EXPECT_EQ((*rules)[2].getCondition()->getText(), "x>2");
     EXPECT_EQ((*rules)[3].getParameterNames(), std::vector<std::string>{"y"});
 
-    EXPECT_FALSE(rulesOf(row("", "A", "", "", "B"), row("", "", "", "", "C"))); // a row without predecessor
+    EXPECT_FALSE(RuleSet::build({row("", "A", "", "", "B"), row("", "", "", "", "C")})); // a row without predecessor
 }
 
 TEST_F(RulesTest, CopiesAreDeepAndIndependent) {
-    auto rules = rulesOf(row("", "A(x)", "", "x>0", "B(x*2)"), row("", "[", "", "", "Q"));
+    auto rules = RuleSet::build({row("", "A(x)", "", "x>0", "B(x*2)"), row("", "[", "", "", "Q")});
     const RuleSet copy(*rules);
     rules.reset();
     EXPECT_EQ(applyAt(copy, "A(2)", 0), "B(4)");
@@ -115,7 +109,7 @@ TEST_F(RulesTest, CopiesAreDeepAndIndependent) {
 // ---------------------------------------------------------------- contexts
 
 TEST_F(RulesTest, ContextsSkipBranchesAndIgnoredSymbols) {
-    const auto rules = rulesOf(row("A", "B", "C", "", "X"));
+    const auto rules = RuleSet::build({row("A", "B", "C", "", "X")});
     EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "-");
     ignored = {id("+"), id("-")};
     EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "X");
@@ -167,7 +161,7 @@ TEST_F(RulesTest, ContextsSkipBranchesAndIgnoredSymbols) {
 // ---------------------------------------------------------------- binding
 
 TEST_F(RulesTest, ParametersBindAtPlainOffsetsAroundThePosition) {
-    const auto rules = rulesOf(row("A(a)", "B(b)", "C(c)", "a+b+c==6", "X(a,b,c)"));
+    const auto rules = RuleSet::build({row("A(a)", "B(b)", "C(c)", "a+b+c==6", "X(a,b,c)")});
     EXPECT_EQ(applyAt(*rules, "A(1)B(2)C(3)", 1), "X(1,2,3)");
     EXPECT_EQ(applyAt(*rules, "A(1)B(2)C(4)", 1), "-");
     // The contexts match across an ignored "+", but binding takes the atom
@@ -178,20 +172,21 @@ TEST_F(RulesTest, ParametersBindAtPlainOffsetsAroundThePosition) {
     // The ignored I atoms of a context are matched without string atoms, so
     // the plain offsets reach before the string's start and bind nothing.
     ignored = {id("I")};
-    EXPECT_EQ(applyAt(*rulesOf(row("A(a)I(b)I(c)", "X(x)", "", "c==1 && x==2", "Y(c)")), "A(1)X(2)", 1), "Y(1)");
+    EXPECT_EQ(applyAt(*RuleSet::build({row("A(a)I(b)I(c)", "X(x)", "", "c==1 && x==2", "Y(c)")}), "A(1)X(2)", 1),
+              "Y(1)");
 }
 
 // A condition sees only the bound values (zero blocks); a successor sees
 // them overwritten by the constants.
 TEST_F(RulesTest, ConditionSeesBoundValuesAndSuccessorConstantsToo) {
-    const auto condition = rulesOf(row("", "A(x)", "", "x", "B"));
+    const auto condition = RuleSet::build({row("", "A(x)", "", "x", "B")});
     EXPECT_EQ(applyAt(*condition, "A(0)", 0), "-");
     EXPECT_EQ(applyAt(*condition, "A(-1)", 0), "B");
     VariableValueMap constants;
     constants.set("k", 0.5);
-    EXPECT_THROW(applyAt(*rulesOf(row("", "A(x)", "", "x<k", "B")), "A(1)", 0, constants), mu::ParserError);
+    EXPECT_THROW(applyAt(*RuleSet::build({row("", "A(x)", "", "x<k", "B")}), "A(1)", 0, constants), mu::ParserError);
 
-    const auto successor = rulesOf(row("", "A(x,y)", "", "", "B(x+y,k)"));
+    const auto successor = RuleSet::build({row("", "A(x,y)", "", "", "B(x+y,k)")});
     EXPECT_EQ(applyAt(*successor, "A(1,2)", 0, constants), "B(3,0.5)");
     constants.set("y", 10.0);
     EXPECT_EQ(applyAt(*successor, "A(1,2)", 0, constants), "B(11,0.5)");
@@ -222,6 +217,19 @@ TEST_F(RulesTest, StochasticChoiceComparesSinglePrecisionProbabilitiesWithR) {
     const SingleRule single(std::nullopt, pattern("A"), std::nullopt, std::nullopt, SuccessorString());
     single.chooseSuccessor(a);
     EXPECT_EQ(a.next32(), b.next32());
+}
+
+TEST(RandomGenerator, IntegerSeedGivesTheStandardSequence) {
+    for (std::uint32_t seed : {0u, 1u, 42u, 5489u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        std::mt19937 reference(seed);
+        RandomGenerator generator(seed);
+        for (int i = 0; i < 2000; ++i) ASSERT_EQ(generator.next32(), reference()) << "seed " << seed << " output " << i;
+    }
+    // Uniform numbers are the outputs times 2^-32.
+    std::mt19937 reference(5489u);
+    RandomGenerator generator(0u);
+    generator.seed(5489u);
+    EXPECT_EQ(generator.nextDouble(), reference() / 4294967296.0);
 }
 
 } // namespace

@@ -9,30 +9,17 @@
 
 namespace {
 
-// The names cut from the whole text, spaces and tabs skipped.
-std::vector<std::string> cutAll(const std::string& text, bool multiChar) {
-    std::vector<std::string> names;
-    for (std::size_t pos = 0; pos < text.size();) {
-        if (text[pos] == ' ' || text[pos] == '\t') {
-            ++pos;
-            continue;
-        }
-        names.push_back(cutSymbolName(text, pos, multiChar));
-        pos += names.back().size();
-    }
-    return names;
-}
-
-using Names = std::vector<std::string>;
-
+// A name is one character in single-character mode; in multi-character
+// mode it runs up to a built-in symbol, a separator or a parameter list.
 TEST(SymbolNames, AreCutInBothModes) {
-    EXPECT_EQ(cutAll("Leaf[+Le]", false), (Names{"L", "e", "a", "f", "[", "+", "L", "e", "]"}));
-    EXPECT_EQ(cutAll("Leaf[+Le]", true), (Names{"Leaf", "[", "+", "Le", "]"}));
-    EXPECT_EQ(cutAll("AB CD\tE", true), (Names{"AB", "CD", "E"}));
-    const std::tuple<const char*, std::size_t, const char*> cuts[] = {
-        {"Stem(1,2)", 0, "Stem"}, {"x\xB0y", 1, "\xB0"}, {"x\xB0y", 0, "x"}, {"F", 1, ""}};
-    for (const auto& [text, position, name] : cuts) EXPECT_EQ(cutSymbolName(text, position, true), name) << text;
-    EXPECT_EQ(cutSymbolName("A(1)", 1, false), "(");
+    const std::tuple<const char*, std::size_t, bool, const char*> cuts[] = {
+        {"Leaf[+Le]", 0, false, "L"}, {"Leaf[+Le]", 0, true, "Leaf"}, {"Leaf[+Le]", 6, true, "Le"},
+        {"AB CD", 0, true, "AB"},     {"CD\tE", 0, true, "CD"},       {"Stem(1,2)", 0, true, "Stem"},
+        {"x\xB0y", 1, true, "\xB0"},  {"x\xB0y", 0, true, "x"},       {"F", 1, true, ""},
+        {"A(1)", 1, false, "("},
+    };
+    for (const auto& [text, position, multiChar, name] : cuts)
+        EXPECT_EQ(cutSymbolName(text, position, multiChar), name) << text << " at " << position;
 }
 
 // A worker reads names and ids while the main thread registers new ones.
