@@ -118,22 +118,18 @@ std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry) {
 
 bool finite(const osg::Vec3d& v) { return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z()); }
 
-// Whether every placement matrix and every vertex below node is a finite number.
-bool finiteScene(const osg::Node* node) {
-    if (const auto* transform = dynamic_cast<const osg::MatrixTransform*>(node)) {
-        const osg::Matrixd& m = transform->getMatrix();
-        for (int row = 0; row < 4; ++row)
-            for (int column = 0; column < 4; ++column)
-                if (!std::isfinite(m(row, column))) return false;
-    }
-    if (const auto* geode = dynamic_cast<const osg::Geode*>(node))
-        for (unsigned i = 0; i < geode->getNumDrawables(); ++i)
+// Whether every vertex of the expanded scene, placed, is a finite number.
+bool finiteScene(const osg::Group& scene) {
+    for (unsigned i = 0; i < scene.getNumChildren(); ++i) {
+        const auto* transform = dynamic_cast<const osg::MatrixTransform*>(scene.getChild(i));
+        const osg::Geode* geode = (transform ? transform->getChild(0) : scene.getChild(i))->asGeode();
+        if (!geode) return false;
+        const osg::Matrixd matrix = transform ? transform->getMatrix() : osg::Matrixd();
+        for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
             for (const osg::Vec3& v :
-                 *static_cast<const osg::Vec3Array*>(geode->getDrawable(i)->asGeometry()->getVertexArray()))
-                if (!finite(v)) return false;
-    if (const osg::Group* group = node->asGroup())
-        for (unsigned i = 0; i < group->getNumChildren(); ++i)
-            if (!finiteScene(group->getChild(i))) return false;
+                 *static_cast<const osg::Vec3Array*>(geode->getDrawable(d)->asGeometry()->getVertexArray()))
+                if (!finite(v * matrix)) return false;
+    }
     return true;
 }
 
@@ -158,7 +154,6 @@ TEST_F(InterpreterTest, StepsFactorsColoursAndAnglesFollowTheirSymbols) {
         {"?(3)?!", width, 3},
         {"?(3)!(2)", width, 2}, // set, not divided
         // The colour index steps and wraps.
-        {"''", colour, 2},
         {"'(3.7)", colour, 3},
         {"\"", colour, 255},
         {"\"'", colour, 0},
@@ -167,12 +162,10 @@ TEST_F(InterpreterTest, StepsFactorsColoursAndAnglesFollowTheirSymbols) {
         {"'(-1)", colour, 255},
         {"\"(-300)", colour, 0},
         {"'(0/0)", colour, 0},
-        // Angle changes apply to later turns, not past a "]".
-        {";+", angle, 99},
+        // Angle changes apply to later turns, not past a "]" (without a parameter:
+        // the symbol table's defaults, checked below).
         {";(10)+", angle, 100},
-        {":+", angle, 81},
         {":(30)+", angle, 60},
-        {",+", angle, 90 / 1.1},
         {",(2)+", angle, 45},
         {"[;(10)]+", angle, 90},
         {"+(30)", angle, 30},
@@ -383,7 +376,7 @@ TEST_F(InterpreterTest, NonFiniteNumbersLeaveOutWhatTheyReachAndKeepTheFraming) 
 
         osg::ref_ptr<osg::Group> group = run(c.axiom);
         ASSERT_TRUE(group.valid());
-        EXPECT_TRUE(finiteScene(group.get()));
+        EXPECT_TRUE(finiteScene(*group));
         EXPECT_TRUE(finite(turtle().position) && finite(turtle().heading) && finite(turtle().up));
         const osg::BoundingSphere bound = group->getBound();
         EXPECT_NEAR(expected.radius(), bound.radius(), 1e-4);
