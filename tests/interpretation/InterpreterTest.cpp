@@ -294,7 +294,7 @@ TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {
               sortedVertices(polygonGeometry(group.get(), 0)));
 }
 
-TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen) {
+TEST_F(InterpreterTest, PolygonsNestAndWhatEndsTheInterpretationLeavesNothingOpen) {
     EXPECT_EQ(2u, run("{F+{F+F+F}F+F}")->getNumChildren());
     EXPECT_EQ(2u, interpreter.statistics().polygons());
     EXPECT_EQ(0u, run("{}")->getNumChildren());
@@ -308,9 +308,8 @@ TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen) {
     run("[[F");
     EXPECT_THROW(run("]"), StackParenthesisException); // nor do the pushed states
     EXPECT_TRUE(run("[F]{F+F+F}").valid());
-}
 
-TEST_F(InterpreterTest, ShapesWithoutExtentEndTheInterpretation) {
+    // Shapes without extent end the interpretation.
     ShapeDef ball = drawn(ShapeType::Ball);
     ball.length = 0;
     shapes["B"] = ball;
@@ -404,7 +403,6 @@ TEST_F(InterpreterTest, TheDefaultsOfTheSymbolTableAreTheOnesTaken) {
         EXPECT_VEC_NEAR(a.position, b.position);
         EXPECT_VEC_NEAR(a.heading, b.heading);
         EXPECT_VEC_NEAR(a.up, b.up);
-        EXPECT_NEAR(a.lengthFactor, b.lengthFactor, 1e-12);
         EXPECT_NEAR(a.widthFactor, b.widthFactor, 1e-12);
         EXPECT_NEAR(a.rotZ, b.rotZ, 1e-12);
         EXPECT_EQ(a.colourIndex, b.colourIndex);

@@ -57,8 +57,6 @@ struct CancelAt : ProgressRetriever {
     std::vector<int> reports;
 };
 
-// ---------------------------------------------------------------- definition
-
 // The window's constants table refuses a value that this refuses.
 TEST_F(EngineTest, SpecialVariablesTakeNumbersOnly) {
     LSystemDefinition definition;
@@ -69,8 +67,6 @@ TEST_F(EngineTest, SpecialVariablesTakeNumbersOnly) {
     EXPECT_EQ(definition.getConstants().at("_seed").value, "42");
     definition.addConstant("steps", "seven"); // not reserved
 }
-
-// ---------------------------------------------------------------- building
 
 // The axiom sees a constant unrounded, a successor rounded to three places.
 TEST_F(EngineTest, ConstantsResolveInAnyOrderAndSuccessorsSeeThemRounded) {
@@ -145,8 +141,6 @@ TEST_F(EngineTest, MultiCharacterModeAndIgnoreEntriesTakenWhole) {
     EXPECT_TRUE(system->isIgnored(id("ab")));
     EXPECT_EQ(derive(*system, 1), "FF(1)[+FF(1)]FF(2)");
 }
-
-// ---------------------------------------------------------------- deriving
 
 TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
     auto system = build(definitionOf("A(1)", {{"A(x)", "A(x+1)B(x*2)"}}));

@@ -3,6 +3,8 @@
 #include <muParser.h>
 #include <random>
 #include <sstream>
+#include <thread>
+#include <tuple>
 
 #include "lsys/LSParseHelper.h"
 #include "lsys/RuleSet.h"
@@ -54,8 +56,6 @@ protected:
     RandomGenerator random{42u};
 };
 
-// ---------------------------------------------------------------- building
-
 TEST_F(RulesTest, LongerPatternsAreTriedFirstAndTheFirstMatchWins) {
     const auto rules = RuleSet::build({row("", "B", "", "", "X"), row("A", "B", "C", "", "Y")});
     ASSERT_TRUE(rules);
@@ -92,8 +92,6 @@ TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
 
     EXPECT_FALSE(RuleSet::build({row("", "A", "", "", "B"), row("", "", "", "", "C")})); // a row without predecessor
 }
-
-// ---------------------------------------------------------------- contexts
 
 TEST_F(RulesTest, ContextsSkipBranchesAndIgnoredSymbols) {
     const auto rules = RuleSet::build({row("A", "B", "C", "", "X")});
@@ -145,8 +143,6 @@ TEST_F(RulesTest, ContextsSkipBranchesAndIgnoredSymbols) {
     EXPECT_EQ(end, 3u);
 }
 
-// ---------------------------------------------------------------- binding
-
 TEST_F(RulesTest, ParametersBindAtPlainOffsetsAroundThePosition) {
     const auto rules = RuleSet::build({row("A(a)", "B(b)", "C(c)", "a+b+c==6", "X(a,b,c)")});
     EXPECT_EQ(applyAt(*rules, "A(1)B(2)C(3)", 1), "X(1,2,3)");
@@ -180,8 +176,6 @@ TEST_F(RulesTest, ConditionSeesBoundValuesAndSuccessorConstantsToo) {
     // An atom with fewer values leaves names unbound.
     EXPECT_THROW(applyAt(*successor, "A", 0), mu::ParserError);
 }
-
-// ---------------------------------------------------------------- stochastic choice
 
 TEST_F(RulesTest, StochasticChoiceComparesSinglePrecisionProbabilitiesWithR) {
     const auto multiple = [&](float p1, float p2) {
@@ -217,6 +211,37 @@ TEST(RandomGenerator, IntegerSeedGivesTheStandardSequence) {
     RandomGenerator generator(0u);
     generator.seed(5489u);
     EXPECT_EQ(generator.nextDouble(), reference() / 4294967296.0);
+}
+
+// A name is one character in single-character mode; in multi-character
+// mode it runs up to a built-in symbol, a separator or a parameter list.
+TEST(SymbolNames, AreCutInBothModes) {
+    const std::tuple<const char*, std::size_t, bool, const char*> cuts[] = {
+        {"Leaf[+Le]", 0, false, "L"}, {"Leaf[+Le]", 0, true, "Leaf"}, {"Leaf[+Le]", 6, true, "Le"},
+        {"AB CD", 0, true, "AB"},     {"CD\tE", 0, true, "CD"},       {"Stem(1,2)", 0, true, "Stem"},
+        {"x\xB0y", 1, true, "\xB0"},  {"x\xB0y", 0, true, "x"},       {"F", 1, true, ""},
+        {"A(1)", 1, false, "("},
+    };
+    for (const auto& [text, position, multiChar, name] : cuts)
+        EXPECT_EQ(cutSymbolName(text, position, multiChar), name) << text << " at " << position;
+}
+
+// A worker reads names and ids while the main thread registers new ones.
+TEST(SymbolRegistry, ReadsStayCorrectWhileNamesAreAdded) {
+    String2IDManager registry;
+    registry.registerBuiltins();
+    const std::int32_t leaf = registry.getID("Leaf");
+    bool readsCorrect = true;
+    std::thread reader([&] {
+        for (int i = 0; i < 20000; ++i)
+            readsCorrect = readsCorrect && registry.getName(openBracketID) == "[" && registry.getID("Leaf") == leaf &&
+                           registry.hasName("Leaf");
+    });
+    for (int i = 0; i < 2000; ++i) registry.getID("S" + std::to_string(i));
+    reader.join();
+    EXPECT_TRUE(readsCorrect);
+    EXPECT_EQ(registry.getNextID(), leaf + 2001);
+    EXPECT_EQ(registry.getName(leaf + 2000), "S1999");
 }
 
 } // namespace
