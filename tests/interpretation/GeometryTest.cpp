@@ -145,7 +145,7 @@ TEST(GeometryBuilders, TubesAreClosedAndShapesWithoutExtentAreRefused) {
     EXPECT_NO_THROW(buildTorus(2.0, 2.0, 8)); // R = 0, r = 1: still has extent
 }
 
-TEST(GeometryCache, SharesEqualKeysUntilCleared) {
+TEST(GeometryCache, SharesGeometryAndStateForEqualKeysUntilCleared) {
     GeometryCache cache;
     osg::Geometry* tube = cache.tube(10, 5, 5, 32);
     EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
@@ -158,13 +158,7 @@ TEST(GeometryCache, SharesEqualKeysUntilCleared) {
     EXPECT_EQ(cache.tube(std::nan(""), 5, 5, 32), cache.tube(std::nan(""), 5, 5, 32));
     EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
 
-    osg::ref_ptr<osg::Geometry> kept = tube;
-    cache.clear();
-    EXPECT_NE(kept.get(), cache.tube(10, 5, 5, 32));
-}
-
-TEST(GeometryCache, StateSetsFollowTheMaterialColours) {
-    GeometryCache cache;
+    // State sets follow the material colours.
     GLMaterial material = GLMaterial::shapeDefault();
     material.shininess = 200.0f;
     osg::StateSet* state = cache.litStateSet(material);
@@ -178,6 +172,10 @@ TEST(GeometryCache, StateSetsFollowTheMaterialColours) {
     glowing.emission[0] = 1.0f;
     EXPECT_NE(state, cache.litStateSet(glowing));
     EXPECT_EQ(osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED, cache.lineStateSet()->getMode(GL_LIGHTING));
+
+    osg::ref_ptr<osg::Geometry> kept = tube;
+    cache.clear();
+    EXPECT_NE(kept.get(), cache.tube(10, 5, 5, 32));
 }
 
 TEST_F(Placing, TubeAndItsCapsAreOnePlacement) {

@@ -98,17 +98,14 @@ osg::Matrixd matrixOf(osg::Group* group, unsigned child) {
     return transform ? transform->getMatrix() : osg::Matrixd();
 }
 
-const osg::Geometry* polygonGeometry(osg::Group* group, unsigned child) {
-    auto* geode = dynamic_cast<osg::Geode*>(group->getChild(child));
-    EXPECT_NE(nullptr, geode);
-    return geode ? geode->getDrawable(0)->asGeometry() : nullptr;
-}
-
-// The distinct vertices of a geometry, rounded to millimetres and sorted.
-std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry) {
-    const auto& array = *static_cast<const osg::Vec3Array*>(geometry->getVertexArray());
+// The distinct vertices of the one polygon in the group, rounded to
+// millimetres and sorted; none when the group holds anything else.
+std::vector<osg::Vec3> polygonVertices(const osg::Group& group) {
+    const osg::Geode* geode = group.getNumChildren() == 1 ? group.getChild(0)->asGeode() : nullptr;
+    if (!geode) return {};
     std::vector<osg::Vec3> result;
-    for (const osg::Vec3& v : array)
+    for (const osg::Vec3& v :
+         *static_cast<const osg::Vec3Array*>(geode->getDrawable(0)->asGeometry()->getVertexArray()))
         result.emplace_back(std::round(v.x() * 1000) / 1000 + 0.0f, std::round(v.y() * 1000) / 1000 + 0.0f,
                             std::round(v.z() * 1000) / 1000 + 0.0f);
     std::sort(result.begin(), result.end());
@@ -270,10 +267,8 @@ TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {
     red.material.diffuse[0] = 1.0f;
     shapes["F"] = red;
     osg::ref_ptr<osg::Group> group = run("{F+(120)F+(120)F}");
+    EXPECT_EQ(3u, polygonVertices(*group).size());
     ASSERT_EQ(1u, group->getNumChildren());
-    const osg::Geometry* geometry = polygonGeometry(group.get(), 0);
-    ASSERT_NE(nullptr, geometry);
-    EXPECT_EQ(3u, sortedVertices(geometry).size());
     const auto* material = dynamic_cast<const osg::Material*>(
         group->getChild(0)->getStateSet()->getAttribute(osg::StateAttribute::MATERIAL));
     ASSERT_NE(nullptr, material);
@@ -282,16 +277,11 @@ TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {
     EXPECT_EQ(1u, interpreter.statistics().polygons());
 
     // G moves without a vertex.
-    group = run("{F+F+G+F}");
-    ASSERT_EQ(1u, group->getNumChildren());
-    EXPECT_EQ((std::vector<osg::Vec3>{{-10, 10, 0}, {0, 0, 0}, {0, 10, 0}}),
-              sortedVertices(polygonGeometry(group.get(), 0)));
+    EXPECT_EQ((std::vector<osg::Vec3>{{-10, 10, 0}, {0, 0, 0}, {0, 10, 0}}), polygonVertices(*run("{F+F+G+F}")));
 
     // "." records the end of the last forward movement, even after "]".
-    group = run("{[f].+[f].+[f].}");
-    ASSERT_EQ(1u, group->getNumChildren());
     EXPECT_EQ((std::vector<osg::Vec3>{{-10, 0, 0}, {0, -10, 0}, {0, 10, 0}}),
-              sortedVertices(polygonGeometry(group.get(), 0)));
+              polygonVertices(*run("{[f].+[f].+[f].}")));
 }
 
 TEST_F(InterpreterTest, PolygonsNestAndWhatEndsTheInterpretationLeavesNothingOpen) {

@@ -24,8 +24,7 @@ std::string missingName(Action action) {
     return "";
 }
 
-template <class T>
-std::string printed(const T& value) {
+std::string printed(const VariableValueMap& value) {
     std::ostringstream out;
     out << value;
     return out.str();
