@@ -86,7 +86,6 @@ TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
     EXPECT_EQ(merged.getProbability(1), 0.75);
     EXPECT_EQ(merged.getSuccessor(1)[0].getID(), id("E"));
     EXPECT_EQ((*rules)[1].getPredecessor()[0].getID(), id("C"));
-    EXPECT_EQ((*rules)[1].getAlternativesCount(), 1u);
     EXPECT_EQ((*rules)[2].getCondition()->getText(), "x>2");
     EXPECT_EQ((*rules)[3].getParameterNames(), std::vector<std::string>{"y"});
 
