@@ -90,17 +90,11 @@ TEST(Loader, ShapeValues) {
                     "interpreted=f, visible=0\nShapeDef:C type=4, quality=very high, closing1=none, closing2=2, "
                     "coloringType=palette_random");
     ASSERT_NE(nullptr, good.definition);
-    EXPECT_EQ(ShapeType::Tube, good.shape("A").type);
-    EXPECT_TRUE(good.shape("A").interpreted);
-    EXPECT_TRUE(good.shape("A").visible);
-    EXPECT_DOUBLE_EQ(0.5, good.shape("A").width);
-    EXPECT_EQ(ShapeType::Tube, good.shape("B").type);
-    EXPECT_FALSE(good.shape("B").interpreted); // "interpreted" is applied after "terminal"
-    EXPECT_EQ(ShapeType::Torus, good.shape("C").type);
-    EXPECT_EQ(ShapeQuality::VeryHigh, good.shape("C").quality);
-    EXPECT_EQ(CapKind::None, good.shape("C").closing1);
-    EXPECT_EQ(CapKind::Extruded, good.shape("C").closing2);
-    EXPECT_EQ(ColoringMode::PaletteRandom, good.shape("C").coloringType);
+    EXPECT_EQ("visible=1, interpreted=1, type=tube, width=0.5", good.shape("A").toText());
+    EXPECT_EQ("visible=0, interpreted=0, type=tube", good.shape("B").toText()); // "interpreted" after "terminal"
+    EXPECT_EQ("visible=0, interpreted=0, type=torus, quality=very high, closing1=none, closing2=extruded, "
+              "coloringType=palette_random",
+              good.shape("C").toText());
 
     EXPECT_EQ((Texts{"In definition of 'A': '7' is an invalid value for 'type'.",
                      "In definition of 'B': 'Tube' is an invalid value for 'type'.",

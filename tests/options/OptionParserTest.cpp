@@ -21,12 +21,14 @@ OptionContainer programOptions() {
     return options;
 }
 
+using Arguments = std::initializer_list<const char*>;
+
 struct Outcome {
     bool accepted;
     std::string errors;
 };
 
-Outcome run(OptionContainer& options, std::initializer_list<const char*> arguments, bool continueOnError = true) {
+Outcome run(OptionContainer& options, Arguments arguments, bool continueOnError = true) {
     std::vector<const char*> argv{"klado"};
     argv.insert(argv.end(), arguments);
     testing::internal::CaptureStderr();
@@ -37,9 +39,7 @@ Outcome run(OptionContainer& options, std::initializer_list<const char*> argumen
 } // namespace
 
 TEST(OptionParser, LongFormValueAttachedOrFollowing) {
-    for (auto arguments : {std::initializer_list<const char*>{"--image-width=800"},
-                           std::initializer_list<const char*>{"--image-width", "800"},
-                           std::initializer_list<const char*>{"--image-width=", "800"}}) {
+    for (Arguments arguments : {Arguments{"--image-width=800"}, {"--image-width", "800"}, {"--image-width=", "800"}}) {
         OptionContainer options = programOptions();
         const Outcome outcome = run(options, arguments);
         EXPECT_TRUE(outcome.accepted);
@@ -68,10 +68,9 @@ TEST(OptionParser, LongFormErrors) {
     EXPECT_EQ(run(options, {"--load"}).errors, "Error: Parameter 'load' needs a value.\n");
     EXPECT_EQ(run(options, {"--load="}).errors, "Error: Parameter 'load' needs a value.\n");
     EXPECT_FALSE(options.isSet("load"));
-}
 
-TEST(OptionParser, EmptyNumberIsRefusedWithAMessage) {
-    OptionContainer options = programOptions();
+    options = programOptions();
+    // An empty number is refused with a message.
     const Outcome outcome = run(options, {"--image-width=", "", "-l", "x"});
     EXPECT_FALSE(outcome.accepted);
     EXPECT_EQ(outcome.errors, "Error: The option 'image-width' needs a non-empty value.\n"
@@ -84,9 +83,8 @@ TEST(OptionParser, EmptyNumberIsRefusedWithAMessage) {
 }
 
 TEST(OptionParser, ShortForms) {
-    for (auto arguments : {std::initializer_list<const char*>{"-l", "file", "-v=ignored"},
-                           std::initializer_list<const char*>{"-l=file", "-v"},
-                           std::initializer_list<const char*>{"-vl", "file"}}) { // bundled
+    // The value following or attached; the last two options bundled.
+    for (Arguments arguments : {Arguments{"-l", "file", "-v=ignored"}, {"-l=file", "-v"}, {"-vl", "file"}}) {
         OptionContainer options = programOptions();
         EXPECT_TRUE(run(options, arguments).accepted);
         EXPECT_EQ(options.getString("convert-fractint"), "file");
@@ -95,7 +93,7 @@ TEST(OptionParser, ShortForms) {
     }
 }
 
-TEST(OptionParser, SecondValueAndUnrecognisedArgumentsAreRefused) {
+TEST(OptionParser, SecondValuesAndUnrecognisedArgumentsAreRefused) {
     OptionContainer options = programOptions();
     const Outcome outcome = run(options, {"--load", "a.kld", "--load=b.kld"});
     EXPECT_FALSE(outcome.accepted);
@@ -107,14 +105,13 @@ TEST(OptionParser, SecondValueAndUnrecognisedArgumentsAreRefused) {
 
     EXPECT_EQ(run(options, {"-", "plain", ""}).errors,
               "Error: Unrecognized option '-'.\nError: Unrecognized option 'plain'.\nError: Unrecognized option ''.\n");
-}
 
-TEST(OptionParser, HintsAtAForgottenParameter) {
-    OptionContainer options = programOptions();
-    const Outcome outcome = run(options, {"--load", "--output-image", "x.png", "stray"});
-    EXPECT_FALSE(outcome.accepted);
-    EXPECT_EQ(outcome.errors, "Error: Unrecognized option 'x.png'.\n Propably forgot a parameter for '--load'.\n"
-                              "Error: Unrecognized option 'stray'.\n");
+    // An option taken as the value of the one before: the next stray argument hints at it.
+    options = programOptions();
+    const Outcome hinted = run(options, {"--load", "--output-image", "x.png", "stray"});
+    EXPECT_FALSE(hinted.accepted);
+    EXPECT_EQ(hinted.errors, "Error: Unrecognized option 'x.png'.\n Propably forgot a parameter for '--load'.\n"
+                             "Error: Unrecognized option 'stray'.\n");
     EXPECT_EQ(options.getString("load"), "--output-image");
     EXPECT_FALSE(options.isSet("output-image"));
 }
