@@ -11,9 +11,11 @@ namespace {
 // A file system root of its own: the process's groups and the limit files.
 class FakeRoot {
 public:
-    void add(const std::string& name, const std::string& text) {
-        std::filesystem::create_directories(std::filesystem::path(dir.path(name)).parent_path());
-        dir.write(name, text);
+    FakeRoot(std::initializer_list<std::pair<std::string, std::string>> files) {
+        for (const auto& [name, text] : files) {
+            std::filesystem::create_directories(std::filesystem::path(dir.path(name)).parent_path());
+            dir.write(name, text);
+        }
     }
     std::string root() const { return dir.path("") + "/"; }
 
@@ -22,35 +24,24 @@ private:
 };
 
 TEST(MemoryLimits, TheControlGroupLimitIsTheLeastOnTheWayUp) {
-    {
-        FakeRoot v2;
-        v2.add("proc/self/cgroup", "0::/user/session\n");
-        v2.add("sys/fs/cgroup/user/session/memory.max", "max\n");
-        v2.add("sys/fs/cgroup/user/memory.max", "2147483648\n");
-        EXPECT_EQ(2147483648u, controlGroupMemoryLimit(v2.root()));
-    }
-    {
-        // Version 1, the memory controller sharing its hierarchy; inside a
-        // container the group's path is not below the mount, whose top holds
-        // the limit.
-        FakeRoot v1;
-        v1.add("proc/self/cgroup", "5:cpu,cpuacct:/\n4:memory:/box/f65f\n0::/\n");
-        v1.add("sys/fs/cgroup/memory/memory.limit_in_bytes", "1073741824\n");
-        v1.add("sys/fs/cgroup/cpu,cpuacct/memory.limit_in_bytes", "1\n"); // another controller's folder
-        EXPECT_EQ(1073741824u, controlGroupMemoryLimit(v1.root()));
-    }
-    {
-        FakeRoot none;
-        none.add("proc/self/cgroup", "0::/\n");
-        EXPECT_EQ(UINT64_MAX, controlGroupMemoryLimit(none.root()));
-        EXPECT_EQ(UINT64_MAX, controlGroupMemoryLimit(none.root() + "nothing/"));
-    }
+    const FakeRoot v2({{"proc/self/cgroup", "0::/user/session\n"},
+                       {"sys/fs/cgroup/user/session/memory.max", "max\n"},
+                       {"sys/fs/cgroup/user/memory.max", "2147483648\n"}});
+    EXPECT_EQ(2147483648u, controlGroupMemoryLimit(v2.root()));
+    // Version 1, the memory controller sharing its hierarchy; inside a
+    // container the group's path is not below the mount, whose top holds
+    // the limit.
+    const FakeRoot v1({{"proc/self/cgroup", "5:cpu,cpuacct:/\n4:memory:/box/f65f\n0::/\n"},
+                       {"sys/fs/cgroup/memory/memory.limit_in_bytes", "1073741824\n"},
+                       {"sys/fs/cgroup/cpu,cpuacct/memory.limit_in_bytes", "1\n"}}); // another controller's folder
+    EXPECT_EQ(1073741824u, controlGroupMemoryLimit(v1.root()));
+    const FakeRoot none({{"proc/self/cgroup", "0::/\n"}});
+    EXPECT_EQ(UINT64_MAX, controlGroupMemoryLimit(none.root()));
+    EXPECT_EQ(UINT64_MAX, controlGroupMemoryLimit(none.root() + "nothing/"));
 }
 
 TEST(MemoryLimits, TheLeastOfGroupAndAddressSpaceLimitCounts) {
-    FakeRoot small;
-    small.add("proc/self/cgroup", "0::/\n");
-    small.add("sys/fs/cgroup/memory.max", "3000000000\n");
+    const FakeRoot small({{"proc/self/cgroup", "0::/\n"}, {"sys/fs/cgroup/memory.max", "3000000000\n"}});
     EXPECT_LE(usableMemory(small.root()), 3000000000u);
 #ifdef KLADO_SANITIZED
     GTEST_SKIP() << "AddressSanitizer reserves far more address space than a limit would leave";
