@@ -42,7 +42,7 @@ TEST_F(MaterialFiles, MaterialAndPaletteRoundTrips) {
     EXPECT_TRUE(reporter.reports.empty());
 }
 
-TEST_F(MaterialFiles, FailedLoadsReportAndKeepTheValue) {
+TEST_F(MaterialFiles, FailuresReportAndKeepTheValue) {
     GLMaterial material = GLMaterial::shapeDefault();
     dir.write("bad.ogm", "242424ffffffffff000000ff3b3b3bff35");
     for (const char* name : {"missing.ogm", "bad.ogm", ""}) // "" is the directory
@@ -58,7 +58,13 @@ TEST_F(MaterialFiles, FailedLoadsReportAndKeepTheValue) {
     for (const char* name : {"missing.ogm", "version.ogm", "unknown.ogm", "broken.ogm", "empty.ogm"})
         EXPECT_FALSE(loadPaletteFile(dir.path(name), palette, reporter)) << name;
     EXPECT_EQ(palette, before);
+    const std::string nowhere = dir.path("no/such/dir/m.ogm");
+    EXPECT_FALSE(saveMaterialFile(nowhere, GLMaterial(), reporter));
+    EXPECT_FALSE(savePaletteFile(dir.path(""), MaterialPalette(), reporter));
 
+    const auto saving = [](const std::string& path, const std::string& reason) {
+        return "Saving failed|Could not open\n'" + path + "'\nfor writing.\n" + reason;
+    };
     const auto failure = [&](const std::string& title, const char* what, const char* name) {
         return title + "|Could not " + what + " '" + dir.path(name) + "'.";
     };
@@ -68,19 +74,9 @@ TEST_F(MaterialFiles, FailedLoadsReportAndKeepTheValue) {
                   failure("Loading failed", "open", "missing.ogm"), failure("Loading failed", "parse", "bad.ogm"),
                   failure("Loading failed", "open", ""), failure("Error on opening file", "open", "missing.ogm"),
                   failure(parsing, "parse", "version.ogm"), failure(parsing, "parse", "unknown.ogm"),
-                  failure(parsing, "parse", "broken.ogm"), failure(parsing, "parse", "empty.ogm")}));
-}
-
-TEST_F(MaterialFiles, FailedSavesSayWhy) {
-    const std::string nowhere = dir.path("no/such/dir/m.ogm");
-    EXPECT_FALSE(saveMaterialFile(nowhere, GLMaterial(), reporter));
-    EXPECT_FALSE(savePaletteFile(dir.path(""), MaterialPalette(), reporter));
-    const auto failure = [](const std::string& path, const std::string& reason) {
-        return "Saving failed|Could not open\n'" + path + "'\nfor writing.\n" + reason;
-    };
-    EXPECT_EQ(reporter.reports, (std::vector<std::string>{
-                                    failure(nowhere, "The folder '" + dir.path("no/such/dir") + "' does not exist."),
-                                    failure(dir.path(""), "'" + dir.path("") + "' is a directory.")}));
+                  failure(parsing, "parse", "broken.ogm"), failure(parsing, "parse", "empty.ogm"),
+                  saving(nowhere, "The folder '" + dir.path("no/such/dir") + "' does not exist."),
+                  saving(dir.path(""), "'" + dir.path("") + "' is a directory.")}));
 }
 
 } // namespace
