@@ -1,4 +1,5 @@
 #include "definition_io/OwnLSysLoader.h"
+#include "definition_io/ParameterList.h"
 
 #include <gtest/gtest.h>
 
@@ -124,7 +125,7 @@ TEST(Loader, BracketGroupsKeepTheirCommas) {
     EXPECT_EQ("1:d:gradients/glossy/rainbow", load.shape("G").palette.text());
 }
 
-TEST(Loader, LightsAreEnabledAndTheirListsChecked) {
+TEST(Loader, LightsAndCamerasAreReadAndTheirListsChecked) {
     const Load good("LightDef:position=(1,2,3,0), diffuse=(0.5, 0.5, 0.5, 1)\nl:\nLightDef:broken");
     ASSERT_NE(nullptr, good.definition);
     EXPECT_EQ((Texts{"Broken light definition, using default"}), good.messages);
@@ -141,13 +142,12 @@ TEST(Loader, LightsAreEnabledAndTheirListsChecked) {
                      "In definition of 'light': 'specular" + four, "In definition of 'light': 'position" + four}),
               errorsOf("LightDef:position=(1,2,3)\nLightDef:ambient=(1,x,1,1)\nLightDef:specular=\n"
                        "LightDef:position=(1,2,3,4e38)"));
-}
 
-TEST(Loader, CamerasKeepTheirOrbit) {
-    const Load good("CameraDef:rotation=(0,0,0.707,0.707), center=(1,2,3), distance=(250), mode=2\n"
-                    "c:distance=4\nCameraDef:matrix=(1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1)");
-    ASSERT_NE(nullptr, good.definition);
-    const std::vector<CameraDef>& cameras = good.definition->getCameras();
+    // Cameras keep their orbit.
+    const Load withCameras("CameraDef:rotation=(0,0,0.707,0.707), center=(1,2,3), distance=(250), mode=2\n"
+                           "c:distance=4\nCameraDef:matrix=(1,0,0,0,0,1,0,0,0,0,1,0,0,0,0,1)");
+    ASSERT_NE(nullptr, withCameras.definition);
+    const std::vector<CameraDef>& cameras = withCameras.definition->getCameras();
     ASSERT_EQ(3u, cameras.size());
     EXPECT_TRUE(cameras[0].set);
     EXPECT_EQ((std::array<double, 3>{1, 2, 3}), cameras[0].center);
@@ -195,4 +195,28 @@ TEST(Loader, WarningsAndErrorsArriveInFileOrder) {
     tov::StoringErrorHandler handler;
     handler.add(std::make_unique<Error>("earlier"));
     EXPECT_EQ(nullptr, OwnLSysLoader().load(handler, "x.kld", "Axiom:F"));
+}
+
+TEST(ParameterList, OuterBracketsOnlyWhenTheyCloseAtTheEnd) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"((a))", "a"},
+        {"(a),(b)", "(a),(b)"},
+        {"()", ""},
+        {"(a", "(a"},
+        {"(a)x(b)", "(a)x(b)"}}; // the first bracket closes early: nothing is stripped
+    for (const auto& [text, stripped] : cases) EXPECT_EQ(stripped, stripOuterBrackets(text)) << text;
+    EXPECT_EQ("1", parseParameterList("(x=1)").at("x"));
+    EXPECT_EQ((ParameterTable{{"a", "(1,b=2"}}), parseParameterList("a=(1,b=2")); // an unclosed group runs on
+}
+
+TEST(ParameterList, AnItemWithoutEqualsBreaksTheList) {
+    EXPECT_TRUE(parseParameterList("").empty());
+    EXPECT_TRUE(parseParameterList(" () ").empty());
+    for (const char* text : {"a=1,b", "a=1,", "(a,b)"})
+        EXPECT_THROW(parseParameterList(text), BrokenParameterListException) << text;
+}
+
+TEST(ParameterList, DeepNestingIsHandledQuickly) {
+    const std::string deep = std::string(200000, '(') + "k=v" + std::string(200000, ')');
+    EXPECT_EQ("v", parseParameterList(deep).at("k"));
 }

@@ -319,13 +319,6 @@ TEST(KeptLines, ListsKeepTheWindowsOrder) {
     EXPECT_EQ("Rule:1: : :C: :A\n# first\nRule:::: A ::B\n# second\nRule:::: B ::C\n# third\n", save(definition));
 }
 
-TEST(KeptLines, WhatTheFileDidNotHoldIsWrittenOnlyWhenChanged) {
-    LSystemDefinition definition = load("Axiom:F\n");
-    EXPECT_EQ("Axiom:F\n", save(definition));
-    definition.addConstant("_steps", TextConvert::toString(6.0));
-    EXPECT_EQ("Axiom:F\nDef:_steps:6\n", save(definition));
-}
-
 TEST(RoundTrip, ReadingWritingAndReadingAgainIsAFixedPoint) {
     std::vector<std::string> texts = {
         "Name: spaced name \nAxiom:F\nRule:0.1:a:b:F:x>1:FF\nDef:k:0.1\nDef:_rotZ:12.5\n"
