@@ -42,13 +42,6 @@ struct RecordingReporter : FailureReporter {
     std::vector<std::string> reports;
 };
 
-ShapeDef visibleShape() {
-    ShapeDef shape;
-    shape.visible = true;
-    shape.interpreted = true;
-    return shape;
-}
-
 // Comments and blank lines in several places, elements in an order of their
 // own, values beyond every dial's range, a light at its defaults, a tweak line
 // of several keys and a name given twice.
@@ -119,12 +112,13 @@ TEST(Writer, LinesInOrderWithTheirExactFormats) {
     definition.addConstant("g(y)", "y");
     definition.addConstant("size", "3");
     definition.addConstant("_steps", "6");
-    definition.addConstant("_step", "3");        // never written
-    definition.removeConstant("_currentCamera"); // always written
-    definition.setShapeDef("+", visibleShape()); // the turtle never reads it: not saved
-    definition.setShapeDef(".", visibleShape()); // colours polygon vertices: saved
-    definition.setShapeDef("Leaf", visibleShape());
-    ShapeDef tube = visibleShape();
+    definition.addConstant("_step", "3");               // never written
+    definition.removeConstant("_currentCamera");        // always written
+    const ShapeDef shown = ShapeDef::forNewSymbol("F"); // visible and interpreted
+    definition.setShapeDef("+", shown);                 // the turtle never reads it: not saved
+    definition.setShapeDef(".", shown);                 // colours polygon vertices: saved
+    definition.setShapeDef("Leaf", shown);
+    ShapeDef tube = shown;
     tube.type = ShapeType::Tube;
     tube.width = 2.5;
     tube.quality = ShapeQuality::Normal;

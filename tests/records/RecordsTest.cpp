@@ -3,6 +3,8 @@
 #include "records/EnvironmentAndTweaks.h"
 #include "records/ShapeDef.h"
 
+#include <tuple>
+
 TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
     const std::string none = "visible=0, interpreted=0";
     const struct {
@@ -28,19 +30,13 @@ TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
 }
 
 TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
-    struct Case {
-        const char* name;
-        bool interpreted;
-        bool visible;
-    };
-    const Case cases[] = {
+    // The name, then whether its shape is interpreted and visible.
+    const std::tuple<const char*, bool, bool> cases[] = {
         {"G", true, true},   {"Fleaf", true, true}, {"f", true, false}, {"g", true, false},
-        {"A", false, false}, {"+a", false, false},  {"", false, false}, {"_F", false, false},
-    };
-    for (const Case& c : cases) {
-        const ShapeDef shape = ShapeDef::forNewSymbol(c.name);
-        EXPECT_EQ(shape.interpreted, c.interpreted) << c.name;
-        EXPECT_EQ(shape.visible, c.visible) << c.name;
+        {"A", false, false}, {"+a", false, false},  {"", false, false}, {"_F", false, false}};
+    for (const auto& [name, interpreted, visible] : cases) {
+        EXPECT_EQ(ShapeDef::forNewSymbol(name).interpreted, interpreted) << name;
+        EXPECT_EQ(ShapeDef::forNewSymbol(name).visible, visible) << name;
     }
 }
 
@@ -52,15 +48,14 @@ TEST(ShapeEnums, NamesReadCaseSensitivelyAndOutOfRangeValuesHaveNone) {
     EXPECT_STREQ(enumName(static_cast<CapKind>(-1)), "");
 }
 
-TEST(EnvironmentAndTweakValues, TropismDirectionIsThreeNumbersInBracketsOrNot) {
+TEST(EnvironmentAndTweakValues, ThreeNumbersForTheTropismAndSixHexadecimalDigitsForTheBackground) {
     using Direction = std::array<double, 3>;
     EXPECT_EQ(readTropismDirection("0,-1,0.5"), (Direction{0, -1, 0.5}));
     EXPECT_EQ(readTropismDirection(" ( 0.1, 0.2 ,0.3 ) "), (Direction{0.1f, 0.2f, 0.3f}));
     for (const char* wrong : {"", "()", "1,2", "1,2,3,4", "1,x,3", "1,,3", "(1,2,3", "1;2;3"})
         EXPECT_FALSE(readTropismDirection(wrong)) << wrong;
-}
 
-TEST(EnvironmentAndTweakValues, BackgroundColourIsSixHexadecimalDigits) {
+    // The background colour is six hexadecimal digits.
     using Bytes = std::array<std::uint8_t, 3>;
     EXPECT_EQ(readBackgroundColour("3366cc"), (Bytes{0x33, 0x66, 0xcc}));
     EXPECT_EQ(readBackgroundColour("EEDDBB789"), (Bytes{0xee, 0xdd, 0xbb})); // the rest is ignored
