@@ -1,8 +1,14 @@
 #include "options/OptionParser.h"
+#include "options/TextConvert.h"
+
+#include "diagnostics/Exceptions.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <initializer_list>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -38,7 +44,7 @@ Outcome run(OptionContainer& options, Arguments arguments, bool continueOnError 
 
 } // namespace
 
-TEST(OptionParser, LongFormValueAttachedOrFollowing) {
+TEST(OptionParser, ValuesAttachedOrFollowingInLongAndShortForms) {
     for (Arguments arguments : {Arguments{"--image-width=800"}, {"--image-width", "800"}, {"--image-width=", "800"}}) {
         OptionContainer options = programOptions();
         const Outcome outcome = run(options, arguments);
@@ -47,10 +53,19 @@ TEST(OptionParser, LongFormValueAttachedOrFollowing) {
         EXPECT_EQ(options.getInt("image-width"), 800);
         EXPECT_EQ(options.getInt("image-height"), 1024);
     }
-    OptionContainer options = programOptions();
-    EXPECT_TRUE(run(options, {"--load", "-weird-name.kld", "--output-image=a=b.png"}).accepted);
-    EXPECT_EQ(options.getString("load"), "-weird-name.kld");
-    EXPECT_EQ(options.getString("output-image"), "a=b.png");
+    OptionContainer odd = programOptions();
+    EXPECT_TRUE(run(odd, {"--load", "-weird-name.kld", "--output-image=a=b.png"}).accepted);
+    EXPECT_EQ(odd.getString("load"), "-weird-name.kld");
+    EXPECT_EQ(odd.getString("output-image"), "a=b.png");
+
+    // The value following or attached; the last two options bundled.
+    for (Arguments arguments : {Arguments{"-l", "file", "-v=ignored"}, {"-l=file", "-v"}, {"-vl", "file"}}) {
+        OptionContainer options = programOptions();
+        EXPECT_TRUE(run(options, arguments).accepted);
+        EXPECT_EQ(options.getString("convert-fractint"), "file");
+        EXPECT_TRUE(options.getBool("verbose"));
+        EXPECT_FALSE(options.isSet("quick"));
+    }
 }
 
 TEST(OptionParser, LongFormErrors) {
@@ -82,17 +97,6 @@ TEST(OptionParser, LongFormErrors) {
     EXPECT_TRUE(options.isSet("load"));
 }
 
-TEST(OptionParser, ShortForms) {
-    // The value following or attached; the last two options bundled.
-    for (Arguments arguments : {Arguments{"-l", "file", "-v=ignored"}, {"-l=file", "-v"}, {"-vl", "file"}}) {
-        OptionContainer options = programOptions();
-        EXPECT_TRUE(run(options, arguments).accepted);
-        EXPECT_EQ(options.getString("convert-fractint"), "file");
-        EXPECT_TRUE(options.getBool("verbose"));
-        EXPECT_FALSE(options.isSet("quick"));
-    }
-}
-
 TEST(OptionParser, SecondValuesAndUnrecognisedArgumentsAreRefused) {
     OptionContainer options = programOptions();
     const Outcome outcome = run(options, {"--load", "a.kld", "--load=b.kld"});
@@ -114,4 +118,33 @@ TEST(OptionParser, SecondValuesAndUnrecognisedArgumentsAreRefused) {
                              "Error: Unrecognized option 'stray'.\n");
     EXPECT_EQ(options.getString("load"), "--output-image");
     EXPECT_FALSE(options.isSet("output-image"));
+}
+
+TEST(TextConvert, IntegersAreSignedDecimalsWrappingAround32Bits) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"+42", 42}, {"-2147483648", std::numeric_limits<std::int32_t>::min()}, {"-", 0}, {"4294967295", -1}};
+    for (const auto& [text, value] : cases) EXPECT_EQ(TextConvert::toInt(text), value) << text;
+    EXPECT_THROW(TextConvert::toInt(""), EmptyData);
+    for (const char* text : {"1.0", " 1", "0x10"})
+        EXPECT_THROW(TextConvert::toInt(text), NumberFormatException) << text;
+}
+
+TEST(TextConvert, DecimalsAccumulateInSinglePrecision) {
+    EXPECT_EQ(static_cast<double>(TextConvert::toFloat("0.1")), static_cast<double>(0.1f));
+    const std::pair<const char*, float> cases[] = {
+        {"16777217", 16777216.0f}, {"-1,5e1", -15.0f}, {".5", 0.5f}, {"2e-", 2.0f}, {"1e-400", 0.0f}};
+    for (const auto& [text, value] : cases) EXPECT_EQ(TextConvert::toFloat(text), value) << text;
+    EXPECT_TRUE(std::isinf(TextConvert::toFloat("1e39"))); // never NaN
+    EXPECT_THROW(TextConvert::toFloat(""), EmptyData);
+    for (const char* text : {"1e", "1.5.3", "1e3.5", " 1", "1f"})
+        EXPECT_THROW(TextConvert::toFloat(text), NumberFormatException) << text;
+}
+
+TEST(TextConvert, NumbersAreWrittenInFixedPoint) {
+    EXPECT_EQ(TextConvert::toString(-2.0 / 3.0), "-0.667");
+    EXPECT_EQ(TextConvert::toString(1.26, 1), "1.3");
+    // A value stored back loses the decimals only when it is whole at three.
+    EXPECT_EQ(TextConvert::toString(6.9999), "7");
+    EXPECT_EQ(TextConvert::toString(-0.0001), "0");
+    EXPECT_EQ(TextConvert::toString(0.5), "0.500");
 }
