@@ -171,11 +171,4 @@ TEST(PaletteLibrary, NamesAreCleanAndEveryPaletteIsDistinctAndSurvivesItsTexts) 
     EXPECT_THROW(PaletteLibrary::palette(-1), OutOfRangeException);
 }
 
-TEST(PaletteLibrary, DefaultPaletteHasItsFixedEnds) {
-    const MaterialPalette& palette = PaletteLibrary::palette(PaletteLibrary::indexOf("default"));
-    EXPECT_EQ(&palette, &PaletteLibrary::defaultPalette());
-    EXPECT_EQ(palette[0].text(), "13034bff900ae5ff000000002cff0bff180");
-    EXPECT_EQ(palette[255].text(), "12034cff8d0be6ff0000000032ff0cff180");
-}
-
 } // namespace

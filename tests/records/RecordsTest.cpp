@@ -5,28 +5,16 @@
 
 #include <tuple>
 
+// Only fields that differ from the defaults are written (the corpus file's
+// round trip pins the form of each), numbers in the default stream notation.
 TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
-    const std::string none = "visible=0, interpreted=0";
-    const struct {
-        void (*change)(ShapeDef&);
-        std::string text;
-    } cases[] = {
-        {[](ShapeDef& s) { s.quality = ShapeQuality::VeryHigh, s.closing1 = CapKind::None; },
-         none + ", quality=very high, closing1=none"},
-        {[](ShapeDef& s) { s.closing2 = CapKind::Extruded; }, none + ", closing2=extruded"},
-        // A material that only glows is kept.
-        {[](ShapeDef& s) { s.material.emission[0] = 1.0f; }, none + ", material=242424ffffffffffff0000ff3b3b3bff350"},
-        {[](ShapeDef& s) { s.material.read("000000ffff0000ff000000ff000000ff001"); },
-         none + ", material=000000ffff0000ff000000ff000000ff001"},
-        // Numbers in the default stream notation.
-        {[](ShapeDef& s) { s.length = 1234567.0, s.width = 0.1, s.rotY = 1.0 / 3.0; },
-         none + ", length=1.23457e+06, width=0.1, rotY=0.333333"},
-    };
-    for (const auto& c : cases) {
-        ShapeDef shape;
-        c.change(shape);
-        EXPECT_EQ(shape.toText(), c.text);
-    }
+    ShapeDef shape;
+    shape.length = 1234567.0;
+    shape.width = 0.1;
+    shape.rotY = 1.0 / 3.0;
+    shape.material.emission[0] = 1.0f; // a material that only glows is kept
+    EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, length=1.23457e+06, width=0.1, rotY=0.333333, "
+                              "material=242424ffffffffffff0000ff3b3b3bff350");
 }
 
 TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
