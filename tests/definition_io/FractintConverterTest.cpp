@@ -42,9 +42,8 @@ std::string segment(double x1, double y1, double x2, double y2) {
         std::snprintf(text, sizeof text, "(%.4f,%.4f)", rounded(x), rounded(y));
         return std::string(text);
     };
-    std::string a = point(x1, y1), b = point(x2, y2);
-    if (b < a) std::swap(a, b);
-    return a + "-" + b;
+    const std::string a = point(x1, y1), b = point(x2, y2);
+    return std::min(a, b) + "-" + std::max(a, b);
 }
 
 struct Segment {

@@ -21,22 +21,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readReason(const std::string& name) {
+// The reason the call gives for failing with the exception ("" if it does not fail).
+template <class Failure, class Call>
+std::string reasonOf(Call call) {
     try {
-        readFileText(name);
-    } catch (const FileNotFoundError& error) {
-        return error.reason();
-    }
-    return "read";
-}
-
-std::string writeReason(const std::string& name, const std::string& text = "new") {
-    try {
-        writeOutput(name, text);
-    } catch (const FileNotWriteable& error) {
+        call();
+    } catch (const Failure& error) {
         return error.reason();
     }
     return "";
+}
+
+std::string writeReason(const std::string& name) {
+    return reasonOf<FileNotWriteable>([&] { writeOutput(name, "new"); });
 }
 
 TEST(FileText, ReadsTheWholeInputWithinALimit) {
@@ -60,7 +57,8 @@ TEST(FileText, ReadsTheWholeInputWithinALimit) {
     if (::mknod(dir.path("zero").c_str(), S_IFCHR | 0666, makedev(1, 5)) != 0) {
         GTEST_SKIP() << "cannot make a character device here (needs root): the endless input is not checked";
     }
-    EXPECT_EQ("'" + dir.path("zero") + "' is larger than 256 MB.", readReason(dir.path("zero")));
+    EXPECT_EQ("'" + dir.path("zero") + "' is larger than 256 MB.",
+              reasonOf<FileNotFoundError>([&] { readFileText(dir.path("zero")); }));
 }
 
 TEST(FileText, AtomicWriteReplacesTheFileKeepingItsModeAndLinks) {
