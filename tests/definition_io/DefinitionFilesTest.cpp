@@ -134,36 +134,18 @@ std::string kept(const LSystemDefinition& d) {
 
 } // namespace
 
-TEST(Loader, RuleLinesCarrySixFieldsInFileOrder) {
-    const Load load("Rule:0.5:a:b:F:x>1:FF\nr::::F::G\nRule: 0,25 : A : : B(x) : : C(x+1) :ignored");
+TEST(Loader, RulesNameAxiomIgnoreAndConstants) {
+    const Load load("Rule:0.5:a:b:F:x>1:FF\nr::::F::G\nRule: 0,25 : A : : B(x) : : C(x+1) :ignored\n"
+                    "Name:first\nName: second \nAxiom: F(1):G \ni: A \nIgnore:B\nIgnore:A\n"
+                    "Def: size : 3*2 \nd:f(x):x*2\nDef:_steps: 7 \nDef:_rotX:1,5\nDef:_rotY:2,0");
     ASSERT_NE(nullptr, load.definition);
+    // Rule lines carry six fields in file order.
     Texts rows;
     for (const RuleRow& row : load.definition->getRules()) {
         rows.push_back(std::to_string(row.probability) + "|" + row.leftContext + "|" + row.rightContext + "|" +
                        row.predecessor + "|" + row.condition + "|" + row.successor);
     }
     EXPECT_EQ((Texts{"0.500000|a|b|F|x>1|FF", "1.000000|||F||G", "0.250000|A||B(x)||C(x+1)"}), rows);
-}
-
-TEST(Loader, MissingFieldsAndUnknownKeysFailTheLoad) {
-    EXPECT_EQ((Texts{"Missing parameter in rule: 'Rule:F'", "Missing parameter in name: '  Name  '",
-                     "Missing parameter in definition: 'Def:_steps'", "Unknown element occured: Foo",
-                     "Missing parameter in axiom: 'Axiom'", "A rule has a not numeric probability",
-                     "Unknown element occured: NAME"}),
-              errorsOf("Rule:F\n  Name  \nDef:_steps\nFoo:bar\nAxiom\nrule:x:::F::G\nNAME:x"));
-    // Special variables must be numbers, also when empty; numbers beyond the
-    // float range would read as infinite, which the writer could not write back.
-    EXPECT_EQ((Texts{"'_steps' must be a numerical value!", "'_seed' must have a numerical value!",
-                     "'_rotY' must have a numerical value!", "A rule has a not numeric probability",
-                     "'_rotX' must be a numerical value!"}),
-              errorsOf("Def:_steps:many\nDef:_seed:\nDef:_rotY:  \nDef:user:\nAxiom:F\nRule:1e39::::F::G\n"
-                       "Def:_rotX:1e400"));
-}
-
-TEST(Loader, NameAxiomIgnoreAndConstants) {
-    const Load load("Name:first\nName: second \nAxiom: F(1):G \ni: A \nIgnore:B\nIgnore:A\n"
-                    "Def: size : 3*2 \nd:f(x):x*2\nDef:_steps: 7 \nDef:_rotX:1,5\nDef:_rotY:2,0");
-    ASSERT_NE(nullptr, load.definition);
     EXPECT_EQ(" second", load.definition->getName()); // the last name wins, taken as it stands
     EXPECT_EQ("F(1)", load.definition->getAxiom());
     EXPECT_EQ((Texts{"A", "B", "A"}), load.definition->getIgnoreList());
@@ -219,7 +201,7 @@ TEST(Loader, BracketGroupsKeepTheirCommas) {
     EXPECT_EQ("1:d:gradients/glossy/rainbow", load.shape("G").palette.text());
 }
 
-TEST(Loader, LightsAndCamerasAreReadAndTheirListsChecked) {
+TEST(Loader, LightsCamerasAndTweaksAreReadAndTheirListsChecked) {
     const Load good("LightDef:position=(1,2,3,0), diffuse=(0.5, 0.5, 0.5, 1)\nl:\nLightDef:broken");
     ASSERT_NE(nullptr, good.definition);
     EXPECT_EQ((Texts{"Broken light definition, using default"}), good.messages);
@@ -258,17 +240,16 @@ TEST(Loader, LightsAndCamerasAreReadAndTheirListsChecked) {
                      "In definition of 'camera': 'distance' must contain 1 floating point values",
                      "Broken camera definition, using default"}),
               errorsOf("CameraDef:center=(1,2), matrix=(1,2), distance=, mode=x\nCameraDef:x"));
-}
 
-TEST(Loader, TweaksAreCheckedAndNormalised) {
-    const Load good("Tweak:tropism.direction=(0, -1,0), tropism.strength=0.25, poly.recursion=+2, other=x\n"
-                    "t:poly.filltype=1");
-    ASSERT_NE(nullptr, good.definition);
+    // Tweaks are checked and normalised.
+    const Load tweaks("Tweak:tropism.direction=(0, -1,0), tropism.strength=0.25, poly.recursion=+2, other=x\n"
+                      "t:poly.filltype=1");
+    ASSERT_NE(nullptr, tweaks.definition);
     EXPECT_EQ((TweakMap{{"poly.filltype", "1"},
                         {"poly.recursion", "2"},
                         {"tropism.direction", "0, -1,0"},
                         {"tropism.strength", "0.250"}}),
-              good.definition->getTweaks());
+              tweaks.definition->getTweaks());
 
     EXPECT_EQ((Texts{"In definition of 'tweak': 'tropism.direction' must contain three floating point values",
                      "In definition of 'tweak': 'tropism.strength' must have an floating point value",
@@ -276,7 +257,7 @@ TEST(Loader, TweaksAreCheckedAndNormalised) {
               errorsOf("Tweak:tropism.direction=(0,1), tropism.strength=\nTweak:broken"));
 }
 
-TEST(Loader, WarningsAndErrorsArriveInFileOrder) {
+TEST(Loader, MessagesArriveInFileOrderAndErrorsFailTheLoad) {
     const Load load("LightDef:x\nFoo:1\ne:background.color=1\nRule:x\nShapeDef:F palette=1:d:nope");
     EXPECT_EQ(nullptr, load.definition);
     EXPECT_EQ((Texts{"Broken light definition, using default", "Unknown element occured: Foo",
@@ -285,13 +266,26 @@ TEST(Loader, WarningsAndErrorsArriveInFileOrder) {
               load.messages);
     EXPECT_EQ((std::vector<bool>{true, false, true, false, true}), load.warnings);
 
+    EXPECT_EQ((Texts{"Missing parameter in rule: 'Rule:F'", "Missing parameter in name: '  Name  '",
+                     "Missing parameter in definition: 'Def:_steps'", "Unknown element occured: Foo",
+                     "Missing parameter in axiom: 'Axiom'", "A rule has a not numeric probability",
+                     "Unknown element occured: NAME"}),
+              errorsOf("Rule:F\n  Name  \nDef:_steps\nFoo:bar\nAxiom\nrule:x:::F::G\nNAME:x"));
+    // Special variables must be numbers, also when empty; numbers beyond the
+    // float range would read as infinite, which the writer could not write back.
+    EXPECT_EQ((Texts{"'_steps' must be a numerical value!", "'_seed' must have a numerical value!",
+                     "'_rotY' must have a numerical value!", "A rule has a not numeric probability",
+                     "'_rotX' must be a numerical value!"}),
+              errorsOf("Def:_steps:many\nDef:_seed:\nDef:_rotY:  \nDef:user:\nAxiom:F\nRule:1e39::::F::G\n"
+                       "Def:_rotX:1e400"));
+
     // Errors already in the handler fail the load too.
     tov::StoringErrorHandler handler;
     handler.add(std::make_unique<Error>("earlier"));
     EXPECT_EQ(nullptr, OwnLSysLoader().load(handler, "x.kld", "Axiom:F"));
 }
 
-TEST(ParameterList, OuterBracketsOnlyWhenTheyCloseAtTheEnd) {
+TEST(ParameterList, OuterBracketsGoOnlyWhenTheyCloseAtTheEndAndItemsNeedEquals) {
     const std::pair<const char*, const char*> cases[] = {
         {"((a))", "a"},
         {"(a),(b)", "(a),(b)"},
@@ -301,9 +295,8 @@ TEST(ParameterList, OuterBracketsOnlyWhenTheyCloseAtTheEnd) {
     for (const auto& [text, stripped] : cases) EXPECT_EQ(stripped, stripOuterBrackets(text)) << text;
     EXPECT_EQ("1", parseParameterList("(x=1)").at("x"));
     EXPECT_EQ((ParameterTable{{"a", "(1,b=2"}}), parseParameterList("a=(1,b=2")); // an unclosed group runs on
-}
 
-TEST(ParameterList, AnItemWithoutEqualsBreaksTheList) {
+    // An item without "=" breaks the list.
     EXPECT_TRUE(parseParameterList("").empty());
     EXPECT_TRUE(parseParameterList(" () ").empty());
     for (const char* text : {"a=1,b", "a=1,", "(a,b)"})
@@ -522,16 +515,15 @@ TEST(KeptLines, ListsKeepTheWindowsOrder) {
     EXPECT_EQ("Rule:1: : :C: :A\n# first\nRule:::: A ::B\n# second\nRule:::: B ::C\n# third\n", save(definition));
 }
 
-TEST(RoundTrip, ReadingWritingAndReadingAgainIsAFixedPoint) {
+TEST(RoundTrip, ReadingWritingAndReadingAgainIsAFixedPointKeepingEveryField) {
     std::vector<std::string> texts = {
         "Name: spaced name \nAxiom:F\nRule:0.1:a:b:F:x>1:FF\nDef:k:0.1\nDef:_rotZ:12.5\n"
         "ShapeDef:F visible=1, length=0.1, width=1e-3, material=0a0b0c0d0e0f10111213141516171819ff1\n"
         "LightDef:position=(0.1,0.2,0.3,0.4)\nCameraDef:rotation=(0.1,0.2,0.3,0.4), center=(1,1,1), distance=3\n"
         "Tweak:tropism.direction=(0.1, 0.2 ,0.3)\nEnvironment:background.color=123456789",
     };
-    for (const char* seed : {"every-element.kld", "crlf.kld"}) {
+    for (const char* seed : {"every-element.kld", "crlf.kld"})
         texts.push_back(readFileText(std::string(KLADO_SOURCE_DIR "/tests/definition_io/corpus/") + seed));
-    }
     std::size_t examples = 0;
     for (const auto& entry : std::filesystem::directory_iterator(KLADO_SOURCE_DIR "/examples")) {
         if (entry.path().extension() != ".kld") continue;
@@ -550,12 +542,10 @@ TEST(RoundTrip, ReadingWritingAndReadingAgainIsAFixedPoint) {
         EXPECT_EQ(written, save(second)); // a file the writer made is kept as it is
         EXPECT_EQ(kept(first), kept(load(save(first))));
     }
-}
 
-// The corpus file writes every field of a shape, light, camera and rule the
-// way the writer does: read and written back, those lines are unchanged.
-TEST(RoundTrip, EveryFieldIsReadAndWrittenBack) {
-    const std::string every = readFileText(KLADO_SOURCE_DIR "/tests/definition_io/corpus/every-element.kld");
+    // The corpus file writes every field of a shape, light, camera and rule the
+    // way the writer does: read and written back, those lines are unchanged.
+    const std::string& every = texts[1];
     const std::string written = write(load(every));
     for (const char* start :
          {"Rule:0.25", "ShapeDef:Leaf ", "LightDef:position", "CameraDef:rotation", "Environment:"}) {
