@@ -11,6 +11,8 @@
 #include <limits>
 #include <vector>
 
+using namespace TextConvert;
+
 namespace {
 
 // The program's own option set: four file names, one of them with the
@@ -68,7 +70,7 @@ TEST(OptionParser, ValuesAttachedOrFollowingInLongAndShortForms) {
     }
 }
 
-TEST(OptionParser, LongFormErrors) {
+TEST(OptionParser, RefusedArgumentsSayWhyAndLeaveTheRest) {
     OptionContainer options = programOptions();
     // A refused argument consumes only itself, so its value is looked at next.
     EXPECT_EQ(run(options, {"--image-width", "abc"}).errors,
@@ -84,8 +86,8 @@ TEST(OptionParser, LongFormErrors) {
     EXPECT_EQ(run(options, {"--load="}).errors, "Error: Parameter 'load' needs a value.\n");
     EXPECT_FALSE(options.isSet("load"));
 
-    options = programOptions();
     // An empty number is refused with a message.
+    options = programOptions();
     const Outcome outcome = run(options, {"--image-width=", "", "-l", "x"});
     EXPECT_FALSE(outcome.accepted);
     EXPECT_EQ(outcome.errors, "Error: The option 'image-width' needs a non-empty value.\n"
@@ -95,13 +97,12 @@ TEST(OptionParser, LongFormErrors) {
     // An empty text is a valid file name.
     EXPECT_TRUE(run(options, {"--load", ""}).accepted);
     EXPECT_TRUE(options.isSet("load"));
-}
 
-TEST(OptionParser, SecondValuesAndUnrecognisedArgumentsAreRefused) {
-    OptionContainer options = programOptions();
-    const Outcome outcome = run(options, {"--load", "a.kld", "--load=b.kld"});
-    EXPECT_FALSE(outcome.accepted);
-    EXPECT_EQ(outcome.errors, "Error: The option 'load' was already set.\n");
+    // A second value is refused.
+    options = programOptions();
+    const Outcome second = run(options, {"--load", "a.kld", "--load=b.kld"});
+    EXPECT_FALSE(second.accepted);
+    EXPECT_EQ(second.errors, "Error: The option 'load' was already set.\n");
     EXPECT_EQ(options.getString("load"), "a.kld");
     // A default is not a first value.
     EXPECT_TRUE(run(options, {"--image-height", "10"}).accepted);
@@ -120,31 +121,26 @@ TEST(OptionParser, SecondValuesAndUnrecognisedArgumentsAreRefused) {
     EXPECT_FALSE(options.isSet("output-image"));
 }
 
-TEST(TextConvert, IntegersAreSignedDecimalsWrappingAround32Bits) {
-    const std::pair<const char*, std::int32_t> cases[] = {
+TEST(TextConvert, IntegersWrapAround32BitsDecimalsAccumulateInSinglePrecision) {
+    const std::pair<const char*, std::int32_t> integers[] = {
         {"+42", 42}, {"-2147483648", std::numeric_limits<std::int32_t>::min()}, {"-", 0}, {"4294967295", -1}};
-    for (const auto& [text, value] : cases) EXPECT_EQ(TextConvert::toInt(text), value) << text;
-    EXPECT_THROW(TextConvert::toInt(""), EmptyData);
-    for (const char* text : {"1.0", " 1", "0x10"})
-        EXPECT_THROW(TextConvert::toInt(text), NumberFormatException) << text;
-}
+    for (const auto& [text, value] : integers) EXPECT_EQ(toInt(text), value) << text;
+    EXPECT_THROW(toInt(""), EmptyData);
+    for (const char* text : {"1.0", " 1", "0x10"}) EXPECT_THROW(toInt(text), NumberFormatException) << text;
 
-TEST(TextConvert, DecimalsAccumulateInSinglePrecision) {
-    EXPECT_EQ(static_cast<double>(TextConvert::toFloat("0.1")), static_cast<double>(0.1f));
-    const std::pair<const char*, float> cases[] = {
+    // Decimals accumulate in single precision.
+    EXPECT_EQ(static_cast<double>(toFloat("0.1")), static_cast<double>(0.1f));
+    const std::pair<const char*, float> decimals[] = {
         {"16777217", 16777216.0f}, {"-1,5e1", -15.0f}, {".5", 0.5f}, {"2e-", 2.0f}, {"1e-400", 0.0f}};
-    for (const auto& [text, value] : cases) EXPECT_EQ(TextConvert::toFloat(text), value) << text;
-    EXPECT_TRUE(std::isinf(TextConvert::toFloat("1e39"))); // never NaN
-    EXPECT_THROW(TextConvert::toFloat(""), EmptyData);
+    for (const auto& [text, value] : decimals) EXPECT_EQ(toFloat(text), value) << text;
+    EXPECT_TRUE(std::isinf(toFloat("1e39"))); // never NaN
+    EXPECT_THROW(toFloat(""), EmptyData);
     for (const char* text : {"1e", "1.5.3", "1e3.5", " 1", "1f"})
-        EXPECT_THROW(TextConvert::toFloat(text), NumberFormatException) << text;
-}
+        EXPECT_THROW(toFloat(text), NumberFormatException) << text;
 
-TEST(TextConvert, NumbersAreWrittenInFixedPoint) {
-    EXPECT_EQ(TextConvert::toString(-2.0 / 3.0), "-0.667");
-    EXPECT_EQ(TextConvert::toString(1.26, 1), "1.3");
-    // A value stored back loses the decimals only when it is whole at three.
-    EXPECT_EQ(TextConvert::toString(6.9999), "7");
-    EXPECT_EQ(TextConvert::toString(-0.0001), "0");
-    EXPECT_EQ(TextConvert::toString(0.5), "0.500");
+    // Numbers are written in fixed point (three decimals as the kept-line and
+    // loader tests show); a value loses the decimals only when it is whole at three.
+    EXPECT_EQ(toString(1.26, 1), "1.3");
+    EXPECT_EQ(toString(6.9999), "7");
+    EXPECT_EQ(toString(-0.0001), "0");
 }
