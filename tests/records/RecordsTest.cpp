@@ -15,6 +15,13 @@ TEST(ShapeDefText, OnlyFieldsThatDifferFromTheDefaults) {
     shape.material.emission[0] = 1.0f; // a material that only glows is kept
     EXPECT_EQ(shape.toText(), "visible=0, interpreted=0, length=1.23457e+06, width=0.1, rotY=0.333333, "
                               "material=242424ffffffffffff0000ff3b3b3bff350");
+
+    // Names of values are read case-sensitively; values out of range have none.
+    ShapeQuality quality = ShapeQuality::VeryLow;
+    EXPECT_FALSE(enumFromName("Very low", quality)); // file names are case-sensitive
+    EXPECT_EQ(quality, ShapeQuality::VeryLow);
+    EXPECT_STREQ(enumName(static_cast<CapKind>(3)), "");
+    EXPECT_STREQ(enumName(static_cast<CapKind>(-1)), "");
 }
 
 TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
@@ -26,14 +33,6 @@ TEST(ShapeDefVisibility, FirstCharacterOfNewSymbol) {
         EXPECT_EQ(ShapeDef::forNewSymbol(name).interpreted, interpreted) << name;
         EXPECT_EQ(ShapeDef::forNewSymbol(name).visible, visible) << name;
     }
-}
-
-TEST(ShapeEnums, NamesReadCaseSensitivelyAndOutOfRangeValuesHaveNone) {
-    ShapeQuality quality = ShapeQuality::VeryLow;
-    EXPECT_FALSE(enumFromName("Very low", quality)); // file names are case-sensitive
-    EXPECT_EQ(quality, ShapeQuality::VeryLow);
-    EXPECT_STREQ(enumName(static_cast<CapKind>(3)), "");
-    EXPECT_STREQ(enumName(static_cast<CapKind>(-1)), "");
 }
 
 TEST(EnvironmentAndTweakValues, ThreeNumbersForTheTropismAndSixHexadecimalDigitsForTheBackground) {
@@ -49,5 +48,4 @@ TEST(EnvironmentAndTweakValues, ThreeNumbersForTheTropismAndSixHexadecimalDigits
     EXPECT_EQ(readBackgroundColour("EEDDBB789"), (Bytes{0xee, 0xdd, 0xbb})); // the rest is ignored
     for (const char* wrong : {"", "fff", "12zzzz", "#33669"}) EXPECT_FALSE(readBackgroundColour(wrong)) << wrong;
     EXPECT_EQ(backgroundColourText({0x0a, 0xff, 0x00}), "0aff00");
-    EXPECT_EQ(readBackgroundColour(backgroundColourText({1, 2, 3})), (Bytes{1, 2, 3}));
 }
