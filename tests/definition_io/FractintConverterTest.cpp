@@ -176,7 +176,6 @@ TEST_F(FractintConverterTest, CommentsAndCaseDoNotMatter) {
                        "  X = f ; rule\n"
                        "}  ; end\n";
     EXPECT_EQ(segments({{0, 0, 0, 1}, {0, 1, -1, 1}}), drawn(text, 1));
-    EXPECT_EQ("MiXeD", file.entries[0].name);
     EXPECT_EQ("MiXeD", file.entries[0].definition->getName());
     EXPECT_TRUE(file.warnings.empty());
 }
@@ -198,13 +197,12 @@ TEST_F(FractintConverterTest, ColoursFollowTheIndexAbsoluteAndRelative) {
     }
 }
 
-TEST_F(FractintConverterTest, DefaultOrderKeepsTheStringSmall) {
+TEST_F(FractintConverterTest, TheDefinitionKeepsTheStringSmallAndDrawsTheSameWrittenAndReadBack) {
     // Koch: 7 atoms, then 31, 127, 511, 2047, 8191, 32767.
     EXPECT_EQ("5", convert("Koch {\nangle 6\naxiom F--F--F\nF=F+F--F+F\n}").getConstants().at("_steps").value);
     EXPECT_EQ("12", convert("Still {\nangle 6\naxiom FX\nX=Y\nY=X\n}").getConstants().at("_steps").value);
-}
 
-TEST_F(FractintConverterTest, WrittenAndReadBackItDrawsTheSame) {
+    // Written and read back, it draws the same.
     const LSystemDefinition& converted = convert("T {\nangle 5\naxiom F+A!|C2F\nA=F-@Q2F\nF=\n}");
     tov::StoringErrorHandler errors;
     std::unique_ptr<LSystemDefinition> reread =

@@ -100,13 +100,12 @@ TEST_F(MaterialFiles, MaterialAndPaletteRoundTrips) {
     material.flat = true;
     ASSERT_TRUE(saveMaterialFile(dir.path("m.ogm"), material, reporter));
     EXPECT_EQ(dir.read("m.ogm"), material.text());
-    GLMaterial loaded;
-    ASSERT_TRUE(loadMaterialFile(dir.path("m.ogm"), loaded, reporter));
-    EXPECT_EQ(loaded, material);
     dir.write("prefixed.ogm", "\n  3:" + material.text() + " trailing words\n");
-    GLMaterial prefixed;
-    ASSERT_TRUE(loadMaterialFile(dir.path("prefixed.ogm"), prefixed, reporter));
-    EXPECT_EQ(prefixed, material);
+    for (const char* name : {"m.ogm", "prefixed.ogm"}) {
+        GLMaterial loaded;
+        ASSERT_TRUE(loadMaterialFile(dir.path(name), loaded, reporter)) << name;
+        EXPECT_EQ(loaded, material) << name;
+    }
 
     const MaterialPalette defaultPalette;
     ASSERT_TRUE(savePaletteFile(dir.path("p.ogm"), defaultPalette, reporter));
@@ -157,25 +156,6 @@ TEST_F(MaterialFiles, FailuresReportAndKeepTheValue) {
                   saving(dir.path(""), "'" + dir.path("") + "' is a directory.")}));
 }
 
-TEST(PaletteImport, FormatsByPatternOrExtension) {
-    for (int pattern = 0; pattern < 4; ++pattern)
-        EXPECT_EQ(PaletteImport::formatForPattern(pattern, "/x/any.txt"), pattern + 1);
-    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.ACO"), 2);
-    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/a.b/colours.gpl"), 1);
-    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.Map"), 3);
-    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.pal"), 4);
-    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/page.html"), 5);
-    EXPECT_STREQ(PaletteImport::patternList,
-                 "GIMP Palette  (*.gpl)\nAdobe Photoshop Palette  (*.aco)\nFractint  (*.map)\n"
-                 "Microsoft  (*.pal)\nAll Files (*.*)");
-
-    for (const char* path : {"/x/colours.txt", "/x/a.gpl/colours", "/x/noextension"})
-        EXPECT_EQ(failureAt(path, 0, 4), "Error palette import|File\n'$'\nuses an unknown format.");
-    for (int format : {0, 5, 6, -1})
-        EXPECT_EQ(failureAt("/x/page.html", format),
-                  "Error on palette import|The format to import from is not known or supported.");
-}
-
 TEST_F(MaterialFiles, ImportsGimpFractintMicrosoftAndPhotoshopPalettes) {
     EXPECT_EQ(import("red.gpl", "GIMP Palette\n# made by hand\nName: Reds\nColumns: 4\n255   0   0\tBright red\n", 1),
               (std::vector<Rgba>{{255 * 256, 0, 0, 65535}}));
@@ -215,7 +195,24 @@ TEST_F(MaterialFiles, ImportsGimpFractintMicrosoftAndPhotoshopPalettes) {
     EXPECT_EQ(import("both.aco", photoshopPalette(1, colours) + photoshopPalette(2, colours), 2), expected);
 }
 
-TEST_F(MaterialFiles, FailedImportsNameTheFileAndTheReason) {
+TEST_F(MaterialFiles, ImportFormatsFollowThePatternAndFailuresNameTheFileAndTheReason) {
+    for (int pattern = 0; pattern < 4; ++pattern)
+        EXPECT_EQ(PaletteImport::formatForPattern(pattern, "/x/any.txt"), pattern + 1);
+    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.ACO"), 2);
+    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/a.b/colours.gpl"), 1);
+    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.Map"), 3);
+    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/colours.pal"), 4);
+    EXPECT_EQ(PaletteImport::formatForPattern(4, "/x/page.html"), 5);
+    EXPECT_STREQ(PaletteImport::patternList,
+                 "GIMP Palette  (*.gpl)\nAdobe Photoshop Palette  (*.aco)\nFractint  (*.map)\n"
+                 "Microsoft  (*.pal)\nAll Files (*.*)");
+
+    for (const char* path : {"/x/colours.txt", "/x/a.gpl/colours", "/x/noextension"})
+        EXPECT_EQ(failureAt(path, 0, 4), "Error palette import|File\n'$'\nuses an unknown format.");
+    for (int format : {0, 5, 6, -1})
+        EXPECT_EQ(failureAt("/x/page.html", format),
+                  "Error on palette import|The format to import from is not known or supported.");
+
     const std::string missing = dir.path("missing");
     for (const auto& [format, title] : {std::pair{1, gimp}, {2, photoshop}, {3, fractint}, {4, microsoft}})
         EXPECT_EQ(failureAt(missing, format), title + "Could not open file\n'$'.");
