@@ -39,10 +39,9 @@ std::string writeReason(const std::string& name) {
 
 TEST(FileText, ReadsTheWholeInputWithinALimit) {
     TempDir dir;
-    const std::string name = dir.path("a.kld");
     const std::string text = std::string("Name:x\r\nAxiom:F\0G", 17) + std::string(100000, 'x');
     dir.write("a.kld", text);
-    EXPECT_EQ(text, readFileText(name));
+    EXPECT_EQ(text, readFileText(dir.path("a.kld")));
     dir.write("empty.kld", "");
     EXPECT_EQ("", readFileText(dir.path("empty.kld")));
     EXPECT_THROW(readFileText(dir.path("missing.kld")), FileNotFoundError);
@@ -55,9 +54,8 @@ TEST(FileText, ReadsTheWholeInputWithinALimit) {
     writer.join();
 
     // An endless device is read up to the limit.
-    if (::mknod(dir.path("zero").c_str(), S_IFCHR | 0666, makedev(1, 5)) != 0) {
+    if (::mknod(dir.path("zero").c_str(), S_IFCHR | 0666, makedev(1, 5)) != 0)
         GTEST_SKIP() << "cannot make a character device here (needs root): the endless input is not checked";
-    }
     EXPECT_EQ("'" + dir.path("zero") + "' is larger than 256 MB.",
               reasonOf<FileNotFoundError>([&] { readFileText(dir.path("zero")); }));
 }
@@ -104,9 +102,8 @@ TEST(FileText, SpecialTargetsAreWrittenStraightThrough) {
     ::close(sockets[1]);
 
     if (::mknod(dir.path("null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0 ||
-        ::mknod(dir.path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) {
+        ::mknod(dir.path("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0)
         GTEST_SKIP() << "cannot make character devices here (needs root): devices are not checked";
-    }
     EXPECT_EQ("", writeReason(dir.path("null")));
     // Every write is checked: the full device refuses it.
     EXPECT_EQ("'" + dir.path("full") + "' could not be written (No space left on device).",
