@@ -213,16 +213,11 @@ TEST_F(MaterialFiles, ImportFormatsFollowThePatternAndFailuresNameTheFileAndTheR
         EXPECT_EQ(failureAt("/x/page.html", format),
                   "Error on palette import|The format to import from is not known or supported.");
 
-    const std::string missing = dir.path("missing");
     for (const auto& [format, title] : {std::pair{1, gimp}, {2, photoshop}, {3, fractint}, {4, microsoft}})
-        EXPECT_EQ(failureAt(missing, format), title + "Could not open file\n'$'.");
+        EXPECT_EQ(failureAt(dir.path("missing"), format), title + "Could not open file\n'$'.");
     EXPECT_EQ(failureAt(dir.path(""), 1), gimp + "Could not open file\n'$'.");
 
     const std::string pal = microsoftPalette(16, 68);
-    std::string version = pal;
-    version[20] = 1;
-    std::string lying = photoshopPalette(1, {{0, 1, 2, 3, 4}});
-    lying[3] = 100; // count larger than the data
     const std::string two = photoshopPalette(2, {{0, 1, 2, 3, 4}, {0, 5, 6, 7, 8}});
     const std::string unsupported =
         photoshop + "Palette file\n'$'\nuses an unsupported encoding.\nOnly RGB-palettes are supported.";
@@ -248,11 +243,12 @@ TEST_F(MaterialFiles, ImportFormatsFollowThePatternAndFailuresNameTheFileAndTheR
          microsoft + "First entry is not a palette in \n'$'."},
         {"short.pal", pal.substr(0, 6), 4, microsoft + "First entry is not a palette in \n'$'."},
         {"data.pal", pal.substr(0, 12) + "DATA" + pal.substr(16), 4, microsoft + "False data chunk in \n'$'."},
-        {"version.pal", version, 4, microsoft + "Unsupported palette version in \n'$'."},
+        {"version.pal", pal.substr(0, 20) + '\1' + pal.substr(21), 4,
+         microsoft + "Unsupported palette version in \n'$'."},
         {"noversion.pal", pal.substr(0, 21), 4, microsoft + "Unsupported palette version in \n'$'."},
         {"cmyk.aco", photoshopPalette(1, {{0, 1, 2, 3, 4}, {2, 100, 200, 300, 400}}), 2, unsupported},
         {"truncated.aco", two.substr(0, two.size() - 2), 2, unsupported}, // name runs past the end
-        {"lying.aco", lying, 2, unsupported},
+        {"lying.aco", photoshopPalette(1, {{0, 1, 2, 3, 4}}).replace(3, 1, "d"), 2, unsupported}, // count 100: too many
         {"empty.aco", "", 2, unsupported},
         {"half.aco", std::string("\0\1\0", 3), 2, unsupported},
     };
