@@ -20,12 +20,6 @@ struct RecordingReporter : FailureReporter {
 
 using Rgba = std::array<int, 4>;
 
-std::vector<Rgba> rgba(const ColorList& colors) {
-    std::vector<Rgba> result;
-    for (const ImportedColor& c : colors) result.push_back({c.red, c.green, c.blue, c.alpha});
-    return result;
-}
-
 // Appends value in the given number of bytes, least significant first unless big-endian.
 void put(std::string& out, std::uint32_t value, int bytes, bool bigEndian = false) {
     for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> 8 * (bigEndian ? bytes - 1 - i : i));
@@ -88,7 +82,10 @@ protected:
     }
 
     std::vector<Rgba> import(const std::string& name, const std::string& content, int format) {
-        return rgba(PaletteImport::importFile(write(name, content), format));
+        std::vector<Rgba> result;
+        for (const ImportedColor& c : PaletteImport::importFile(write(name, content), format))
+            result.push_back({c.red, c.green, c.blue, c.alpha});
+        return result;
     }
 
     TempDir dir;
