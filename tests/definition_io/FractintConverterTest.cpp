@@ -20,6 +20,7 @@
 #include <osg/NodeVisitor>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -41,9 +42,8 @@ std::string segment(double x1, double y1, double x2, double y2) {
         std::snprintf(text, sizeof text, "(%.4f,%.4f)", rounded(x), rounded(y));
         return std::string(text);
     };
-    std::string a = point(x1, y1), b = point(x2, y2);
-    if (b < a) std::swap(a, b);
-    return a + "-" + b;
+    const std::string a = point(x1, y1), b = point(x2, y2);
+    return std::min(a, b) + "-" + std::max(a, b);
 }
 
 struct Segment {
@@ -96,69 +96,76 @@ protected:
     }
 
     // The segments drawn, sorted.
-    std::vector<std::string> drawn(const std::string& text, int steps = 0) {
+    std::vector<std::string> drawn(const LSystemDefinition& definition, int steps) {
         std::vector<std::string> result;
-        for (const Segment& s : draw(convert(text), steps)) result.push_back(s.ends);
+        for (const Segment& s : draw(definition, steps)) result.push_back(s.ends);
         std::sort(result.begin(), result.end());
         return result;
     }
-
-    static std::vector<std::string> sorted(std::vector<std::string> segments) {
-        std::sort(segments.begin(), segments.end());
-        return segments;
-    }
+    std::vector<std::string> drawn(const std::string& text, int steps = 0) { return drawn(convert(text), steps); }
 
     FractintFile file;
     LSysInterpreter interpreter;
 };
 
-TEST_F(FractintConverterTest, DrawsMovesAndTurnsByTheAngle) {
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, -1, 1), segment(-1, 2, 0, 2)}),
-              drawn("T { angle 4\n axiom F+F-G-F\n }"));
-    // Characters without a command of their own, ours included, neither draw nor turn.
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, 0, 2)}), drawn("T {\nangle 4\naxiom F&X$%.,F\n}"));
+using Ends = std::vector<std::array<double, 4>>;
+
+// The segments of the ends, sorted as drawn() gives them.
+std::vector<std::string> segments(const Ends& ends) {
+    std::vector<std::string> result;
+    for (const auto& [x1, y1, x2, y2] : ends) result.push_back(segment(x1, y1, x2, y2));
+    std::sort(result.begin(), result.end());
+    return result;
 }
 
-TEST_F(FractintConverterTest, TurnsAroundByHalfTheStepsRoundedDown) {
+TEST_F(FractintConverterTest, CommandsDrawWhatTheTurtleWouldDraw) {
     // Angle 5: "|" is two steps of 72 degrees, clockwise: from up to -54 degrees.
-    const double x = std::cos(-54 * M_PI / 180), y = 1 + std::sin(-54 * M_PI / 180);
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, x, y)}), drawn("T { \nangle 5\naxiom F|F\n}"));
-    // "!" does not change it.
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, x, y)}), drawn("T {\nangle 5\naxiom !F|F\n}"));
-    // An even angle turns around.
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 0, 0, 1)}), drawn("T {\nangle 6\naxiom F|F\n}"));
-}
-
-TEST_F(FractintConverterTest, SwapReversesBothKindsOfTurnAndBranchesRestoreIt) {
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, 1, 1), segment(1, 1, 1, 2)}),
-              drawn("T {\nangle 4\naxiom F!+F!+F\n}"));
-    // D draws along the direction that only "\" (left) and "/" (right) turn.
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, -1, 1), segment(-1, 1, -1, 2), segment(-1, 2, 0, 2)}),
-              drawn("T {\nangle 4\naxiom D\\90D!\\90D!/90D\n}"));
-    // "]" brings back the swap state of its "[".
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, 1, 1), segment(0, 1, -1, 1)}),
-              drawn("T {\nangle 4\naxiom F[!+F]+F\n}"));
-    const double s = std::sqrt(0.5);
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, s, 1 + s), segment(0, 1, -s, 1 + s)}),
-              drawn("T {\nangle 4\naxiom D[!\\45D]\\45D\n}"));
-    EXPECT_TRUE(file.entries[0].warnings.empty());
-}
-
-TEST_F(FractintConverterTest, ScalesTheStepLength) {
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, 0, 1.5), segment(0, 1.5, 0, 2.5), segment(0, 2.5, 0, 4.5),
-                      segment(0, 4.5, 0, 5.5), segment(0, 5.5, 0, 5.75), segment(0, 5.75, 0, 5.75)}),
-              drawn("T {\nangle 4\naxiom F@IQ4F@q4F@2F@i2F@qi16F@0F\n}"));
-    // "[" and "]" keep the length; a number ends at its second ".".
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, 0, 3.5), segment(0, 1, 0, 2), segment(0, 2, 0, 2.5)}),
-              drawn("T {\nangle 4\naxiom F[@2.5F]F@.5.F\n}"));
-}
-
-TEST_F(FractintConverterTest, RulesAreJoinedAndEmptyOnesErase) {
-    // F erased, A becomes F: only the step after "+" is drawn.
-    EXPECT_EQ(sorted({segment(0, 0, -1, 0)}), drawn("T {\nangle 4\naxiom F+A\nA=F\nF=\n}", 1));
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, -1, 1)}), drawn("T {\nangle 4\naxiom A\nA=F\nA=+F\n}", 1));
-    // A character that is a command of our turtle is rewritten, never turns.
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, -1, 1)}), drawn("T {\nangle 4\naxiom F&\n&=+F\n}", 1));
+    const double x = std::cos(-54 * M_PI / 180), y = 1 + std::sin(-54 * M_PI / 180), h = std::sqrt(0.5);
+    const struct {
+        int angle;
+        const char* axiomAndRules;
+        Ends ends;
+        int steps = 0;
+        int warningLine = 0; // of the only warning expected; 0 for none
+    } cases[] = {
+        {4, "F+F-G-F", {{0, 0, 0, 1}, {0, 1, -1, 1}, {-1, 2, 0, 2}}},
+        // Characters without a command of their own, ours included, neither draw nor turn.
+        {4, "F&X$%.,F", {{0, 0, 0, 1}, {0, 1, 0, 2}}},
+        // "|" turns around by half the steps rounded down; "!" does not change it.
+        {5, "F|F", {{0, 0, 0, 1}, {0, 1, x, y}}},
+        {5, "!F|F", {{0, 0, 0, 1}, {0, 1, x, y}}},
+        {6, "F|F", {{0, 0, 0, 1}, {0, 0, 0, 1}}},
+        // "!" swaps both kinds of turn; D draws along the direction that only
+        // "\" (left) and "/" (right) turn.
+        {4, "F!+F!+F", {{0, 0, 0, 1}, {0, 1, 1, 1}, {1, 1, 1, 2}}},
+        {4, "D\\90D!\\90D!/90D", {{0, 0, 0, 1}, {0, 1, -1, 1}, {-1, 1, -1, 2}, {-1, 2, 0, 2}}},
+        // "]" brings back the swap state of its "[".
+        {4, "F[!+F]+F", {{0, 0, 0, 1}, {0, 1, 1, 1}, {0, 1, -1, 1}}},
+        {4, "D[!\\45D]\\45D", {{0, 0, 0, 1}, {0, 1, h, 1 + h}, {0, 1, -h, 1 + h}}},
+        // The step length is scaled.
+        {4, "F@IQ4F@q4F@2F", {{0, 0, 0, 1}, {0, 1, 0, 1.5}, {0, 1.5, 0, 2.5}, {0, 2.5, 0, 4.5}}},
+        {4, "@2F@i2F@qi16F@0F", {{0, 0, 0, 2}, {0, 2, 0, 3}, {0, 3, 0, 3.25}, {0, 3.25, 0, 3.25}}},
+        // "[" and "]" keep the length; a number ends at its second ".".
+        {4, "F[@2.5F]F@.5.F", {{0, 0, 0, 1}, {0, 1, 0, 3.5}, {0, 1, 0, 2}, {0, 2, 0, 2.5}}},
+        // Rules are joined and empty ones erase: F erased, A becomes F, only the step after "+" is drawn.
+        {4, "F+A\nA=F\nF=", {{0, 0, -1, 0}}, 1},
+        {4, "A\nA=F\nA=+F", {{0, 0, 0, 1}, {0, 1, -1, 1}}, 1},
+        // A character that is a command of our turtle is rewritten, never turns.
+        {4, "F&\n&=+F", {{0, 0, 0, 1}, {0, 1, -1, 1}}, 1},
+        // Directions not drawn along leave their turns out.
+        {4, "F\\90F/30F", {{0, 0, 0, 1}, {0, 1, 0, 2}, {0, 2, 0, 3}}},
+        {4, "D+D|M-D", {{0, 0, 0, 1}, {0, 1, 0, 2}, {0, 3, 0, 4}}},
+        // Both drawn along and one turned: one direction for both, with a warning.
+        {4, "F+D", {{0, 0, 0, 1}, {0, 1, -1, 1}}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        const std::string text = "T {\nangle " + std::to_string(c.angle) + "\naxiom " + c.axiomAndRules + "\n}";
+        SCOPED_TRACE(text);
+        EXPECT_EQ(segments(c.ends), drawn(text, c.steps));
+        std::vector<int> warnings;
+        for (const FractintProblem& w : file.entries[0].warnings) warnings.push_back(w.line);
+        EXPECT_EQ(c.warningLine ? std::vector<int>{c.warningLine} : std::vector<int>{}, warnings);
+    }
 }
 
 TEST_F(FractintConverterTest, CommentsAndCaseDoNotMatter) {
@@ -168,8 +175,7 @@ TEST_F(FractintConverterTest, CommentsAndCaseDoNotMatter) {
                        "  aXiOm f+x\n"
                        "  X = f ; rule\n"
                        "}  ; end\n";
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, -1, 1)}), drawn(text, 1));
-    EXPECT_EQ("MiXeD", file.entries[0].name);
+    EXPECT_EQ(segments({{0, 0, 0, 1}, {0, 1, -1, 1}}), drawn(text, 1));
     EXPECT_EQ("MiXeD", file.entries[0].definition->getName());
     EXPECT_TRUE(file.warnings.empty());
 }
@@ -191,35 +197,19 @@ TEST_F(FractintConverterTest, ColoursFollowTheIndexAbsoluteAndRelative) {
     }
 }
 
-TEST_F(FractintConverterTest, DirectionsNotDrawnAlongLeaveTheirTurnsOut) {
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, 0, 2), segment(0, 2, 0, 3)}),
-              drawn("T {\nangle 4\naxiom F\\90F/30F\n}"));
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, 0, 2), segment(0, 3, 0, 4)}),
-              drawn("T {\nangle 4\naxiom D+D|M-D\n}"));
-    EXPECT_TRUE(file.entries[0].warnings.empty());
-    // Both drawn along and one turned: one direction for both, with a warning.
-    EXPECT_EQ(sorted({segment(0, 0, 0, 1), segment(0, 1, -1, 1)}), drawn("T {\nangle 4\naxiom F+D\n}"));
-    ASSERT_EQ(1u, file.entries[0].warnings.size());
-    EXPECT_EQ(1, file.entries[0].warnings[0].line);
-}
-
-TEST_F(FractintConverterTest, DefaultOrderKeepsTheStringSmall) {
+TEST_F(FractintConverterTest, TheDefinitionKeepsTheStringSmallAndDrawsTheSameWrittenAndReadBack) {
     // Koch: 7 atoms, then 31, 127, 511, 2047, 8191, 32767.
     EXPECT_EQ("5", convert("Koch {\nangle 6\naxiom F--F--F\nF=F+F--F+F\n}").getConstants().at("_steps").value);
     EXPECT_EQ("12", convert("Still {\nangle 6\naxiom FX\nX=Y\nY=X\n}").getConstants().at("_steps").value);
-}
 
-TEST_F(FractintConverterTest, WrittenAndReadBackItDrawsTheSame) {
+    // Written and read back, it draws the same.
     const LSystemDefinition& converted = convert("T {\nangle 5\naxiom F+A!|C2F\nA=F-@Q2F\nF=\n}");
     tov::StoringErrorHandler errors;
     std::unique_ptr<LSystemDefinition> reread =
         OwnLSysLoader().load(errors, "t.kld", definitionText(DefinitionSheet::of(converted), converted));
     ASSERT_TRUE(reread);
-    std::vector<std::string> before, after;
-    for (const Segment& s : draw(converted, 1)) before.push_back(s.ends);
-    for (const Segment& s : draw(*reread, 1)) after.push_back(s.ends);
-    EXPECT_EQ(2u, before.size());
-    EXPECT_EQ(before, after);
+    EXPECT_EQ(2u, drawn(converted, 1).size());
+    EXPECT_EQ(drawn(converted, 1), drawn(*reread, 1));
 }
 
 TEST_F(FractintConverterTest, MalformedEntriesAreNamedWithTheirLines) {
@@ -238,32 +228,27 @@ TEST_F(FractintConverterTest, MalformedEntriesAreNamedWithTheirLines) {
                        "Open {\n"         // 13
                        "  angle 4\n";     // 14
     const FractintFile read = FractintConverter::convert(text);
+    const auto problems = [](const std::vector<FractintProblem>& list) {
+        std::vector<std::string> texts;
+        for (const FractintProblem& p : list) texts.push_back(std::to_string(p.line) + ": " + p.text);
+        return texts;
+    };
     ASSERT_EQ(4u, read.entries.size());
-    ASSERT_EQ(1u, read.warnings.size());
-    EXPECT_EQ(3, read.warnings[0].line);
-    EXPECT_EQ("'stray text' stands outside every entry", read.warnings[0].text);
-
+    EXPECT_EQ(std::vector<std::string>{"3: 'stray text' stands outside every entry"}, problems(read.warnings));
     EXPECT_TRUE(read.entries[0].definition);
     const FractintEntry& bad = read.entries[1];
     EXPECT_EQ("Bad", bad.name);
     EXPECT_EQ(4, bad.line);
     EXPECT_FALSE(bad.definition);
-    std::vector<std::string> errors;
-    for (const FractintProblem& p : bad.errors) errors.push_back(std::to_string(p.line) + ": " + p.text);
     EXPECT_EQ(
         (std::vector<std::string>{"5: the angle must be a whole number from 3 to 50, not '2'", "6: the axiom is empty",
                                   "7: a rule rewrites one character, not 'FF'", "8: '+' cannot be rewritten",
                                   "9: 'hello' is neither an angle, an axiom nor a rule"}),
-        errors);
-    ASSERT_EQ(1u, read.entries[2].errors.size());
-    EXPECT_EQ(11, read.entries[2].errors[0].line);
-    EXPECT_EQ("the entry has no name", read.entries[2].errors[0].text);
-    const FractintEntry& open = read.entries[3];
-    EXPECT_EQ("Open", open.name);
-    ASSERT_EQ(2u, open.errors.size());
-    EXPECT_EQ("the entry is not closed by '}'", open.errors[0].text);
-    EXPECT_EQ(13, open.errors[0].line);
-    EXPECT_EQ("the entry has no axiom", open.errors[1].text);
+        problems(bad.errors));
+    EXPECT_EQ(std::vector<std::string>{"11: the entry has no name"}, problems(read.entries[2].errors));
+    EXPECT_EQ("Open", read.entries[3].name);
+    EXPECT_EQ((std::vector<std::string>{"13: the entry is not closed by '}'", "13: the entry has no axiom"}),
+              problems(read.entries[3].errors));
 }
 
 } // namespace

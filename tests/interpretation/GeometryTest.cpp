@@ -3,16 +3,22 @@
 #include "interpretation/GeometryCache.h"
 #include "interpretation/MOSGInstancedGeometry.h"
 #include "interpretation/MOSGPolygon.h"
+#include "interpretation/ShapeInstancer.h"
 #include "interpretation/ShapePlacement.h"
 
 #include <osg/Geode>
 #include <osg/Material>
 #include <osg/MatrixTransform>
+#include <osgUtil/CullVisitor>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <functional>
+#include <cstdlib>
+#include <set>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -32,25 +38,9 @@ GLenum onlyMode(const osg::Geometry* geometry) {
     return arrays->getMode();
 }
 
-// A builder's quad strip of count vertices; check sees each vertex with its normal.
-void expectStrip(const osg::Geometry* geometry, std::size_t count,
-                 const std::function<void(std::size_t, const osg::Vec3&, const osg::Vec3&)>& check) {
-    ASSERT_EQ(count, vertices(geometry).size());
-    ASSERT_EQ(count, normals(geometry).size());
-    EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(geometry));
-    for (std::size_t i = 0; i < count; ++i) {
-        SCOPED_TRACE(i);
-        check(i, vertices(geometry)[i], normals(geometry)[i]);
-    }
-}
-
 // Distance of a local point, placed by matrix, from a world point.
 double offBy(const osg::Vec3d& local, const osg::Matrixd& matrix, const osg::Vec3d& world) {
     return (local * matrix - world).length();
-}
-
-const osg::Material* materialOf(const osg::StateSet* state) {
-    return dynamic_cast<const osg::Material*>(state->getAttribute(osg::StateAttribute::MATERIAL));
 }
 
 ShapeDef shapeOf(ShapeType type) {
@@ -58,6 +48,35 @@ ShapeDef shapeOf(ShapeType type) {
     shape.type = type;
     shape.interpreted = shape.visible = true;
     return shape;
+}
+
+// The instanced geometries of a scene's geodes, in order.
+std::vector<const MOSGInstancedGeometry*> instanced(const osg::Group& scene) {
+    std::vector<const MOSGInstancedGeometry*> result;
+    for (unsigned i = 0; i < scene.getNumChildren(); ++i)
+        if (const osg::Geode* geode = scene.getChild(i)->asGeode())
+            for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
+                if (const auto* geometry = dynamic_cast<const MOSGInstancedGeometry*>(geode->getDrawable(d)))
+                    result.push_back(geometry);
+    return result;
+}
+
+// A shape whose palette entry i is recognisable by its shininess i and whose
+// own material has shininess 1000.
+ShapeDef shapeWith(ColoringMode mode, int minColor = 0, int maxColor = 255) {
+    ShapeDef shape;
+    for (int i = 0; i < MaterialPalette::size; ++i) shape.palette[i].shininess = static_cast<float>(i);
+    shape.material.shininess = 1000.0f;
+    shape.coloringType = mode;
+    shape.minColor = minColor;
+    shape.maxColor = maxColor;
+    return shape;
+}
+
+ColourRandom colourRandom;
+
+int pickedEntry(const ShapeDef& shape, std::size_t atomIndex = 0, std::size_t atomCount = 1, int colourIndex = 0) {
+    return static_cast<int>(pickMaterial(shape, atomIndex, atomCount, 0, colourIndex, colourRandom).shininess);
 }
 
 // The turtle at rest: heading +y, side +x, up +z.
@@ -110,11 +129,15 @@ private:
 // refused, not built.
 TEST(GeometryBuilders, TubesAreClosedAndShapesWithoutExtentAreRefused) {
     osg::ref_ptr<osg::Geometry> tube = buildTube(10, 5, 5, 32);
-    expectStrip(tube.get(), 66, [](std::size_t i, const osg::Vec3& v, const osg::Vec3& n) {
-        EXPECT_FLOAT_EQ(i % 2 ? 5.0f : -5.0f, v.x());
-        EXPECT_NEAR(0.0, (osg::Vec3(0, v.y(), v.z()) / 2.5f - n).length(), 1e-5);
-    });
-    EXPECT_NEAR(0.0, (vertices(tube.get())[64] - vertices(tube.get())[0]).length(), 1e-5);
+    const Vec3s &v = vertices(tube.get()), &n = normals(tube.get());
+    ASSERT_EQ(66u, v.size());
+    ASSERT_EQ(66u, n.size());
+    EXPECT_EQ(GLenum(GL_QUAD_STRIP), onlyMode(tube.get()));
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        EXPECT_FLOAT_EQ(i % 2 ? 5.0f : -5.0f, v[i].x()) << i;
+        EXPECT_NEAR(0.0, (osg::Vec3(0, v[i].y(), v[i].z()) / 2.5f - n[i]).length(), 1e-5) << i;
+    }
+    EXPECT_NEAR(0.0, (v[64] - v[0]).length(), 1e-5);
     EXPECT_THROW(buildBall(0.0, 32), GeometryError);
     EXPECT_THROW(buildBall(1.0, 3), GeometryError);
     EXPECT_THROW(buildTorus(0.0, 0.0, 32), GeometryError);
@@ -122,46 +145,37 @@ TEST(GeometryBuilders, TubesAreClosedAndShapesWithoutExtentAreRefused) {
     EXPECT_NO_THROW(buildTorus(2.0, 2.0, 8)); // R = 0, r = 1: still has extent
 }
 
-TEST(GeometryCache, SharesEqualDimensionsUntilCleared) {
+TEST(GeometryCache, SharesGeometryAndStateForEqualKeysUntilCleared) {
     GeometryCache cache;
     osg::Geometry* tube = cache.tube(10, 5, 5, 32);
     EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
-    EXPECT_NE(tube, cache.tube(10, 5, 4, 32));
-    EXPECT_NE(tube, cache.tube(10, 5, 5, 16));
-    osg::Geometry* capped = cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar);
-    EXPECT_NE(tube, capped);
-    EXPECT_EQ(capped, cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar));
-    EXPECT_NE(capped, cache.tube(10, 5, 5, 32, CapKind::Extruded, CapKind::Planar));
+    const std::set<osg::Geometry*> distinct = {tube, cache.tube(10, 5, 4, 32), cache.tube(10, 5, 5, 16),
+                                               cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar),
+                                               cache.tube(10, 5, 5, 32, CapKind::Extruded, CapKind::Planar)};
+    EXPECT_EQ(5u, distinct.size());
     EXPECT_NE(cache.line(2, {1, 0, 0, 1}), cache.line(2, {0, 1, 0, 1}));
     // A NaN length (from a parameter such as 0/0) is a key like any other.
     EXPECT_EQ(cache.tube(std::nan(""), 5, 5, 32), cache.tube(std::nan(""), 5, 5, 32));
     EXPECT_EQ(tube, cache.tube(10, 5, 5, 32));
 
-    osg::ref_ptr<osg::Geometry> kept = tube;
-    cache.clear();
-    EXPECT_NE(kept.get(), cache.tube(10, 5, 5, 32));
-}
-
-TEST(GeometryCache, StateSetsFollowTheMaterialColours) {
-    GeometryCache cache;
+    // State sets follow the material colours.
     GLMaterial material = GLMaterial::shapeDefault();
     material.shininess = 200.0f;
     osg::StateSet* state = cache.litStateSet(material);
     EXPECT_EQ(state, cache.litStateSet(material));
-    EXPECT_EQ(osg::StateAttribute::ON, state->getMode(GL_LIGHTING));
-    EXPECT_EQ(int(osg::StateSet::TRANSPARENT_BIN), state->getRenderingHint());
-    const osg::Material* glMaterial = materialOf(state);
+    const auto* glMaterial = dynamic_cast<const osg::Material*>(state->getAttribute(osg::StateAttribute::MATERIAL));
     ASSERT_NE(nullptr, glMaterial);
     EXPECT_EQ(osg::Vec4(1, 1, 1, 1), glMaterial->getDiffuse(osg::Material::FRONT));
     EXPECT_FLOAT_EQ(128.0f, glMaterial->getShininess(osg::Material::FRONT));
-
     // Materials that differ in emission alone look different.
     GLMaterial glowing = material;
     glowing.emission[0] = 1.0f;
     EXPECT_NE(state, cache.litStateSet(glowing));
-
-    EXPECT_EQ(cache.lineStateSet(), cache.lineStateSet());
     EXPECT_EQ(osg::StateAttribute::OFF | osg::StateAttribute::PROTECTED, cache.lineStateSet()->getMode(GL_LIGHTING));
+
+    osg::ref_ptr<osg::Geometry> kept = tube;
+    cache.clear();
+    EXPECT_NE(kept.get(), cache.tube(10, 5, 5, 32));
 }
 
 TEST_F(Placing, TubeAndItsCapsAreOnePlacement) {
@@ -264,4 +278,143 @@ TEST(MOSGPolygon, ConcaveCrossingAndDegenerateOutlines) {
     EXPECT_EQ(vertices(geometry).size(), normals(geometry).size());
     EXPECT_TRUE(build({{0, 0, 0}}).valid());
     EXPECT_TRUE(build({{0, 0, 0}, {1, 0, 0}}).valid());
+}
+
+TEST_F(Placing, OneGeodeAPairAtMostMaxInstancesADraw) {
+    osg::Geometry* tube = cache.tube(2, 1, 1, 8, CapKind::Planar, CapKind::Planar);
+    GLMaterial red;
+    red.diffuse[0] = 1.0f;
+    const std::size_t count = 2 * ShapeInstancer::maxInstances + 3;
+    for (std::size_t i = 0; i < count; ++i)
+        shapes.place(tube, cache.litStateSet(red), true, osg::Matrixd::translate(double(i), 0, 0));
+    shapes.place(tube, cache.litStateSet(GLMaterial()), true, osg::Matrixd());
+    shapes.place(cache.line(1, {1, 0, 0, 1}), cache.lineStateSet(), false, osg::Matrixd());
+
+    ASSERT_EQ(3u, group->getNumChildren());
+    const osg::Geode* reds = group->getChild(0)->asGeode();
+    ASSERT_NE(nullptr, reds);
+    EXPECT_EQ(cache.litStateSet(red), reds->getStateSet());
+    ASSERT_EQ(3u, reds->getNumDrawables());
+    std::size_t seen = 0;
+    for (const MOSGInstancedGeometry* geometry : instanced(*group)) {
+        SCOPED_TRACE(seen);
+        EXPECT_LE(geometry->instanceCount(), ShapeInstancer::maxInstances);
+        // The shape's own arrays, drawn once for every instance.
+        EXPECT_EQ(geometry->shape()->getVertexArray(), geometry->getVertexArray());
+        ASSERT_EQ(geometry->shape()->getNumPrimitiveSets(), geometry->getNumPrimitiveSets());
+        for (unsigned p = 0; p < geometry->getNumPrimitiveSets(); ++p)
+            EXPECT_EQ(int(geometry->instanceCount()), geometry->getPrimitiveSet(p)->getNumInstances());
+        seen += geometry->instanceCount();
+    }
+    EXPECT_EQ(count + 2, seen);
+    // Lit and unlit shapes share one shader state each.
+    const auto all = instanced(*group);
+    EXPECT_EQ(all[0]->getStateSet(), all[3]->getStateSet());
+    EXPECT_NE(all[0]->getStateSet(), all[4]->getStateSet());
+}
+
+// Each placement of a slender shape adds the segment along its axis, as far
+// as its caps reach, with the axis at its start and reversed at its end.
+TEST(MOSGInstancedGeometry, SlenderShapesKeepALineAlongEachAxis) {
+    osg::ref_ptr<osg::Geometry> shape = buildCappedTube(3, 1, 0.5, 8, CapKind::Extruded, CapKind::Planar);
+    osg::ref_ptr<MOSGInstancedGeometry> geometry = MOSGInstancedGeometry::slender(shape.get(), 8);
+    const osg::Matrixd placements[] = {
+        osg::Matrixd::rotate(osg::DegreesToRadians(37.0), 0, 0, 1) * osg::Matrixd::translate(10, -4, 2),
+        osg::Matrixd::scale(2, 2, 2) * osg::Matrixd::rotate(osg::DegreesToRadians(120.0), osg::Vec3d(1, 1, 1)) *
+            osg::Matrixd::translate(-7, 3, 25),
+    };
+    for (const osg::Matrixd& placement : placements) geometry->addInstance(placement);
+    const MOSGThinLines* lines = geometry->thinLines();
+    ASSERT_NE(nullptr, lines);
+    const auto& vertices = static_cast<const osg::Vec3Array&>(*lines->getVertexArray());
+    const auto& axes = static_cast<const osg::Vec3Array&>(*lines->getNormalArray());
+    ASSERT_EQ(4u, vertices.size());
+    ASSERT_EQ(4, lines->getPrimitiveSet(0)->getNumIndices());
+    const osg::BoundingBox box = shape->getBoundingBox();
+    EXPECT_LT(box.xMin(), -1.5f); // the extruded cap reaches beyond the tube
+    for (std::size_t k = 0; k < 2; ++k) {
+        SCOPED_TRACE(k);
+        const osg::Vec3 start = osg::Vec3(box.xMin(), 0, 0) * placements[k];
+        const osg::Vec3 end = osg::Vec3(box.xMax(), 0, 0) * placements[k];
+        EXPECT_NEAR(0.0, (vertices[2 * k] - start).length(), 1e-4);
+        EXPECT_NEAR(0.0, (vertices[2 * k + 1] - end).length(), 1e-4);
+        EXPECT_NEAR(0.0, (axes[2 * k] - (end - start)).length(), 1e-4);
+        EXPECT_NEAR(0.0, (axes[2 * k + 1] - (start - end)).length(), 1e-4);
+    }
+    EXPECT_EQ(nullptr, MOSGInstancedGeometry(shape.get(), true).thinLines());
+}
+
+// A slender shape is thin on screen while its width spans less than a pixel
+// at the nearest corner of its instances' box. A 1-unit-wide tube seen at
+// distance d through a 30-degree view 600 pixels high spans 300 / tan(15
+// degrees) / d pixels: 1 pixel at d = 1120.
+TEST(MOSGInstancedGeometry, ThinOnScreenWhileNarrowerThanAPixel) {
+    osg::ref_ptr<osg::Geometry> shape = buildTube(2, 1, 1, 8);
+    const auto thinAt = [&](double distance, double scale, bool slender = true, double lookingAt = 0.0) {
+        osg::ref_ptr<MOSGInstancedGeometry> geometry = MOSGInstancedGeometry::slender(shape.get(), 8);
+        if (!slender) geometry = new MOSGInstancedGeometry(shape.get(), true);
+        geometry->addInstance(osg::Matrixd::scale(scale, scale, scale));
+        osg::ref_ptr<osgUtil::CullVisitor> view = new osgUtil::CullVisitor;
+        view->pushViewport(new osg::Viewport(0, 0, 800, 600));
+        view->pushProjectionMatrix(new osg::RefMatrix(osg::Matrixd::perspective(30, 800.0 / 600.0, 1, 5000)));
+        view->pushModelViewMatrix(new osg::RefMatrix(osg::Matrixd::lookAt(
+                                      osg::Vec3d(0, -distance, 0), osg::Vec3d(0, lookingAt, 0), osg::Vec3d(0, 0, 1))),
+                                  osg::Transform::ABSOLUTE_RF);
+        return geometry->thinOnScreen(*view);
+    };
+    EXPECT_TRUE(thinAt(1300, 1));
+    EXPECT_FALSE(thinAt(950, 1));
+    EXPECT_FALSE(thinAt(1300, 2)); // scaled to twice the width
+    EXPECT_FALSE(thinAt(1300, 1, false));
+    EXPECT_FALSE(thinAt(1300, 1, true, -2600)); // behind the eye
+}
+
+TEST(Colouring, SingleIndexAndIterateModesClampToThePalette) {
+    ShapeDef single = shapeWith(ColoringMode::Single);
+    single.indexOffset = 7;
+    EXPECT_EQ(1000, pickedEntry(single, 3, 10, 42)); // the shape's own material
+
+    // The colour index plus the offset.
+    ShapeDef indexed = shapeWith(ColoringMode::PaletteIndex);
+    const std::tuple<int, int, int> cases[] = {{2, 3, 5}, {10, 250, 255}, {-10, 3, 0}, {2147483647, 255, 255}};
+    for (const auto& [offset, index, entry] : cases) {
+        indexed.indexOffset = offset;
+        EXPECT_EQ(entry, pickedEntry(indexed, 0, 1, index)) << offset;
+    }
+
+    // From min towards max over the string: trunc(255 * i / n).
+    const ShapeDef iterate = shapeWith(ColoringMode::PaletteIterate);
+    EXPECT_EQ(0, pickedEntry(iterate, 0, 7));
+    EXPECT_EQ(255 * 6 / 7, pickedEntry(iterate, 6, 7));
+    EXPECT_EQ(127, pickedEntry(iterate, 1, 2));
+    const ShapeDef wide = shapeWith(ColoringMode::PaletteIterate, -100, 1000);
+    EXPECT_EQ(0, pickedEntry(wide, 0, 10));
+    EXPECT_EQ(255, pickedEntry(wide, 9, 10));
+}
+
+TEST(Colouring, PaletteRandomStaysBetweenClampedBoundsAndRepeatsWithTheSeed) {
+    const ShapeDef shape = shapeWith(ColoringMode::PaletteRandom, 10, 20);
+    colourRandom.reseed(42);
+    std::vector<int> first;
+    for (int i = 0; i < 200; ++i) first.push_back(pickedEntry(shape));
+    // A draw whose rand is not 32767 never reaches max, but the range below
+    // it is used (the spread is not collapsed onto one end).
+    EXPECT_EQ(10, *std::min_element(first.begin(), first.end()));
+    EXPECT_EQ(19, *std::max_element(first.begin(), first.end()));
+    colourRandom.reseed(42);
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(first[i], pickedEntry(shape));
+
+    EXPECT_EQ(77, pickedEntry(shapeWith(ColoringMode::PaletteRandom, 77, 77)));
+    EXPECT_EQ(0, pickedEntry(shapeWith(ColoringMode::PaletteRandom, -50, -10)));
+    EXPECT_EQ(255, pickedEntry(shapeWith(ColoringMode::PaletteRandom, 300, 400)));
+}
+
+// Pictures made while the colours came from the C library's rand must not
+// change: the private generator repeats its sequence for every seed.
+TEST(Colouring, PrivateGeneratorRepeatsTheCLibrarySequence) {
+    for (unsigned seed : {0u, 1u, 42u, 12345u, 2147483647u, 3000000000u, 4294967295u}) {
+        std::srand(seed);
+        ColourRandom own(seed);
+        for (int i = 0; i < 1000; ++i) ASSERT_EQ(std::rand(), own.next()) << "seed " << seed << ", draw " << i;
+    }
 }

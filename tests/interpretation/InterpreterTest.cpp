@@ -1,17 +1,82 @@
-#include "InterpreterFixture.h"
-
+#include "diagnostics/ErrorHandler.h"
 #include "diagnostics/Exceptions.h"
 #include "interpretation/GeometryBuilders.h"
+#include "interpretation/LSysInterpreter.h"
+#include "interpretation/MOSGInstancedGeometry.h"
+#include "interpretation/TextTree.h"
+#include "interpretation/TurtleSymbols.h"
+#include "lsys/LSystem.h"
+#include "lsys/LSystemDefinition.h"
+#include "lsys/ProgressRetriever.h"
+#include "lsys/String2IDManager.h"
 
 #include <osg/Geode>
 #include <osg/Material>
 #include <osg/MatrixTransform>
 #include <osg/io_utils>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
+
+// Cancels at the given poll (never when negative) and records the progress.
+struct ScriptedProgress : ProgressRetriever {
+    explicit ScriptedProgress(int cancelAtPoll = -1) : cancelAt(cancelAtPoll) {}
+    void setProgress(int percent) override { reported.push_back(percent); }
+    bool wasCancelled() override { return polls++ == cancelAt; }
+    int cancelAt, polls = 0;
+    std::vector<int> reported;
+};
+
+// The interpreter runs on an axiom: the definition's special variables and
+// shape records are set by the test, the string of step 0 is interpreted.
+class InterpreterTest : public ::testing::Test {
+protected:
+    InterpreterTest() {
+        String2IDManager::instance().registerBuiltins();
+        definition.addConstant("_rotX", "90");
+        definition.addConstant("_rotY", "90");
+        definition.addConstant("_rotZ", "90");
+    }
+
+    // A visible, interpreted record of the given type.
+    static ShapeDef drawn(ShapeType type = ShapeType::Line) {
+        ShapeDef shape;
+        shape.type = type;
+        shape.interpreted = shape.visible = true;
+        return shape;
+    }
+
+    // The interpreted group (kept in scene) with its instanced shapes
+    // expanded into one transform each, as an object export writes them.
+    osg::ref_ptr<osg::Group> run(const std::string& axiom, ProgressRetriever* progress = nullptr) {
+        definition.setAxiom(axiom);
+        tov::StoringErrorHandler errors;
+        lsystem = buildLSystem(definition, String2IDManager::instance(), errors);
+        EXPECT_FALSE(errors.hasErrors()) << axiom;
+        ScriptedProgress never;
+        scene =
+            lsystem ? interpreter.interpret(*lsystem, shapes, tweaks, 0, tree, progress ? *progress : never) : nullptr;
+        return scene ? expandInstances(*scene)->asGroup() : nullptr;
+    }
+
+    const TurtleState& turtle() const { return interpreter.turtle(); }
+
+    LSystemDefinition definition;
+    LSysInterpreter::ShapeDefMap shapes;
+    TweakMap tweaks;
+    TextTree tree;
+    LSysInterpreter interpreter;
+    std::unique_ptr<LSystem> lsystem;
+    osg::ref_ptr<osg::Group> scene;
+};
 
 const double tolerance = 1e-9;
 
@@ -31,17 +96,14 @@ osg::Matrixd matrixOf(osg::Group* group, unsigned child) {
     return transform ? transform->getMatrix() : osg::Matrixd();
 }
 
-const osg::Geometry* polygonGeometry(osg::Group* group, unsigned child) {
-    auto* geode = dynamic_cast<osg::Geode*>(group->getChild(child));
-    EXPECT_NE(nullptr, geode);
-    return geode ? geode->getDrawable(0)->asGeometry() : nullptr;
-}
-
-// The distinct vertices of a geometry, rounded to millimetres and sorted.
-std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry) {
-    const auto& array = *static_cast<const osg::Vec3Array*>(geometry->getVertexArray());
+// The distinct vertices of the one polygon in the group, rounded to
+// millimetres and sorted; none when the group holds anything else.
+std::vector<osg::Vec3> polygonVertices(const osg::Group& group) {
+    const osg::Geode* geode = group.getNumChildren() == 1 ? group.getChild(0)->asGeode() : nullptr;
+    if (!geode) return {};
     std::vector<osg::Vec3> result;
-    for (const osg::Vec3& v : array)
+    for (const osg::Vec3& v :
+         *static_cast<const osg::Vec3Array*>(geode->getDrawable(0)->asGeometry()->getVertexArray()))
         result.emplace_back(std::round(v.x() * 1000) / 1000 + 0.0f, std::round(v.y() * 1000) / 1000 + 0.0f,
                             std::round(v.z() * 1000) / 1000 + 0.0f);
     std::sort(result.begin(), result.end());
@@ -49,30 +111,63 @@ std::vector<osg::Vec3> sortedVertices(const osg::Geometry* geometry) {
     return result;
 }
 
-} // namespace
+bool finite(const osg::Vec3d& v) { return std::isfinite(v.x()) && std::isfinite(v.y()) && std::isfinite(v.z()); }
 
-TEST_F(InterpreterTest, ForwardMovesAlongHeadingScaledByTheFactors) {
-    osg::ref_ptr<osg::Group> group = run("FF");
-    ASSERT_TRUE(group.valid());
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
-    ASSERT_EQ(2u, group->getNumChildren());
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 0), matrixOf(group.get(), 0).getTrans());
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 10, 0), matrixOf(group.get(), 1).getTrans());
-    EXPECT_EQ(2u, interpreter.statistics().visibleItems());
+// Whether every vertex of the expanded scene, placed, is a finite number.
+bool finiteScene(const osg::Group& scene) {
+    for (unsigned i = 0; i < scene.getNumChildren(); ++i) {
+        const auto* transform = dynamic_cast<const osg::MatrixTransform*>(scene.getChild(i));
+        const osg::Geode* geode = (transform ? transform->getChild(0) : scene.getChild(i))->asGeode();
+        if (!geode) return false;
+        const osg::Matrixd matrix = transform ? transform->getMatrix() : osg::Matrixd();
+        for (unsigned d = 0; d < geode->getNumDrawables(); ++d)
+            for (const osg::Vec3& v :
+                 *static_cast<const osg::Vec3Array*>(geode->getDrawable(d)->asGeometry()->getVertexArray()))
+                if (!finite(v * matrix)) return false;
+    }
+    return true;
+}
 
+const std::string notDrawn = "' reaches a length, width or position that is not a finite number; those shapes are "
+                             "not drawn.";
+const std::string notTurned = "' has an angle that is not a finite number; those turns are not made.";
+
+// One number of the turtle after each axiom.
+TEST_F(InterpreterTest, StepsFactorsColoursAndAnglesFollowTheirSymbols) {
+    const auto y = [](const TurtleState& t) { return t.position.y(); };
+    const auto width = [](const TurtleState& t) { return t.widthFactor; };
+    const auto colour = [](const TurtleState& t) { return double(t.colourIndex); };
+    // Of the heading, from +y towards -x, in degrees.
+    const auto angle = [](const TurtleState& t) { return std::atan2(-t.heading.x(), t.heading.y()) * 180 / M_PI; };
     const struct {
         const char* axiom;
-        double y, widthFactor;
+        double (*measure)(const TurtleState&);
+        double expected;
     } cases[] = {
-        {"F(2.5)", 25, 1},                              // the parameter scales the step
-        {"F>F<F>(2)F", 10 + 9 + 9 / 1.1 + 18 / 1.1, 1}, // ">" shortens by 0.9, "<" by 1/1.1
-        {"?(3)?!", 0, 3},
-        {"?(3)!(2)", 0, 2}, // set, not divided
+        {"F(2.5)", y, 25},                              // the parameter scales the step
+        {"F>F<F>(2)F", y, 10 + 9 + 9 / 1.1 + 18 / 1.1}, // ">" shortens by 0.9, "<" by 1/1.1
+        {"?(3)?!", width, 3},
+        {"?(3)!(2)", width, 2}, // set, not divided
+        // The colour index steps and wraps.
+        {"'(3.7)", colour, 3},
+        {"\"", colour, 255},
+        {"\"'", colour, 0},
+        {"'(300)", colour, 0},
+        {"'(3)\"(0.5)", colour, 2},
+        {"'(-1)", colour, 255},
+        {"\"(-300)", colour, 0},
+        {"'(0/0)", colour, 0},
+        // Angle changes apply to later turns, not past a "]" (without a parameter:
+        // the symbol table's defaults, checked below).
+        {";(10)+", angle, 100},
+        {":(30)+", angle, 60},
+        {",(2)+", angle, 45},
+        {"[;(10)]+", angle, 90},
+        {"+(30)", angle, 30},
     };
     for (const auto& c : cases) {
-        run(c.axiom);
-        EXPECT_NEAR(c.y, turtle().position.y(), tolerance) << c.axiom;
-        EXPECT_NEAR(c.widthFactor, turtle().widthFactor, tolerance) << c.axiom;
+        ASSERT_TRUE(run(c.axiom).valid()) << c.axiom;
+        EXPECT_NEAR(c.expected, c.measure(turtle()), tolerance) << c.axiom;
     }
 }
 
@@ -105,46 +200,6 @@ TEST_F(InterpreterTest, TurnsPitchesAndRolls) {
     }
 }
 
-TEST_F(InterpreterTest, ColourIndexStepsAndWraps) {
-    const struct {
-        const char* axiom;
-        int index;
-    } cases[] = {
-        {"''", 2},          {"'(3.7)", 3},  {"\"", 255},     {"\"'", 0},    {"'(300)", 0},
-        {"'(3)\"(0.5)", 2}, {"'(-1)", 255}, {"\"(-300)", 0}, {"'(0/0)", 0},
-    };
-    for (const auto& c : cases) {
-        run(c.axiom);
-        EXPECT_EQ(c.index, turtle().colourIndex) << c.axiom;
-    }
-}
-
-TEST_F(InterpreterTest, BracketsRestoreTheState) {
-    run("[+(30);(5)>?'F]");
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 1, 0), turtle().heading);
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 0), turtle().position);
-    EXPECT_EQ(90, turtle().rotZ);
-    EXPECT_EQ(1, turtle().lengthFactor);
-    EXPECT_EQ(1, turtle().widthFactor);
-    EXPECT_EQ(0, turtle().colourIndex);
-    EXPECT_EQ(0, turtle().interpretedCount);
-}
-
-TEST_F(InterpreterTest, AngleChangesApplyToLaterTurns) {
-    const struct {
-        const char* axiom;
-        double angle; // of the final "+"
-    } cases[] = {
-        {";+", 99},       {";(10)+", 100}, {":+", 81},       {":(30)+", 60},
-        {",+", 90 / 1.1}, {",(2)+", 45},   {"[;(10)]+", 90}, {"+(30)", 30},
-    };
-    for (const auto& c : cases) {
-        run(c.axiom);
-        const double a = c.angle * M_PI / 180;
-        EXPECT_VEC_NEAR(osg::Vec3d(-std::sin(a), std::cos(a), 0), turtle().heading) << c.axiom;
-    }
-}
-
 TEST_F(InterpreterTest, InitialDirectionTurnsAboutXThenYThenZ) {
     definition.addConstant("_idirZ", "90");
     run("F");
@@ -166,9 +221,10 @@ TEST_F(InterpreterTest, UserSymbolsFollowTheirShapeRecords) {
     ShapeDef skipped = drawn();
     skipped.interpreted = false;
     shapes["A"] = skipped;
-    osg::ref_ptr<osg::Group> group = run("AFfA"); // "f" has no record: moves invisibly
+    osg::ref_ptr<osg::Group> group = run("AfFA"); // "f" has no record: moves invisibly
     EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
-    EXPECT_EQ(1u, group->getNumChildren());
+    ASSERT_EQ(1u, group->getNumChildren());
+    EXPECT_VEC_NEAR(osg::Vec3d(0, 10, 0), matrixOf(group.get(), 0).getTrans()); // a line starts where F starts
     EXPECT_EQ(2, turtle().interpretedCount);
 
     shapes["T"] = drawn(ShapeType::Tube);
@@ -179,37 +235,29 @@ TEST_F(InterpreterTest, UserSymbolsFollowTheirShapeRecords) {
 }
 
 TEST_F(InterpreterTest, TropismBendsByAtMost30DegreesAndGravityByTheStrength) {
-    tweaks["tropism.direction"] = "(1, 0, 0)";
-    tweaks["tropism.strength"] = "0.1";
-    run("F");
-    const double angle = M_PI / 2 * 0.1;
-    EXPECT_VEC_NEAR(osg::Vec3d(std::sin(angle), std::cos(angle), 0), turtle().heading);
-    EXPECT_NEAR(handedness(TurtleState()), handedness(turtle()), tolerance);
-
-    tweaks["tropism.strength"] = "1000";
-    run("F");
-    EXPECT_VEC_NEAR(osg::Vec3d(0.5, std::sqrt(0.75), 0), turtle().heading);
-    run("fA"); // neither invisible nor uninterpreted symbols bend
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 1, 0), turtle().heading);
-
-    tweaks["tropism.direction"] = "2,0,0"; // brackets optional, normalised
-    run("F");
-    EXPECT_VEC_NEAR(osg::Vec3d(0.5, std::sqrt(0.75), 0), turtle().heading);
-
-    tweaks["tropism.strength"] = "0";
-    run("FF");
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
-    tweaks["tropism.strength"] = "1";
-    tweaks["tropism.direction"] = "(0,0,0)";
-    run("FF");
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 20, 0), turtle().position);
-
-    // Gravity turns by the strength: heading (-1,0,0) gives T = (1,0,0), dot -1, so "&(-90)".
-    tweaks["tropism.strength"] = "90";
-    run("+(90)\xA7");
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, -1), turtle().heading);
-    run("&(90)\xA7"); // heading (0,0,1): T = (0,0,0), no turn
-    EXPECT_VEC_NEAR(osg::Vec3d(0, 0, 1), turtle().heading);
+    const double bent = M_PI / 2 * 0.1;
+    const struct {
+        const char *direction, *strength, *axiom;
+        osg::Vec3d heading;
+    } cases[] = {
+        {"(1, 0, 0)", "0.1", "F", {std::sin(bent), std::cos(bent), 0}},
+        {"(1, 0, 0)", "1000", "F", {0.5, std::sqrt(0.75), 0}},
+        {"(1, 0, 0)", "1000", "fA", {0, 1, 0}},            // neither invisible nor uninterpreted symbols bend
+        {"2,0,0", "1000", "F", {0.5, std::sqrt(0.75), 0}}, // brackets optional, normalised
+        {"(1, 0, 0)", "0", "FF", {0, 1, 0}},
+        {"(0,0,0)", "1", "FF", {0, 1, 0}},
+        // Gravity turns by the strength: heading (-1,0,0) gives T = (1,0,0), dot -1, so "&(-90)".
+        {"(1, 0, 0)", "90", "+(90)\xA7", {0, 0, -1}},
+        {"(1, 0, 0)", "90", "&(90)\xA7", {0, 0, 1}}, // heading (0,0,1): T = (0,0,0), no turn
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.axiom) + " towards " + c.direction + " by " + c.strength);
+        tweaks["tropism.direction"] = c.direction;
+        tweaks["tropism.strength"] = c.strength;
+        run(c.axiom);
+        EXPECT_VEC_NEAR(c.heading, turtle().heading);
+        EXPECT_NEAR(handedness(TurtleState()), handedness(turtle()), tolerance);
+    }
 }
 
 TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {
@@ -217,10 +265,8 @@ TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {
     red.material.diffuse[0] = 1.0f;
     shapes["F"] = red;
     osg::ref_ptr<osg::Group> group = run("{F+(120)F+(120)F}");
+    EXPECT_EQ(3u, polygonVertices(*group).size());
     ASSERT_EQ(1u, group->getNumChildren());
-    const osg::Geometry* geometry = polygonGeometry(group.get(), 0);
-    ASSERT_NE(nullptr, geometry);
-    EXPECT_EQ(3u, sortedVertices(geometry).size());
     const auto* material = dynamic_cast<const osg::Material*>(
         group->getChild(0)->getStateSet()->getAttribute(osg::StateAttribute::MATERIAL));
     ASSERT_NE(nullptr, material);
@@ -229,19 +275,14 @@ TEST_F(InterpreterTest, PolygonsCollectTheirVertices) {
     EXPECT_EQ(1u, interpreter.statistics().polygons());
 
     // G moves without a vertex.
-    group = run("{F+F+G+F}");
-    ASSERT_EQ(1u, group->getNumChildren());
-    EXPECT_EQ((std::vector<osg::Vec3>{{-10, 10, 0}, {0, 0, 0}, {0, 10, 0}}),
-              sortedVertices(polygonGeometry(group.get(), 0)));
+    EXPECT_EQ((std::vector<osg::Vec3>{{-10, 10, 0}, {0, 0, 0}, {0, 10, 0}}), polygonVertices(*run("{F+F+G+F}")));
 
     // "." records the end of the last forward movement, even after "]".
-    group = run("{[f].+[f].+[f].}");
-    ASSERT_EQ(1u, group->getNumChildren());
     EXPECT_EQ((std::vector<osg::Vec3>{{-10, 0, 0}, {0, -10, 0}, {0, 10, 0}}),
-              sortedVertices(polygonGeometry(group.get(), 0)));
+              polygonVertices(*run("{[f].+[f].+[f].}")));
 }
 
-TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen) {
+TEST_F(InterpreterTest, PolygonsNestAndWhatEndsTheInterpretationLeavesNothingOpen) {
     EXPECT_EQ(2u, run("{F+{F+F+F}F+F}")->getNumChildren());
     EXPECT_EQ(2u, interpreter.statistics().polygons());
     EXPECT_EQ(0u, run("{}")->getNumChildren());
@@ -255,21 +296,14 @@ TEST_F(InterpreterTest, PolygonsNestAndUnbalancedBracketsLeaveNothingOpen) {
     run("[[F");
     EXPECT_THROW(run("]"), StackParenthesisException); // nor do the pushed states
     EXPECT_TRUE(run("[F]{F+F+F}").valid());
-}
 
-TEST_F(InterpreterTest, ShapesWithoutExtentEndTheInterpretation) {
+    // Shapes without extent end the interpretation.
     ShapeDef ball = drawn(ShapeType::Ball);
     ball.length = 0;
     shapes["B"] = ball;
     EXPECT_NO_THROW(run("{F+F+B}")); // inside a polygon B is only a vertex
     EXPECT_THROW(run("{F+F+F}[B"), GeometryError);
     EXPECT_THROW(run("]"), StackParenthesisException);
-
-    ShapeDef torus = drawn(ShapeType::Torus);
-    torus.length = 0;
-    torus.innerWidth = 0;
-    shapes["T"] = torus;
-    EXPECT_THROW(run("T"), GeometryError);
 }
 
 TEST_F(InterpreterTest, CancellingReturnsNullAndLeavesNothing) {
@@ -285,3 +319,110 @@ TEST_F(InterpreterTest, CancellingReturnsNullAndLeavesNothing) {
     run(std::string(45, 'F'), &all);
     EXPECT_EQ((std::vector<int>{0, 44, 88}), all.reported);
 }
+
+// A parameter that is no number leaves out what it reaches, names the symbol
+// in a warning, still counts the shape, and leaves the rest of the model
+// where it would be without it.
+TEST_F(InterpreterTest, NonFiniteNumbersLeaveOutWhatTheyReachAndKeepTheFraming) {
+    shapes["F"] = drawn(ShapeType::Tube);
+    ShapeDef moveOnly = drawn(ShapeType::Tube);
+    moveOnly.visible = false;
+    shapes["f"] = moveOnly;
+    shapes["T"] = drawn(ShapeType::Torus);
+    shapes["T"].innerWidth = 2;
+
+    struct Case {
+        std::string axiom;
+        std::string sameFramingAs;
+        std::vector<std::string> warnings;
+        std::uint64_t visibleItems;
+    };
+    const std::vector<Case> cases = {
+        {"F(1/0)F+F", "F+F", {"Symbol 'F" + notDrawn}, 3},
+        {"F(0/0)F(-1/0)F", "F", {"Symbol 'F" + notDrawn}, 3},
+        {"f(0/0)F", "F", {"Symbol 'f" + notDrawn}, 1},
+        {"F[!(0/0)F]+F", "F+F", {"Symbol 'F" + notDrawn}, 3},
+        {"F!(1/0)T", "F", {"Symbol 'T" + notDrawn}, 2},
+        {"F>(1e300)>(1e300)F+F", "F", {"Symbol 'F" + notDrawn}, 3},
+        {"F+(0/0)F-(1/0)F", "FFF", {"Symbol '+" + notTurned, "Symbol '-" + notTurned}, 3},
+        {"F;(1/0)&F+F", "FFF", {"Symbol '&" + notTurned, "Symbol '+" + notTurned}, 3},
+        {"{.F(0/0)+F.F}F", "{.+F.F}F", {"Symbol 'F" + notDrawn}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.axiom);
+        osg::ref_ptr<osg::Group> reference = run(c.sameFramingAs);
+        ASSERT_TRUE(reference.valid());
+        EXPECT_TRUE(interpreter.warnings().empty());
+        const osg::BoundingSphere expected = reference->getBound();
+
+        osg::ref_ptr<osg::Group> group = run(c.axiom);
+        ASSERT_TRUE(group.valid());
+        EXPECT_TRUE(finiteScene(*group));
+        EXPECT_TRUE(finite(turtle().position) && finite(turtle().heading) && finite(turtle().up));
+        const osg::BoundingSphere bound = group->getBound();
+        EXPECT_NEAR(expected.radius(), bound.radius(), 1e-4);
+        EXPECT_NEAR(0.0, (expected.center() - bound.center()).length(), 1e-4);
+        EXPECT_EQ(c.warnings, interpreter.warnings());
+        EXPECT_EQ(c.visibleItems, interpreter.statistics().visibleItems());
+    }
+}
+
+// The turtle symbol table says what the interpreter does: each default it
+// names is the one the interpreter takes for a missing parameter.
+TEST_F(InterpreterTest, TheDefaultsOfTheSymbolTableAreTheOnesTaken) {
+    shapes["F"] = drawn();
+    // Turns of different sizes, so that a mix-up of axes shows.
+    definition.addConstant("_rotX", "10");
+    definition.addConstant("_rotY", "20");
+    definition.addConstant("_rotZ", "30");
+    // The turtle after the axiom; the symbol is followed by a move so that
+    // turns and length changes leave their mark on the position.
+    const auto after = [&](const std::string& axiom) {
+        EXPECT_TRUE(run("F" + axiom + "F").valid()) << axiom;
+        return turtle();
+    };
+    const auto expectSame = [](const TurtleState& a, const TurtleState& b) {
+        EXPECT_VEC_NEAR(a.position, b.position);
+        EXPECT_VEC_NEAR(a.heading, b.heading);
+        EXPECT_VEC_NEAR(a.up, b.up);
+        EXPECT_NEAR(a.widthFactor, b.widthFactor, 1e-12);
+        EXPECT_NEAR(a.rotZ, b.rotZ, 1e-12);
+        EXPECT_EQ(a.colourIndex, b.colourIndex);
+        EXPECT_EQ(a.interpretedCount, b.interpretedCount);
+    };
+    for (const TurtleSymbol& row : turtleSymbols) {
+        if (row.id < 0) continue;
+        SCOPED_TRACE(row.symbol);
+        const char symbol = builtinAlphabet[row.id];
+        const std::string plain(1, symbol);
+        if (row.fallback == TurtleDefault::MultiplyBy) {
+            EXPECT_NEAR(after(plain).rotZ, 30 * row.value, 1e-12);
+        } else if (row.fallback == TurtleDefault::DivideBy) {
+            EXPECT_NEAR(after(plain).widthFactor, 1 / row.value, 1e-12);
+        } else if (std::string("[]{}").find(symbol) == std::string::npos) {
+            // The default rotations, the number shown, or (for a symbol that
+            // takes none) any parameter: the same turtle as without it.
+            const double value = row.fallback == TurtleDefault::RotationX   ? 10
+                                 : row.fallback == TurtleDefault::RotationY ? 20
+                                 : row.fallback == TurtleDefault::RotationZ ? 30
+                                 : row.fallback == TurtleDefault::Number    ? row.value
+                                                                            : 7;
+            std::ostringstream withParameter;
+            withParameter.imbue(std::locale::classic());
+            withParameter << symbol << '(' << value << ')';
+            expectSame(after(plain), after(withParameter.str()));
+        }
+    }
+    // Brackets restore the whole turtle, the count of interpreted symbols too.
+    expectSame(after("[+(30);(5)>?'F]"), after(""));
+}
+
+TEST(TurtleSymbolTable, NamesTheDefaults) {
+    EXPECT_EQ(defaultText(turtleSymbol(0)), "Z rotation");    // "+"
+    EXPECT_EQ(defaultText(turtleSymbol(5)), "0.9");           // ">"
+    EXPECT_EQ(defaultText(turtleSymbol(16)), "\xC3\x97 1.1"); // ";"
+    EXPECT_EQ(defaultText(turtleSymbol(19)), "\xC3\xB7 1.4"); // "!"
+    EXPECT_EQ(defaultText(turtleSymbol(10)), "\xE2\x80\x93"); // "|"
+}
+
+} // namespace

@@ -30,15 +30,20 @@ protected:
         return buildLSystem(definition, String2IDManager::instance(), errors);
     }
 
-    static std::string printed(const AtomString& atoms) {
+    static std::string derive(LSystem& system, int steps) {
         std::ostringstream out;
-        out << atoms;
+        out << *system.getStep(steps, nullptr);
         return out.str();
     }
 
-    static std::string derive(LSystem& system, int steps) { return printed(*system.getStep(steps, nullptr)); }
-
     static double stepValue(const LSystem& system) { return system.getVariable("_step").evaluate(VariableValueMap()); }
+
+    // The steps kept, "_step" and the step reached: all n when the system
+    // stands at step n.
+    static std::vector<double> standing(const LSystem& system) {
+        return {double(system.getHistorySize()), stepValue(system), double(system.getReachedStep())};
+    }
+    static std::vector<double> at(int step) { return {double(step), double(step), double(step)}; }
 
     tov::StoringErrorHandler errors;
 };
@@ -52,8 +57,6 @@ struct CancelAt : ProgressRetriever {
     std::vector<int> reports;
 };
 
-// ---------------------------------------------------------------- definition
-
 // The window's constants table refuses a value that this refuses.
 TEST_F(EngineTest, SpecialVariablesTakeNumbersOnly) {
     LSystemDefinition definition;
@@ -65,60 +68,50 @@ TEST_F(EngineTest, SpecialVariablesTakeNumbersOnly) {
     definition.addConstant("steps", "seven"); // not reserved
 }
 
-// ---------------------------------------------------------------- building
-
-TEST_F(EngineTest, AxiomSeesUnroundedConstantsAndSuccessorsRoundedOnes) {
-    LSystemDefinition definition = definitionOf("A(c)", {{"A(x)", "B(x,c)"}});
+// The axiom sees a constant unrounded, a successor rounded to three places.
+TEST_F(EngineTest, ConstantsResolveInAnyOrderAndSuccessorsSeeThemRounded) {
+    LSystemDefinition definition = definitionOf("A(c,x)", {{"A(v,w)", "B(v,c,w+y)"}});
     definition.addConstant("c", "1/3");
-    auto system = build(definition);
-    ASSERT_TRUE(system);
-    EXPECT_EQ(system->getAxiom().getValue(0, 0), 1.0 / 3.0);
-    const AtomString& step = *system->getStep(1, nullptr);
-    EXPECT_EQ(step.getValue(0, 0), 1.0 / 3.0);
-    EXPECT_EQ(step.getValue(0, 1), 0.333);
-}
-
-TEST_F(EngineTest, ConstantsResolveInAnyOrder) {
-    LSystemDefinition definition = definitionOf("A(x)", {{"A(v)", "A(v+y)"}});
     definition.addConstant("x", "y*2");
     definition.addConstant("y", "3");
     auto system = build(definition);
     ASSERT_TRUE(system);
     EXPECT_FALSE(errors.hasMessages());
-    EXPECT_EQ(derive(*system, 1), "A(9)");
+    const AtomString& step = *system->getStep(1, nullptr);
+    EXPECT_EQ(step.getValue(0, 0), 1.0 / 3.0);
+    EXPECT_EQ(step.getValue(0, 1), 0.333);
+    EXPECT_EQ(step.getValue(0, 2), 9.0);
 }
 
-// Constants that wait for each other are named, each circle once, and give
-// no system.
-TEST_F(EngineTest, CyclicConstantsAreNamed) {
-    LSystemDefinition definition = definitionOf("C(a)", {});
-    definition.addConstant("b", "a+1");
-    definition.addConstant("a", "b*2");
-    definition.addConstant("self", "self");
-    definition.addConstant("later", "a+u"); // waits for the circle, is no part of it
-    definition.addConstant("u", "unknown");
-    EXPECT_FALSE(build(definition));
-    ASSERT_EQ(errors.messageCount(), 3);
-    EXPECT_EQ(errors.next()->message(), "The constants a, b depend on each other.");
-    EXPECT_EQ(errors.next()->message(), "The constant self depends on itself.");
-    EXPECT_EQ(errors.next()->message(), "Error on parsing axiom 'C(a)'.\n Position 1.\n Reason: a");
-}
-
-TEST_F(EngineTest, UnreadableTextsAreReportedAndGiveNoSystem) {
-    LSystemDefinition definition = definitionOf("A(1,(2", {{"A", "B(x"}, {"C(x", "D"}});
-    EXPECT_FALSE(build(definition));
-    ASSERT_EQ(errors.messageCount(), 3);
-    EXPECT_EQ(errors.next()->message(), "Error on parsing axiom 'A(1,(2'.\n Position 1.\n Reason: "
-                                        "Bracket starting at position 1 or 4 was not closed.");
-    EXPECT_EQ(errors.next()->message(), "Error on parsing conclusion 'B(x'.\n Position 1.\n Reason: "
-                                        "Bracket starting at position 1 or 1 was not closed.");
-    EXPECT_EQ(errors.next()->message(),
-              "Error on parsing predecessor 'C(x'.\n Position 1.\n Reason: Missing closing bracket (starting at 1)");
-
-    errors.clear();
-    EXPECT_FALSE(build(definitionOf("F A(q)", {})));
-    ASSERT_TRUE(errors.hasErrors());
-    EXPECT_EQ(errors.next()->message(), "Error on parsing axiom 'F A(q)'.\n Position 3.\n Reason: q");
+// Unreadable texts are named, and constants that wait for each other each
+// circle once; neither gives a system.
+TEST_F(EngineTest, UnreadableTextsAndCyclicConstantsAreNamed) {
+    LSystemDefinition cyclic = definitionOf("C(a)", {});
+    cyclic.addConstant("b", "a+1");
+    cyclic.addConstant("a", "b*2");
+    cyclic.addConstant("self", "self");
+    cyclic.addConstant("later", "a+u"); // waits for the circle, is no part of it
+    cyclic.addConstant("u", "unknown");
+    const std::pair<LSystemDefinition, std::vector<std::string>> cases[] = {
+        {cyclic,
+         {"The constants a, b depend on each other.", "The constant self depends on itself.",
+          "Error on parsing axiom 'C(a)'.\n Position 1.\n Reason: a"}},
+        {definitionOf("A(1,(2", {{"A", "B(x"}, {"C(x", "D"}}),
+         {"Error on parsing axiom 'A(1,(2'.\n Position 1.\n Reason: Bracket starting at position 1 or 4 was not "
+          "closed.",
+          "Error on parsing conclusion 'B(x'.\n Position 1.\n Reason: Bracket starting at position 1 or 1 was not "
+          "closed.",
+          "Error on parsing predecessor 'C(x'.\n Position 1.\n Reason: Missing closing bracket (starting at 1)"}},
+        {definitionOf("F A(q)", {}), {"Error on parsing axiom 'F A(q)'.\n Position 3.\n Reason: q"}},
+    };
+    for (const auto& [definition, expected] : cases) {
+        SCOPED_TRACE(definition.getAxiom());
+        errors.clear();
+        EXPECT_FALSE(build(definition));
+        std::vector<std::string> messages;
+        while (const auto* record = errors.next()) messages.push_back(record->message());
+        EXPECT_EQ(messages, expected);
+    }
 }
 
 TEST_F(EngineTest, EmptyOrBlankPredecessorLeavesTheSystemWithoutRules) {
@@ -135,7 +128,6 @@ TEST_F(EngineTest, MultiCharacterModeAndIgnoreEntriesTakenWhole) {
     LSystemDefinition definition = definitionOf("FF", {});
     definition.addIgnored("ab");
     auto system = build(definition);
-    EXPECT_EQ(system->getAxiom().length(), 2u);
     EXPECT_TRUE(system->isIgnored(id("ab")));
     EXPECT_FALSE(system->isIgnored(id("a")));
 
@@ -143,40 +135,27 @@ TEST_F(EngineTest, MultiCharacterModeAndIgnoreEntriesTakenWhole) {
     definition.setAxiom("Leaf[+Leaf] FF(2)");
     definition.addRule(1.0f, "", "", "Leaf", "", "FF(1)");
     system = build(definition);
-    EXPECT_EQ(system->getAxiom().length(), 6u);
     EXPECT_EQ(system->getAxiom().getID(5), id("FF"));
     EXPECT_TRUE(system->isIgnored(id("ab")));
     EXPECT_EQ(derive(*system, 1), "FF(1)[+FF(1)]FF(2)");
-    system->setIgnored(id("ab"), false);
-    EXPECT_FALSE(system->isIgnored(id("ab")));
 }
-
-// ---------------------------------------------------------------- deriving
 
 TEST_F(EngineTest, StepsRewriteInParallelAndCountInStep) {
     auto system = build(definitionOf("A(1)", {{"A(x)", "A(x+1)B(x*2)"}}));
     EXPECT_EQ(system->getStep(0, nullptr), &system->getAxiom()); // _steps 0: the axiom itself
-    EXPECT_EQ(system->getHistorySize(), 0u);
     EXPECT_EQ(derive(*system, 3), "A(4)B(6)B(4)B(2)");
-    EXPECT_EQ(system->getHistorySize(), 3u);
-    EXPECT_EQ(stepValue(*system), 3.0);
-    EXPECT_EQ(system->getReachedStep(), 3);
+    EXPECT_EQ(standing(*system), at(3));
     EXPECT_EQ(system->getVariable("_step").getText(), "3.000");
     EXPECT_EQ(derive(*system, 1), "A(2)B(2)");
 
     system->reset();
-    EXPECT_EQ(system->getHistorySize(), 0u);
-    EXPECT_EQ(stepValue(*system), 0.0);
-    EXPECT_EQ(system->getReachedStep(), 0);
-    EXPECT_FALSE(system->hasVariable("nothing"));
+    EXPECT_EQ(standing(*system), at(0));
     EXPECT_THROW(system->getVariable("nothing"), mu::ParserError);
 }
 
-TEST_F(EngineTest, TwoAtomPredecessorConsumesTwoAtoms) {
+TEST_F(EngineTest, MultiAtomPredecessorsAndContextsThroughTheEngine) {
     EXPECT_EQ(derive(*build(definitionOf("ABBAB", {{"AB", "X"}, {"B", "Y"}})), 1), "XYX");
-}
 
-TEST_F(EngineTest, ContextRuleThroughTheEngine) {
     LSystemDefinition definition = definitionOf("aB+B[-B]B", {{"a", "B"}});
     definition.addRule(1.0f, "a", "", "B", "", "a");
     definition.addIgnored("+");
@@ -211,9 +190,7 @@ TEST_F(EngineTest, CancellationLeavesTheSystemAsBeforeTheStep) {
     ASSERT_GT(system->getStep(3, nullptr)->length(), 20u);
     CancelAt cancel(2); // the second poll: at atom 20 of step 4
     EXPECT_EQ(system->getStep(5, &cancel), nullptr);
-    EXPECT_EQ(system->getHistorySize(), 3u);
-    EXPECT_EQ(stepValue(*system), 3.0);
-    EXPECT_EQ(system->getReachedStep(), 3);
+    EXPECT_EQ(standing(*system), at(3));
     EXPECT_EQ(cancel.reports, std::vector<int>{0});
     // Going on from there gives what an uninterrupted run gives.
     EXPECT_EQ(derive(*system, 5), uninterrupted);
@@ -239,13 +216,11 @@ TEST_F(EngineTest, FailedStepLeavesTheSystemAsBeforeTheStep) {
     auto system = build(definition);
     EXPECT_EQ(derive(*system, 1), "A(2)");
     EXPECT_THROW(system->doStep(nullptr), mu::ParserError);
-    EXPECT_EQ(system->getHistorySize(), 1u);
-    EXPECT_EQ(stepValue(*system), 1.0);
-    EXPECT_EQ(system->getReachedStep(), 1);
+    EXPECT_EQ(standing(*system), at(1));
 
     system = build(definitionOf("A", {{"A", "B(1+)"}}));
     EXPECT_THROW(system->doStep(nullptr), mu::ParserError);
-    EXPECT_EQ(stepValue(*system), 0.0);
+    EXPECT_EQ(standing(*system), at(0));
 }
 
 TEST_F(EngineTest, StepPastTheAtomLimitStopsAndLeavesTheSystemAsBefore) {
@@ -260,8 +235,7 @@ TEST_F(EngineTest, StepPastTheAtomLimitStopsAndLeavesTheSystemAsBefore) {
         EXPECT_EQ(limit.limit(), 1000u);
         EXPECT_EQ(limit.projected(), 10000u);
     }
-    EXPECT_EQ(system->getHistorySize(), 3u);
-    EXPECT_EQ(stepValue(*system), 3.0);
+    EXPECT_EQ(standing(*system), at(3));
     // A string that does not grow never reaches it.
     system = build(definitionOf("FF", {{"F", "F"}}));
     system->setAtomLimit(2);

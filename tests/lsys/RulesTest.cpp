@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <muParser.h>
+#include <random>
 #include <sstream>
+#include <thread>
+#include <tuple>
 
 #include "lsys/LSParseHelper.h"
 #include "lsys/RuleSet.h"
@@ -27,24 +30,14 @@ protected:
     static CompiledRuleRow row(const std::string& left, const std::string& predecessor, const std::string& right,
                                const std::string& condition, const std::string& successorText,
                                float probability = 1.0f) {
-        const auto optional = [](const std::string& text) {
-            return text.empty() ? std::nullopt : std::optional<PatternString>(pattern(text));
-        };
         CompiledRuleRow row;
         row.probability = probability;
-        row.leftContext = optional(left);
-        row.predecessor = optional(predecessor);
-        row.rightContext = optional(right);
+        if (!left.empty()) row.leftContext = pattern(left);
+        if (!predecessor.empty()) row.predecessor = pattern(predecessor);
+        if (!right.empty()) row.rightContext = pattern(right);
         if (!condition.empty()) row.condition.emplace(condition);
         row.successor = successor(successorText);
         return row;
-    }
-
-    template <class... Rows>
-    static std::unique_ptr<RuleSet> rulesOf(Rows... rows) {
-        std::vector<CompiledRuleRow> all;
-        (all.push_back(std::move(rows)), ...);
-        return RuleSet::build(std::move(all));
     }
 
     // What the rule set makes of position i: the produced atoms, or "-" when
@@ -63,16 +56,14 @@ protected:
     RandomGenerator random{42u};
 };
 
-// ---------------------------------------------------------------- building
-
 TEST_F(RulesTest, LongerPatternsAreTriedFirstAndTheFirstMatchWins) {
-    const auto rules = rulesOf(row("", "B", "", "", "X"), row("A", "B", "C", "", "Y"));
+    const auto rules = RuleSet::build({row("", "B", "", "", "X"), row("A", "B", "C", "", "Y")});
     ASSERT_TRUE(rules);
-    ASSERT_EQ(rules->size(), 2u);
-    EXPECT_EQ((*rules)[0].getTotalPatternLength(), 3u);
     EXPECT_EQ(applyAt(*rules, "ABC", 1), "Y");
     EXPECT_EQ(applyAt(*rules, "DBC", 1), "X");
     EXPECT_EQ(applyAt(*rules, "ABC", 0), "-");
+    // A bracket-led predecessor searches forward for its bracket.
+    EXPECT_EQ(applyAt(*RuleSet::build({row("", "[", "", "", "Q")}), "Z[", 0), "Q");
 
     // Among equal lengths the build order stays, even for many rules.
     std::vector<CompiledRuleRow> rows;
@@ -85,9 +76,9 @@ TEST_F(RulesTest, LongerPatternsAreTriedFirstAndTheFirstMatchWins) {
 }
 
 TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
-    const auto rules = rulesOf(row("", "A(x)", "", "x>1", "B", 0.25f), row("", "C", "", "", "D"),
-                               row("", "A(x)", "", "x>1", "E", 0.75f), row("", "A(x)", "", "x>2", "F", 0.5f),
-                               row("", "A(y)", "", "x>1", "G", 0.5f));
+    const auto rules = RuleSet::build({row("", "A(x)", "", "x>1", "B", 0.25f), row("", "C", "", "", "D"),
+                                       row("", "A(x)", "", "x>1", "E", 0.75f), row("", "A(x)", "", "x>2", "F", 0.5f),
+                                       row("", "A(y)", "", "x>1", "G", 0.5f)});
     ASSERT_EQ(rules->size(), 4u);
     const Rule& merged = (*rules)[0];
     ASSERT_EQ(merged.getAlternativesCount(), 2u);
@@ -95,81 +86,64 @@ TEST_F(RulesTest, RowsDifferingOnlyInProbabilityAndSuccessorMerge) {
     EXPECT_EQ(merged.getProbability(1), 0.75);
     EXPECT_EQ(merged.getSuccessor(1)[0].getID(), id("E"));
     EXPECT_EQ((*rules)[1].getPredecessor()[0].getID(), id("C"));
-    EXPECT_EQ((*rules)[1].getAlternativesCount(), 1u);
     EXPECT_EQ((*rules)[2].getCondition()->getText(), "x>2");
     EXPECT_EQ((*rules)[3].getParameterNames(), std::vector<std::string>{"y"});
 
-    EXPECT_FALSE(rulesOf(row("", "A", "", "", "B"), row("", "", "", "", "C"))); // a row without predecessor
+    EXPECT_FALSE(RuleSet::build({row("", "A", "", "", "B"), row("", "", "", "", "C")})); // a row without predecessor
 }
-
-TEST_F(RulesTest, CopiesAreDeepAndIndependent) {
-    auto rules = rulesOf(row("", "A(x)", "", "x>0", "B(x*2)"), row("", "[", "", "", "Q"));
-    const RuleSet copy(*rules);
-    rules.reset();
-    EXPECT_EQ(applyAt(copy, "A(2)", 0), "B(4)");
-    EXPECT_EQ(applyAt(copy, "A(0)", 0), "-");
-    // A bracket-led predecessor searches forward for its bracket.
-    EXPECT_EQ(applyAt(copy, "Z[", 0), "Q");
-}
-
-// ---------------------------------------------------------------- contexts
 
 TEST_F(RulesTest, ContextsSkipBranchesAndIgnoredSymbols) {
+    const auto rules = RuleSet::build({row("A", "B", "C", "", "X")});
+    EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "-");
+    ignored = {id("+"), id("-")};
+    EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "X");
+    EXPECT_EQ(applyAt(*rules, "A+-B--C", 3), "X");
+
     const struct {
-        bool left;
+        char part; // L: left context, R: right context, P: predecessor
         const char* pattern;
         const char* text;
         std::size_t position;
         bool matches;
     } cases[] = {
         // The left context skips whole branches and passes opening brackets.
-        {true, "A", "A[X]B", 4, true},
-        {true, "X", "A[X]B", 4, false},
-        {true, "A", "A[B]", 2, true},
-        {true, "AC", "AC[X[Y]Z]B", 9, true},
-        {true, "A", "B", 0, false},
+        {'L', "A", "A[X]B", 4, true},
+        {'L', "X", "A[X]B", 4, false},
+        {'L', "A", "A[B]", 2, true},
+        {'L', "AC", "AC[X[Y]Z]B", 9, true},
+        {'L', "A", "B", 0, false},
+        // An ignored pattern atom may be matched or left out.
+        {'L', "A+", "AB", 1, true},
+        {'L', "A+", "A+B", 2, true},
         // The right context skips branches or matches them explicitly; "]"
         // closes the current branch; running past the end simply fails.
-        {false, "B", "A[X]B", 1, true},
-        {false, "[X]", "A[X]B", 1, true},
-        {false, "[X]B", "A[X]B", 1, true},
-        {false, "X", "A[X]B", 1, false},
-        {false, "]D", "A[BC]D", 3, true},
-        {false, "BC", "AB", 1, false},
-        {false, "B", "A[B", 1, false},
+        {'R', "B", "A[X]B", 1, true},
+        {'R', "[X]", "A[X]B", 1, true},
+        {'R', "[X]B", "A[X]B", 1, true},
+        {'R', "X", "A[X]B", 1, false},
+        {'R', "]D", "A[BC]D", 3, true},
+        {'R', "BC", "AB", 1, false},
+        {'R', "B", "A[B", 1, false},
+        // The predecessor must start at its first atom and may not run past the end.
+        {'P', "AB", "+AB", 0, false},
+        {'P', "AB", "A", 0, false},
     };
     for (const auto& c : cases) {
         const PatternString p = pattern(c.pattern);
         const AtomString s = string(c.text);
-        EXPECT_EQ(c.left ? Rule::matchLeftContext(p, s, c.position, ignored)
-                         : Rule::matchRightContext(p, s, c.position, ignored),
-                  c.matches)
-            << c.pattern << " in " << c.text;
+        std::size_t position = c.position;
+        const bool matched = c.part == 'L'   ? Rule::matchLeftContext(p, s, position, ignored)
+                             : c.part == 'R' ? Rule::matchRightContext(p, s, position, ignored)
+                                             : Rule::matchPredecessor(p, s, position, ignored);
+        EXPECT_EQ(matched, c.matches) << c.part << ' ' << c.pattern << " in " << c.text;
     }
-
-    const auto rules = rulesOf(row("A", "B", "C", "", "X"));
-    EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "-");
-    ignored = {id("+"), id("-")};
-    EXPECT_EQ(applyAt(*rules, "A+B-C", 2), "X");
-    EXPECT_EQ(applyAt(*rules, "A+-B--C", 3), "X");
-    // An ignored pattern atom may be matched or left out.
-    EXPECT_TRUE(Rule::matchLeftContext(pattern("A+"), string("AB"), 1, ignored));
-    EXPECT_TRUE(Rule::matchLeftContext(pattern("A+"), string("A+B"), 2, ignored));
+    std::size_t end = 0;
+    EXPECT_TRUE(Rule::matchPredecessor(pattern("AB"), string("A+B"), end, ignored));
+    EXPECT_EQ(end, 3u);
 }
-
-TEST_F(RulesTest, PredecessorMustStartAtItsFirstAtom) {
-    ignored = {id("+")};
-    std::size_t pos = 0;
-    EXPECT_FALSE(Rule::matchPredecessor(pattern("AB"), string("+AB"), pos, ignored));
-    EXPECT_TRUE(Rule::matchPredecessor(pattern("AB"), string("A+B"), pos = 0, ignored));
-    EXPECT_EQ(pos, 3u);
-    EXPECT_FALSE(Rule::matchPredecessor(pattern("AB"), string("A"), pos = 0, ignored));
-}
-
-// ---------------------------------------------------------------- binding
 
 TEST_F(RulesTest, ParametersBindAtPlainOffsetsAroundThePosition) {
-    const auto rules = rulesOf(row("A(a)", "B(b)", "C(c)", "a+b+c==6", "X(a,b,c)"));
+    const auto rules = RuleSet::build({row("A(a)", "B(b)", "C(c)", "a+b+c==6", "X(a,b,c)")});
     EXPECT_EQ(applyAt(*rules, "A(1)B(2)C(3)", 1), "X(1,2,3)");
     EXPECT_EQ(applyAt(*rules, "A(1)B(2)C(4)", 1), "-");
     // The contexts match across an ignored "+", but binding takes the atom
@@ -180,30 +154,27 @@ TEST_F(RulesTest, ParametersBindAtPlainOffsetsAroundThePosition) {
     // The ignored I atoms of a context are matched without string atoms, so
     // the plain offsets reach before the string's start and bind nothing.
     ignored = {id("I")};
-    EXPECT_EQ(applyAt(*rulesOf(row("A(a)I(b)I(c)", "X(x)", "", "c==1 && x==2", "Y(c)")), "A(1)X(2)", 1), "Y(1)");
+    EXPECT_EQ(applyAt(*RuleSet::build({row("A(a)I(b)I(c)", "X(x)", "", "c==1 && x==2", "Y(c)")}), "A(1)X(2)", 1),
+              "Y(1)");
 }
 
-TEST_F(RulesTest, ConditionSeesOnlyBoundValuesAndZeroBlocks) {
-    const auto rules = rulesOf(row("", "A(x)", "", "x", "B"));
-    EXPECT_EQ(applyAt(*rules, "A(0)", 0), "-");
-    EXPECT_EQ(applyAt(*rules, "A(-1)", 0), "B");
-    VariableValueMap constants;
-    constants.set("k", 5.0);
-    EXPECT_THROW(applyAt(*rulesOf(row("", "A(x)", "", "x<k", "B")), "A(1)", 0, constants), mu::ParserError);
-}
-
-TEST_F(RulesTest, SuccessorSeesBoundValuesOverwrittenByConstants) {
-    const auto rules = rulesOf(row("", "A(x,y)", "", "", "B(x+y,k)"));
+// A condition sees only the bound values (zero blocks); a successor sees
+// them overwritten by the constants.
+TEST_F(RulesTest, ConditionSeesBoundValuesAndSuccessorConstantsToo) {
+    const auto condition = RuleSet::build({row("", "A(x)", "", "x", "B")});
+    EXPECT_EQ(applyAt(*condition, "A(0)", 0), "-");
+    EXPECT_EQ(applyAt(*condition, "A(-1)", 0), "B");
     VariableValueMap constants;
     constants.set("k", 0.5);
-    EXPECT_EQ(applyAt(*rules, "A(1,2)", 0, constants), "B(3,0.5)");
-    constants.set("y", 10.0);
-    EXPECT_EQ(applyAt(*rules, "A(1,2)", 0, constants), "B(11,0.5)");
-    // An atom with fewer values leaves names unbound.
-    EXPECT_THROW(applyAt(*rules, "A", 0), mu::ParserError);
-}
+    EXPECT_THROW(applyAt(*RuleSet::build({row("", "A(x)", "", "x<k", "B")}), "A(1)", 0, constants), mu::ParserError);
 
-// ---------------------------------------------------------------- stochastic choice
+    const auto successor = RuleSet::build({row("", "A(x,y)", "", "", "B(x+y,k)")});
+    EXPECT_EQ(applyAt(*successor, "A(1,2)", 0, constants), "B(3,0.5)");
+    constants.set("y", 10.0);
+    EXPECT_EQ(applyAt(*successor, "A(1,2)", 0, constants), "B(11,0.5)");
+    // An atom with fewer values leaves names unbound.
+    EXPECT_THROW(applyAt(*successor, "A", 0), mu::ParserError);
+}
 
 TEST_F(RulesTest, StochasticChoiceComparesSinglePrecisionProbabilitiesWithR) {
     const auto multiple = [&](float p1, float p2) {
@@ -226,6 +197,50 @@ TEST_F(RulesTest, StochasticChoiceComparesSinglePrecisionProbabilitiesWithR) {
     const SingleRule single(std::nullopt, pattern("A"), std::nullopt, std::nullopt, SuccessorString());
     single.chooseSuccessor(a);
     EXPECT_EQ(a.next32(), b.next32());
+}
+
+TEST(RandomGenerator, IntegerSeedGivesTheStandardSequence) {
+    for (std::uint32_t seed : {0u, 1u, 42u, 5489u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+        std::mt19937 reference(seed);
+        RandomGenerator generator(seed);
+        for (int i = 0; i < 2000; ++i) ASSERT_EQ(generator.next32(), reference()) << "seed " << seed << " output " << i;
+    }
+    // Uniform numbers are the outputs times 2^-32.
+    std::mt19937 reference(5489u);
+    RandomGenerator generator(0u);
+    generator.seed(5489u);
+    EXPECT_EQ(generator.nextDouble(), reference() / 4294967296.0);
+}
+
+// A name is one character in single-character mode; in multi-character
+// mode it runs up to a built-in symbol, a separator or a parameter list.
+TEST(SymbolNames, AreCutInBothModes) {
+    const std::tuple<const char*, std::size_t, bool, const char*> cuts[] = {
+        {"Leaf[+Le]", 0, false, "L"}, {"Leaf[+Le]", 0, true, "Leaf"}, {"Leaf[+Le]", 6, true, "Le"},
+        {"AB CD", 0, true, "AB"},     {"CD\tE", 0, true, "CD"},       {"Stem(1,2)", 0, true, "Stem"},
+        {"x\xB0y", 1, true, "\xB0"},  {"x\xB0y", 0, true, "x"},       {"F", 1, true, ""},
+        {"A(1)", 1, false, "("},
+    };
+    for (const auto& [text, position, multiChar, name] : cuts)
+        EXPECT_EQ(cutSymbolName(text, position, multiChar), name) << text << " at " << position;
+}
+
+// A worker reads names and ids while the main thread registers new ones.
+TEST(SymbolRegistry, ReadsStayCorrectWhileNamesAreAdded) {
+    String2IDManager registry;
+    registry.registerBuiltins();
+    const std::int32_t leaf = registry.getID("Leaf");
+    bool readsCorrect = true;
+    std::thread reader([&] {
+        for (int i = 0; i < 20000; ++i)
+            readsCorrect = readsCorrect && registry.getName(openBracketID) == "[" && registry.getID("Leaf") == leaf &&
+                           registry.hasName("Leaf");
+    });
+    for (int i = 0; i < 2000; ++i) registry.getID("S" + std::to_string(i));
+    reader.join();
+    EXPECT_TRUE(readsCorrect);
+    EXPECT_EQ(registry.getNextID(), leaf + 2001);
+    EXPECT_EQ(registry.getName(leaf + 2000), "S1999");
 }
 
 } // namespace
