@@ -211,23 +211,3 @@ TEST(InstancedScene, AntialiasedLinesKeepTheirWidth) {
     EXPECT_GT(plainCover, 200.0);
     EXPECT_NEAR(plainCover, smoothCover, 0.15 * plainCover);
 }
-
-TEST(InstancedScene, ObjectExportWritesEveryShapeWithItsVertices) {
-    TempDir dir;
-    GeometryCache cache;
-    osg::ref_ptr<osg::Group> group = new osg::Group;
-    ShapeInstancer shapes;
-    shapes.start(group.get());
-    for (int i = 0; i < 3; ++i)
-        shapes.place(cache.tube(10, 5, 5, 32, CapKind::Planar, CapKind::Planar), cache.litStateSet(GLMaterial()), true,
-                     osg::Matrixd::translate(20.0 * i, 0, 0));
-    SceneView view;
-    view.setScene(group.get(), nullptr, nullptr, true);
-    ASSERT_EQ("", view.writeScene(dir.path("tubes.obj")));
-    const std::string object = dir.read("tubes.obj");
-    std::size_t vertices = 0;
-    for (std::size_t at = object.find("\nv "); at != std::string::npos; at = object.find("\nv ", at + 1)) ++vertices;
-    EXPECT_EQ(3u * 198u, vertices);
-    // The scene shown keeps its instances.
-    EXPECT_EQ(1u, group->getNumChildren());
-}

@@ -37,6 +37,12 @@ struct RecoveryStoreFixture : ::testing::Test {
         std::ifstream in(path);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
+    // Two copies left by programs that ended: their locks went with them.
+    void leaveTwoCopies(const std::string& secondOriginal) {
+        RecoveryStore ended(folder), other(folder);
+        ASSERT_TRUE(ended.keep("Axiom:F\n", original));
+        ASSERT_TRUE(other.keep("Axiom:G\n", secondOriginal));
+    }
 };
 
 TEST_F(RecoveryStoreFixture, WritesTheCopyWhenTheEditsPauseAndRemovesItWhenTheyAreSaved) {
@@ -51,6 +57,7 @@ TEST_F(RecoveryStoreFixture, WritesTheCopyWhenTheEditsPauseAndRemovesItWhenTheyA
     const std::string sidecar = read(files(".info")[0]);
     EXPECT_EQ(sidecar.rfind("pid=" + std::to_string(::getpid()) + "\ntime=", 0), 0u) << sidecar;
     EXPECT_NE(sidecar.find("\noriginal=" + original + "\n"), std::string::npos) << sidecar;
+    EXPECT_TRUE(RecoveryStore(folder).claimLeftCopies().empty()) << "another window of this program took the copy";
 
     // Typing on: the copy follows at the latest after the longest wait.
     double now = 10.0;
@@ -102,21 +109,8 @@ TEST_F(RecoveryStoreFixture, ACopyIsOfferedOnlyOnceItsProgramHasEnded) {
     ::close(ready[1]);
 }
 
-TEST_F(RecoveryStoreFixture, TheCopiesOfAnotherWindowOfTheSameProgramAreNotOffered) {
-    RecoveryStore first(folder);
-    ASSERT_TRUE(first.keep("Axiom:F\n", original));
-    RecoveryStore second(folder);
-    EXPECT_TRUE(second.claimLeftCopies().empty());
-}
-
 TEST_F(RecoveryStoreFixture, AnUnreadableCopyIsReportedAndKept) {
-    {
-        // Left by a program that ended: its locks went with it.
-        RecoveryStore ended(folder);
-        ASSERT_TRUE(ended.keep("Axiom:F\n", original));
-        RecoveryStore other(folder);
-        ASSERT_TRUE(other.keep("Axiom:G\n", original));
-    }
+    leaveTwoCopies(original);
     const std::vector<std::string> sidecars = files(".info");
     ASSERT_EQ(sidecars.size(), 2u);
     std::ofstream(sidecars[0]) << "pid=12\ntime=";
@@ -141,12 +135,7 @@ TEST_F(RecoveryStoreFixture, AnUnreadableCopyIsReportedAndKept) {
 }
 
 TEST_F(RecoveryStoreFixture, ARestoredCopyBecomesTheWindowsOwnAndADiscardedOneGoes) {
-    {
-        RecoveryStore ended(folder);
-        ASSERT_TRUE(ended.keep("Axiom:F\n", original));
-        RecoveryStore unnamed(folder);
-        ASSERT_TRUE(unnamed.keep("Axiom:G\n", ""));
-    }
+    leaveTwoCopies("");
     RecoveryStore window(folder);
     const std::vector<RecoveryCopy> left = window.claimLeftCopies();
     ASSERT_EQ(left.size(), 2u);

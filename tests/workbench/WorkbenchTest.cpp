@@ -26,15 +26,6 @@ struct WorkbenchFixture : ::testing::Test {
         dir.write("plant.kld", text);
         ASSERT_TRUE(workbench.load(dir.path("plant.kld"), errors)) << messages.str();
     }
-
-    // The three phases as the window runs them, all on this thread.
-    ComputationOutcome computeLikeTheWindow() {
-        std::optional<ComputationRequest> request = workbench.prepareRecompute(true, errors);
-        EXPECT_TRUE(request) << messages.str();
-        if (!request) return {};
-        SilentProgress progress;
-        return workbench.compute(*request, progress);
-    }
 };
 
 TEST_F(WorkbenchFixture, LoadingASecondDefinitionRestartsUserSymbolsAt1000) {
@@ -61,13 +52,17 @@ TEST_F(WorkbenchFixture, CurrentCameraOutOfRangeFallsBackToTheFirst) {
     }
 }
 
-TEST_F(WorkbenchFixture, RecomputationWritesTheWindowsValuesInFixedNotation) {
-    load("Axiom:F\nRule: : : :F: :FF\n");
+// The window's dials write their values in fixed notation and show what they
+// read back; a formula must not stop the window.
+TEST_F(WorkbenchFixture, TheWindowsValuesAreWrittenInFixedNotationAndReadAsNumbersOrTheFallback) {
+    load("Axiom:F\nRule: : : :F: :FF\nDef:a:b*2\n");
     workbench.setSpecialVariable("_steps", 3);
     workbench.setSpecialVariable("_rotZ", 1234.5678);
     EXPECT_EQ(workbench.definition().getConstants().at("_rotZ").value, "1234.568");
-    const ComputationOutcome outcome = computeLikeTheWindow();
-    EXPECT_EQ(outcome.reachedStep, 3);
+    ASSERT_TRUE(workbench.recompute(errors)) << messages.str();
+    EXPECT_EQ(workbench.reachedStep(), 3);
+    EXPECT_EQ(workbench.specialVariable("a", -1), -1);    // no number
+    EXPECT_EQ(workbench.specialVariable("none", -2), -2); // no such variable
 }
 
 TEST_F(WorkbenchFixture, ReinterpretationDerivesOnlyWhatACancelLeftUndone) {
@@ -153,11 +148,4 @@ TEST_F(WorkbenchFixture, LeftOutShapesAreReportedAsOneWarning) {
     ASSERT_TRUE(watched.load(dir.path("plant.kld"), errors));
     EXPECT_TRUE(watched.recompute(errors));
     EXPECT_EQ(recorder.warnings.size(), 1u);
-}
-
-// The window's dials show these; a formula must not stop the window.
-TEST_F(WorkbenchFixture, SpecialVariablesAreNumbersOrTheFallback) {
-    load("Axiom:F\nDef:a:b*2\n");
-    EXPECT_EQ(workbench.specialVariable("a", -1), -1);    // no number
-    EXPECT_EQ(workbench.specialVariable("none", -2), -2); // no such variable
 }
