@@ -7,9 +7,8 @@
 
 #include "../TempDir.h"
 
-#include <osg/Geode>
 #include <osg/MatrixTransform>
-#include <osg/TriangleLinePointIndexFunctor>
+#include <osg/TriangleFunctor>
 #include <osgDB/ReadFile>
 #include <tiny_gltf.h>
 
@@ -66,13 +65,9 @@ using Triangle = std::array<std::array<double, 3>, 3>;
 std::multiset<Triangle> triangles(osg::Node& node) {
     struct Collect {
         std::multiset<Triangle>* out = nullptr;
-        const osg::Vec3Array* vertices = nullptr;
         osg::Matrixd world;
-        void operator()(unsigned) {}
-        void operator()(unsigned, unsigned) {}
-        void operator()(unsigned a, unsigned b, unsigned c) {
-            const osg::Vec3 corners[3] = {(*vertices)[a], (*vertices)[b], (*vertices)[c]};
-            const osg::Vec3 u = corners[1] - corners[0], v = corners[2] - corners[0], w = corners[2] - corners[1];
+        void operator()(const osg::Vec3& a, const osg::Vec3& b, const osg::Vec3& c) {
+            const osg::Vec3 corners[3] = {a, b, c}, u = b - a, v = c - a, w = c - b;
             if ((u ^ v).length() <= 1e-6f * std::max({u.length2(), v.length2(), w.length2()})) return;
             Triangle t;
             for (int k = 0; k < 3; ++k)
@@ -84,16 +79,12 @@ std::multiset<Triangle> triangles(osg::Node& node) {
     struct Visitor : osg::NodeVisitor {
         std::multiset<Triangle> found;
         Visitor() : osg::NodeVisitor(TRAVERSE_ALL_CHILDREN) {}
-        void apply(osg::Geode& geode) override {
-            for (unsigned i = 0; i < geode.getNumDrawables(); ++i) {
-                osg::Geometry* geometry = geode.getDrawable(i)->asGeometry();
-                if (!geometry || dynamic_cast<MOSGThinLines*>(geometry)) continue;
-                osg::TriangleLinePointIndexFunctor<Collect> collect;
-                collect.out = &found;
-                collect.vertices = dynamic_cast<const osg::Vec3Array*>(geometry->getVertexArray());
-                collect.world = osg::computeLocalToWorld(getNodePath());
-                if (collect.vertices) geometry->accept(collect);
-            }
+        void apply(osg::Geometry& geometry) override {
+            if (dynamic_cast<MOSGThinLines*>(&geometry)) return;
+            osg::TriangleFunctor<Collect> collect;
+            collect.out = &found;
+            collect.world = osg::computeLocalToWorld(getNodePath());
+            geometry.accept(collect);
         }
     } visitor;
     node.accept(visitor);
