@@ -27,27 +27,23 @@ LSystemDefinition plant(const std::string& axiom, const std::string& successor, 
 }
 
 // Cancels the run once the given step has begun, as the dialog's Cancel does.
-class CancellingProgress : public SilentProgress {
-public:
-    CancellingProgress(ComputationRun& run, int atStep) : myRun(run), myAtStep(atStep) {}
+struct CancellingProgress : SilentProgress {
+    ComputationRun& run;
+    int atStep;
+    CancellingProgress(ComputationRun& r, int step) : run(r), atStep(step) {}
     void setStep(int step) override {
-        if (step >= myAtStep) myRun.cancel();
+        if (step >= atStep) run.cancel();
     }
-
-private:
-    ComputationRun& myRun;
-    int myAtStep;
 };
 
 struct RunFixture : ::testing::Test {
     ComputationRun run;
 
     ComputationOutcome compute(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
-                               bool force = true, bool computeOnChange = true, bool cancelFirst = false) {
+                               bool computeOnChange = true, bool cancelFirst = false) {
         ComputationRequest request;
         request.needsDerivation = true;
-        request.force = force;
-        request.computeOnChange = computeOnChange;
+        request.force = request.computeOnChange = computeOnChange;
         run.prepare();
         if (cancelFirst) run.cancel(); // pressed while the worker is still starting
         return run.run(request, lsystem, definition, progress);
@@ -78,7 +74,7 @@ TEST_F(RunFixture, FinishedAndCancelledRunsZeroStepsAndDerivationsAlone) {
         std::unique_ptr<LSystem> lsystem = build(definition);
         CancellingProgress progress(run, c.cancelAtStep > 0 ? c.cancelAtStep : 1000);
         const ComputationOutcome outcome =
-            compute(*lsystem, definition, progress, c.computeOnChange, c.computeOnChange, c.cancelAtStep == 0);
+            compute(*lsystem, definition, progress, c.computeOnChange, c.cancelAtStep == 0);
         EXPECT_TRUE(outcome.errorTitle.empty()) << outcome.errorText;
         EXPECT_EQ(outcome.reachedStep, c.reached);
         EXPECT_EQ(lsystem->getHistorySize(), static_cast<std::size_t>(c.reached));
@@ -99,7 +95,7 @@ TEST_F(RunFixture, ErrorsBecomeTitleAndText) {
         const char* axiom;
         const char* successor;
         const char* tweak;
-        std::string text; // found in the error text
+        std::string text;
     } cases[] = {
         {"F", "F(unknownName)", "", "unknownName"},
         {"F}", "F", "", "A polygon was tried to be closed, but no one was opened before. (atom 2 of 2: F >>}<<)"},
@@ -115,10 +111,7 @@ TEST_F(RunFixture, ErrorsBecomeTitleAndText) {
         SilentProgress progress;
         const ComputationOutcome outcome = compute(*lsystem, definition, progress);
         EXPECT_EQ(outcome.errorTitle, "Definition error") << c.text;
-        if (c.text != "unknownName")
-            EXPECT_EQ(outcome.errorText, c.text);
-        else
-            EXPECT_NE(outcome.errorText.find(c.text), std::string::npos) << outcome.errorText;
+        EXPECT_EQ(outcome.errorText, c.text);
         EXPECT_FALSE(outcome.result.valid());
     }
 }
