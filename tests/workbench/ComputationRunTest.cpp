@@ -9,15 +9,6 @@
 
 namespace {
 
-std::unique_ptr<LSystem> build(const LSystemDefinition& definition) {
-    String2IDManager::instance().registerBuiltins();
-    std::ostringstream messages;
-    tov::ReportingErrorHandler handler(messages);
-    std::unique_ptr<LSystem> lsystem = buildLSystem(definition, String2IDManager::instance(), handler);
-    EXPECT_FALSE(handler.hasErrors()) << messages.str();
-    return lsystem;
-}
-
 LSystemDefinition plant(const std::string& axiom, const std::string& successor, int steps) {
     LSystemDefinition definition;
     definition.setAxiom(axiom);
@@ -38,15 +29,22 @@ struct CancellingProgress : SilentProgress {
 
 struct RunFixture : ::testing::Test {
     ComputationRun run;
+    std::unique_ptr<LSystem> lsystem;
 
-    ComputationOutcome compute(LSystem& lsystem, const LSystemDefinition& definition, ComputationProgress& progress,
+    // Builds the system of the definition and runs it.
+    ComputationOutcome compute(const LSystemDefinition& definition, ComputationProgress& progress,
                                bool computeOnChange = true, bool cancelFirst = false) {
+        String2IDManager::instance().registerBuiltins();
+        std::ostringstream messages;
+        tov::ReportingErrorHandler handler(messages);
+        lsystem = buildLSystem(definition, String2IDManager::instance(), handler);
+        EXPECT_FALSE(handler.hasErrors()) << messages.str();
         ComputationRequest request;
         request.needsDerivation = true;
         request.force = request.computeOnChange = computeOnChange;
         run.prepare();
         if (cancelFirst) run.cancel(); // pressed while the worker is still starting
-        return run.run(request, lsystem, definition, progress);
+        return run.run(request, *lsystem, definition, progress);
     }
 };
 
@@ -71,10 +69,8 @@ TEST_F(RunFixture, FinishedAndCancelledRunsZeroStepsAndDerivationsAlone) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const LSystemDefinition definition = plant("F", "FF", c.steps);
-        std::unique_ptr<LSystem> lsystem = build(definition);
         CancellingProgress progress(run, c.cancelAtStep > 0 ? c.cancelAtStep : 1000);
-        const ComputationOutcome outcome =
-            compute(*lsystem, definition, progress, c.computeOnChange, c.cancelAtStep == 0);
+        const ComputationOutcome outcome = compute(definition, progress, c.computeOnChange, c.cancelAtStep == 0);
         EXPECT_TRUE(outcome.errorTitle.empty()) << outcome.errorText;
         EXPECT_EQ(outcome.reachedStep, c.reached);
         EXPECT_EQ(lsystem->getHistorySize(), static_cast<std::size_t>(c.reached));
@@ -107,9 +103,8 @@ TEST_F(RunFixture, ErrorsBecomeTitleAndText) {
     for (const auto& c : cases) {
         LSystemDefinition definition = plant(c.axiom, c.successor, 1);
         if (*c.tweak) definition.setTweak(c.tweak, "(0,x)");
-        std::unique_ptr<LSystem> lsystem = build(definition);
         SilentProgress progress;
-        const ComputationOutcome outcome = compute(*lsystem, definition, progress);
+        const ComputationOutcome outcome = compute(definition, progress);
         EXPECT_EQ(outcome.errorTitle, "Definition error") << c.text;
         EXPECT_EQ(outcome.errorText, c.text);
         EXPECT_FALSE(outcome.result.valid());

@@ -141,7 +141,6 @@ TEST(ObjectExport, ObjAndStlReadBackAsTheScenesTriangles) {
     EXPECT_EQ(count(obj, "\nusemtl m\\d"), 3u);
     const std::string mtl = dir.read("my_model.mtl");
     EXPECT_EQ(count(mtl, "\nnewmtl m\\d"), 3u);
-    EXPECT_EQ(count(mtl, "\nKd [-0-9.e]+ [-0-9.e]+ [-0-9.e]+"), 3u);
     EXPECT_NE(mtl.find("\nKd 0.9 0.2 0.1\n"), std::string::npos);
     EXPECT_NE(mtl.find("\nNs 98\nd 1\nillum 2\n"), std::string::npos);
     EXPECT_EQ(count(mtl, "\nKa [-0-9.e]+ [-0-9.e]+ [-0-9.e]+"), 2u);
@@ -200,10 +199,7 @@ TEST(ObjectExport, GltfHoldsEachShapeAndMaterialOnceAndThePlacementsAsInstancesO
 
     EXPECT_EQ((std::vector<std::string>{"KHR_materials_unlit", "EXT_mesh_gpu_instancing"}), model.extensionsUsed);
     ASSERT_EQ(3u, model.materials.size());
-    const tinygltf::Material& green = model.materials[0];
-    EXPECT_EQ((std::vector<double>{0.2f, 0.8f, 0.3f, 1.0f}), green.pbrMetallicRoughness.baseColorFactor);
-    EXPECT_DOUBLE_EQ(1.0, green.pbrMetallicRoughness.roughnessFactor);
-    EXPECT_DOUBLE_EQ(0.0, green.pbrMetallicRoughness.metallicFactor);
+    EXPECT_EQ((std::vector<double>{0.2f, 0.8f, 0.3f, 1.0f}), model.materials[0].pbrMetallicRoughness.baseColorFactor);
     EXPECT_DOUBLE_EQ(std::sqrt(2.0 / 100.0), model.materials[1].pbrMetallicRoughness.roughnessFactor);
     EXPECT_EQ(1u, model.materials[2].extensions.count("KHR_materials_unlit"));
     // Tube, ball and line once each (positions, normals but for the line,
@@ -251,20 +247,16 @@ TEST(ObjectExport, GltfHoldsEachShapeAndMaterialOnceAndThePlacementsAsInstancesO
         EXPECT_TRUE(near(instanced[i % 2 ? 3 + i / 2 : i / 2], SampleScene::placement(i) * toGltf)) << i;
     EXPECT_TRUE(near(plain[0], scene.sheared * toGltf));
     EXPECT_TRUE(near(plain[1], SampleScene::placement(5) * toGltf));
-}
 
-// The Khronos validator, installed by scripts/install-deps.sh into the build
-// tree, finds no error in either form.
-TEST(ObjectExport, GltfPassesTheValidator) {
+    // The Khronos validator, installed by scripts/install-deps.sh into the
+    // build tree, finds no error in any form.
     const std::string modules = std::string(KLADO_BINARY_DIR) + "/node/node_modules";
     if (!std::filesystem::exists(modules + "/gltf-validator") || std::system("node --version > /dev/null") != 0) {
         if (std::getenv("CI")) FAIL() << "The glTF validator is not installed in " << modules;
         GTEST_SKIP() << "The glTF validator is not installed (scripts/install-deps.sh installs it).";
     }
-    TempDir dir;
-    SampleScene scene;
-    for (const char* name : {"plant.glb", "plant.gltf"}) {
-        ASSERT_EQ("", writeObjectFile(*scene.root, dir.path(name), {}, nullptr));
+    ASSERT_EQ("", writeObjectFile(*scene.root, dir.path("plant.gltf"), {}, nullptr));
+    for (const char* name : {"plant.glb", "plant.gltf", "nodes.gltf"}) {
         const std::string command = "NODE_PATH='" + modules + "' node '" + KLADO_SOURCE_DIR +
                                     "/tests/workbench/validate-gltf.js' '" + dir.path(name) + "' > '" +
                                     dir.path("report.json") + "'";

@@ -72,11 +72,8 @@ TEST_F(SceneViewFixture, AStoredViewIsTakenOverExactlyAndWrittenBackAfterTheFram
     EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), 250.0);
     EXPECT_EQ(view.manipulator()->getCenter(), osg::Vec3d(1.0, 2.0, 3.0));
     EXPECT_EQ(view.manipulator()->getRotation(), osg::Quat(0.0, 0.0, 0.6, 0.8));
-    // The record still describes the view on screen.
-    EXPECT_DOUBLE_EQ(record.distance, 250.0);
-    EXPECT_EQ(record.center, (std::array<double, 3>{1.0, 2.0, 3.0}));
-    const osg::Matrixd matrix = view.manipulator()->getMatrix();
-    EXPECT_DOUBLE_EQ(record.matrix[12], matrix(3, 0));
+    // The record describes the view on screen.
+    EXPECT_DOUBLE_EQ(record.matrix[12], view.manipulator()->getMatrix()(3, 0));
 }
 
 TEST_F(SceneViewFixture, AReleasedCameraRecordIsNoLongerWrittenAndANullSceneShowsNothing) {

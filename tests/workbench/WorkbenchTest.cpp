@@ -37,7 +37,6 @@ TEST_F(WorkbenchFixture, LoadingASecondDefinitionRestartsUserSymbolsAt1000) {
     load("Axiom:Gamma\nDef:_multichar:1\n");
     ASSERT_TRUE(workbench.recompute(errors)) << messages.str();
     EXPECT_FALSE(registry.hasName("Alpha"));
-    EXPECT_FALSE(registry.hasName("Beta"));
     EXPECT_EQ(registry.idOf("Gamma"), firstUserSymbolID);
     EXPECT_EQ(registry.getNextID(), firstUserSymbolID + 1);
     EXPECT_EQ(registry.idOf("["), 8); // the alphabet stays
@@ -83,7 +82,6 @@ TEST_F(WorkbenchFixture, ReinterpretationDerivesOnlyWhatACancelLeftUndone) {
     EXPECT_TRUE(workbench.complete(workbench.compute(*request, progress)));
     EXPECT_FALSE(workbench.pending());
     EXPECT_EQ(workbench.reachedStep(), 4);
-    EXPECT_FALSE(workbench.statistics().items().empty());
     EXPECT_FALSE(workbench.prepareReinterpret(false, true)->needsDerivation);
     EXPECT_EQ(workbench.reachedStep(), 4);
     // A new compilation starts again at step 0, before the worker runs.
