@@ -37,17 +37,6 @@ struct SceneViewFixture : ::testing::Test {
         return geode.release();
     }
 
-    // The angle between the line of sight and the edge of the model's
-    // bounding sphere, and the smaller half-angle of the view; the model fits
-    // when the first is no larger.
-    std::pair<double, double> sphereAndViewAngles() {
-        const osg::BoundingSphere bound = view.viewer()->getSceneData()->getBound();
-        EXPECT_LT((view.manipulator()->getCenter() - osg::Vec3d(bound.center())).length(), 1e-6);
-        const osg::Matrixd& projection = view.viewer()->getCamera()->getProjectionMatrix();
-        const double halfTan = std::min(1.0 / projection(0, 0), 1.0 / projection(1, 1));
-        return {std::asin(bound.radius() / view.manipulator()->getDistance()), std::atan(halfTan)};
-    }
-
     // The number of pixels of an exported picture that differ from the
     // background.
     int drawnPixels() {
@@ -120,7 +109,13 @@ TEST_F(SceneViewFixture, GoingHomeFitsTheModelIntoTheViewAtAnyAspectWithZoomOne)
         view.frame();
         EXPECT_DOUBLE_EQ(record.zoom, 1.0);
         EXPECT_NEAR(record.center[0], 5.0, 1e-6); // the ball's centre
-        const auto [sphere, half] = sphereAndViewAngles();
+        // The angle between the line of sight and the edge of the model's
+        // bounding sphere is no larger than the smaller half-angle of the view.
+        const osg::BoundingSphere bound = view.viewer()->getSceneData()->getBound();
+        EXPECT_LT((view.manipulator()->getCenter() - osg::Vec3d(bound.center())).length(), 1e-6);
+        const osg::Matrixd& projection = view.viewer()->getCamera()->getProjectionMatrix();
+        const double half = std::atan(std::min(1.0 / projection(0, 0), 1.0 / projection(1, 1)));
+        const double sphere = std::asin(bound.radius() / view.manipulator()->getDistance());
         EXPECT_LE(sphere, half + 1e-6);
         // The sphere touches the narrower pair of edges: no needless margin.
         EXPECT_NEAR(sphere, half, 1e-6);
