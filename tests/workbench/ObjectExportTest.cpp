@@ -165,15 +165,13 @@ TEST(ObjectExport, FailedOrCancelledExportsLeaveTheOldFiles) {
 
 TEST(ObjectExport, ConcurrentObjExportsToOneNameLeaveOnePair) {
     TempDir dir;
-    // One scene of one material, one of three.
+    // The scene of three materials, and its first part, of one.
     SampleScene three;
-    GeometryCache cache;
-    osg::ref_ptr<osg::Group> one = new osg::Group;
-    ShapeInstancer shapes;
-    shapes.start(one.get());
-    shapes.place(cache.ball(1, 8), cache.litStateSet(red), true, osg::Matrixd());
+    osg::Node& one = *three.group->getChild(0);
+    writeObjectFile(one, dir.path("one.obj"), {}, nullptr);
+    ASSERT_EQ(count(dir.read("one.mtl"), "\nnewmtl m\\d"), 1u);
     for (int round = 0; round < 20; ++round) {
-        std::thread other([&] { writeObjectFile(*one, dir.path("same.obj"), {}, nullptr); });
+        std::thread other([&] { writeObjectFile(one, dir.path("same.obj"), {}, nullptr); });
         writeObjectFile(*three.root, dir.path("same.obj"), {}, nullptr);
         other.join();
         ASSERT_EQ(count(dir.read("same.obj"), "\nusemtl m\\d"), count(dir.read("same.mtl"), "\nnewmtl m\\d"))

@@ -17,9 +17,17 @@
 
 namespace {
 
+// What the workbench tells the user: warnings are kept, a failure fails the test.
+struct Recorder : FailureReporter {
+    std::vector<std::pair<std::string, std::string>> warnings;
+    void report(const std::string& title, const std::string& text) override { ADD_FAILURE() << title << text; }
+    void warn(const std::string& title, const std::string& text) override { warnings.emplace_back(title, text); }
+};
+
 struct WorkbenchFixture : ::testing::Test {
     TempDir dir;
-    Workbench workbench{FailureReporter::standardError()};
+    Recorder recorder;
+    Workbench workbench{recorder};
     std::ostringstream messages;
     tov::ReportingErrorHandler errors{messages};
 
@@ -129,15 +137,8 @@ TEST_F(WorkbenchFixture, AWorkerComputesWhileTheMainThreadReadsAndCancels) {
 // What the interpretation left out reaches the user as one warning, the
 // result all the same; a later clean run warns no more.
 TEST_F(WorkbenchFixture, LeftOutShapesAreReportedAsOneWarning) {
-    struct Recorder : FailureReporter {
-        std::vector<std::pair<std::string, std::string>> warnings;
-        void report(const std::string& title, const std::string& text) override { ADD_FAILURE() << title << text; }
-        void warn(const std::string& title, const std::string& text) override { warnings.emplace_back(title, text); }
-    } recorder;
-    Workbench watched(recorder);
-    dir.write("plant.kld", "Axiom:F(1/0)+(0/0)F(0/0)F\n");
-    ASSERT_TRUE(watched.load(dir.path("plant.kld"), errors));
-    EXPECT_TRUE(watched.recompute(errors)) << messages.str();
+    load("Axiom:F(1/0)+(0/0)F(0/0)F\n");
+    EXPECT_TRUE(workbench.recompute(errors)) << messages.str();
     ASSERT_EQ(recorder.warnings.size(), 1u);
     EXPECT_EQ(recorder.warnings[0].first, "Warning(s) on computation");
     EXPECT_EQ(recorder.warnings[0].second,
@@ -145,9 +146,8 @@ TEST_F(WorkbenchFixture, LeftOutShapesAreReportedAsOneWarning) {
               "shapes are not drawn.\n Symbol '+' has an angle that is not a finite number; those turns are not "
               "made.");
 
-    dir.write("plant.kld", "Axiom:F+F\n");
-    ASSERT_TRUE(watched.load(dir.path("plant.kld"), errors));
-    EXPECT_TRUE(watched.recompute(errors));
+    load("Axiom:F+F\n");
+    EXPECT_TRUE(workbench.recompute(errors));
     EXPECT_EQ(recorder.warnings.size(), 1u);
 }
 
