@@ -37,7 +37,96 @@ struct WorkbenchFixture : ::testing::Test {
         dir.write("plant.kld", text);
         ASSERT_TRUE(workbench.load(dir.path("plant.kld"), errors)) << messages.str();
     }
+
+    // A computation as the window's worker runs it, on this thread; without
+    // compute on change it only derives, as a batch run without pictures does.
+    ComputationOutcome compute(ComputationProgress& progress, bool computeOnChange = true, bool cancelFirst = false) {
+        std::optional<ComputationRequest> request = workbench.prepareRecompute(computeOnChange, errors);
+        EXPECT_TRUE(request) << messages.str();
+        if (!request) return {};
+        request->force = computeOnChange;
+        if (cancelFirst) workbench.cancel(); // pressed while the worker is still starting
+        return workbench.compute(*request, progress);
+    }
 };
+
+// A plant of one rule, F -> successor, derived for the given steps.
+std::string plant(const std::string& axiom, const std::string& successor, int steps) {
+    return "Axiom:" + axiom + "\nRule: : : :F: :" + successor + "\nDef:_steps:" + std::to_string(steps) + "\n";
+}
+
+// Cancels the run once the given step has begun, as the dialog's Cancel does.
+struct CancellingProgress : SilentProgress {
+    Workbench& workbench;
+    int atStep;
+    CancellingProgress(Workbench& w, int step) : workbench(w), atStep(step) {}
+    void setStep(int step) override {
+        if (step >= atStep) workbench.cancel();
+    }
+};
+
+// A finished run's result is the interpreted string turned upright; a
+// cancelled run keeps the steps derived before it and marks the picture out
+// of date.
+TEST_F(WorkbenchFixture, FinishedAndCancelledRunsZeroStepsAndDerivationsAlone) {
+    const struct {
+        const char* what;
+        int steps;
+        int cancelAtStep; // never when negative; 0: before the run begins
+        bool computeOnChange;
+        int reached;
+        bool pending;
+    } cases[] = {
+        {"all steps", 3, -1, true, 3, false},
+        {"zero steps interpret the axiom", 0, -1, true, 0, false},
+        {"a cancel before the run begins is not lost", 3, 0, true, 0, true},
+        {"a cancel during step 3", 5, 3, true, 2, true},
+        {"without compute on change only a derivation", 2, -1, false, 2, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        load(plant("F", "FF", c.steps));
+        CancellingProgress progress(workbench, c.cancelAtStep > 0 ? c.cancelAtStep : 1000);
+        const ComputationOutcome outcome = compute(progress, c.computeOnChange, c.cancelAtStep == 0);
+        EXPECT_TRUE(outcome.errorTitle.empty()) << outcome.errorText;
+        EXPECT_EQ(outcome.reachedStep, c.reached);
+        EXPECT_EQ(workbench.lsystem()->getHistorySize(), static_cast<std::size_t>(c.reached));
+        EXPECT_EQ(outcome.pending, c.pending);
+        EXPECT_EQ(outcome.needsDerivation, c.pending);
+        ASSERT_EQ(outcome.result.valid(), !c.pending);
+        if (c.pending) continue;
+        EXPECT_FALSE(outcome.statistics.items().empty());
+        // The turtle grows along +y; upright, the model stands along +z.
+        const osg::BoundingSphere bound = outcome.result->getBound();
+        EXPECT_GT(bound.center().z(), 0.4 * (1 << c.steps));
+        EXPECT_NEAR(bound.center().y(), 0.0, 1e-6);
+    }
+}
+
+TEST_F(WorkbenchFixture, ComputationErrorsBecomeTitleAndText) {
+    const struct {
+        const char* axiom;
+        const char* successor;
+        const char* tweak;
+        std::string text;
+    } cases[] = {
+        {"F", "F(unknownName)", "", "unknownName"},
+        {"F}", "F", "", "A polygon was tried to be closed, but no one was opened before. (atom 2 of 2: F >>}<<)"},
+        {"F]", "F", "",
+         "A stack state was tried to be popped, but none has been pushed before. (atom 2 of 2: F >>]<<)"},
+        {"F", "F", "tropism.strength", "A value assumed to be numeric is not."},
+        {"F", "F", "tropism.direction", "Parameter 'tropism.direction' has a false number of entries."},
+    };
+    for (const auto& c : cases) {
+        load(plant(c.axiom, c.successor, 1));
+        if (*c.tweak) workbench.definition().setTweak(c.tweak, "(0,x)");
+        SilentProgress progress;
+        const ComputationOutcome outcome = compute(progress);
+        EXPECT_EQ(outcome.errorTitle, "Definition error") << c.text;
+        EXPECT_EQ(outcome.errorText, c.text);
+        EXPECT_FALSE(outcome.result.valid());
+    }
+}
 
 TEST_F(WorkbenchFixture, LoadingASecondDefinitionRestartsUserSymbolsAt1000) {
     load("Axiom:Alpha Beta\nDef:_multichar:1\n");
@@ -76,17 +165,14 @@ TEST_F(WorkbenchFixture, TheWindowsValuesAreWrittenInFixedNotationAndReadAsNumbe
 }
 
 TEST_F(WorkbenchFixture, ReinterpretationDerivesOnlyWhatACancelLeftUndone) {
-    load("Axiom:F\nRule: : : :F: :FF\nDef:_steps:4\n");
-    std::optional<ComputationRequest> request = workbench.prepareRecompute(true, errors);
-    ASSERT_TRUE(request);
-    workbench.cancel();
+    load(plant("F", "FF", 4));
     SilentProgress progress;
-    EXPECT_TRUE(workbench.complete(workbench.compute(*request, progress)));
+    EXPECT_TRUE(workbench.complete(compute(progress, true, true)));
     EXPECT_TRUE(workbench.pending());
     EXPECT_EQ(workbench.reachedStep(), 0);
 
     // prepare clears the earlier Cancel; the derivation goes on from step 0.
-    request = workbench.prepareReinterpret(false, true);
+    std::optional<ComputationRequest> request = workbench.prepareReinterpret(false, true);
     ASSERT_TRUE(request);
     EXPECT_TRUE(request->needsDerivation);
     EXPECT_FALSE(request->resetView);
@@ -104,7 +190,7 @@ TEST_F(WorkbenchFixture, ReinterpretationDerivesOnlyWhatACancelLeftUndone) {
 // shows during a run and then cancels. Built with ThreadSanitizer by
 // `make tsan`.
 TEST_F(WorkbenchFixture, AWorkerComputesWhileTheMainThreadReadsAndCancels) {
-    load("Axiom:F\nRule: : : :F: :FF\nDef:_steps:24\n");
+    load(plant("F", "FF", 24));
     std::optional<ComputationRequest> request = workbench.prepareRecompute(true, errors);
     ASSERT_TRUE(request);
 
