@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -139,16 +138,13 @@ TEST_F(InstancedScene, DrawsAsItsExpandedTransforms) {
     osg::ref_ptr<osg::Image> expanded = render(expandInstances(*scene).get(), "expanded.png");
     ASSERT_TRUE(instanced && expanded);
     ASSERT_EQ(instanced->getTotalSizeInBytes(), expanded->getTotalSizeInBytes());
-    const unsigned channels = osg::Image::computeNumComponents(instanced->getPixelFormat());
     const std::size_t pixels = instanced->s() * instanced->t();
-    std::size_t differing = 0;
-    for (std::size_t p = 0; p < pixels; ++p) {
-        const unsigned char* a = instanced->data() + p * channels;
-        const unsigned char* b = expanded->data() + p * channels;
-        int largest = 0;
-        for (unsigned c = 0; c < 3; ++c) largest = std::max(largest, std::abs(int(a[c]) - int(b[c])));
-        differing += largest > 8;
-    }
+    std::size_t differing = 0; // by more than 8 of 255 in a channel
+    for (int y = 0; y < instanced->t(); ++y)
+        for (int x = 0; x < instanced->s(); ++x) {
+            const osg::Vec4 d = instanced->getColor(x, y) - expanded->getColor(x, y);
+            differing += std::max({std::fabs(d.r()), std::fabs(d.g()), std::fabs(d.b())}) > 8.5f / 255;
+        }
     double thinGreen = 0.0, fullGreen = 0.0;
     EXPECT_GT(drawn(*instanced, thinGreen), pixels / 10);
     EXPECT_LT(differing, pixels / 200) << differing << " of " << pixels;

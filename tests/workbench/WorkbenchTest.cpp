@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
 #include <map>
 #include <regex>
@@ -112,8 +111,6 @@ TEST_F(WorkbenchFixture, ComputationErrorsBecomeTitleAndText) {
     } cases[] = {
         {"F", "F(unknownName)", "", "unknownName"},
         {"F}", "F", "", "A polygon was tried to be closed, but no one was opened before. (atom 2 of 2: F >>}<<)"},
-        {"F]", "F", "",
-         "A stack state was tried to be popped, but none has been pushed before. (atom 2 of 2: F >>]<<)"},
         {"F", "F", "tropism.strength", "A value assumed to be numeric is not."},
         {"F", "F", "tropism.direction", "Parameter 'tropism.direction' has a false number of entries."},
     };
@@ -193,14 +190,7 @@ TEST_F(WorkbenchFixture, AWorkerComputesWhileTheMainThreadReadsAndCancels) {
     load(plant("F", "FF", 24));
     std::optional<ComputationRequest> request = workbench.prepareRecompute(true, errors);
     ASSERT_TRUE(request);
-
-    struct : ComputationProgress {
-        std::atomic<int> percent{0};
-        std::atomic<int> step{0};
-        void setProgress(int value) override { percent = value; }
-        void setStep(int value) override { step = value; }
-        void setInterpreting() override {}
-    } progress;
+    SilentProgress progress;
     ComputationOutcome outcome;
     std::thread worker([&] { outcome = workbench.compute(*request, progress); });
     String2IDManager& registry = String2IDManager::instance();
