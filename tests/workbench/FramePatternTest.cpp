@@ -1,6 +1,3 @@
-// The names of the pictures of a growth: what a pattern may hold and the
-// names it gives.
-
 #include "workbench/FramePattern.h"
 
 #include <gtest/gtest.h>

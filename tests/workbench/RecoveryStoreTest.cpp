@@ -106,8 +106,7 @@ TEST_F(RecoveryStoreFixture, AnUnreadableCopyIsReportedAndKept) {
     ASSERT_EQ(sidecars.size(), 2u);
     std::ofstream(sidecars[0]) << "pid=12\ntime=";
     const std::string damagedName = std::filesystem::path(sidecars[0]).stem();
-    const std::string missing = std::filesystem::path(sidecars[1]).replace_extension(".kld");
-    std::filesystem::remove(missing);
+    std::filesystem::remove(std::filesystem::path(sidecars[1]).replace_extension(".kld"));
 
     const auto before = files("");
     for (int start = 0; start < 2; ++start) {
