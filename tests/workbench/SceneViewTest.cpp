@@ -2,13 +2,14 @@
 
 #include "workbench/SurfacelessContext.h"
 
+#include "../TempDir.h"
+
 #include <gtest/gtest.h>
 #include <osg/Geode>
 #include <osg/ShapeDrawable>
 #include <osgDB/ReadFile>
 
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -36,36 +37,18 @@ struct SceneViewFixture : ::testing::Test {
         return geode.release();
     }
 
-    // The angle between the line of sight and the edge of the model's
-    // bounding sphere, and the smaller half-angle of the view; the model fits
-    // when the first is no larger.
-    std::pair<double, double> sphereAndViewAngles() {
-        const osg::BoundingSphere bound = view.viewer()->getSceneData()->getBound();
-        double distance = 0.0;
-        osg::Quat rotation;
-        osg::Vec3d center;
-        view.manipulator()->getOrbit(distance, rotation, center);
-        EXPECT_LT((center - osg::Vec3d(bound.center())).length(), 1e-6);
-        const osg::Matrixd& projection = view.viewer()->getCamera()->getProjectionMatrix();
-        const double halfTan = std::min(1.0 / projection(0, 0), 1.0 / projection(1, 1));
-        return {std::asin(bound.radius() / distance), std::atan(halfTan)};
-    }
-
     // The number of pixels of an exported picture that differ from the
     // background.
-    int drawnPixels(int width, int height) {
-        const std::string name = ::testing::TempDir() + "scene_view_export.png";
-        EXPECT_EQ(view.renderImage(name, width, height), "");
-        osg::ref_ptr<osg::Image> image = osgDB::readImageFile(name);
-        std::remove(name.c_str());
+    int drawnPixels() {
+        TempDir dir;
+        EXPECT_EQ(view.renderImage(dir.path("view.png"), 200, 150), "");
+        osg::ref_ptr<osg::Image> image = osgDB::readImageFile(dir.path("view.png"));
         if (!image) return -1;
         int drawn = 0;
         for (int y = 0; y < image->t(); ++y)
             for (int x = 0; x < image->s(); ++x) drawn += image->getColor(x, y).r() > 0.0f;
         return drawn;
     }
-
-    osg::Group* shownScene() { return view.viewer()->getSceneData()->asGroup()->getChild(1)->asGroup(); }
 };
 
 TEST_F(SceneViewFixture, AStoredViewIsTakenOverExactlyAndWrittenBackAfterTheFrame) {
@@ -75,63 +58,28 @@ TEST_F(SceneViewFixture, AStoredViewIsTakenOverExactlyAndWrittenBackAfterTheFram
     record.distance = 250.0;
     view.setScene(ball(), &record, lights.data(), false);
     view.frame();
-
-    double distance = 0.0;
-    osg::Quat rotation;
-    osg::Vec3d center;
-    view.manipulator()->getOrbit(distance, rotation, center);
-    EXPECT_DOUBLE_EQ(distance, 250.0);
-    EXPECT_EQ(center, osg::Vec3d(1.0, 2.0, 3.0));
-    EXPECT_EQ(rotation, osg::Quat(0.0, 0.0, 0.6, 0.8));
-    // The record still describes the view on screen.
-    EXPECT_DOUBLE_EQ(record.distance, 250.0);
-    EXPECT_EQ(record.center, (std::array<double, 3>{1.0, 2.0, 3.0}));
-    const osg::Matrixd matrix = view.manipulator()->getMatrix();
-    EXPECT_DOUBLE_EQ(record.matrix[12], matrix(3, 0));
+    EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), 250.0);
+    EXPECT_EQ(view.manipulator()->getCenter(), osg::Vec3d(1.0, 2.0, 3.0));
+    EXPECT_EQ(view.manipulator()->getRotation(), osg::Quat(0.0, 0.0, 0.6, 0.8));
+    // The record describes the view on screen.
+    EXPECT_DOUBLE_EQ(record.matrix[12], view.manipulator()->getMatrix()(3, 0));
 }
 
-TEST_F(SceneViewFixture, ResettingTheViewGoesHomeWithZoomOne) {
-    record.set = true;
-    record.center = {100.0, 100.0, 100.0};
-    record.distance = 9999.0;
-    record.zoom = 3.0;
-    view.setScene(ball(), &record, lights.data(), true);
-    view.frame();
-    EXPECT_DOUBLE_EQ(record.zoom, 1.0);
-    EXPECT_NE(record.distance, 9999.0);
-    EXPECT_NEAR(record.center[0], 5.0, 1e-6); // the ball's centre
-    // Moving closer zooms in.
-    double distance = 0.0;
-    osg::Quat rotation;
-    osg::Vec3d center;
-    view.manipulator()->getOrbit(distance, rotation, center);
-    view.manipulator()->setOrbit(distance / 2, rotation, center);
-    view.frame();
-    EXPECT_DOUBLE_EQ(record.zoom, 2.0);
-}
-
-TEST_F(SceneViewFixture, ANullSceneShowsAnEmptyScene) {
-    view.setScene(ball(), &record, lights.data(), true);
-    view.frame();
-    view.setScene(nullptr, &record, lights.data(), true);
-    view.frame();
-    EXPECT_EQ(shownScene()->getNumChildren(), 0u);
-}
-
-TEST_F(SceneViewFixture, AReleasedCameraRecordIsNoLongerWritten) {
+TEST_F(SceneViewFixture, AReleasedCameraRecordIsNoLongerWrittenAndANullSceneShowsNothing) {
     view.setScene(ball(), &record, lights.data(), true);
     view.releaseCameraRecord();
     view.frame();
     EXPECT_FALSE(record.set);
+    view.setScene(nullptr, &record, lights.data(), true);
+    view.frame();
+    EXPECT_EQ(view.viewer()->getSceneData()->asGroup()->getChild(1)->asGroup()->getNumChildren(), 0u);
 }
 
 TEST_F(SceneViewFixture, AZeroSideKeepsTheViewportButRecomputesTheAspect) {
     view.setScene(ball(), &record, lights.data(), true);
     view.frame();
     view.resize(800, 400);
-    const osg::Viewport* viewport = view.viewer()->getCamera()->getViewport();
-    EXPECT_EQ(viewport->width(), 800);
-    EXPECT_EQ(viewport->height(), 400);
+    ASSERT_EQ(view.viewer()->getCamera()->getViewport()->width(), 800);
     const std::pair<int, int> sizes[] = {{0, 300}, {300, 0}};
     for (const auto& [width, height] : sizes) {
         view.resize(width, height);
@@ -143,25 +91,43 @@ TEST_F(SceneViewFixture, AZeroSideKeepsTheViewportButRecomputesTheAspect) {
     }
 }
 
-TEST_F(SceneViewFixture, GoingHomeFitsTheModelIntoTheViewAtAnyAspect) {
+// Going home, by resetting the view, by command or by key, fits the model into
+// the view and writes zoom one into the stored view.
+TEST_F(SceneViewFixture, GoingHomeFitsTheModelIntoTheViewAtAnyAspectWithZoomOne) {
+    // A stored view far away, which the reset replaces.
+    record.set = true;
+    record.center = {100.0, 100.0, 100.0};
+    record.distance = 9999.0;
+    record.zoom = 3.0;
     const std::pair<int, int> sizes[] = {{400, 400}, {735, 640}, {800, 300}, {300, 800}};
     for (const auto& [width, height] : sizes) {
+        SCOPED_TRACE(std::to_string(width) + "x" + std::to_string(height));
         view.resize(width, height);
         view.setScene(ball(), &record, lights.data(), true);
         view.frame();
-        const auto [sphere, half] = sphereAndViewAngles();
-        EXPECT_LE(sphere, half + 1e-6) << width << "x" << height;
+        EXPECT_DOUBLE_EQ(record.zoom, 1.0);
+        // The angle between the line of sight and the edge of the model's
+        // bounding sphere is no larger than the smaller half-angle of the view.
+        const osg::BoundingSphere bound = view.viewer()->getSceneData()->getBound();
+        EXPECT_LT((view.manipulator()->getCenter() - osg::Vec3d(bound.center())).length(), 1e-6);
+        const osg::Matrixd& projection = view.viewer()->getCamera()->getProjectionMatrix();
+        const double half = std::atan(std::min(1.0 / projection(0, 0), 1.0 / projection(1, 1)));
+        const double sphere = std::asin(bound.radius() / view.manipulator()->getDistance());
+        EXPECT_LE(sphere, half + 1e-6);
         // The sphere touches the narrower pair of edges: no needless margin.
-        EXPECT_NEAR(sphere, half, 1e-6) << width << "x" << height;
+        EXPECT_NEAR(sphere, half, 1e-6);
 
-        // Going home again by command or key returns to the same place.
+        // Moving closer zooms in; going home again returns to the same place.
         const double homeDistance = view.manipulator()->getDistance();
         view.manipulator()->setDistance(homeDistance / 3);
+        view.frame();
+        EXPECT_DOUBLE_EQ(record.zoom, 3.0);
         view.manipulator()->home(1.0);
-        EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), homeDistance) << width << "x" << height;
+        EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), homeDistance);
         view.manipulator()->setDistance(homeDistance / 3);
         view.centerView();
-        EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), homeDistance) << width << "x" << height;
+        view.frame();
+        EXPECT_DOUBLE_EQ(view.manipulator()->getDistance(), homeDistance);
         EXPECT_DOUBLE_EQ(record.zoom, 1.0);
     }
 }
@@ -170,12 +136,12 @@ TEST_F(SceneViewFixture, AnExportedImageShowsTheViewOnScreen) {
     lights[0].enabled = true;
     view.setScene(ball(), &record, lights.data(), true);
     view.frame();
-    const int atHome = drawnPixels(200, 150);
+    const int atHome = drawnPixels();
     ASSERT_GT(atHome, 1000);
     // Three times as far away the ball covers about a ninth of the pixels.
     view.manipulator()->setDistance(view.manipulator()->getDistance() * 3);
     view.frame();
-    const int farAway = drawnPixels(200, 150);
+    const int farAway = drawnPixels();
     EXPECT_GT(farAway, 0);
     EXPECT_LT(farAway, atHome / 6);
 }
