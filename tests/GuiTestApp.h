@@ -3,13 +3,16 @@
 // of DISPLAY (a virtual one under xvfb-run) with HOME in a scratch folder, so
 // that settings are read from and written to ~/.foxrc/TOVA/KLADO there and
 // never to the user's own; helpers that send the messages a user's keys and
-// clicks produce; and a poller that drives modal loops: it runs a step every
-// millisecond from the event loop until the step says it is done.
+// clicks produce; a poller that drives modal loops: it runs a step every
+// millisecond from the event loop until the step says it is done; a target
+// that records what widgets tell it; and a fixture with a window to show
+// widgets in.
 
 #include "TempDir.h"
 
 #include <fx.h>
 #include <fxkeys.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
@@ -121,13 +124,15 @@ private:
     std::function<bool()> myStep;
 };
 
-// Runs `action` on the modal window once one is running, repeating until the
-// action returns true (it ends the modal loop itself).
-inline void whenModal(std::function<bool(FXWindow*)> action) {
+// Runs `action` on the modal dialog of the class once one is running; the
+// action ends the dialog's loop itself.
+template <class Dialog>
+void whenModal(std::function<void(Dialog*)> action) {
     static std::unique_ptr<Poller> poller;
     poller = std::make_unique<Poller>([action = std::move(action)] {
-        FXWindow* modal = guiApp()->getModalWindow();
-        return modal && action(modal);
+        auto* dialog = dynamic_cast<Dialog*>(guiApp()->getModalWindow());
+        if (dialog) action(dialog);
+        return dialog != nullptr;
     });
 }
 
@@ -140,3 +145,40 @@ inline bool runUntil(const std::function<bool()>& condition) {
     }
     return true;
 }
+
+// Stands for a widget's target: counts the commands and changes it hears of
+// and passes them, and the replacements, to `hook`. Clicks go on to the
+// widget unless `takeClicks` says otherwise.
+class Recorder : public FXObject {
+    FXDECLARE(Recorder)
+
+public:
+    long onMessage(FXObject* sender, FXSelector sel, void* ptr) {
+        if (FXSELTYPE(sel) == SEL_COMMAND) ++commands;
+        if (FXSELTYPE(sel) == SEL_CHANGED) ++changes;
+        if (hook) hook(sender, sel, ptr);
+        return 1;
+    }
+    long onClicked(FXObject*, FXSelector, void*) { return takeClicks; }
+
+    int commands = 0;
+    int changes = 0;
+    long takeClicks = 0;
+    std::function<void(FXObject*, FXSelector, void*)> hook;
+};
+
+// A main window for the test's widgets, deleted after the test.
+class GuiTest : public ::testing::Test {
+protected:
+    void TearDown() override { delete window; }
+    // Creates and shows what was added to the window and lets it settle.
+    void show() {
+        window->create();
+        window->show(PLACEMENT_SCREEN);
+        settle();
+    }
+
+    FXApp* app = guiApp();
+    FXMainWindow* window = nullptr;
+    Recorder recorder;
+};

@@ -1,4 +1,4 @@
-#include "GuiFixture.h"
+#include "../GuiTestApp.h"
 
 #include "editors/MFXMatPaletteWell.h"
 #include "editors/MFXMaterialDialog.h"
@@ -19,12 +19,11 @@ GLMaterial flatColour(float r, float g, float b, float a) {
 
 class MaterialWellTest : public GuiTest {
 protected:
-    MFXMaterialWell* addWell(const GLMaterial& material, int size = 64) {
+    MFXMaterialWell* addWell(const GLMaterial& material) {
         if (!window) window = new FXMainWindow(app, "wells", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
         return new MFXMaterialWell(window, material, &recorder, 1, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT,
-                                   0, 0, size, size);
+                                   0, 0, 64, 64);
     }
-    Recorder recorder;
 };
 
 TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
@@ -36,9 +35,9 @@ TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
         bool accepted;
     } cases[] = {
         {red, true},
-        {"7:" + red, true},                      // an index prefix
-        {"1:2:" + red + ":" + red, false},       // a palette text
-        {red.substr(0, 34), false},              // too short
+        {"7:" + red, true},                // an index prefix
+        {"1:2:" + red + ":" + red, false}, // a palette text
+        {red.substr(0, 34), false},        // too short
     };
     for (const Case& c : cases) {
         well->setMaterial(GLMaterial::shapeDefault());
@@ -125,12 +124,10 @@ TEST_F(MaterialWellTest, CancelledDialogShowsLiveEditsThenRestores) {
     MFXMaterialWell* well = addWell(old);
     show();
     std::string seenWhileOpen;
-    recorder.onValue = [&](void* ptr) {
+    recorder.hook = [&](FXObject*, FXSelector, void* ptr) {
         if (recorder.commands == 0) seenWhileOpen = static_cast<GLMaterial*>(ptr)->text();
     };
-    whenModal([&](FXWindow* modal) {
-        auto* dialog = dynamic_cast<MFXMaterialDialog*>(modal);
-        if (!dialog) return false;
+    whenModal<MFXMaterialDialog>([&](MFXMaterialDialog* dialog) {
         EXPECT_STREQ("Material Dialog", dialog->getTitle().text());
         dialog->setUpdateImmediately(true);
         dialog->diffuseWell()->setRGBA(FXRGBA(0, 0, 255, 255), true);
@@ -138,7 +135,6 @@ TEST_F(MaterialWellTest, CancelledDialogShowsLiveEditsThenRestores) {
         EXPECT_EQ(0.0f, well->getMaterial().diffuse[0]);
         EXPECT_EQ(1.0f, well->getMaterial().diffuse[2]);
         dialog->handle(app, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
-        return true;
     });
     click(well, 2);
     EXPECT_EQ("242424ff0000ffff000000ff3b3b3bff350", seenWhileOpen);

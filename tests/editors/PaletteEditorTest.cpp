@@ -1,4 +1,4 @@
-#include "GuiFixture.h"
+#include "../GuiTestApp.h"
 
 #include "../TempDir.h"
 #include "editors/MFXMatPaletteDialog.h"
@@ -24,7 +24,6 @@ protected:
         editor->setFailureReporter(&failures);
         return editor;
     }
-    Recorder recorder;
     Collector failures;
 };
 
@@ -84,14 +83,11 @@ TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsAndItsDialogRestoresOnCanc
     const std::string old = well->getPalette().fullText();
     const int rainbow = PaletteLibrary::indexOf("gradients/glossy/rainbow");
     std::string seenWhileOpen;
-    whenModal([&](FXWindow* modal) {
-        auto* dialog = dynamic_cast<MFXMatPaletteDialog*>(modal);
-        if (!dialog) return false;
+    whenModal<MFXMatPaletteDialog>([&](MFXMatPaletteDialog* dialog) {
         EXPECT_STREQ("Palette Dialog", dialog->getTitle().text());
         // The check follows the flag through its update handler, and a click on it sets the flag.
         auto* check = dynamic_cast<FXCheckButton*>(findLabel(dialog, "Update View immediately"));
-        EXPECT_NE(nullptr, check);
-        if (!check) return true;
+        ASSERT_NE(nullptr, check);
         dialog->setUpdateImmediately(true);
         settle();
         EXPECT_EQ(TRUE, check->getCheck());
@@ -104,7 +100,6 @@ TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsAndItsDialogRestoresOnCanc
                                     reinterpret_cast<void*>(static_cast<FXival>(rainbow)));
         seenWhileOpen = well->getPalette().fullText();
         dialog->handle(app, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
-        return true;
     });
     click(well, 2);
     EXPECT_EQ(PaletteLibrary::palette(rainbow).fullText(), seenWhileOpen);
@@ -155,15 +150,12 @@ TEST_F(PaletteEditorTest, DoubleClickedEntryIsEditedInTheMaterialDialog) {
     for (const bool accept : {true, false}) {
         recorder.changes = 0;
         std::string liveEntry;
-        whenModal([&](FXWindow* modal) {
-            auto* dialog = dynamic_cast<MFXMaterialDialog*>(modal);
-            if (!dialog) return false;
+        whenModal<MFXMaterialDialog>([&](MFXMaterialDialog* dialog) {
             EXPECT_EQ(original[entry].text(), dialog->getMaterial().text());
             dialog->setUpdateImmediately(true);
             dialog->diffuseWell()->setRGBA(FXRGBA(0, 255, 0, 255), true);
             liveEntry = editor->getPalette()[entry].text();
             dialog->handle(app, FXSEL(SEL_COMMAND, accept ? FXDialogBox::ID_ACCEPT : FXDialogBox::ID_CANCEL), nullptr);
-            return true;
         });
         click(grid, 2, (2 * column + 1) * grid->getWidth() / 32, (2 * row + 1) * grid->getHeight() / 32);
         EXPECT_EQ(2, recorder.changes) << "the live edit and the outcome are announced";

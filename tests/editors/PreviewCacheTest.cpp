@@ -1,4 +1,4 @@
-#include "GuiFixture.h"
+#include "../GuiTestApp.h"
 
 #include "editors/MaterialPreview.h"
 #include "editors/PreviewCache.h"
@@ -17,7 +17,7 @@ protected:
         std::iota(all.begin(), all.end(), 0);
         std::vector<FXColor> pixels;
         OffscreenPreview::render(
-            app, width, height, [&](int w, int h) { drawPaletteCells(palette, all, enabled, w, h); }, pixels);
+            guiApp(), width, height, [&](int w, int h) { drawPaletteCells(palette, all, enabled, w, h); }, pixels);
         return pixels;
     }
 };

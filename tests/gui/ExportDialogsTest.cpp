@@ -86,31 +86,17 @@ TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
     window.create();
     FXRegistry settings("klado-size-test", "TOVA-test");
     int width = 0, height = 0, presetWidth = 0, presetHeight = 0;
-    Poller accept([&] {
-        auto* dialog = dynamic_cast<MFXExportImageSizeDialog*>(guiApp()->getModalWindow());
-        if (!dialog) return false;
+    whenModal<MFXExportImageSizeDialog>([&](MFXExportImageSizeDialog* dialog) {
         presetWidth = dialog->imageWidth();
         presetHeight = dialog->imageHeight();
         dialog->setImageSize(2000, 0); // below the smallest size
         dialog->handle(dialog, FXSEL(SEL_COMMAND, FXDialogBox::ID_ACCEPT), nullptr);
-        return true;
     });
     ASSERT_TRUE(askImageSize(&window, settings, width, height));
     EXPECT_EQ(std::make_pair(presetWidth, presetHeight), std::make_pair(600, 400));
     EXPECT_EQ(std::make_pair(width, height), std::make_pair(2000, 1));
     EXPECT_EQ(settings.readIntEntry("ImgExport", "imgwidth", 0), 2000);
     EXPECT_EQ(settings.readIntEntry("ImgExport", "imgheight", 0), 1);
-}
-
-} // namespace
-
-namespace {
-
-// The file dialog on the screen, if any.
-FXFileDialog* openFileDialog() {
-    for (FXWindow* shell = guiApp()->getRootWindow()->getFirst(); shell; shell = shell->getNext())
-        if (auto* dialog = dynamic_cast<FXFileDialog*>(shell); dialog && dialog->shown()) return dialog;
-    return nullptr;
 }
 
 TEST(ExportDialogs, RememberTheFolderOfTheFileAlsoWhenItsPathWasTyped) {
@@ -120,28 +106,24 @@ TEST(ExportDialogs, RememberTheFolderOfTheFileAlsoWhenItsPathWasTyped) {
     FXRegistry settings("klado-export-test", "TOVA-test");
     settings.writeStringEntry("SETTINGS", "objdir", "");
     std::string opened;
-    Poller type([&] {
-        FXFileDialog* dialog = openFileDialog();
-        if (!dialog) return false;
-        opened = dialog->getDirectory().text();
-        // A whole path typed into the name field, wherever the dialog is.
-        dialog->setFilename(dir.path("plant.osgb").c_str());
-        dialog->handle(dialog, FXSEL(SEL_COMMAND, FXDialogBox::ID_ACCEPT), nullptr);
-        return true;
-    });
+    // Notes the folder the dialog opens in, and types a whole path into the
+    // name field, wherever the dialog is, or cancels.
+    const auto answer = [&](bool accept) {
+        whenModal<FXFileDialog>([&, accept](FXFileDialog* dialog) {
+            opened = dialog->getDirectory().text();
+            dialog->setFilename(dir.path("plant.osgb").c_str());
+            dialog->handle(dialog, FXSEL(SEL_COMMAND, accept ? FXDialogBox::ID_ACCEPT : FXDialogBox::ID_CANCEL),
+                           nullptr);
+        });
+    };
     std::string fileName;
+    answer(true);
     ASSERT_TRUE(askObjectExport(&owner, settings, fileName));
     EXPECT_EQ(fileName, dir.path("plant.osgb"));
     EXPECT_STREQ(settings.readStringEntry("SETTINGS", "objdir", ""), FXPath::directory(fileName.c_str()).text());
 
     // The next dialog opens there.
-    Poller cancel([&] {
-        FXFileDialog* dialog = openFileDialog();
-        if (!dialog) return false;
-        opened = dialog->getDirectory().text();
-        dialog->handle(dialog, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
-        return true;
-    });
+    answer(false);
     EXPECT_FALSE(askObjectExport(&owner, settings, fileName));
     EXPECT_EQ(opened, dir.path(""));
 }

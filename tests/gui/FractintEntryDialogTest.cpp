@@ -51,16 +51,13 @@ protected:
     bool done = false;
 };
 
-TEST_F(FractintEntryDialogTest, OpensTheChosenEntry) {
+TEST_F(FractintEntryDialogTest, OpensTheChosenEntryOrSaysWhatCannotBeOpened) {
     std::unique_ptr<LSystemDefinition> dragon = open(1);
     ASSERT_TRUE(dragon);
     EXPECT_EQ("Dragon", dragon->getName());
     EXPECT_EQ("FX", dragon->getAxiom());
     EXPECT_EQ("", message);
     EXPECT_FALSE(open(-1));
-}
-
-TEST_F(FractintEntryDialogTest, SaysWhatCannotBeOpened) {
     EXPECT_FALSE(open(2));
     EXPECT_EQ("Error(s) on parsing", message);
     EXPECT_FALSE(open(0, "missing.l"));

@@ -25,7 +25,7 @@ const char* const plant = "Name:test plant\n"
 
 class MainWindowTest : public WindowFixture {};
 
-TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContent) {
+TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContentAndSavingAsNamesIt) {
     EXPECT_FALSE(window->isModified());
     // Edits of a definition without content, undone and redone, leave it
     // unmodified.
@@ -36,49 +36,48 @@ TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContent) {
     EXPECT_EQ(window->undoList.undoName(), "Undo Iteration Change");
     typeText(window->definitionPanel()->axiomField(), "F");
     EXPECT_TRUE(window->isModified());
+    EXPECT_EQ(window->getTitle(), "KLADO");
+
+    // A name without the definition extension is offered again with it.
+    window->files = {{true, dir.path("my.plant.txt").c_str()}, {true, ""}};
+    command(KLADO_StandaloneMW::ID_SAVEAS);
+    ASSERT_EQ(window->offered.size(), 2u);
+    EXPECT_EQ(FXPath::extension(window->offered[1]), "kld");
+    EXPECT_EQ(window->workbench().fileName(), window->offered[1].text());
+    EXPECT_NE(dir.read(FXPath::name(window->offered[1]).text()).find("Axiom:F\n"), std::string::npos);
+    EXPECT_EQ(window->recentFiles().getFile(1), window->offered[1]);
+    EXPECT_FALSE(window->isModified());
+    EXPECT_EQ(window->getTitle(), "my - KLADO");
+    // A definition without a name is saved as "<unnamed>", and keeps it.
+    EXPECT_EQ(window->definitionPanel()->nameField()->getText(), "<unnamed>");
 }
 
-TEST_F(MainWindowTest, QuittingAModifiedUnnamedDefinitionAsksAndCancellingTheSaveCancelsTheQuit) {
+TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveItAskedForIsCancelledOrFails) {
+    const auto quit = [&](const char* question) {
+        window->questions.clear();
+        window->answers = {MBOX_CLICKED_YES};
+        command(KLADO_StandaloneMW::ID_QUIT);
+        ASSERT_EQ(window->questions.size(), 1u);
+        EXPECT_EQ(window->questions[0], question);
+        // The quit stopped before the settings were written.
+        EXPECT_FALSE(FXStat::exists(guiHome().path(".foxrc/TOVA/KLADO").c_str()));
+        EXPECT_TRUE(window->isModified());
+    };
     typeText(window->definitionPanel()->axiomField(), "F");
-    window->answers = {MBOX_CLICKED_YES};
     window->files = {{false, ""}};
-    command(KLADO_StandaloneMW::ID_QUIT);
-    ASSERT_EQ(window->questions.size(), 1u);
-    EXPECT_EQ(window->questions[0], "Unsaved Document|Save '<unnamed>' to file?");
-    EXPECT_EQ(window->fileDialogs, 1);
-    // The quit stopped before the settings were written.
-    EXPECT_FALSE(FXStat::exists(guiHome().path(".foxrc/TOVA/KLADO").c_str()));
-    EXPECT_TRUE(window->isModified());
-}
+    quit("Unsaved Document|Save '<unnamed>' to file?");
+    EXPECT_EQ(window->offered.size(), 1u);
 
-// Quitting must not drop the edits when the save it asked for fails.
-TEST_F(MainWindowTest, QuittingStopsWhenTheSaveItAskedForFails) {
+    // Quitting must not drop the edits when the save fails.
     dir.write("plant.kld", plant);
     ASSERT_TRUE(window->load(dir.path("plant.kld")));
     typeText(window->definitionPanel()->axiomField(), "G");
     // The file's place is taken by a directory: the save cannot replace it.
     std::remove(dir.path("plant.kld").c_str());
     ASSERT_EQ(std::system(("mkdir '" + dir.path("plant.kld") + "'").c_str()), 0);
-    window->answers = {MBOX_CLICKED_YES};
-    command(KLADO_StandaloneMW::ID_QUIT);
-    ASSERT_EQ(window->questions.size(), 1u);
-    EXPECT_EQ(window->questions[0], "Unsaved Document|Save 'test plant' to file?");
+    quit("Unsaved Document|Save 'test plant' to file?");
     ASSERT_FALSE(window->messages.empty());
     EXPECT_EQ(window->messages.back().before('|'), "Saving failed");
-    EXPECT_FALSE(FXStat::exists(guiHome().path(".foxrc/TOVA/KLADO").c_str()));
-    EXPECT_TRUE(window->isModified());
-}
-
-TEST_F(MainWindowTest, SavingAsMarksTheDocumentAndSetsTheTitle) {
-    EXPECT_EQ(window->getTitle(), "KLADO");
-    typeText(window->definitionPanel()->axiomField(), "F");
-    const std::string file = dir.path("my.plant.kld");
-    window->files = {{true, file.c_str()}};
-    command(KLADO_StandaloneMW::ID_SAVEAS);
-    EXPECT_FALSE(window->isModified());
-    EXPECT_EQ(window->getTitle(), "my - KLADO");
-    // A definition without a name is saved as "<unnamed>", and keeps it.
-    EXPECT_EQ(window->definitionPanel()->nameField()->getText(), "<unnamed>");
 }
 
 TEST_F(MainWindowTest, AFailedOpenKeepsTheCurrentDocumentAndTheRecentListDropsIt) {
@@ -155,17 +154,10 @@ TEST_F(MainWindowTest, TheIconsNameThemselvesInTips) {
     const std::vector<FXButton*> open = widgets<FXButton>(window, KLADO_StandaloneMW::ID_OPEN);
     ASSERT_FALSE(open.empty());
     EXPECT_STREQ(open[0]->getTipText().text(), "Open...");
-    std::vector<FXString> tabs;
-    const std::function<void(FXWindow*)> visit = [&](FXWindow* parent) {
-        for (FXWindow* child = parent->getFirst(); child; child = child->getNext()) {
-            if (auto* tab = dynamic_cast<FXTabItem*>(child)) tabs.push_back(tab->getTipText());
-            visit(child);
-        }
-    };
-    visit(window);
+    const std::vector<FXTabItem*> tabs = widgets<FXTabItem>();
     ASSERT_EQ(tabs.size(), 8u);
-    EXPECT_STREQ(tabs[0].text(), "Definition Tab");
-    EXPECT_STREQ(tabs[7].text(), "Symbol Help Tab");
+    EXPECT_STREQ(tabs[0]->getTipText().text(), "Definition Tab");
+    EXPECT_STREQ(tabs[7]->getTipText().text(), "Symbol Help Tab");
 }
 
 TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
@@ -287,9 +279,24 @@ TEST_F(MainWindowTest, AColourDialogSessionIsOneUndoStep) {
     EXPECT_EQ(backgroundWell->getRGBA(), background);
 }
 
-TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
+TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAsTheyWereAndReadBack) {
+    // A file opened by a relative name is remembered by its whole path.
+    dir.write("plant.kld", plant);
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(dir.path("").c_str()), 0);
+    const bool loaded = window->load("plant.kld");
+    ASSERT_EQ(chdir(here), 0);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
+    computed();
+
     command(KLADO_StandaloneMW::ID_COMPUTE_ON_CHANGE);
     window->position(40, 50, 700, 500);
+    // Every folder kept is written back as it was, however often.
+    guiApp()->reg().writeStringEntry("ImgExport", "imgdir", "/pictures/of/plants");
+    guiApp()->reg().writeStringEntry("SETTINGS", "objdir", "/objects");
+    command(KLADO_StandaloneMW::ID_QUIT);
     command(KLADO_StandaloneMW::ID_QUIT);
     FXRegistry written("KLADO", "TOVA");
     written.read();
@@ -300,6 +307,8 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
     EXPECT_TRUE(written.existingEntry("SETTINGS", "bSingleCharNamesOnly"));
     EXPECT_TRUE(written.existingEntry("SETTINGS", "bShowGLControls"));
     EXPECT_TRUE(written.existingEntry("MaterialIO", "importtype"));
+    EXPECT_STREQ(written.readStringEntry("ImgExport", "imgdir", ""), "/pictures/of/plants");
+    EXPECT_STREQ(written.readStringEntry("SETTINGS", "objdir", ""), "/objects");
 
     auto* again = new ScriptedWindow(guiApp());
     again->create();
@@ -308,27 +317,6 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
     delete again;
     // Back to the default for the other tests.
     guiApp()->reg().writeIntEntry("SETTINGS", "bRecOnChange", 1);
-}
-
-TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEdits) {
-    load("plant.kld", plant);
-    const auto touchLater = [&](const std::string& text, int seconds) {
-        dir.write("plant.kld", text);
-        // File times have a resolution of a second here.
-        const std::string stamp = "touch -d '+" + std::to_string(seconds) + " seconds' '" + dir.path("plant.kld") + "'";
-        ASSERT_EQ(std::system(stamp.c_str()), 0);
-    };
-    touchLater("Name:test plant\nAxiom:FF\nDef:_steps:1\n", 2);
-    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
-    computed();
-    EXPECT_EQ(window->definitionPanel()->axiomField()->getText(), "FF");
-    EXPECT_FALSE(window->isModified());
-
-    typeText(window->definitionPanel()->axiomField(), "G");
-    touchLater("Name:test plant\nAxiom:X\n", 4);
-    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
-    EXPECT_NE(window->workbench().definition().getAxiom(), "X");
-    EXPECT_TRUE(window->isModified());
 }
 
 TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
@@ -393,10 +381,6 @@ TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
     EXPECT_EQ(window->workbench().definition().getConstants().count("2pi"), 0u);
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
     // Whether the window comes to show the title through the toolkit's own
     // update pass, as in a running program.
@@ -433,6 +417,8 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
     guiApp()->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 1);
     auto* loaded = new ScriptedWindow(guiApp());
     ASSERT_TRUE(loaded->load(dir.path("wide.kld")));
+    // It is computed once the window is on the screen.
+    EXPECT_EQ(loaded->workbench().lsystem(), nullptr);
     loaded->create();
     const auto& constants = loaded->workbench().definition().getConstants();
     EXPECT_EQ(constants.at("_seed").value, "5000");
@@ -443,6 +429,7 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
     EXPECT_EQ(loaded->definitionPanel()->directionDial(0)->getValue(), 2.5);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (loaded->scheduler().computing() && std::chrono::steady_clock::now() < deadline) guiApp()->runOneEvent(false);
+    ASSERT_NE(loaded->workbench().lsystem(), nullptr);
     EXPECT_EQ(loaded->workbench().lsystem()->getValue("_seed", 0), 5000);
     EXPECT_EQ(loaded->workbench().lsystem()->getValue("_idirX", 0), 2.5);
     EXPECT_EQ(constants.at("_seed").value, "5000");
@@ -452,6 +439,17 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
 
 TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
     dir.write("plant.kld", std::string(plant) + "Environment:background.color=eeddbb\n");
+    // A modified document is closed only when the question is answered.
+    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    typeText(window->definitionPanel()->axiomField(), "G");
+    command(KLADO_StandaloneMW::ID_CLOSE);
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(window->questions[0].before('|'), "Unsaved Document");
+    EXPECT_EQ(window->workbench().definition().getAxiom(), "FG");
+    window->answers = {MBOX_CLICKED_NO};
+    command(KLADO_StandaloneMW::ID_CLOSE);
+    EXPECT_EQ(window->workbench().definition().getAxiom(), "");
+    EXPECT_EQ(window->workbench().specialVariable("_steps", 0), 3);
     for (FXSelector id : {KLADO_StandaloneMW::ID_CLOSE, KLADO_StandaloneMW::ID_NEW}) {
         ASSERT_TRUE(window->load(dir.path("plant.kld")));
         computed();
@@ -486,46 +484,6 @@ TEST_F(MainWindowTest, TheBackgroundWellShowsTheColourTheViewShows) {
     }
 }
 
-TEST_F(MainWindowTest, RecentFilesAndRememberedFoldersSurviveAsTheyWere) {
-    dir.write("plant.kld", plant);
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    ASSERT_EQ(chdir(dir.path("").c_str()), 0);
-    const bool loaded = window->load("plant.kld");
-    ASSERT_EQ(chdir(here), 0);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
-
-    // Every folder kept is written back as it was, however often.
-    guiApp()->reg().writeStringEntry("ImgExport", "imgdir", "/pictures/of/plants");
-    guiApp()->reg().writeStringEntry("SETTINGS", "objdir", "/objects");
-    computed();
-    command(KLADO_StandaloneMW::ID_QUIT);
-    command(KLADO_StandaloneMW::ID_QUIT);
-    FXRegistry written("KLADO", "TOVA");
-    written.read();
-    EXPECT_STREQ(written.readStringEntry("ImgExport", "imgdir", ""), "/pictures/of/plants");
-    EXPECT_STREQ(written.readStringEntry("SETTINGS", "objdir", ""), "/objects");
-}
-
-TEST_F(MainWindowTest, SavingOverAFileChangedOnDiskAsksFirst) {
-    load("plant.kld", plant);
-    typeText(window->definitionPanel()->nameField(), "X");
-    dir.write("plant.kld", "Name:written elsewhere\nAxiom:G\n");
-    ASSERT_EQ(std::system(("touch -d '+3 seconds' '" + dir.path("plant.kld") + "'").c_str()), 0);
-    window->answers.push_back(MBOX_CLICKED_NO);
-    command(KLADO_StandaloneMW::ID_SAVE);
-    ASSERT_EQ(window->questions.size(), 1u);
-    EXPECT_EQ(
-        window->questions[0],
-        ("File Changed|'" + dir.path("plant.kld") + "' changed on disk since it was opened. Overwrite it?").c_str());
-    EXPECT_EQ(dir.read("plant.kld"), "Name:written elsewhere\nAxiom:G\n");
-    EXPECT_TRUE(window->isModified());
-    window->answers.push_back(MBOX_CLICKED_YES);
-    command(KLADO_StandaloneMW::ID_SAVE);
-    EXPECT_NE(dir.read("plant.kld").find("test plantX"), std::string::npos);
-}
-
 TEST_F(MainWindowTest, QuitWhileComputingStopsTheComputationBeforeItAsks) {
     typeText(window->definitionPanel()->axiomField(), "F");
     window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
@@ -537,6 +495,43 @@ TEST_F(MainWindowTest, QuitWhileComputingStopsTheComputationBeforeItAsks) {
     EXPECT_FALSE(window->scheduler().computing());
     ASSERT_EQ(window->questions.size(), 1u);
     EXPECT_EQ(window->questions[0].before('|'), "Unsaved Document");
+}
+
+TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEditsAndIsOverwrittenOnlyIfSaid) {
+    load("plant.kld", plant);
+    const auto touchLater = [&](const std::string& text, int seconds) {
+        dir.write("plant.kld", text);
+        // File times have a resolution of a second here.
+        const std::string stamp = "touch -d '+" + std::to_string(seconds) + " seconds' '" + dir.path("plant.kld") + "'";
+        ASSERT_EQ(std::system(stamp.c_str()), 0);
+    };
+    touchLater("Name:test plant\nAxiom:FF\nDef:_steps:1\n", 2);
+    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
+    computed();
+    EXPECT_EQ(window->definitionPanel()->axiomField()->getText(), "FF");
+    EXPECT_FALSE(window->isModified());
+
+    // Saving over a file changed on disk asks first.
+    typeText(window->definitionPanel()->nameField(), "X");
+    touchLater("Name:written elsewhere\nAxiom:G\n", 4);
+    window->answers.push_back(MBOX_CLICKED_NO);
+    command(KLADO_StandaloneMW::ID_SAVE);
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(
+        window->questions[0],
+        ("File Changed|'" + dir.path("plant.kld") + "' changed on disk since it was opened. Overwrite it?").c_str());
+    EXPECT_EQ(dir.read("plant.kld"), "Name:written elsewhere\nAxiom:G\n");
+    EXPECT_TRUE(window->isModified());
+    window->answers.push_back(MBOX_CLICKED_YES);
+    command(KLADO_StandaloneMW::ID_SAVE);
+    EXPECT_NE(dir.read("plant.kld").find("test plantX"), std::string::npos);
+
+    // A change on disk does not replace unsaved edits.
+    typeText(window->definitionPanel()->nameField(), "Y");
+    touchLater("Name:test plant\nAxiom:X\n", 6);
+    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
+    EXPECT_NE(window->workbench().definition().getAxiom(), "X");
+    EXPECT_TRUE(window->isModified());
 }
 
 } // namespace

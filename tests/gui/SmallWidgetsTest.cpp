@@ -11,65 +11,22 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
-class DialWindow : public FXMainWindow {
-    FXDECLARE(DialWindow)
-public:
-    enum { ID_DIAL = FXMainWindow::ID_LAST, ID_LAST };
-    explicit DialWindow(FXApp* app) : FXMainWindow(app, "dial", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 100) {
-        dial = new FXRealSpinDial(this, 8, this, ID_DIAL);
-        dial->setFormatString("%.2f");
-        dial->setRange(-3600, 3600);
-        dial->setIncrements(0.5, 1, 10);
-    }
-    long onDial(FXObject*, FXSelector sel, void* ptr) {
-        messages.push_back(std::string(FXSELTYPE(sel) == SEL_COMMAND ? "command " : "changed ") +
-                           FXStringVal(*static_cast<FXdouble*>(ptr)).text());
-        return 1;
-    }
-    FXRealSpinDial* dial;
-    std::vector<std::string> messages;
-
-protected:
-    DialWindow() = default;
-};
-FXDEFMAP(DialWindow)
-DialWindowMap[] = {
-    FXMAPFUNC(SEL_CHANGED, DialWindow::ID_DIAL, DialWindow::onDial),
-    FXMAPFUNC(SEL_COMMAND, DialWindow::ID_DIAL, DialWindow::onDial),
-};
-FXIMPLEMENT(DialWindow, FXMainWindow, DialWindowMap, ARRAYNUMBER(DialWindowMap))
-
-class SpinDial : public ::testing::Test {
-protected:
-    void SetUp() override {
-        window = new DialWindow(guiApp());
-        dial = window->dial;
-        window->create();
-        window->show();
-        runUntilIdle();
-    }
-    void TearDown() override { delete window; }
-
-    // The text field inside the dial, where the user types.
-    FXTextField* field() {
-        for (FXWindow* child = dial->getFirst(); child; child = child->getNext())
-            if (auto* text = dynamic_cast<FXTextField*>(child)) return text;
-        return nullptr;
-    }
-    void enter(const char* text) {
-        field()->setText(text);
-        pressKey(field(), KEY_Return);
-    }
-
-    DialWindow* window = nullptr;
-    FXRealSpinDial* dial = nullptr;
-};
+using SpinDial = GuiTest;
 
 TEST_F(SpinDial, TypedTextIsClampedOrRefused) {
+    window = new FXMainWindow(app, "dial", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 100);
+    auto* dial = new FXRealSpinDial(window, 8, &recorder, 1);
+    dial->setFormatString("%.2f");
+    dial->setRange(-3600, 3600);
+    show();
+    // The text field inside the dial, where the user types.
+    FXTextField* field = nullptr;
+    for (FXWindow* child = dial->getFirst(); child; child = child->getNext())
+        if (auto* text = dynamic_cast<FXTextField*>(child)) field = text;
+    ASSERT_NE(field, nullptr);
     const struct {
         const char* typed;
         double value;
@@ -79,12 +36,13 @@ TEST_F(SpinDial, TypedTextIsClampedOrRefused) {
         {"nan", 2.5, "2.50"},        {"", 2.5, "2.50"},          {"12abc", 2.5, "2.50"},       {"inf", 2.5, "2.50"},
     };
     for (const auto& c : cases) {
-        enter(c.typed);
+        field->setText(c.typed);
+        pressKey(field, KEY_Return);
         EXPECT_DOUBLE_EQ(c.value, dial->getValue()) << c.typed;
         EXPECT_STREQ(c.shown, dial->getText().text()) << c.typed;
     }
     // Only the accepted values were announced.
-    EXPECT_EQ(4u, window->messages.size());
+    EXPECT_EQ(4, recorder.commands + recorder.changes);
 }
 
 TEST(LinkLabel, OpensItsUrlWithTheDesktopOpener) {

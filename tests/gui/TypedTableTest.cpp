@@ -1,62 +1,26 @@
 #include "gui/MFXAddEditTypedTable.h"
-#include "gui/MFXUndoHolder.h"
 
-#include "../GuiTestApp.h"
-
-#include <gtest/gtest.h>
+#include "WindowFixture.h"
 
 #include <vector>
 
 namespace {
 
-class TableWindow : public FXMainWindow, public MFXUndoHolder {
-    FXDECLARE(TableWindow)
-public:
-    enum { ID_RULES = FXMainWindow::ID_LAST, ID_LAST };
-
-    explicit TableWindow(FXApp* app)
-        : FXMainWindow(app, "table", nullptr, nullptr, DECOR_ALL, 0, 0, 700, 300), MFXUndoHolder(30, 10) {
-        table = new MFXAddEditTypedTable(this, this, this, ID_RULES, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+class TypedTable : public GuiTest {
+protected:
+    void SetUp() override {
+        window = new FXMainWindow(app, "table", nullptr, nullptr, DECOR_ALL, 0, 0, 700, 300);
+        table = new MFXAddEditTypedTable(window, &undo, &recorder, 1, LAYOUT_FILL_X | LAYOUT_FILL_Y);
         table->setTableSize(1, 6);
-    }
-    long onTableChanged(FXObject*, FXSelector sel, void* ptr) {
-        if (FXSELTYPE(sel) == SEL_REPLACED) {
+        // The table tells its changes with its own selector.
+        recorder.hook = [this](FXObject*, FXSelector sel, void* ptr) {
+            if (FXSELTYPE(sel) != SEL_REPLACED) return;
             const auto* range = static_cast<FXTableRange*>(ptr);
             FXTableItem* item = table->getItem(range->fm.row, range->fm.col);
             changes.push_back(item ? item->getText() : FXString("<none>"));
-        }
-        return 1;
+        };
+        show();
     }
-    // Clicks stay with the table unless a test says otherwise.
-    long onClicked(FXObject*, FXSelector, void*) { return takeClicks; }
-    void undoChanged() override {}
-
-    MFXAddEditTypedTable* table;
-    std::vector<FXString> changes;
-    long takeClicks = 0;
-
-protected:
-    TableWindow() : MFXUndoHolder(30, 10) {}
-};
-
-FXDEFMAP(TableWindow)
-TableWindowMap[] = {
-    // The table tells its changes with its own selector.
-    FXMAPFUNC(SEL_REPLACED, TableWindow::ID_RULES, TableWindow::onTableChanged),
-    FXMAPFUNC(SEL_CLICKED, TableWindow::ID_RULES, TableWindow::onClicked),
-};
-FXIMPLEMENT(TableWindow, FXMainWindow, TableWindowMap, ARRAYNUMBER(TableWindowMap))
-
-class TypedTable : public ::testing::Test {
-protected:
-    void SetUp() override {
-        window = new TableWindow(guiApp());
-        table = window->table;
-        window->create();
-        window->show(PLACEMENT_DEFAULT);
-        runUntilIdle();
-    }
-    void TearDown() override { delete window; }
 
     // A click on the cell as the user's button press and release make it,
     // at a point of the table that lies in the cell.
@@ -92,8 +56,9 @@ protected:
         runUntilIdle();
     }
 
-    TableWindow* window = nullptr;
+    UndoStack undo;
     MFXAddEditTypedTable* table = nullptr;
+    std::vector<FXString> changes;
 };
 
 TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
@@ -102,23 +67,23 @@ TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
     EXPECT_STREQ("FF", table->getItemText(0, 2).text());
     // Typed text reads from the left.
     EXPECT_EQ(FXTableItem::LEFT, table->getItem(0, 2)->getJustify() & (FXTableItem::LEFT | FXTableItem::RIGHT));
-    EXPECT_EQ(1, window->undoList.undoCount());
-    EXPECT_STREQ("Undo Text Change", window->undoList.undoName().text());
-    ASSERT_EQ(1u, window->changes.size());
+    EXPECT_EQ(1, undo.undoList.undoCount());
+    EXPECT_STREQ("Undo Text Change", undo.undoList.undoName().text());
+    ASSERT_EQ(1u, changes.size());
     EXPECT_EQ(2, table->getNumRows());
 
-    window->undoList.undo();
+    undo.undoList.undo();
     EXPECT_STREQ("", table->getItemText(0, 2).text());
     EXPECT_EQ(1, table->getNumRows());
-    window->undoList.redo();
+    undo.undoList.redo();
 
     // The next edit of the same cell is an entry of its own.
     typeIntoCell(0, 2, "X");
     leave();
-    EXPECT_EQ(2, window->undoList.undoCount());
+    EXPECT_EQ(2, undo.undoList.undoCount());
 
     // A target that takes the click keeps the cell closed.
-    window->takeClicks = 1;
+    recorder.takeClicks = 1;
     click(0, 0);
     EXPECT_EQ(nullptr, editor());
 }
@@ -177,15 +142,14 @@ TEST_F(TypedTable, UndoOfACellThatIsGoneDoesNothing) {
     typeIntoCell(0, 2, "F");
     leave();
     table->setTableSize(0, 6);
-    window->undoList.undo();
-    window->undoList.redo();
+    undo.undoList.undo();
+    undo.undoList.redo();
     EXPECT_EQ(0, table->getNumRows());
 
     table->setTableSize(1, 6);
     typeIntoCell(0, 0, "G");
     delete table;
-    window->table = nullptr;
-    window->undoList.undo();
+    undo.undoList.undo();
 }
 
 TEST_F(TypedTable, DeleteRemovesTheRowsWhoseShownCellsAreSelected) {
@@ -198,7 +162,7 @@ TEST_F(TypedTable, DeleteRemovesTheRowsWhoseShownCellsAreSelected) {
     pressKey(table, KEY_Delete);
     ASSERT_EQ(3, table->getNumRows());
     EXPECT_STREQ("2", table->getItemText(1, 2).text());
-    window->undoList.undo();
+    undo.undoList.undo();
     EXPECT_STREQ("1", table->getItemText(1, 2).text());
     // It comes back as an ordinary row, not drawn as selected.
     EXPECT_FALSE(table->getItem(1, 2)->isSelected());
@@ -221,7 +185,7 @@ TEST_F(TypedTable, InsertRowAddsAnEmptyRowAboveAndEditsItAndUndoTakesItAway) {
     table->setItemText(1, 2, "G");
     table->setColumnWidth(0, 0);
     table->selectWholeRow(1);
-    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_INSERT_ROW), nullptr);
+    table->handle(app, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_INSERT_ROW), nullptr);
     ASSERT_EQ(4, table->getNumRows());
     EXPECT_STREQ("", table->getItemText(1, 2).text());
     EXPECT_STREQ("G", table->getItemText(2, 2).text());
@@ -233,21 +197,21 @@ TEST_F(TypedTable, InsertRowAddsAnEmptyRowAboveAndEditsItAndUndoTakesItAway) {
     leave();
     EXPECT_STREQ("H", table->getItemText(1, 1).text());
 
-    window->undoList.undo(); // the text
-    window->undoList.undo(); // the row
+    undo.undoList.undo(); // the text
+    undo.undoList.undo(); // the row
     ASSERT_EQ(3, table->getNumRows());
     EXPECT_STREQ("G", table->getItemText(1, 2).text());
-    window->undoList.redo();
+    undo.undoList.redo();
     EXPECT_EQ(4, table->getNumRows());
 
     // Delete Row removes the current row; the empty last row cannot go.
     table->selectWholeRow(0);
-    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
+    table->handle(app, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
     EXPECT_STREQ("", table->getItemText(0, 2).text());
-    EXPECT_STREQ("Undo Remove Row", window->undoList.undoName().text());
+    EXPECT_STREQ("Undo Remove Row", undo.undoList.undoName().text());
     table->selectWholeRow(table->getNumRows() - 1);
     const FXint rows = table->getNumRows();
-    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
+    table->handle(app, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
     EXPECT_EQ(rows, table->getNumRows());
 }
 

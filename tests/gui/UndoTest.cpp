@@ -1,67 +1,34 @@
 #include "gui/MFXUndoCommand.h"
-#include "gui/MFXUndoHolder.h"
 
-#include "../GuiTestApp.h"
-
-#include <gtest/gtest.h>
+#include "WindowFixture.h"
 
 #include <map>
 #include <string>
 
 namespace {
 
-// A window that records its text edits the way the workbench's main window
-// does: a non-final command on every change, a final one on commit, and
-// nothing for a replay by undo or redo.
-class EditWindow : public FXMainWindow, public MFXUndoHolder {
-    FXDECLARE(EditWindow)
-public:
-    enum { ID_NAME = FXMainWindow::ID_LAST, ID_AXIOM, ID_LAST };
-
-    explicit EditWindow(FXApp* app)
-        : FXMainWindow(app, "edit", nullptr, nullptr, DECOR_ALL, 0, 0, 400, 300), MFXUndoHolder(30, 10) {
-        name = new FXTextField(this, 20, this, ID_NAME);
-        axiom = new FXTextField(this, 20, this, ID_AXIOM);
-    }
-
-    long onText(FXObject* sender, FXSelector sel, void* ptr) {
-        FXTextField* field = FXSELID(sel) == ID_NAME ? name : axiom;
-        const std::string text = static_cast<const char*>(ptr);
-        if (!dynamic_cast<MFXUndoCommand*>(sender)) {
-            const char* what = field == name ? "Name" : "Axiom";
-            add(new MFXUndoCommand_String(field, this, FXString("Undo ") + what + " Change",
-                                          FXString("Redo ") + what + " Change", texts[field], text,
-                                          FXSELTYPE(sel) == SEL_COMMAND));
-        }
-        texts[field] = text;
-        return 1;
-    }
-    void undoChanged() override {}
-
-    FXTextField* name;
-    FXTextField* axiom;
-    std::map<FXTextField*, std::string> texts; // the "document"
-
-protected:
-    EditWindow() : MFXUndoHolder(30, 10) {}
-};
-
-FXDEFMAP(EditWindow)
-EditWindowMap[] = {
-    FXMAPFUNCS(SEL_CHANGED, EditWindow::ID_NAME, EditWindow::ID_AXIOM, EditWindow::onText),
-    FXMAPFUNCS(SEL_COMMAND, EditWindow::ID_NAME, EditWindow::ID_AXIOM, EditWindow::onText),
-};
-FXIMPLEMENT(EditWindow, FXMainWindow, EditWindowMap, ARRAYNUMBER(EditWindowMap))
-
-class Undo : public ::testing::Test {
+// Two fields whose edits are recorded the way the workbench's main window
+// records them: a non-final command on every change, a final one on commit,
+// and nothing for a replay by undo or redo.
+class Undo : public GuiTest {
 protected:
     void SetUp() override {
-        window = new EditWindow(guiApp());
-        window->create();
-        window->show();
-        runUntilIdle();
+        window = new FXMainWindow(app, "edit", nullptr, nullptr, DECOR_ALL, 0, 0, 400, 300);
+        name = new FXTextField(window, 20, &recorder, 1);
+        axiom = new FXTextField(window, 20, &recorder, 2);
+        recorder.hook = [this](FXObject* sender, FXSelector sel, void* ptr) {
+            FXTextField* field = FXSELID(sel) == 1 ? name : axiom;
+            const std::string text = static_cast<const char*>(ptr);
+            if (!dynamic_cast<MFXUndoCommand*>(sender)) {
+                const char* what = field == name ? "Name" : "Axiom";
+                undo.add(new MFXUndoCommand_String(field, &undo, FXString("Undo ") + what + " Change",
+                                                   FXString("Redo ") + what + " Change", texts[field], text,
+                                                   FXSELTYPE(sel) == SEL_COMMAND));
+            }
+            texts[field] = text;
+        };
+        show();
     }
-    void TearDown() override { delete window; }
 
     void type(FXTextField* field, const std::string& text) {
         typeText(field, text);
@@ -69,7 +36,10 @@ protected:
         runUntilIdle();
     }
 
-    EditWindow* window = nullptr;
+    UndoStack undo;
+    FXTextField* name = nullptr;
+    FXTextField* axiom = nullptr;
+    std::map<FXTextField*, std::string> texts; // the "document"
 };
 
 // A command that counts its instances, to see which are destroyed.
@@ -81,41 +51,41 @@ struct Counted : MFXUndoCommand {
 int Counted::alive = 0;
 
 TEST_F(Undo, AClosedEntryIsNotContinuedAndFieldsNeverMerge) {
-    type(window->name, "ab");
-    type(window->name, "c");
-    EXPECT_EQ(2, window->undoList.undoCount());
+    type(name, "ab");
+    type(name, "c");
+    EXPECT_EQ(2, undo.undoList.undoCount());
 
-    type(window->axiom, "F");
-    type(window->name, "d");
-    type(window->axiom, "X");
-    EXPECT_EQ(5, window->undoList.undoCount());
-    window->undoList.undo();
-    EXPECT_EQ("F", window->texts[window->axiom]);
-    EXPECT_EQ("abcd", window->texts[window->name]);
-    window->undoList.undo();
-    EXPECT_EQ("abc", window->texts[window->name]);
-    EXPECT_STREQ("Undo Axiom Change", window->undoList.undoName().text());
+    type(axiom, "F");
+    type(name, "d");
+    type(axiom, "X");
+    EXPECT_EQ(5, undo.undoList.undoCount());
+    undo.undoList.undo();
+    EXPECT_EQ("F", texts[axiom]);
+    EXPECT_EQ("abcd", texts[name]);
+    undo.undoList.undo();
+    EXPECT_EQ("abc", texts[name]);
+    EXPECT_STREQ("Undo Axiom Change", undo.undoList.undoName().text());
 }
 
 TEST_F(Undo, NullBusyAndAbsorbedCommandsAreDestroyed) {
-    window->add(nullptr);
-    EXPECT_EQ(0, window->undoList.undoCount());
+    undo.add(nullptr);
+    EXPECT_EQ(0, undo.undoList.undoCount());
 
-    window->add(new Counted(window));
-    window->add(new Counted(window)); // the base never absorbs
+    undo.add(new Counted(&undo));
+    undo.add(new Counted(&undo)); // the base never absorbs
     EXPECT_EQ(2, Counted::alive);
-    EXPECT_EQ(2, window->undoList.undoCount());
+    EXPECT_EQ(2, undo.undoList.undoCount());
 
     // A command arriving while an undo runs is destroyed without effect.
     struct Recording : Counted {
         using Counted::Counted;
         void undo() override { holder->add(new Counted(holder)); }
     };
-    window->add(new Recording(window));
-    window->undoList.undo();
+    undo.add(new Recording(&undo));
+    undo.undoList.undo();
     EXPECT_EQ(3, Counted::alive);
-    EXPECT_EQ(2, window->undoList.undoCount());
-    window->undoList.clear();
+    EXPECT_EQ(2, undo.undoList.undoCount());
+    undo.undoList.clear();
     EXPECT_EQ(0, Counted::alive);
 }
 

@@ -22,53 +22,28 @@ public:
     std::vector<std::pair<std::string, std::string>> boxes;
 };
 
-// Stands for the main window: counts completions and shows the step reached.
-class CompletionTarget : public FXObject {
-    FXDECLARE(CompletionTarget)
-
-public:
-    enum { ID_COMPLETED = 1 };
-    Workbench* workbench = nullptr;
-    int completions = 0;
-    int iterationField = -1;
-
-    long onCompleted(FXObject*, FXSelector, void*) {
-        ++completions;
-        iterationField = workbench->reachedStep();
-        return 1;
-    }
-};
-
-// clang-format off
-FXDEFMAP(CompletionTarget) CompletionTargetMap[] = {
-    FXMAPFUNC(SEL_COMMAND, CompletionTarget::ID_COMPLETED, CompletionTarget::onCompleted),
-};
-// clang-format on
-
-FXIMPLEMENT(CompletionTarget, FXObject, CompletionTargetMap, ARRAYNUMBER(CompletionTargetMap))
-
-struct SchedulerFixture : ::testing::Test {
-    FXMainWindow* window = nullptr;
+// The recorder stands for the main window: it counts completions and keeps
+// the step each one reached.
+struct SchedulerFixture : GuiTest {
     RecordingReporter reporter;
     Workbench workbench{reporter};
-    CompletionTarget target;
+    int reached = -1;
     std::unique_ptr<WindowScheduler> scheduler;
     FXGLVisual visual{guiApp(), VISUAL_DOUBLEBUFFER};
     MFXOSGCanvas* canvas = nullptr;
 
     void SetUp() override {
         String2IDManager::instance().registerBuiltins();
-        window = new FXMainWindow(guiApp(), "test", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
+        window = new FXMainWindow(app, "test", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
         window->create();
-        target.workbench = &workbench;
-        scheduler =
-            std::make_unique<WindowScheduler>(window, workbench, reporter, &target, CompletionTarget::ID_COMPLETED);
+        recorder.hook = [this](FXObject*, FXSelector, void*) { reached = workbench.reachedStep(); };
+        scheduler = std::make_unique<WindowScheduler>(window, workbench, reporter, &recorder, 1);
     }
     void TearDown() override {
         if (canvas) scheduler->setCanvas(nullptr);
         delete canvas;
         scheduler.reset();
-        delete window;
+        GuiTest::TearDown();
     }
     // The view on the screen, drawn by the scheduler.
     void showCanvas() {
@@ -109,8 +84,8 @@ TEST_F(SchedulerFixture, AComputationRunsWhileTheEventLoopGoesOnAndItsDialogWait
     scheduler->recompute(true);
     EXPECT_TRUE(scheduler->computing());
     ASSERT_TRUE(finished());
-    EXPECT_EQ(target.completions, 1);
-    EXPECT_EQ(target.iterationField, 6);
+    EXPECT_EQ(recorder.commands, 1);
+    EXPECT_EQ(reached, 6);
     EXPECT_FALSE(workbench.pending());
     EXPECT_TRUE(reporter.boxes.empty());
     EXPECT_GT(shownShapes(), 0u);
@@ -144,12 +119,12 @@ TEST_F(SchedulerFixture, CancelKeepsThePictureReleasesTheStepsAndLeavesComputeEn
     const FXSelector stops[] = {FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), FXSEL(SEL_CLOSE, 0)};
     for (const FXSelector stop : stops) {
         defineLarge();
-        target.completions = 0;
+        recorder.commands = 0;
         scheduler->recompute(true);
         ASSERT_TRUE(runUntil([&] { return workbench.reachedStep() >= 2; }));
         scheduler->dialog()->handle(nullptr, stop, nullptr);
         ASSERT_TRUE(finished());
-        EXPECT_EQ(target.completions, 1);
+        EXPECT_EQ(recorder.commands, 1);
         EXPECT_TRUE(scheduler->cancelled());
         EXPECT_TRUE(workbench.pending());
         // The steps derived so far are given back.
@@ -178,7 +153,7 @@ TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServe
     EXPECT_TRUE(scheduler->waiting());
     ASSERT_TRUE(finished());
     // One result, of the last definition: the stopped run left none.
-    EXPECT_EQ(target.completions, 1);
+    EXPECT_EQ(recorder.commands, 1);
     EXPECT_FALSE(scheduler->waiting());
     EXPECT_EQ(workbench.reachedStep(), 2);
     EXPECT_EQ(workbench.lsystem()->getStep(2, nullptr)->length(), 21u);
@@ -195,16 +170,16 @@ TEST_F(SchedulerFixture, ALiveRequestLetsTheRunningComputationShowItsPictureAndR
     ASSERT_TRUE(finished());
     EXPECT_FALSE(scheduler->cancelled());
     // The first picture was shown, then the one the drag asked for.
-    EXPECT_EQ(target.completions, 2);
+    EXPECT_EQ(recorder.commands, 2);
     EXPECT_FALSE(scheduler->waiting());
 
     // The drag ends: a final request stops a running live one.
-    target.completions = 0;
+    recorder.commands = 0;
     scheduler->reinterpret(true, true);
     ASSERT_TRUE(scheduler->computing());
     scheduler->reinterpret(true);
     ASSERT_TRUE(finished());
-    EXPECT_EQ(target.completions, 1);
+    EXPECT_EQ(recorder.commands, 1);
 }
 
 TEST_F(SchedulerFixture, AnInterpretationErrorKeepsTheLastPictureAndSaysWhere) {
