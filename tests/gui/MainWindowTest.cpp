@@ -69,8 +69,7 @@ TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveItAskedForIsCa
     EXPECT_EQ(window->offered.size(), 1u);
 
     // Quitting must not drop the edits when the save fails.
-    dir.write("plant.kld", plant);
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    load("plant.kld", plant);
     typeText(window->definitionPanel()->axiomField(), "G");
     // The file's place is taken by a directory: the save cannot replace it.
     std::remove(dir.path("plant.kld").c_str());
@@ -81,9 +80,8 @@ TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveItAskedForIsCa
 }
 
 TEST_F(MainWindowTest, AFailedOpenKeepsTheCurrentDocumentAndTheRecentListDropsIt) {
-    dir.write("plant.kld", plant);
+    load("plant.kld", plant);
     dir.write("broken.kld", "Axiom:F\nFoo:bar\n");
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
     EXPECT_EQ(window->getTitle(), "plant - KLADO");
     EXPECT_FALSE(window->load(dir.path("broken.kld")));
     ASSERT_FALSE(window->messages.empty());
@@ -132,8 +130,7 @@ TEST_F(MainWindowTest, TheStatusBarAndStatisticsFollowAComputation) {
 }
 
 TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
-    dir.write("plant.kld", "Axiom:F\nRule::::F::FF\nRule::::G::GG\n");
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    load("plant.kld", "Axiom:F\nRule::::F::FF\nRule::::G::GG\n");
     MFXAddEditTypedTable* rules = window->definitionPanel()->ruleTable();
     ASSERT_EQ(rules->getNumRows(), 3); // two rules and the row for a new one
     // In the default layout only the middle and the conclusion show: the
@@ -171,8 +168,7 @@ TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
     EXPECT_FALSE(shown(DefinitionPanel::ID_SHOW_PROBABILITIES));
     EXPECT_EQ(rules->getColumnWidth(0), 0);
 
-    dir.write("stochastic.kld", "Axiom:F\nRule:0.5:::F::F[+F]\nRule:0.5:::F::F[-F]\nRule::A::B:x>1:C\n");
-    ASSERT_TRUE(window->load(dir.path("stochastic.kld")));
+    load("stochastic.kld", "Axiom:F\nRule:0.5:::F::F[+F]\nRule:0.5:::F::F[-F]\nRule::A::B:x>1:C\n");
     EXPECT_TRUE(shown(DefinitionPanel::ID_SHOW_PROBABILITIES));
     EXPECT_TRUE(shown(DefinitionPanel::ID_SHOW_LEFT));
     EXPECT_FALSE(shown(DefinitionPanel::ID_SHOW_RIGHT));
@@ -320,9 +316,8 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAsTheyWereAndReadBack) {
 }
 
 TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
-    dir.write("plant.kld", std::string(plant) + "ShapeDef:F visible=1, interpreted=1, type=tube\n" +
-                               "Environment:background.color=3366cc\n");
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    load("plant.kld", std::string(plant) + "ShapeDef:F visible=1, interpreted=1, type=tube\n" +
+                          "Environment:background.color=3366cc\n");
     const LSystemDefinition& definition = window->workbench().definition();
 
     FXListBox* item = widgets<FXListBox>(window->shapingPanel(), ShapingPanel::ID_ITEM).at(0);
@@ -437,10 +432,23 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
     guiApp()->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 0);
 }
 
-TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
-    dir.write("plant.kld", std::string(plant) + "Environment:background.color=eeddbb\n");
+// The background well and the view read the colour by the same rules: a
+// colour that is no colour is black in both.
+TEST_F(MainWindowTest, TheBackgroundWellShowsTheColourTheViewShowsAndCloseAndNewLeaveNothingOfTheOldDocument) {
+    const auto viewColour = [&] {
+        window->workbench().view().applyBackground();
+        const osg::Vec4 clear = window->workbench().view().viewer()->getCamera()->getClearColor();
+        return FXRGBA(std::lround(clear.r() * 255), std::lround(clear.g() * 255), std::lround(clear.b() * 255),
+                      std::lround(clear.a() * 255));
+    };
+    for (const auto& [text, colour] : {std::pair<const char*, FXColor>{"3366cc", FXRGB(0x33, 0x66, 0xcc)},
+                                       std::pair<const char*, FXColor>{"12zzzz", FXRGB(0, 0, 0)}}) {
+        load("plant.kld", std::string(plant) + "Environment:background.color=" + text + "\n");
+        EXPECT_EQ(window->environmentPanel()->backgroundWell()->getRGBA(), colour) << text;
+        EXPECT_EQ(viewColour(), colour) << text;
+    }
+
     // A modified document is closed only when the question is answered.
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
     typeText(window->definitionPanel()->axiomField(), "G");
     command(KLADO_StandaloneMW::ID_CLOSE);
     ASSERT_EQ(window->questions.size(), 1u);
@@ -450,16 +458,13 @@ TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
     command(KLADO_StandaloneMW::ID_CLOSE);
     EXPECT_EQ(window->workbench().definition().getAxiom(), "");
     EXPECT_EQ(window->workbench().specialVariable("_steps", 0), 3);
+
     for (FXSelector id : {KLADO_StandaloneMW::ID_CLOSE, KLADO_StandaloneMW::ID_NEW}) {
-        ASSERT_TRUE(window->load(dir.path("plant.kld")));
-        computed();
+        load("plant.kld", std::string(plant) + "Environment:background.color=eeddbb\n");
         ASSERT_NE(window->statusText(), "Ready.");
         command(id);
         EXPECT_EQ(window->environmentPanel()->backgroundWell()->getRGBA(), FXRGB(0, 0, 0));
-        const osg::Vec4 clear = window->workbench().view().viewer()->getCamera()->getClearColor();
-        window->workbench().view().applyBackground();
-        EXPECT_EQ(window->workbench().view().viewer()->getCamera()->getClearColor(), osg::Vec4(0, 0, 0, 1))
-            << clear.r();
+        EXPECT_EQ(viewColour(), FXRGB(0, 0, 0));
         EXPECT_EQ(window->statusText(), "Ready.");
         EXPECT_EQ(window->statisticsPanel()->tree()->getFirstItem(), nullptr);
         EXPECT_EQ(window->titleText(), "KLADO");
@@ -467,28 +472,11 @@ TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
     }
 }
 
-// The background well and the view read the colour by the same rules: a
-// colour that is no colour is black in both.
-TEST_F(MainWindowTest, TheBackgroundWellShowsTheColourTheViewShows) {
-    for (const auto& [text, colour] : {std::pair<const char*, FXColor>{"3366cc", FXRGB(0x33, 0x66, 0xcc)},
-                                       std::pair<const char*, FXColor>{"12zzzz", FXRGB(0, 0, 0)}}) {
-        dir.write("plant.kld", std::string(plant) + "Environment:background.color=" + text + "\n");
-        ASSERT_TRUE(window->load(dir.path("plant.kld")));
-        computed();
-        EXPECT_EQ(window->environmentPanel()->backgroundWell()->getRGBA(), colour) << text;
-        window->workbench().view().applyBackground();
-        const osg::Vec4 clear = window->workbench().view().viewer()->getCamera()->getClearColor();
-        EXPECT_EQ(FXRGB(std::lround(clear.r() * 255), std::lround(clear.g() * 255), std::lround(clear.b() * 255)),
-                  colour)
-            << text;
-    }
-}
-
 TEST_F(MainWindowTest, QuitWhileComputingStopsTheComputationBeforeItAsks) {
     typeText(window->definitionPanel()->axiomField(), "F");
     window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
     window->workbench().setSpecialVariable("_steps", 5);
-    window->handle(nullptr, FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTE), nullptr);
+    command(KLADO_StandaloneMW::ID_COMPUTE);
     ASSERT_TRUE(window->scheduler().computing());
     window->answers.push_back(MBOX_CLICKED_CANCEL);
     window->handle(nullptr, FXSEL(SEL_SIGNAL, KLADO_StandaloneMW::ID_QUIT), nullptr);

@@ -79,7 +79,7 @@ struct SchedulerFixture : GuiTest {
     }
 };
 
-TEST_F(SchedulerFixture, AComputationRunsWhileTheEventLoopGoesOnAndItsDialogWaits) {
+TEST_F(SchedulerFixture, ALongComputationShowsItsDialogWhoseCancelKeepsThePictureAndReleasesTheSteps) {
     define("F", "F[+F]F", 6);
     scheduler->recompute(true);
     EXPECT_TRUE(scheduler->computing());
@@ -88,42 +88,24 @@ TEST_F(SchedulerFixture, AComputationRunsWhileTheEventLoopGoesOnAndItsDialogWait
     EXPECT_EQ(reached, 6);
     EXPECT_FALSE(workbench.pending());
     EXPECT_TRUE(reporter.boxes.empty());
-    EXPECT_GT(shownShapes(), 0u);
+    const unsigned shapes = shownShapes();
+    ASSERT_GT(shapes, 0u);
     // A short computation never shows the dialog.
     EXPECT_FALSE(scheduler->dialog()->shown());
 
-    // A long one shows it, and it closes with the result.
-    defineLarge();
-    bool sawDialog = false;
-    // The dialog runs modally: the test acts from within its loop.
-    Poller cancel([&] {
-        if (!scheduler->dialog()->shown()) return !scheduler->computing();
-        sawDialog = true;
-        scheduler->dialog()->handle(nullptr, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
-        return true;
-    });
-    scheduler->recompute(true);
-    EXPECT_TRUE(finished());
-    EXPECT_TRUE(sawDialog);
-    EXPECT_FALSE(scheduler->dialog()->shown());
-}
-
-TEST_F(SchedulerFixture, CancelKeepsThePictureReleasesTheStepsAndLeavesComputeEnabled) {
-    define("F", "F[+F]F", 3);
-    scheduler->recompute(true);
-    ASSERT_TRUE(finished());
-    const unsigned shapes = shownShapes();
-    ASSERT_GT(shapes, 0u);
-
-    // Cancel from the dialog's button and by closing it.
-    const FXSelector stops[] = {FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), FXSEL(SEL_CLOSE, 0)};
-    for (const FXSelector stop : stops) {
+    // A long one shows it; cancelled from the dialog's button and by closing
+    // it. The dialog runs modally: the test acts from within its loop.
+    for (const FXSelector stop : {FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), FXSEL(SEL_CLOSE, 0)}) {
         defineLarge();
         recorder.commands = 0;
+        Poller cancel([&] {
+            if (!scheduler->dialog()->shown() || workbench.reachedStep() < 2) return !scheduler->computing();
+            scheduler->dialog()->handle(nullptr, stop, nullptr);
+            return true;
+        });
         scheduler->recompute(true);
-        ASSERT_TRUE(runUntil([&] { return workbench.reachedStep() >= 2; }));
-        scheduler->dialog()->handle(nullptr, stop, nullptr);
         ASSERT_TRUE(finished());
+        EXPECT_FALSE(scheduler->dialog()->shown());
         EXPECT_EQ(recorder.commands, 1);
         EXPECT_TRUE(scheduler->cancelled());
         EXPECT_TRUE(workbench.pending());
@@ -217,22 +199,22 @@ TEST_F(SchedulerFixture, FramesAreDrawnOnRequestOnlyAndManyRequestsMakeOne) {
     FXEvent event{};
     event.win_x = 50;
     event.win_y = 50;
+    const auto draws = [&](FXSelector message) {
+        const long before = scheduler->framesDrawn();
+        canvas->handle(canvas, FXSEL(message, 0), &event);
+        return runUntil([&] { return scheduler->framesDrawn() > before; });
+    };
     canvas->handle(canvas, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
     event.state = LEFTBUTTONMASK;
     event.win_x = 90;
-    canvas->handle(canvas, FXSEL(SEL_MOTION, 0), &event);
-    ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > start + 1; }));
+    ASSERT_TRUE(draws(SEL_MOTION));
     canvas->handle(canvas, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event);
     runUntilIdle();
     const double distance = workbench.view().manipulator()->getDistance();
-    const long beforeWheel = scheduler->framesDrawn();
     event.code = 120;
-    canvas->handle(canvas, FXSEL(SEL_MOUSEWHEEL, 0), &event);
-    ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > beforeWheel; }));
+    ASSERT_TRUE(draws(SEL_MOUSEWHEEL));
     EXPECT_NEAR(workbench.view().manipulator()->getDistance(), distance * 0.9, distance * 0.02);
-    const long beforePaint = scheduler->framesDrawn();
-    canvas->handle(canvas, FXSEL(SEL_PAINT, 0), &event);
-    EXPECT_TRUE(runUntil([&] { return scheduler->framesDrawn() > beforePaint; }));
+    EXPECT_TRUE(draws(SEL_PAINT));
 }
 
 // Frames that follow each other quickly are plain; the view that rests is
