@@ -8,8 +8,6 @@
 
 #include "WindowFixture.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 class ConstantSlidersTest : public WindowFixture {

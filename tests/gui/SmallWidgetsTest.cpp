@@ -1,9 +1,11 @@
+#include "editors/MessageBoxReporter.h"
 #include "gui/FXLinkLabel.h"
 #include "gui/FXRealSpinDial.h"
+#include "gui/SymbolHelp.h"
+#include "gui/WindowPlacement.h"
+#include "interpretation/TurtleSymbols.h"
 
 #include "../GuiTestApp.h"
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -75,6 +77,98 @@ TEST(LinkLabel, OpensItsUrlWithTheDesktopOpener) {
     setenv("PATH", path.c_str(), 1);
     delete window;
     std::system(("rm -rf " + dir).c_str());
+}
+
+TEST(SymbolHelp, ShowsEveryTurtleSymbolWithItsWholeMeaningAndDefault) {
+    FXMainWindow window(guiApp(), "help", nullptr, nullptr, DECOR_ALL, 0, 0, 320, 500);
+    auto* table = new SymbolHelpTable(&window);
+    window.create();
+    window.show(PLACEMENT_SCREEN);
+    runUntilIdle();
+    table->layout();
+
+    ASSERT_EQ(table->getNumRows(), static_cast<FXint>(turtleSymbols.size()));
+    FXFont* font = table->getFont();
+    const FXint meaningWidth = table->getColumnWidth(SymbolHelpTable::MeaningColumn);
+    FXint total = 0;
+    for (FXint col = 0; col < table->getNumColumns(); ++col) total += table->getColumnWidth(col);
+    EXPECT_LE(total, table->getWidth());
+    for (FXint row = 0; row < table->getNumRows(); ++row) {
+        const TurtleSymbol& symbol = turtleSymbols[row];
+        EXPECT_STREQ(table->getItemText(row, SymbolHelpTable::SymbolColumn).text(), symbol.symbol);
+        EXPECT_EQ(table->getItemText(row, SymbolHelpTable::DefaultColumn).text(), defaultText(symbol));
+        // Wrapped, never cut: the lines joined again are the meaning, and
+        // each line and the row hold them.
+        FXString meaning = table->getItemText(row, SymbolHelpTable::MeaningColumn);
+        const FXint lines = meaning.contains('\n') + 1;
+        for (FXint line = 0; line < lines; ++line)
+            EXPECT_LE(font->getTextWidth(meaning.section('\n', line)), meaningWidth) << symbol.symbol;
+        EXPECT_GE(table->getRowHeight(row), lines * font->getFontHeight()) << symbol.symbol;
+        EXPECT_STREQ(meaning.substitute('\n', ' ').text(), symbol.meaning);
+    }
+    // The long texts of a narrow panel take more than one line.
+    EXPECT_GT(table->getItemText(0, SymbolHelpTable::MeaningColumn).contains('\n'), 0);
+}
+
+TEST(SymbolHelp, WrapsAtBlanksAndKeepsALongWordWhole) {
+    FXFont* font = guiApp()->getNormalFont();
+    const FXint width = font->getTextWidth("aaa bbb");
+    EXPECT_STREQ(SymbolHelpTable::wrap("aaa bbb ccc", font, width).text(), "aaa bbb\nccc");
+    EXPECT_STREQ(SymbolHelpTable::wrap("aaaaaaaaaaaaaaaa b", font, width).text(), "aaaaaaaaaaaaaaaa\nb");
+    EXPECT_STREQ(SymbolHelpTable::wrap("", font, width).text(), "");
+}
+
+TEST(WindowPlacement, TheFirstStartShowsAWholeTabOrMostOfASmallScreen) {
+    const WindowPlacement large = WindowPlacement::firstStart(1920, 1080);
+    EXPECT_EQ(large.width, 1100);
+    EXPECT_EQ(large.height, 720);
+    EXPECT_EQ(large.x, (1920 - 1100) / 2);
+
+    const WindowPlacement small = WindowPlacement::firstStart(1024, 600);
+    EXPECT_EQ(small.width, 1024 * 9 / 10);
+    EXPECT_EQ(small.height, 600 * 9 / 10);
+    EXPECT_GE(small.x, 0);
+    EXPECT_LE(small.x + small.width, 1024);
+}
+
+TEST(WindowPlacement, ARememberedPlaceIsKeptOnTheScreen) {
+    // Remembered on a larger screen: shrunk and moved so that it all shows.
+    const WindowPlacement big = WindowPlacement{150, 150, 1600, 1200}.keptOn(1280, 1024);
+    EXPECT_LE(big.width, 1280);
+    EXPECT_LE(big.height, 1024);
+    EXPECT_GE(big.x, 0);
+    EXPECT_GE(big.y, 0);
+    EXPECT_LE(big.x + big.width, 1280);
+    EXPECT_LE(big.y + big.height, 1024);
+
+    const WindowPlacement off = WindowPlacement{-500, 3000, 800, 600}.keptOn(1280, 1024);
+    EXPECT_EQ(off.width, 800);
+    EXPECT_EQ(off.height, 600);
+    EXPECT_GE(off.x, 0);
+    EXPECT_LE(off.y + off.height, 1024);
+
+    // A place that fits stays where it was.
+    const WindowPlacement fits = WindowPlacement{100, 120, 900, 700}.keptOn(1280, 1024);
+    EXPECT_EQ(fits.x, 100);
+    EXPECT_EQ(fits.y, 120);
+    EXPECT_EQ(fits.width, 900);
+    EXPECT_EQ(fits.height, 700);
+}
+
+TEST(MessageBoxReporter, ShowsTitleAndTextLiterally) {
+    FXMainWindow window(guiApp(), "test");
+    window.create();
+    MessageBoxReporter reporter(&window);
+    FXString title;
+    bool textShown = false;
+    whenModal<FXMessageBox>([&](FXMessageBox* box) {
+        title = box->getTitle();
+        textShown = findLabel(box, "100% of %s and %d") != nullptr;
+        box->handle(box, FXSEL(SEL_COMMAND, FXMessageBox::ID_CLICKED_OK), nullptr);
+    });
+    reporter.report("Definition error", "100% of %s and %d");
+    EXPECT_EQ(title, "Definition error");
+    EXPECT_TRUE(textShown);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 
 #include "WindowFixture.h"
 
-#include <gtest/gtest.h>
 #include <osg/Image>
 #include <osgDB/ReadFile>
 
