@@ -3,10 +3,8 @@
 // of DISPLAY (a virtual one under xvfb-run) with HOME in a scratch folder, so
 // that settings are read from and written to ~/.foxrc/TOVA/KLADO there and
 // never to the user's own; helpers that send the messages a user's keys and
-// clicks produce; a poller that drives modal loops: it runs a step every
-// millisecond from the event loop until the step says it is done; a target
-// that records what widgets tell it; and a fixture with a window to show
-// widgets in.
+// clicks produce; a target that records what widgets tell it; a poller that
+// drives modal loops; and a fixture with a window to show widgets in.
 
 #include "TempDir.h"
 
@@ -103,25 +101,37 @@ inline void settle() {
     guiApp()->repaint();
 }
 
-class Poller : public FXObject {
-    FXDECLARE(Poller)
+// Stands for a widget's target: counts the commands and changes it hears of
+// and passes them, the replacements and the timer's calls to `hook`. Clicks
+// go on to the widget unless `takeClicks` says otherwise.
+class Recorder : public FXObject {
+    FXDECLARE(Recorder)
 
 public:
-    enum { ID_TICK = 1 };
-
-    explicit Poller(std::function<bool()> step) : myStep(std::move(step)) { guiApp()->addTimeout(this, ID_TICK, 1); }
-    ~Poller() override { guiApp()->removeTimeout(this, ID_TICK); }
-
-    long onTick(FXObject*, FXSelector, void*) {
-        if (!myStep()) guiApp()->addTimeout(this, ID_TICK, 1);
+    long onMessage(FXObject* sender, FXSelector sel, void* ptr) {
+        if (FXSELTYPE(sel) == SEL_COMMAND) ++commands;
+        if (FXSELTYPE(sel) == SEL_CHANGED) ++changes;
+        if (hook) hook(sender, sel, ptr);
         return 1;
     }
+    long onClicked(FXObject*, FXSelector, void*) { return takeClicks; }
 
-protected:
-    Poller() = default;
+    int commands = 0;
+    int changes = 0;
+    long takeClicks = 0;
+    std::function<void(FXObject*, FXSelector, void*)> hook;
+};
 
-private:
-    std::function<bool()> myStep;
+// Runs the step every millisecond from the event loop until it says it is done.
+class Poller : public Recorder {
+public:
+    explicit Poller(std::function<bool()> step) {
+        hook = [this, step = std::move(step)](FXObject*, FXSelector, void*) {
+            if (!step()) guiApp()->addTimeout(this, 1, 1);
+        };
+        guiApp()->addTimeout(this, 1, 1);
+    }
+    ~Poller() override { guiApp()->removeTimeout(this, 1); }
 };
 
 // Runs `action` on the modal dialog of the class once one is running; the
@@ -145,27 +155,6 @@ inline bool runUntil(const std::function<bool()>& condition) {
     }
     return true;
 }
-
-// Stands for a widget's target: counts the commands and changes it hears of
-// and passes them, and the replacements, to `hook`. Clicks go on to the
-// widget unless `takeClicks` says otherwise.
-class Recorder : public FXObject {
-    FXDECLARE(Recorder)
-
-public:
-    long onMessage(FXObject* sender, FXSelector sel, void* ptr) {
-        if (FXSELTYPE(sel) == SEL_COMMAND) ++commands;
-        if (FXSELTYPE(sel) == SEL_CHANGED) ++changes;
-        if (hook) hook(sender, sel, ptr);
-        return 1;
-    }
-    long onClicked(FXObject*, FXSelector, void*) { return takeClicks; }
-
-    int commands = 0;
-    int changes = 0;
-    long takeClicks = 0;
-    std::function<void(FXObject*, FXSelector, void*)> hook;
-};
 
 // A main window for the test's widgets, deleted after the test.
 class GuiTest : public ::testing::Test {

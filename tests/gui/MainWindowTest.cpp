@@ -403,6 +403,16 @@ TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
     window->undoList.redo();
     EXPECT_EQ(window->workbench().definition().getName(), "test plantAB");
     EXPECT_TRUE(window->isModified());
+
+    // Enter closes the entry, and the entries of two fields never merge.
+    pressKey(window->definitionPanel()->nameField(), KEY_Return);
+    typeText(window->definitionPanel()->nameField(), "C");
+    typeText(window->definitionPanel()->axiomField(), "G");
+    window->undoList.undo();
+    EXPECT_EQ(window->workbench().definition().getAxiom(), "F");
+    EXPECT_EQ(window->workbench().definition().getName(), "test plantABC");
+    window->undoList.undo();
+    EXPECT_EQ(window->workbench().definition().getName(), "test plantAB");
 }
 
 TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) {

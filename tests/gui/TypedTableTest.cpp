@@ -1,4 +1,5 @@
 #include "gui/MFXAddEditTypedTable.h"
+#include "gui/MFXUndoCommand.h"
 
 #include "WindowFixture.h"
 
@@ -231,6 +232,37 @@ TEST_F(TypedTable, ShownColumnsShowTheirHeadersAndTheLastTakesTheRest) {
     EXPECT_GE(total, table->getWidth() - 10);
     table->showColumn(0, false);
     EXPECT_EQ(0, table->getColumnWidth(0));
+}
+
+// A command that counts its instances, to see which are destroyed.
+struct Counted : MFXUndoCommand {
+    explicit Counted(MFXUndoHolder* holder) : MFXUndoCommand(holder, "Undo Counted", "Redo Counted") { ++alive; }
+    ~Counted() override { --alive; }
+    static int alive;
+};
+int Counted::alive = 0;
+
+TEST(Undo, NullBusyAndAbsorbedCommandsAreDestroyed) {
+    UndoStack undo;
+    undo.add(nullptr);
+    EXPECT_EQ(0, undo.undoList.undoCount());
+
+    undo.add(new Counted(&undo));
+    undo.add(new Counted(&undo)); // the base never absorbs
+    EXPECT_EQ(2, Counted::alive);
+    EXPECT_EQ(2, undo.undoList.undoCount());
+
+    // A command arriving while an undo runs is destroyed without effect.
+    struct Recording : Counted {
+        using Counted::Counted;
+        void undo() override { holder->add(new Counted(holder)); }
+    };
+    undo.add(new Recording(&undo));
+    undo.undoList.undo();
+    EXPECT_EQ(3, Counted::alive);
+    EXPECT_EQ(2, undo.undoList.undoCount());
+    undo.undoList.clear();
+    EXPECT_EQ(0, Counted::alive);
 }
 
 } // namespace
