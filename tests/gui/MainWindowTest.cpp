@@ -25,33 +25,7 @@ const char* const plant = "Name:test plant\n"
 
 class MainWindowTest : public WindowFixture {};
 
-TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContentAndSavingAsNamesIt) {
-    EXPECT_FALSE(window->isModified());
-    // Edits of a definition without content, undone and redone, leave it
-    // unmodified.
-    window->definitionPanel()->iterationsDial()->setValue(5, true);
-    window->undoList.undo();
-    window->undoList.redo();
-    EXPECT_FALSE(window->isModified());
-    EXPECT_EQ(window->undoList.undoName(), "Undo Iteration Change");
-    typeText(window->definitionPanel()->axiomField(), "F");
-    EXPECT_TRUE(window->isModified());
-    EXPECT_EQ(window->getTitle(), "KLADO");
-
-    // A name without the definition extension is offered again with it.
-    window->files = {{true, dir.path("my.plant.txt").c_str()}, {true, ""}};
-    command(KLADO_StandaloneMW::ID_SAVEAS);
-    ASSERT_EQ(window->offered.size(), 2u);
-    EXPECT_EQ(FXPath::extension(window->offered[1]), "kld");
-    EXPECT_EQ(window->workbench().fileName(), window->offered[1].text());
-    EXPECT_NE(dir.read(FXPath::name(window->offered[1]).text()).find("Axiom:F\n"), std::string::npos);
-    EXPECT_EQ(window->recentFiles().getFile(1), window->offered[1]);
-    EXPECT_FALSE(window->isModified());
-    EXPECT_EQ(window->getTitle(), "my - KLADO");
-    // A definition without a name is saved as "<unnamed>", and keeps it.
-    EXPECT_EQ(window->definitionPanel()->nameField()->getText(), "<unnamed>");
-}
-
+// Before any test that saves: a save writes the settings.
 TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveItAskedForIsCancelledOrFails) {
     const auto quit = [&](const char* question) {
         window->questions.clear();
@@ -77,6 +51,42 @@ TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveItAskedForIsCa
     quit("Unsaved Document|Save 'test plant' to file?");
     ASSERT_FALSE(window->messages.empty());
     EXPECT_EQ(window->messages.back().before('|'), "Saving failed");
+}
+
+TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContentItsIconsNameThemselvesAndSavingAsNamesIt) {
+    EXPECT_FALSE(window->isModified());
+    // Edits of a definition without content, undone and redone, leave it
+    // unmodified.
+    window->definitionPanel()->iterationsDial()->setValue(5, true);
+    window->undoList.undo();
+    window->undoList.redo();
+    EXPECT_FALSE(window->isModified());
+    EXPECT_EQ(window->undoList.undoName(), "Undo Iteration Change");
+    typeText(window->definitionPanel()->axiomField(), "F");
+    EXPECT_TRUE(window->isModified());
+    EXPECT_EQ(window->getTitle(), "KLADO");
+
+    // A name without the definition extension is offered again with it.
+    window->files = {{true, dir.path("my.plant.txt").c_str()}, {true, ""}};
+    command(KLADO_StandaloneMW::ID_SAVEAS);
+    ASSERT_EQ(window->offered.size(), 2u);
+    EXPECT_EQ(FXPath::extension(window->offered[1]), "kld");
+    EXPECT_EQ(window->workbench().fileName(), window->offered[1].text());
+    EXPECT_NE(dir.read(FXPath::name(window->offered[1]).text()).find("Axiom:F\n"), std::string::npos);
+    EXPECT_EQ(window->recentFiles().getFile(1), window->offered[1]);
+    EXPECT_FALSE(window->isModified());
+    EXPECT_EQ(window->getTitle(), "my - KLADO");
+    // A definition without a name is saved as "<unnamed>", and keeps it.
+    EXPECT_EQ(window->definitionPanel()->nameField()->getText(), "<unnamed>");
+
+    // The icons name themselves in tips.
+    const std::vector<FXButton*> open = widgets<FXButton>(window, KLADO_StandaloneMW::ID_OPEN);
+    ASSERT_FALSE(open.empty());
+    EXPECT_STREQ(open[0]->getTipText().text(), "Open...");
+    const std::vector<FXTabItem*> tabs = widgets<FXTabItem>();
+    ASSERT_EQ(tabs.size(), 8u);
+    EXPECT_STREQ(tabs[0]->getTipText().text(), "Definition Tab");
+    EXPECT_STREQ(tabs[7]->getTipText().text(), "Symbol Help Tab");
 }
 
 TEST_F(MainWindowTest, AFailedOpenKeepsTheCurrentDocumentAndTheRecentListDropsIt) {
@@ -140,21 +150,10 @@ TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
     pressKey(rules, KEY_Delete);
     ASSERT_EQ(window->workbench().definition().getRules().size(), 1u);
     EXPECT_EQ(window->workbench().definition().getRules()[0].predecessor, "G");
-    EXPECT_TRUE(window->isModified());
     EXPECT_STREQ(window->titleText().text(), "plant* - KLADO");
     window->undoList.undo();
     EXPECT_EQ(window->workbench().definition().getRules().size(), 2u);
     EXPECT_EQ(rules->getItemText(0, 2), "F");
-}
-
-TEST_F(MainWindowTest, TheIconsNameThemselvesInTips) {
-    const std::vector<FXButton*> open = widgets<FXButton>(window, KLADO_StandaloneMW::ID_OPEN);
-    ASSERT_FALSE(open.empty());
-    EXPECT_STREQ(open[0]->getTipText().text(), "Open...");
-    const std::vector<FXTabItem*> tabs = widgets<FXTabItem>();
-    ASSERT_EQ(tabs.size(), 8u);
-    EXPECT_STREQ(tabs[0]->getTipText().text(), "Definition Tab");
-    EXPECT_STREQ(tabs[7]->getTipText().text(), "Symbol Help Tab");
 }
 
 TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
@@ -350,23 +349,21 @@ TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
 }
 
 TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
-    struct Case {
+    // A bad first cell of a row of each table.
+    const struct {
         MFXAddEditTypedTable* table;
-        int column;
         const char* text;
         const char* message;
+    } cases[] = {
+        {window->definitionPanel()->ruleTable(), "often", "Value error|The probability must be a numeric value"},
+        {window->extensionsPanel()->constantsTable(), "2pi", "Name error|The name must begin with a letter"},
     };
-    const Case cases[] = {
-        {window->definitionPanel()->ruleTable(), 0, "often", "Value error|The probability must be a numeric value"},
-        {window->extensionsPanel()->constantsTable(), 0, "2pi", "Name error|The name must begin with a letter"},
-    };
-    for (const Case& test : cases) {
+    for (const auto& test : cases) {
         window->messages.clear();
-        test.table->setItemText(0, test.column, test.text);
+        test.table->setItemText(0, 0, test.text);
         if (test.table == window->definitionPanel()->ruleTable()) test.table->setItemText(0, 2, "F");
         FXTableRange change;
-        change.fm.row = change.to.row = 0;
-        change.fm.col = change.to.col = test.column;
+        change.fm.row = change.to.row = change.fm.col = change.to.col = 0;
         test.table->getTarget()->handle(test.table, FXSEL(SEL_REPLACED, test.table->getSelector()), &change);
         ASSERT_EQ(window->messages.size(), 1u) << test.text;
         EXPECT_EQ(window->messages[0], test.message);

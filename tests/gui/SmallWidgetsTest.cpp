@@ -79,7 +79,7 @@ TEST(LinkLabel, OpensItsUrlWithTheDesktopOpener) {
     std::system(("rm -rf " + dir).c_str());
 }
 
-TEST(SymbolHelp, ShowsEveryTurtleSymbolWithItsWholeMeaningAndDefault) {
+TEST(SymbolHelp, ShowsEveryTurtleSymbolWithItsWholeMeaningAndDefaultWrappedAtBlanks) {
     FXMainWindow window(guiApp(), "help", nullptr, nullptr, DECOR_ALL, 0, 0, 320, 500);
     auto* table = new SymbolHelpTable(&window);
     window.create();
@@ -108,10 +108,8 @@ TEST(SymbolHelp, ShowsEveryTurtleSymbolWithItsWholeMeaningAndDefault) {
     }
     // The long texts of a narrow panel take more than one line.
     EXPECT_GT(table->getItemText(0, SymbolHelpTable::MeaningColumn).contains('\n'), 0);
-}
 
-TEST(SymbolHelp, WrapsAtBlanksAndKeepsALongWordWhole) {
-    FXFont* font = guiApp()->getNormalFont();
+    // Wrapped at blanks; a long word is kept whole.
     const FXint width = font->getTextWidth("aaa bbb");
     EXPECT_STREQ(SymbolHelpTable::wrap("aaa bbb ccc", font, width).text(), "aaa bbb\nccc");
     EXPECT_STREQ(SymbolHelpTable::wrap("aaaaaaaaaaaaaaaa b", font, width).text(), "aaaaaaaaaaaaaaaa\nb");

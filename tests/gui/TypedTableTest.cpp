@@ -47,10 +47,12 @@ protected:
                 return child;
         return nullptr;
     }
-    void typeIntoCell(FXint row, FXint col, const std::string& text) {
+    // Types into the cell and, unless told otherwise, leaves the table.
+    void typeIntoCell(FXint row, FXint col, const std::string& text, bool leaving = true) {
         click(row, col);
         ASSERT_NE(nullptr, editor());
         typeText(editor(), text);
+        if (leaving) leave();
     }
     void leave() {
         table->handle(table, FXSEL(SEL_FOCUSOUT, 0), nullptr);
@@ -64,7 +66,6 @@ protected:
 
 TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
     typeIntoCell(0, 2, "FF");
-    leave();
     EXPECT_STREQ("FF", table->getItemText(0, 2).text());
     // Typed text reads from the left.
     EXPECT_EQ(FXTableItem::LEFT, table->getItem(0, 2)->getJustify() & (FXTableItem::LEFT | FXTableItem::RIGHT));
@@ -80,7 +81,6 @@ TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
 
     // The next edit of the same cell is an entry of its own.
     typeIntoCell(0, 2, "X");
-    leave();
     EXPECT_EQ(2, undo.undoList.undoCount());
 
     // A target that takes the click keeps the cell closed.
@@ -141,14 +141,13 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
 
 TEST_F(TypedTable, UndoOfACellThatIsGoneDoesNothing) {
     typeIntoCell(0, 2, "F");
-    leave();
     table->setTableSize(0, 6);
     undo.undoList.undo();
     undo.undoList.redo();
     EXPECT_EQ(0, table->getNumRows());
 
     table->setTableSize(1, 6);
-    typeIntoCell(0, 0, "G");
+    typeIntoCell(0, 0, "G", false);
     delete table;
     undo.undoList.undo();
 }
