@@ -26,14 +26,14 @@ protected:
         window = new FXMainWindow(app, "editor", nullptr, nullptr, DECOR_ALL, 0, 0, 420, 520);
         MFXMatPaletteWidget* editor = new MFXMatPaletteWidget(window, &recorder, 1);
         editor->setFailureReporter(&failures);
+        show();
         return editor;
     }
     Collector failures;
 };
 
-TEST_F(PaletteEditorTest, OperationsOnASmallSelectionUndoAndRedo) {
+TEST_F(PaletteEditorTest, OperationsOnASmallSelectionUndoAndRedoAndImportsReplaceThePalette) {
     MFXMatPaletteWidget* editor = addEditor();
-    show();
     const MaterialPalette original = editor->getPalette();
     editor->select(4);
     editor->select(7, SHIFTMASK);
@@ -51,15 +51,12 @@ TEST_F(PaletteEditorTest, OperationsOnASmallSelectionUndoAndRedo) {
     EXPECT_EQ(original.fullText(), editor->getPalette().fullText());
     editor->undoList().redo();
     EXPECT_EQ(original[4].text(), editor->getPalette()[7].text());
-}
 
-TEST_F(PaletteEditorTest, ImportReplacesThePaletteAndAFailedOneLeavesIt) {
+    // An import replaces the palette; a failed one leaves it.
     TempDir dir;
     const std::string good = dir.path("red.gpl"), bad = dir.path("bad.gpl");
     std::ofstream(good) << "GIMP Palette\nName: red\nColumns: 1\n#\n255 0 0 red\n";
     std::ofstream(bad) << "GIMP Palette\n255 x 0 broken\n";
-    MFXMatPaletteWidget* editor = addEditor();
-    show();
     EXPECT_TRUE(editor->importPalette(good.c_str(), 1));
     EXPECT_FLOAT_EQ(1.0f, editor->getPalette()[0].diffuse[0]);
     EXPECT_EQ(GLMaterial().text(), editor->getPalette()[1].text());
@@ -146,7 +143,6 @@ TEST_F(PaletteEditorTest, TheDialogOpensWithAUsableGridAndNamesThePaletteInUse) 
 
 TEST_F(PaletteEditorTest, DoubleClickedEntryIsEditedInTheMaterialDialog) {
     MFXMatPaletteWidget* editor = addEditor();
-    show();
     FXWindow* grid = editor->getFirst()->getNext()->getNext();
     ASSERT_NE(nullptr, dynamic_cast<FXCanvas*>(grid));
     const MaterialPalette original = editor->getPalette();

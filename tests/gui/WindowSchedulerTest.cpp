@@ -5,8 +5,6 @@
 #include "../GuiTestApp.h"
 
 #include <chrono>
-#include <osg/Geode>
-#include <osg/ShapeDrawable>
 #include <string>
 #include <thread>
 #include <utility>
@@ -253,25 +251,22 @@ TEST(ComputingDialog, ShowsWhatTheWorkerReportsFromTheMainThread) {
     dialog.hide();
 }
 
-TEST(Canvas, TheViewOutlivesTheCanvas) {
-    SceneView view;
-    CameraDef record;
-    std::array<LightDef, SceneView::lightCount> lights{};
-    FXGLVisual visual(guiApp(), VISUAL_DOUBLEBUFFER);
-    auto* window = new FXMainWindow(guiApp(), "canvas", nullptr, nullptr, DECOR_ALL, 0, 0, 320, 240);
-    auto* canvas = new MFXOSGCanvas(window, &visual, view, nullptr, 0, LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    window->create();
-    window->show(PLACEMENT_SCREEN);
+TEST_F(SchedulerFixture, TheViewOutlivesTheCanvas) {
+    define("F", "F", 1);
+    scheduler->recompute(true);
+    ASSERT_TRUE(finished());
+    showCanvas();
     guiApp()->runWhileEvents();
-    osg::ref_ptr<osg::Geode> ball = new osg::Geode;
-    ball->addDrawable(new osg::ShapeDrawable(new osg::Sphere(osg::Vec3(), 10.0f)));
-    view.setScene(ball.get(), &record, lights.data(), true);
-
+    workbench.view().takeOverPendingScene();
     ASSERT_TRUE(canvas->renderFrame());
-    delete window;
-    EXPECT_EQ(view.viewer()->getCamera()->getGraphicsContext(), nullptr);
-    view.setScene(nullptr, &record, lights.data(), true);
-    EXPECT_TRUE(view.takeOverPendingScene());
+    scheduler->setCanvas(nullptr);
+    delete canvas;
+    canvas = nullptr;
+    EXPECT_EQ(workbench.view().viewer()->getCamera()->getGraphicsContext(), nullptr);
+    // A scene computed later is taken over.
+    scheduler->recompute(true);
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(shownShapes(), 1u);
 }
 
 } // namespace
