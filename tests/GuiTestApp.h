@@ -84,12 +84,6 @@ inline FXLabel* findLabel(FXWindow* root, const FXString& text) {
     return nullptr;
 }
 
-inline void runUntilIdle() {
-    guiApp()->runWhileEvents();
-    guiApp()->refresh();
-    guiApp()->runWhileEvents();
-}
-
 // Runs the event loop until nothing is left, the update pass and the
 // repaints included.
 inline void settle() {

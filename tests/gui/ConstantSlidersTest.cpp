@@ -15,12 +15,9 @@ protected:
     void load(const char* text) { WindowFixture::load("model.kld", text); }
     ConstantSliders* sliders() const { return window->extensionsPanel()->sliders(); }
     MFXAddEditTypedTable* table() const { return window->extensionsPanel()->constantsTable(); }
-    // The slider moved by the hand: SEL_CHANGED while dragged, SEL_COMMAND let go.
     void move(const std::string& name, double value, FXuint type) {
-        FXRealSlider* slider = sliders()->slider(name);
-        ASSERT_NE(slider, nullptr) << name;
-        slider->setValue(value);
-        slider->getTarget()->handle(slider, FXSEL(type, slider->getSelector()), &value);
+        ASSERT_NE(sliders()->slider(name), nullptr) << name;
+        WindowFixture::move(sliders()->slider(name), value, type);
     }
     // The range the fields at the slider's ends show, as "low..high".
     std::string range(const std::string& name) const {

@@ -185,10 +185,6 @@ TEST_F(MainWindowTest, ThePictureFollowsADraggedDialAndTheDragIsOneUndoStep) {
     };
     const osg::BoundingSphere start = bound();
     // Dragging the default Z rotation: changes while the mouse moves.
-    const auto move = [&](FXRealSpinDial* dial, double value, FXuint type) {
-        dial->setValue(value);
-        dial->getTarget()->handle(dial, FXSEL(type, dial->getSelector()), &value);
-    };
     FXRealSpinDial* rotation = widgets<FXRealSpinDial>(window->definitionPanel(), DefinitionPanel::ID_ROTZ).at(0);
     const double initial = rotation->getValue();
     move(rotation, initial + 30, SEL_CHANGED);

@@ -84,7 +84,7 @@ TEST(SymbolHelp, ShowsEveryTurtleSymbolWithItsWholeMeaningAndDefaultWrappedAtBla
     auto* table = new SymbolHelpTable(&window);
     window.create();
     window.show(PLACEMENT_SCREEN);
-    runUntilIdle();
+    settle();
     table->layout();
 
     ASSERT_EQ(table->getNumRows(), static_cast<FXint>(turtleSymbols.size()));

@@ -39,7 +39,7 @@ protected:
         table->handle(table, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
         event.type = SEL_LEFTBUTTONRELEASE;
         table->handle(table, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event);
-        runUntilIdle();
+        settle();
     }
     FXWindow* editor() {
         for (FXWindow* child = table->getFirst(); child; child = child->getNext())
@@ -56,7 +56,7 @@ protected:
     }
     void leave() {
         table->handle(table, FXSEL(SEL_FOCUSOUT, 0), nullptr);
-        runUntilIdle();
+        settle();
     }
 
     UndoStack undo;
@@ -113,7 +113,7 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
     auto* check = dynamic_cast<FXCheckButton*>(editor());
     ASSERT_NE(nullptr, check);
     check->setCheck(true, true);
-    runUntilIdle();
+    settle();
     EXPECT_STREQ("t", table->getItemText(0, 1).text());
     click(0, 1);
     dynamic_cast<FXCheckButton*>(editor())->setCheck(false, true);

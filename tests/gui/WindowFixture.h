@@ -95,6 +95,13 @@ protected:
         visit(window);
         return found;
     }
+    // A slider or dial moved by the hand: SEL_CHANGED while dragged,
+    // SEL_COMMAND let go.
+    template <class Valuator>
+    static void move(Valuator* widget, double value, FXuint type) {
+        widget->setValue(value);
+        widget->getTarget()->handle(widget, FXSEL(type, widget->getSelector()), &value);
+    }
     // The enabled state the update pass gives a widget.
     static bool enabled(FXWindow* widget) {
         settle();
