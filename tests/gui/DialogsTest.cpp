@@ -16,47 +16,29 @@
 namespace {
 
 TEST(ExportFileName, KeepsOfferedExtensionsAndAppendsTheCurrentPatternsOtherwise) {
-    struct Case {
-        const char* chosen;
-        const char* pattern;
-        const char* expected;
+    const char* const jpeg = "JPEG  (*.jpg,*.jpeg)";
+    const struct {
+        const char *chosen, *list, *pattern, *expected;
+    } cases[] = {
+        {"/tmp/tree.png", imagePatternList, "*.bmp", "/tmp/tree.png"}, // offered: kept whatever the pattern
+        {"/tmp/my.dir/tree", imagePatternList, "*.png", "/tmp/my.dir/tree.png"},
+        {"/tmp/tree.pn", imagePatternList, "*.png", "/tmp/tree.pn.png"}, // a prefix of an offered one is not offered
+        // A pattern list entry with several patterns: "*.ext," also counts.
+        {"a.jpeg", jpeg, "*.jpg,*.jpeg", "a.jpeg"},
+        {"a", jpeg, "*.jpg,*.jpeg", "a.jpg"},
     };
-    const Case cases[] = {
-        {"/tmp/tree.png", "*.bmp", "/tmp/tree.png"}, // offered: kept whatever the pattern
-        {"/tmp/my.dir/tree", "*.png", "/tmp/my.dir/tree.png"},
-        {"/tmp/tree.pn", "*.png", "/tmp/tree.pn.png"}, // a prefix of an offered one is not offered
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(exportFileName(c.chosen, imagePatternList, c.pattern), c.expected) << c.chosen;
-    // A pattern list entry with several patterns: "*.ext," also counts.
-    EXPECT_EQ(exportFileName("a.jpeg", "JPEG  (*.jpg,*.jpeg)", "*.jpg,*.jpeg"), "a.jpeg");
-    EXPECT_EQ(exportFileName("a", "JPEG  (*.jpg,*.jpeg)", "*.jpg,*.jpeg"), "a.jpg");
+    for (const auto& c : cases) EXPECT_EQ(exportFileName(c.chosen, c.list, c.pattern), c.expected) << c.chosen;
 }
 
 // Every offered format is really written, images with alpha except JPEG.
-struct OfferedFormats : ::testing::Test {
-    TempDir dir;
-    Workbench workbench{FailureReporter::standardError()};
-
-    void SetUp() override {
-        String2IDManager::instance().registerBuiltins();
-        dir.write("plant.kld", "Axiom:F\nRule::::F::F[+F]F\nDef:_steps:2\n"
-                               "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n");
-        std::ostringstream messages;
-        tov::ReportingErrorHandler errors(messages);
-        ASSERT_TRUE(workbench.load(dir.path("plant.kld"), errors)) << messages.str();
-        ASSERT_TRUE(workbench.recompute(errors)) << messages.str();
-    }
-
-    static std::vector<std::string> extensions(const std::string& patterns) {
+TEST(OfferedFormats, EveryImageAndObjectFormatIsWritten) {
+    const auto extensions = [](const std::string& patterns) {
         std::vector<std::string> found;
         for (std::size_t at = patterns.find("*."); at != std::string::npos; at = patterns.find("*.", at + 1))
             found.push_back(patterns.substr(at + 2, patterns.find_first_of("),", at) - at - 2));
         return found;
-    }
-};
-
-TEST_F(OfferedFormats, EveryImageFormatIsWritten) {
+    };
+    TempDir dir;
     for (const std::string& extension : extensions(imagePatternList)) {
         // A drawing is no rendered picture: the drawing's own test writes it.
         if (extension == "svg") continue;
@@ -67,9 +49,16 @@ TEST_F(OfferedFormats, EveryImageFormatIsWritten) {
         std::fill(image->data(), image->data() + image->getTotalSizeInBytes(), 128);
         EXPECT_EQ("", writeImage(*image, dir.path("tree." + extension))) << extension;
     }
-}
 
-TEST_F(OfferedFormats, EveryObjectFormatIsWrittenReadably) {
+    // Objects are written readably.
+    String2IDManager::instance().registerBuiltins();
+    Workbench workbench{FailureReporter::standardError()};
+    dir.write("plant.kld", "Axiom:F\nRule::::F::F[+F]F\nDef:_steps:2\n"
+                           "ShapeDef:F visible=1, interpreted=1, type=tube, length=10, width=2\n");
+    std::ostringstream messages;
+    tov::ReportingErrorHandler errors(messages);
+    ASSERT_TRUE(workbench.load(dir.path("plant.kld"), errors)) << messages.str();
+    ASSERT_TRUE(workbench.recompute(errors)) << messages.str();
     for (const std::string& extension : extensions(objectPatternList)) {
         const std::string file = dir.path("tree." + extension);
         ASSERT_TRUE(workbench.exportObject(file)) << extension;

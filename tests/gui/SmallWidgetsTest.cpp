@@ -6,13 +6,11 @@
 #include "interpretation/TurtleSymbols.h"
 
 #include "../GuiTestApp.h"
+#include "../TempDir.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -48,25 +46,22 @@ TEST_F(SpinDial, TypedTextIsClampedOrRefused) {
 }
 
 TEST(LinkLabel, OpensItsUrlWithTheDesktopOpener) {
-    const std::string dir = testing::TempDir() + "link-" + std::to_string(getpid());
-    const std::string log = dir + "/opened";
-    ASSERT_EQ(0, std::system(("mkdir -p " + dir).c_str()));
-    std::ofstream(dir + "/xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > " << log << ".tmp && /bin/mv " << log
-                                     << ".tmp " << log << "\n";
-    ASSERT_EQ(0, std::system(("chmod +x " + dir + "/xdg-open").c_str()));
+    TempDir dir;
+    const std::string log = dir.path("opened");
+    dir.write("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > " + log + ".tmp && /bin/mv " + log + ".tmp " + log + "\n");
+    ASSERT_EQ(0, std::system(("chmod +x " + dir.path("xdg-open")).c_str()));
     const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
 
     auto* window = new FXMainWindow(guiApp(), "link");
     auto* label = new FXLinkLabel(window, "home page", "http://example.org/a b;$(x)");
     window->create();
-    setenv("PATH", dir.c_str(), 1);
+    setenv("PATH", dir.path("").c_str(), 1);
     EXPECT_TRUE(label->open());
     std::string opened;
-    for (int i = 0; i < 500 && opened.empty(); ++i) {
+    runUntil([&] {
         std::ifstream file(log);
-        std::getline(file, opened);
-        if (opened.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+        return bool(std::getline(file, opened));
+    });
     EXPECT_EQ("http://example.org/a b;$(x)", opened); // one argument, no shell
 
     // Without an opener nothing happens; an option-like URL is refused.
@@ -76,7 +71,6 @@ TEST(LinkLabel, OpensItsUrlWithTheDesktopOpener) {
     EXPECT_FALSE(label->open());
     setenv("PATH", path.c_str(), 1);
     delete window;
-    std::system(("rm -rf " + dir).c_str());
 }
 
 TEST(SymbolHelp, ShowsEveryTurtleSymbolWithItsWholeMeaningAndDefaultWrappedAtBlanks) {

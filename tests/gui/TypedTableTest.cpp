@@ -92,16 +92,15 @@ TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
 TEST_F(TypedTable, NextCellSkipsHiddenColumnsAndStopsAtTheLastCell) {
     table->setColumnWidth(1, 0);
     click(0, 0);
+    const auto current = [&] { return std::make_pair(table->getCurrentRow(), table->getCurrentColumn()); };
     table->handle(table, FXSEL(SEL_COMMAND, FXTable::ID_MOVE_RIGHT), nullptr);
-    EXPECT_EQ(0, table->getCurrentRow());
-    EXPECT_EQ(2, table->getCurrentColumn());
+    EXPECT_EQ(std::make_pair(0, 2), current());
     EXPECT_NE(nullptr, editor());
 
     table->setColumnWidth(5, 0);
     table->setCurrentItem(0, 4);
     table->handle(table, FXSEL(SEL_COMMAND, FXTable::ID_MOVE_RIGHT), nullptr);
-    EXPECT_EQ(0, table->getCurrentRow());
-    EXPECT_EQ(4, table->getCurrentColumn());
+    EXPECT_EQ(std::make_pair(0, 4), current());
 }
 
 TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {

@@ -120,7 +120,7 @@ TEST_F(SchedulerFixture, ALongComputationShowsItsDialogWhoseCancelKeepsThePictur
     EXPECT_EQ(workbench.reachedStep(), 2);
 }
 
-TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServed) {
+TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServedUnlessLive) {
     defineLarge();
     scheduler->recompute(true);
     ASSERT_TRUE(scheduler->computing());
@@ -138,10 +138,10 @@ TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServe
     EXPECT_EQ(workbench.reachedStep(), 2);
     EXPECT_EQ(workbench.lsystem()->getStep(2, nullptr)->length(), 21u);
     EXPECT_FALSE(workbench.pending());
-}
 
-TEST_F(SchedulerFixture, ALiveRequestLetsTheRunningComputationShowItsPictureAndRunsNext) {
+    // A live request lets the running computation show its picture and runs next.
     define("F", "F[+F]F", 7);
+    recorder.commands = 0;
     scheduler->recompute(true);
     ASSERT_TRUE(scheduler->computing());
     // A dial being dragged: each change asks; only the newest waits.
