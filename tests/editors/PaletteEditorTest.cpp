@@ -119,10 +119,8 @@ TEST_F(PaletteEditorTest, TheDialogOpensWithAUsableGridAndNamesThePaletteInUse) 
     dialog.show(PLACEMENT_SCREEN);
     settle();
     // Every entry of the 16 x 16 grid at least 20 pixels square.
-    FXWindow* grid = nullptr;
-    for (FXWindow* child = dialog.getEditor()->getFirst(); child; child = child->getNext())
-        if (dynamic_cast<FXCanvas*>(child)) grid = child;
-    ASSERT_NE(nullptr, grid);
+    FXWindow* grid = dialog.getEditor()->getFirst()->getNext()->getNext();
+    ASSERT_NE(nullptr, dynamic_cast<FXCanvas*>(grid));
     EXPECT_GE(grid->getWidth(), 16 * 20);
     EXPECT_GE(grid->getHeight(), 16 * 20);
 

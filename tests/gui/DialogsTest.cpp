@@ -69,10 +69,10 @@ TEST(OfferedFormats, EveryImageAndObjectFormatIsWritten) {
     }
 }
 
-TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
-    FXMainWindow window(guiApp(), "test");
-    window.create();
-    FXRegistry settings("klado-size-test", "TOVA-test");
+TEST(ExportDialogs, ArePresetFromTheSettingsAndStoreTheChoiceAndTheFolderAlsoWhenItsPathWasTyped) {
+    FXMainWindow owner(guiApp(), "owner");
+    owner.create();
+    FXRegistry settings("klado-export-test", "TOVA-test");
     int width = 0, height = 0, presetWidth = 0, presetHeight = 0;
     whenModal<MFXExportImageSizeDialog>([&](MFXExportImageSizeDialog* dialog) {
         presetWidth = dialog->imageWidth();
@@ -80,18 +80,13 @@ TEST(ImageSizeDialog, IsPresetFromTheSettingsAndStoresTheChoice) {
         dialog->setImageSize(2000, 0); // below the smallest size
         dialog->handle(dialog, FXSEL(SEL_COMMAND, FXDialogBox::ID_ACCEPT), nullptr);
     });
-    ASSERT_TRUE(askImageSize(&window, settings, width, height));
+    ASSERT_TRUE(askImageSize(&owner, settings, width, height));
     EXPECT_EQ(std::make_pair(presetWidth, presetHeight), std::make_pair(600, 400));
     EXPECT_EQ(std::make_pair(width, height), std::make_pair(2000, 1));
     EXPECT_EQ(settings.readIntEntry("ImgExport", "imgwidth", 0), 2000);
     EXPECT_EQ(settings.readIntEntry("ImgExport", "imgheight", 0), 1);
-}
 
-TEST(ExportDialogs, RememberTheFolderOfTheFileAlsoWhenItsPathWasTyped) {
-    FXMainWindow owner(guiApp(), "owner");
-    owner.create();
     TempDir dir;
-    FXRegistry settings("klado-export-test", "TOVA-test");
     settings.writeStringEntry("SETTINGS", "objdir", "");
     std::string opened;
     // Notes the folder the dialog opens in, and types a whole path into the

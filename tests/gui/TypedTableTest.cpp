@@ -190,8 +190,7 @@ TEST_F(TypedTable, InsertRowAddsAnEmptyRowAboveAndEditsItAndUndoTakesItAway) {
     EXPECT_STREQ("G", table->getItemText(2, 2).text());
     // Editing starts in the first shown cell of the new row.
     ASSERT_NE(nullptr, editor());
-    EXPECT_EQ(1, table->getCurrentRow());
-    EXPECT_EQ(1, table->getCurrentColumn());
+    EXPECT_EQ(std::make_pair(1, 1), std::make_pair(table->getCurrentRow(), table->getCurrentColumn()));
     typeText(editor(), "H");
     leave();
     EXPECT_STREQ("H", table->getItemText(1, 1).text());

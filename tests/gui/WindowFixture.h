@@ -71,9 +71,10 @@ protected:
         computed();
     }
     // Runs the event loop until the window's computations are done.
-    void computed() {
+    void computed(ScriptedWindow* which = nullptr) {
+        WindowScheduler& scheduler = (which ? which : window)->scheduler();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (window->scheduler().computing() || window->scheduler().waiting()) {
+        while (scheduler.computing() || scheduler.waiting()) {
             ASSERT_LT(std::chrono::steady_clock::now(), deadline);
             guiApp()->runOneEvent(false);
         }
