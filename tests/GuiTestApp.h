@@ -37,22 +37,16 @@ inline FXApp* guiApp() {
     return app;
 }
 
-inline FXEvent keyEvent(FXuint type, FXint code, const char* text = "", FXuint state = 0) {
+// Presses and releases one key on the widget.
+inline void pressKey(FXWindow* widget, FXint code, const char* text = "") {
     FXEvent event{}; // every field a handler may read starts at zero
     event.synthetic = true;
-    event.type = type;
     event.code = code;
     event.text = text;
-    event.state = state;
-    return event;
-}
-
-// Presses and releases one key on the widget.
-inline void pressKey(FXWindow* widget, FXint code, const char* text = "", FXuint state = 0) {
-    FXEvent press = keyEvent(SEL_KEYPRESS, code, text, state);
-    widget->handle(widget, FXSEL(SEL_KEYPRESS, 0), &press);
-    FXEvent release = keyEvent(SEL_KEYRELEASE, code, text, state);
-    widget->handle(widget, FXSEL(SEL_KEYRELEASE, 0), &release);
+    for (FXuint type : {SEL_KEYPRESS, SEL_KEYRELEASE}) {
+        event.type = type;
+        widget->handle(widget, FXSEL(type, 0), &event);
+    }
 }
 
 inline void typeText(FXWindow* widget, const std::string& text) {

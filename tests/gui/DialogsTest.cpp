@@ -111,20 +111,18 @@ TEST(ExportDialogs, ArePresetFromTheSettingsAndStoreTheChoiceAndTheFolderAlsoWhe
     EXPECT_EQ(opened, dir.path(""));
 }
 
-const char* const curves = "Koch { angle 6\n axiom F--F--F\n F=F+F--F+F\n}\n"
-                           "Dragon { angle 4\n axiom FX\n X=X+YF+\n Y=-FX-Y\n}\n"
-                           "Bad { angle 2\n axiom F\n}\n";
-
-class FractintEntryDialogTest : public ::testing::Test {
-protected:
-    FractintEntryDialogTest() : window(guiApp(), "test") {
-        window.create();
-        dir.write("curves.l", curves);
-    }
-
+TEST(FractintEntryDialog, OpensTheChosenEntryOrSaysWhatCannotBeOpened) {
+    FXMainWindow window(guiApp(), "test");
+    window.create();
+    TempDir dir;
+    dir.write("curves.l", "Koch { angle 6\n axiom F--F--F\n F=F+F--F+F\n}\n"
+                          "Dragon { angle 4\n axiom FX\n X=X+YF+\n Y=-FX-Y\n}\n"
+                          "Bad { angle 2\n axiom F\n}\n");
+    std::string message;
     // Opens the file, choosing the entry (cancelling for -1), and answers
     // the message box that follows, whose text is kept.
-    std::unique_ptr<LSystemDefinition> open(int entry, const std::string& file = "curves.l") {
+    const auto open = [&](int entry, const std::string& file = "curves.l") {
+        bool done = false;
         Poller answer([&] {
             FXWindow* modal = guiApp()->getModalWindow();
             if (auto* dialog = dynamic_cast<FractintEntryDialog*>(modal)) {
@@ -141,20 +139,12 @@ protected:
             return !modal && done;
         });
         message.clear();
-        done = false;
         std::unique_ptr<LSystemDefinition> result = FractintEntryDialog::open(&window, dir.path(file));
         done = true;
         runUntil([&] { return !guiApp()->getModalWindow(); });
         return result;
-    }
+    };
 
-    FXMainWindow window;
-    TempDir dir;
-    std::string message;
-    bool done = false;
-};
-
-TEST_F(FractintEntryDialogTest, OpensTheChosenEntryOrSaysWhatCannotBeOpened) {
     std::unique_ptr<LSystemDefinition> dragon = open(1);
     ASSERT_TRUE(dragon);
     EXPECT_EQ("Dragon", dragon->getName());

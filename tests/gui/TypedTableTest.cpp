@@ -26,7 +26,9 @@ protected:
     // A click on the cell as the user's button press and release make it,
     // at a point of the table that lies in the cell.
     void click(FXint row, FXint col) {
-        FXEvent event = keyEvent(SEL_LEFTBUTTONPRESS, LEFTBUTTON);
+        FXEvent event{};
+        event.type = SEL_LEFTBUTTONPRESS;
+        event.code = LEFTBUTTON;
         event.click_count = 1;
         event.win_x = 0;
         while (event.win_x < table->getWidth() && table->colAtX(event.win_x) != col) ++event.win_x;
@@ -132,7 +134,8 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
         ASSERT_NE(nullptr, field) << c.typed;
         field->setText(c.typed);
         // Enter closes the editor: the key's release goes elsewhere.
-        FXEvent enter = keyEvent(SEL_KEYPRESS, KEY_Return);
+        FXEvent enter{};
+        enter.code = KEY_Return;
         field->handle(field, FXSEL(SEL_KEYPRESS, 0), &enter);
         EXPECT_STREQ(c.stored, table->getItemText(0, c.col).text()) << c.typed;
     }
