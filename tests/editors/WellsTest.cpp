@@ -27,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
+TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndACancelledDialogRestores) {
     MFXMaterialWell* well = addWell(GLMaterial::shapeDefault());
     show();
     const std::string red = flatColour(1, 0, 0, 1).text();
@@ -56,6 +56,27 @@ TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
     FXString out;
     well->handle(app, FXSEL(SEL_COMMAND, FXWindow::ID_GETSTRINGVALUE), &out);
     EXPECT_EQ(red, out.text());
+
+    // A cancelled dialog shows its live edits, then restores.
+    well->setMaterial(GLMaterial::shapeDefault());
+    recorder.commands = 0;
+    std::string seenWhileOpen;
+    recorder.hook = [&](FXObject*, FXSelector, void* ptr) {
+        if (recorder.commands == 0) seenWhileOpen = static_cast<GLMaterial*>(ptr)->text();
+    };
+    whenModal<MFXMaterialDialog>([&](MFXMaterialDialog* dialog) {
+        EXPECT_STREQ("Material Dialog", dialog->getTitle().text());
+        dialog->setUpdateImmediately(true);
+        dialog->diffuseWell()->setRGBA(FXRGBA(0, 0, 255, 255), true);
+        EXPECT_EQ(1, recorder.changes);
+        EXPECT_EQ(0.0f, well->getMaterial().diffuse[0]);
+        EXPECT_EQ(1.0f, well->getMaterial().diffuse[2]);
+        dialog->handle(app, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
+    });
+    click(well, 2);
+    EXPECT_EQ("242424ff0000ffff000000ff3b3b3bff350", seenWhileOpen);
+    EXPECT_EQ(GLMaterial::shapeDefault().text(), well->getMaterial().text());
+    EXPECT_EQ(1, recorder.commands) << "the restored material is announced";
 }
 
 // Drags from the middle of one swatch to the middle of another with the
@@ -118,29 +139,6 @@ TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
     EXPECT_EQ(red.text(), target->getMaterial().text());
     EXPECT_EQ(red.text(), source->getMaterial().text());
     EXPECT_EQ(1, recorder.commands) << "the target announces its new material";
-}
-
-TEST_F(MaterialWellTest, CancelledDialogShowsLiveEditsThenRestores) {
-    const GLMaterial old = GLMaterial::shapeDefault();
-    MFXMaterialWell* well = addWell(old);
-    show();
-    std::string seenWhileOpen;
-    recorder.hook = [&](FXObject*, FXSelector, void* ptr) {
-        if (recorder.commands == 0) seenWhileOpen = static_cast<GLMaterial*>(ptr)->text();
-    };
-    whenModal<MFXMaterialDialog>([&](MFXMaterialDialog* dialog) {
-        EXPECT_STREQ("Material Dialog", dialog->getTitle().text());
-        dialog->setUpdateImmediately(true);
-        dialog->diffuseWell()->setRGBA(FXRGBA(0, 0, 255, 255), true);
-        EXPECT_EQ(1, recorder.changes);
-        EXPECT_EQ(0.0f, well->getMaterial().diffuse[0]);
-        EXPECT_EQ(1.0f, well->getMaterial().diffuse[2]);
-        dialog->handle(app, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
-    });
-    click(well, 2);
-    EXPECT_EQ("242424ff0000ffff000000ff3b3b3bff350", seenWhileOpen);
-    EXPECT_EQ(old.text(), well->getMaterial().text());
-    EXPECT_EQ(1, recorder.commands) << "the restored material is announced";
 }
 
 using ColorWellTest = GuiTest;
