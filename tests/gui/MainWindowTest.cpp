@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContentItsIconsNameThems
     EXPECT_STREQ(tabs[7]->getTipText().text(), "Symbol Help Tab");
 }
 
-TEST_F(MainWindowTest, AFailedOpenKeepsTheCurrentDocumentAndTheRecentListDropsIt) {
+TEST_F(MainWindowTest, ALoadedDocumentsFiguresShowAndAFailedOpenKeepsItAndTheRecentListDropsIt) {
     load("plant.kld", plant);
     dir.write("broken.kld", "Axiom:F\nFoo:bar\n");
     EXPECT_EQ(window->getTitle(), "plant - KLADO");
@@ -107,6 +107,21 @@ TEST_F(MainWindowTest, AFailedOpenKeepsTheCurrentDocumentAndTheRecentListDropsIt
     window->handle(&window->recentFiles(), FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_RECENT),
                    const_cast<char*>(gone.c_str()));
     EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
+
+    // The status bar and the statistics follow the computation.
+    FXTreeItem* first = window->statisticsPanel()->tree()->getFirstItem();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isExpanded());
+    // F -> F[+F]F twice: 9 F among 21 atoms.
+    const FXString figures = window->statusText();
+    EXPECT_EQ(figures.before(','), "21 atoms derived") << figures.text();
+    EXPECT_NE(figures.find("9 shapes placed"), -1) << figures.text();
+    // The axiom does not parse: the error box, the last good model stays.
+    window->definitionPanel()->axiomField()->setText("F(");
+    window->definitionPanel()->handle(window->definitionPanel()->axiomField(),
+                                      FXSEL(SEL_COMMAND, DefinitionPanel::ID_AXIOM), nullptr);
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_EQ(window->messages.back().before('|'), "Error(s) on computation");
 }
 
 TEST_F(MainWindowTest, WithComputeOnChangeOffTheComputeButtonsEnableOnlyAfterAnEdit) {
@@ -122,23 +137,6 @@ TEST_F(MainWindowTest, WithComputeOnChangeOffTheComputeButtonsEnableOnlyAfterAnE
     computed();
     EXPECT_FALSE(window->pending());
     EXPECT_FALSE(enabled(window->computeButton(0)));
-}
-
-TEST_F(MainWindowTest, TheStatusBarAndStatisticsFollowAComputation) {
-    load("plant.kld", plant);
-    FXTreeItem* first = window->statisticsPanel()->tree()->getFirstItem();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isExpanded());
-    // F -> F[+F]F twice: 9 F among 21 atoms.
-    const FXString figures = window->statusText();
-    EXPECT_EQ(figures.before(','), "21 atoms derived") << figures.text();
-    EXPECT_NE(figures.find("9 shapes placed"), -1) << figures.text();
-    // The axiom does not parse: the error box, the last good model stays.
-    window->definitionPanel()->axiomField()->setText("F(");
-    window->definitionPanel()->handle(window->definitionPanel()->axiomField(),
-                                      FXSEL(SEL_COMMAND, DefinitionPanel::ID_AXIOM), nullptr);
-    ASSERT_FALSE(window->messages.empty());
-    EXPECT_EQ(window->messages.back().before('|'), "Error(s) on computation");
 }
 
 TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
@@ -237,41 +235,6 @@ TEST_F(MainWindowTest, ThePictureFollowsADraggedDialAndTheDragIsOneUndoStep) {
     computed();
 }
 
-TEST_F(MainWindowTest, AColourDialogSessionIsOneUndoStep) {
-    const std::vector<FXColorWell*> lightWells =
-        widgets<FXColorWell>(window->environmentPanel(), EnvironmentPanel::ID_LIGHT);
-    ASSERT_EQ(lightWells.size(), 3u);
-    FXColorWell* backgroundWell = window->environmentPanel()->backgroundWell();
-    const auto session = [&](FXColorWell* well, FXColor colour) {
-        // What the well's dialog sends: changes while it is open, one
-        // command when it closes.
-        for (int step = 1; step <= 3; ++step) {
-            const FXColor moving = FXRGB(step * 20, 0, 0);
-            well->setRGBA(moving);
-            well->getTarget()->handle(well, FXSEL(SEL_CHANGED, well->getSelector()),
-                                      reinterpret_cast<void*>(static_cast<FXuval>(moving)));
-        }
-        well->setRGBA(colour);
-        well->getTarget()->handle(well, FXSEL(SEL_COMMAND, well->getSelector()),
-                                  reinterpret_cast<void*>(static_cast<FXuval>(colour)));
-    };
-    const LightDef light = window->workbench().lights()[0];
-    const FXColor background = backgroundWell->getRGBA();
-    session(lightWells[0], FXRGB(1, 2, 3));
-    session(lightWells[1], FXRGB(4, 5, 6));
-    session(backgroundWell, FXRGB(7, 8, 9));
-    session(lightWells[2], FXRGB(10, 11, 12));
-    for (int undo = 0; undo < 4; ++undo) {
-        ASSERT_TRUE(window->undoList.canUndo());
-        window->undoList.undo();
-    }
-    EXPECT_FALSE(window->undoList.canUndo());
-    EXPECT_EQ(window->workbench().lights()[0].ambient, light.ambient);
-    EXPECT_EQ(window->workbench().lights()[0].diffuse, light.diffuse);
-    EXPECT_EQ(window->workbench().lights()[0].specular, light.specular);
-    EXPECT_EQ(backgroundWell->getRGBA(), background);
-}
-
 TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAsTheyWereAndReadBack) {
     // A file opened by a relative name is remembered by its whole path.
     dir.write("plant.kld", plant);
@@ -312,7 +275,7 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAsTheyWereAndReadBack) {
     guiApp()->reg().writeIntEntry("SETTINGS", "bRecOnChange", 1);
 }
 
-TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
+TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBeforeAndAColourDialogSessionIsOneStep) {
     load("plant.kld", std::string(plant) + "ShapeDef:F visible=1, interpreted=1, type=tube\n" +
                           "Environment:background.color=3366cc\n");
     const LSystemDefinition& definition = window->workbench().definition();
@@ -344,6 +307,40 @@ TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
     EXPECT_EQ(window->undoList.undoName(), "Undo Light Change");
     window->undoList.undo();
     EXPECT_FALSE(window->workbench().lights()[0].enabled);
+
+    // A colour dialog session is one undo step.
+    const std::vector<FXColorWell*> lightWells =
+        widgets<FXColorWell>(window->environmentPanel(), EnvironmentPanel::ID_LIGHT);
+    ASSERT_EQ(lightWells.size(), 3u);
+    FXColorWell* backgroundWell = window->environmentPanel()->backgroundWell();
+    const auto session = [&](FXColorWell* well, FXColor colour) {
+        // What the well's dialog sends: changes while it is open, one
+        // command when it closes.
+        for (int step = 1; step <= 3; ++step) {
+            const FXColor moving = FXRGB(step * 20, 0, 0);
+            well->setRGBA(moving);
+            well->getTarget()->handle(well, FXSEL(SEL_CHANGED, well->getSelector()),
+                                      reinterpret_cast<void*>(static_cast<FXuval>(moving)));
+        }
+        well->setRGBA(colour);
+        well->getTarget()->handle(well, FXSEL(SEL_COMMAND, well->getSelector()),
+                                  reinterpret_cast<void*>(static_cast<FXuval>(colour)));
+    };
+    const LightDef light = window->workbench().lights()[0];
+    const FXColor background = backgroundWell->getRGBA();
+    session(lightWells[0], FXRGB(1, 2, 3));
+    session(lightWells[1], FXRGB(4, 5, 6));
+    session(backgroundWell, FXRGB(7, 8, 9));
+    session(lightWells[2], FXRGB(10, 11, 12));
+    for (int undo = 0; undo < 4; ++undo) {
+        ASSERT_TRUE(window->undoList.canUndo());
+        window->undoList.undo();
+    }
+    EXPECT_FALSE(window->undoList.canUndo());
+    EXPECT_EQ(window->workbench().lights()[0].ambient, light.ambient);
+    EXPECT_EQ(window->workbench().lights()[0].diffuse, light.diffuse);
+    EXPECT_EQ(window->workbench().lights()[0].specular, light.specular);
+    EXPECT_EQ(backgroundWell->getRGBA(), background);
 }
 
 TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {

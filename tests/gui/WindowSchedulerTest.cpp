@@ -120,7 +120,7 @@ TEST_F(SchedulerFixture, ALongComputationShowsItsDialogWhoseCancelKeepsThePictur
     EXPECT_EQ(workbench.reachedStep(), 2);
 }
 
-TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServedUnlessLive) {
+TEST_F(SchedulerFixture, RequestsDuringAComputationStopItOnlyTheNewestIsServedUnlessLiveAndErrorsKeepThePicture) {
     defineLarge();
     scheduler->recompute(true);
     ASSERT_TRUE(scheduler->computing());
@@ -160,9 +160,8 @@ TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServe
     scheduler->reinterpret(true);
     ASSERT_TRUE(finished());
     EXPECT_EQ(recorder.commands, 1);
-}
 
-TEST_F(SchedulerFixture, AnInterpretationErrorKeepsTheLastPictureAndSaysWhere) {
+    // An interpretation error keeps the last picture and says where.
     define("F", "F", 1);
     scheduler->recompute(true);
     ASSERT_TRUE(finished());
