@@ -68,7 +68,7 @@ TEST_F(PaletteEditorTest, OperationsOnASmallSelectionUndoAndRedoAndImportsReplac
               failures.titles);
 }
 
-TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsAndItsDialogRestoresOnCancel) {
+TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsItsDialogRestoresOnCancelAndOpensWithAUsableGrid) {
     window = new FXMainWindow(app, "well");
     MFXMatPaletteWell* well =
         new MFXMatPaletteWell(window, &recorder, 1, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 64);
@@ -107,12 +107,8 @@ TEST_F(PaletteEditorTest, PaletteWellTakesPaletteTextsAndItsDialogRestoresOnCanc
     EXPECT_EQ(1, recorder.changes);
     EXPECT_EQ(old, well->getPalette().fullText());
     EXPECT_EQ(1, recorder.commands) << "the restored palette is announced";
-}
 
-TEST_F(PaletteEditorTest, TheDialogOpensWithAUsableGridAndNamesThePaletteInUse) {
-    const int rainbow = PaletteLibrary::indexOf("gradients/glossy/rainbow");
-    window = new FXMainWindow(app, "owner");
-    show();
+    // A dialog of its own opens with a usable grid and names the palette in use.
     MFXMatPaletteDialog dialog(window);
     dialog.setPalette(PaletteLibrary::palette(rainbow));
     dialog.create();

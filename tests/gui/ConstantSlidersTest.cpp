@@ -100,9 +100,7 @@ TEST_F(ConstantSlidersTest, PlainNumbersHaveSlidersWithTheirRangesAndFormulasAre
     // defaults.
     load(tree);
     EXPECT_EQ(range("r1"), "0..7");
-    dir.write("other.kld", tree);
-    ASSERT_TRUE(window->load(dir.path("other.kld")));
-    computed();
+    WindowFixture::load("other.kld", tree);
     EXPECT_EQ(range("r1"), "0..1.8");
     EXPECT_TRUE(window->messages.empty());
 }

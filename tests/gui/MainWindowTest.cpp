@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -337,9 +338,9 @@ TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBeforeAndAColourDialogSes
         window->undoList.undo();
     }
     EXPECT_FALSE(window->undoList.canUndo());
-    EXPECT_EQ(window->workbench().lights()[0].ambient, light.ambient);
-    EXPECT_EQ(window->workbench().lights()[0].diffuse, light.diffuse);
-    EXPECT_EQ(window->workbench().lights()[0].specular, light.specular);
+    const LightDef& undone = window->workbench().lights()[0];
+    EXPECT_EQ(std::tie(undone.ambient, undone.diffuse, undone.specular),
+              std::tie(light.ambient, light.diffuse, light.specular));
     EXPECT_EQ(backgroundWell->getRGBA(), background);
 }
 

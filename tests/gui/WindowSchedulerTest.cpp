@@ -228,11 +228,8 @@ TEST_F(SchedulerFixture, AMovingViewIsDrawnAntialiasedOnceItRests) {
     }
 }
 
-TEST(ComputingDialog, ShowsWhatTheWorkerReportsFromTheMainThread) {
-    FXMainWindow window(guiApp(), "test");
-    window.create();
-    KLADODialog_Computing dialog(&window, nullptr, 0);
-    dialog.create();
+TEST_F(SchedulerFixture, TheComputingDialogShowsWhatTheWorkerReportsFromTheMainThread) {
+    KLADODialog_Computing& dialog = *scheduler->dialog();
     dialog.restart();
     dialog.show(PLACEMENT_OWNER);
     EXPECT_EQ(dialog.labelText(), "Computing step #1");
