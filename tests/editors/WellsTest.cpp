@@ -18,7 +18,7 @@ GLMaterial flatColour(float r, float g, float b, float a) {
     return material;
 }
 
-class MaterialWellTest : public GuiTest {
+class WellsTest : public GuiTest {
 protected:
     MFXMaterialWell* addWell(const GLMaterial& material) {
         if (!window) window = new FXMainWindow(app, "wells", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
@@ -27,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndACancelledDialogRestores) {
+TEST_F(WellsTest, TextCommandsAcceptMaterialsAndACancelledDialogRestores) {
     MFXMaterialWell* well = addWell(GLMaterial::shapeDefault());
     show();
     const std::string red = flatColour(1, 0, 0, 1).text();
@@ -108,7 +108,7 @@ void dragAndDrop(FXApp* app, MFXSwatch* from, MFXSwatch* onto) {
     from->handle(app, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event); // FOX delivers the drop before it returns
 }
 
-TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
+TEST_F(WellsTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
     const GLMaterial red = flatColour(1, 0, 0, 1), blue = flatColour(0, 0, 1, 1);
     MFXMaterialWell* source = addWell(red);
     MFXMaterialWell* target = addWell(blue);
@@ -141,9 +141,7 @@ TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
     EXPECT_EQ(1, recorder.commands) << "the target announces its new material";
 }
 
-using ColorWellTest = GuiTest;
-
-TEST_F(ColorWellTest, ADialogSessionIsOneEditEndedByOneCommand) {
+TEST_F(WellsTest, AColourWellsDialogSessionIsOneEditEndedByOneCommand) {
     window = new FXMainWindow(app, "wells");
     auto* well = new MFXColorWell(window, FXRGB(0, 0, 0), &recorder, 1,
                                   COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 24);

@@ -105,7 +105,7 @@ TEST_F(ConstantSlidersTest, PlainNumbersHaveSlidersWithTheirRangesAndFormulasAre
     EXPECT_TRUE(window->messages.empty());
 }
 
-TEST_F(ConstantSlidersTest, ADragIsOneTableEditAndTheTableMovesTheSlider) {
+TEST_F(ConstantSlidersTest, ADragIsOneTableEditTheTableMovesTheSliderAndABurstComputesTheLastValueLive) {
     load(tree);
     move("r1", 1.0, SEL_CHANGED);
     EXPECT_EQ(cell("r1"), "1");
@@ -137,9 +137,8 @@ TEST_F(ConstantSlidersTest, ADragIsOneTableEditAndTheTableMovesTheSlider) {
     window->undoList.redo();
     EXPECT_DOUBLE_EQ(sliders()->slider("r1")->getValue(), 1.235);
     computed();
-}
 
-TEST_F(ConstantSlidersTest, ABurstOfMovesComputesTheLastValueLiveWithoutTheDialog) {
+    // A burst of moves computes the last value live, without the dialog.
     load("Axiom:A\nRule::::A::F(s)\nDef:s:1\nDef:_steps:1\n");
     for (int i = 1; i <= 30; ++i) {
         move("s", 1 + i * 0.02, SEL_CHANGED);

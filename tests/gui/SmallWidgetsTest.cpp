@@ -110,7 +110,7 @@ TEST(SymbolHelp, ShowsEveryTurtleSymbolWithItsWholeMeaningAndDefaultWrappedAtBla
     EXPECT_STREQ(SymbolHelpTable::wrap("", font, width).text(), "");
 }
 
-TEST(WindowPlacement, TheFirstStartShowsAWholeTabOrMostOfASmallScreen) {
+TEST(WindowPlacement, TheFirstStartShowsAWholeTabOrMostOfASmallScreenAndARememberedPlaceIsKeptOnIt) {
     const WindowPlacement large = WindowPlacement::firstStart(1920, 1080);
     EXPECT_EQ(large.width, 1100);
     EXPECT_EQ(large.height, 720);
@@ -121,9 +121,8 @@ TEST(WindowPlacement, TheFirstStartShowsAWholeTabOrMostOfASmallScreen) {
     EXPECT_EQ(small.height, 600 * 9 / 10);
     EXPECT_GE(small.x, 0);
     EXPECT_LE(small.x + small.width, 1024);
-}
 
-TEST(WindowPlacement, ARememberedPlaceIsKeptOnTheScreen) {
+    // A remembered place is kept on the screen.
     // Remembered on a larger screen: shrunk and moved so that it all shows.
     const WindowPlacement big = WindowPlacement{150, 150, 1600, 1200}.keptOn(1280, 1024);
     EXPECT_LE(big.width, 1280);
