@@ -12,7 +12,6 @@
 
 #include "WindowFixture.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <tuple>

@@ -3,8 +3,6 @@
 
 #include "WindowFixture.h"
 
-#include <vector>
-
 namespace {
 
 class TypedTable : public GuiTest {
