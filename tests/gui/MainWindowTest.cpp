@@ -26,7 +26,7 @@ const char* const plant = "Name:test plant\n"
 class MainWindowTest : public WindowFixture {};
 
 // Before any test that saves: a save writes the settings.
-TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveItAskedForIsCancelledOrFails) {
+TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveIsCancelledOrFailsAndStopsAComputationFirst) {
     const auto quit = [&](const char* question) {
         window->questions.clear();
         // Yes to saving, and to overwriting a file whose time changed with
@@ -53,6 +53,19 @@ TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveItAskedForIsCa
     quit("Unsaved Document|Save 'test plant' to file?");
     ASSERT_FALSE(window->messages.empty());
     EXPECT_EQ(window->messages.back().before('|'), "Saving failed");
+
+    // A quit while a computation runs stops it before it asks.
+    window->workbench().definition().setRules({});
+    window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
+    window->workbench().setSpecialVariable("_steps", 5);
+    command(KLADO_StandaloneMW::ID_COMPUTE);
+    ASSERT_TRUE(window->scheduler().computing());
+    window->questions.clear();
+    window->answers = {MBOX_CLICKED_CANCEL};
+    window->handle(nullptr, FXSEL(SEL_SIGNAL, KLADO_StandaloneMW::ID_QUIT), nullptr);
+    EXPECT_FALSE(window->scheduler().computing());
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(window->questions[0].before('|'), "Unsaved Document");
 }
 
 TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContentItsIconsNameThemselvesAndSavingAsNamesIt) {
@@ -471,19 +484,6 @@ TEST_F(MainWindowTest, TheBackgroundWellShowsTheColourTheViewShowsAndCloseAndNew
         EXPECT_EQ(window->titleText(), "KLADO");
         EXPECT_TRUE(window->workbench().fileName().empty());
     }
-}
-
-TEST_F(MainWindowTest, QuitWhileComputingStopsTheComputationBeforeItAsks) {
-    typeText(window->definitionPanel()->axiomField(), "F");
-    window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
-    window->workbench().setSpecialVariable("_steps", 5);
-    command(KLADO_StandaloneMW::ID_COMPUTE);
-    ASSERT_TRUE(window->scheduler().computing());
-    window->answers.push_back(MBOX_CLICKED_CANCEL);
-    window->handle(nullptr, FXSEL(SEL_SIGNAL, KLADO_StandaloneMW::ID_QUIT), nullptr);
-    EXPECT_FALSE(window->scheduler().computing());
-    ASSERT_EQ(window->questions.size(), 1u);
-    EXPECT_EQ(window->questions[0].before('|'), "Unsaved Document");
 }
 
 TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEditsAndIsOverwrittenOnlyIfSaid) {

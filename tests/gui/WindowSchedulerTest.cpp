@@ -244,7 +244,7 @@ TEST_F(SchedulerFixture, TheComputingDialogShowsWhatTheWorkerReportsFromTheMainT
     dialog.hide();
 }
 
-TEST_F(SchedulerFixture, TheViewOutlivesTheCanvas) {
+TEST_F(SchedulerFixture, TheViewOutlivesTheCanvasAndItsFrames) {
     define("F", "F", 1);
     scheduler->recompute(true);
     ASSERT_TRUE(finished());
