@@ -3,13 +3,14 @@
 // of DISPLAY (a virtual one under xvfb-run) with HOME in a scratch folder, so
 // that settings are read from and written to ~/.foxrc/TOVA/KLADO there and
 // never to the user's own; helpers that send the messages a user's keys and
-// clicks produce; and a poller that drives modal loops: it runs a step every
-// millisecond from the event loop until the step says it is done.
+// clicks produce; a target that records what widgets tell it; a poller that
+// drives modal loops; and a fixture with a window to show widgets in.
 
 #include "TempDir.h"
 
 #include <fx.h>
 #include <fxkeys.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
@@ -36,22 +37,16 @@ inline FXApp* guiApp() {
     return app;
 }
 
-inline FXEvent keyEvent(FXuint type, FXint code, const char* text = "", FXuint state = 0) {
+// Presses and releases one key on the widget.
+inline void pressKey(FXWindow* widget, FXint code, const char* text = "") {
     FXEvent event{}; // every field a handler may read starts at zero
     event.synthetic = true;
-    event.type = type;
     event.code = code;
     event.text = text;
-    event.state = state;
-    return event;
-}
-
-// Presses and releases one key on the widget.
-inline void pressKey(FXWindow* widget, FXint code, const char* text = "", FXuint state = 0) {
-    FXEvent press = keyEvent(SEL_KEYPRESS, code, text, state);
-    widget->handle(widget, FXSEL(SEL_KEYPRESS, 0), &press);
-    FXEvent release = keyEvent(SEL_KEYRELEASE, code, text, state);
-    widget->handle(widget, FXSEL(SEL_KEYRELEASE, 0), &release);
+    for (FXuint type : {SEL_KEYPRESS, SEL_KEYRELEASE}) {
+        event.type = type;
+        widget->handle(widget, FXSEL(type, 0), &event);
+    }
 }
 
 inline void typeText(FXWindow* widget, const std::string& text) {
@@ -83,12 +78,6 @@ inline FXLabel* findLabel(FXWindow* root, const FXString& text) {
     return nullptr;
 }
 
-inline void runUntilIdle() {
-    guiApp()->runWhileEvents();
-    guiApp()->refresh();
-    guiApp()->runWhileEvents();
-}
-
 // Runs the event loop until nothing is left, the update pass and the
 // repaints included.
 inline void settle() {
@@ -100,34 +89,48 @@ inline void settle() {
     guiApp()->repaint();
 }
 
-class Poller : public FXObject {
-    FXDECLARE(Poller)
+// Stands for a widget's target: counts the commands and changes it hears of
+// and passes them, the replacements and the timer's calls to `hook`. Clicks
+// go on to the widget unless `takeClicks` says otherwise.
+class Recorder : public FXObject {
+    FXDECLARE(Recorder)
 
 public:
-    enum { ID_TICK = 1 };
-
-    explicit Poller(std::function<bool()> step) : myStep(std::move(step)) { guiApp()->addTimeout(this, ID_TICK, 1); }
-    ~Poller() override { guiApp()->removeTimeout(this, ID_TICK); }
-
-    long onTick(FXObject*, FXSelector, void*) {
-        if (!myStep()) guiApp()->addTimeout(this, ID_TICK, 1);
+    long onMessage(FXObject* sender, FXSelector sel, void* ptr) {
+        if (FXSELTYPE(sel) == SEL_COMMAND) ++commands;
+        if (FXSELTYPE(sel) == SEL_CHANGED) ++changes;
+        if (hook) hook(sender, sel, ptr);
         return 1;
     }
+    long onClicked(FXObject*, FXSelector, void*) { return takeClicks; }
 
-protected:
-    Poller() = default;
-
-private:
-    std::function<bool()> myStep;
+    int commands = 0;
+    int changes = 0;
+    long takeClicks = 0;
+    std::function<void(FXObject*, FXSelector, void*)> hook;
 };
 
-// Runs `action` on the modal window once one is running, repeating until the
-// action returns true (it ends the modal loop itself).
-inline void whenModal(std::function<bool(FXWindow*)> action) {
+// Runs the step every millisecond from the event loop until it says it is done.
+class Poller : public Recorder {
+public:
+    explicit Poller(std::function<bool()> step) {
+        hook = [this, step = std::move(step)](FXObject*, FXSelector, void*) {
+            if (!step()) guiApp()->addTimeout(this, 1, 1);
+        };
+        guiApp()->addTimeout(this, 1, 1);
+    }
+    ~Poller() override { guiApp()->removeTimeout(this, 1); }
+};
+
+// Runs `action` on the modal dialog of the class once one is running; the
+// action ends the dialog's loop itself.
+template <class Dialog>
+void whenModal(std::function<void(Dialog*)> action) {
     static std::unique_ptr<Poller> poller;
     poller = std::make_unique<Poller>([action = std::move(action)] {
-        FXWindow* modal = guiApp()->getModalWindow();
-        return modal && action(modal);
+        auto* dialog = dynamic_cast<Dialog*>(guiApp()->getModalWindow());
+        if (dialog) action(dialog);
+        return dialog != nullptr;
     });
 }
 
@@ -140,3 +143,19 @@ inline bool runUntil(const std::function<bool()>& condition) {
     }
     return true;
 }
+
+// A main window for the test's widgets, deleted after the test.
+class GuiTest : public ::testing::Test {
+protected:
+    void TearDown() override { delete window; }
+    // Creates and shows what was added to the window and lets it settle.
+    void show() {
+        window->create();
+        window->show(PLACEMENT_SCREEN);
+        settle();
+    }
+
+    FXApp* app = guiApp();
+    FXMainWindow* window = nullptr;
+    Recorder recorder;
+};

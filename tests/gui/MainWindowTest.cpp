@@ -12,9 +12,9 @@
 
 #include "WindowFixture.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -25,7 +25,50 @@ const char* const plant = "Name:test plant\n"
 
 class MainWindowTest : public WindowFixture {};
 
-TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContent) {
+// Before any test that saves: a save writes the settings.
+TEST_F(MainWindowTest, QuittingAModifiedDefinitionStopsWhenTheSaveIsCancelledOrFailsAndStopsAComputationFirst) {
+    const auto quit = [&](const char* question) {
+        window->questions.clear();
+        // Yes to saving, and to overwriting a file whose time changed with
+        // the directory put in its place.
+        window->answers = {MBOX_CLICKED_YES, MBOX_CLICKED_YES};
+        command(KLADO_StandaloneMW::ID_QUIT);
+        ASSERT_FALSE(window->questions.empty());
+        EXPECT_EQ(window->questions[0], question);
+        // The quit stopped before the settings were written.
+        EXPECT_FALSE(FXStat::exists(guiHome().path(".foxrc/TOVA/KLADO").c_str()));
+        EXPECT_TRUE(window->isModified());
+    };
+    typeText(window->definitionPanel()->axiomField(), "F");
+    window->files = {{false, ""}};
+    quit("Unsaved Document|Save '<unnamed>' to file?");
+    EXPECT_EQ(window->offered.size(), 1u);
+
+    // Quitting must not drop the edits when the save fails.
+    load("plant.kld", plant);
+    typeText(window->definitionPanel()->axiomField(), "G");
+    // The file's place is taken by a directory: the save cannot replace it.
+    std::remove(dir.path("plant.kld").c_str());
+    ASSERT_EQ(std::system(("mkdir '" + dir.path("plant.kld") + "'").c_str()), 0);
+    quit("Unsaved Document|Save 'test plant' to file?");
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_EQ(window->messages.back().before('|'), "Saving failed");
+
+    // A quit while a computation runs stops it before it asks.
+    window->workbench().definition().setRules({});
+    window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
+    window->workbench().setSpecialVariable("_steps", 5);
+    command(KLADO_StandaloneMW::ID_COMPUTE);
+    ASSERT_TRUE(window->scheduler().computing());
+    window->questions.clear();
+    window->answers = {MBOX_CLICKED_CANCEL};
+    window->handle(nullptr, FXSEL(SEL_SIGNAL, KLADO_StandaloneMW::ID_QUIT), nullptr);
+    EXPECT_FALSE(window->scheduler().computing());
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(window->questions[0].before('|'), "Unsaved Document");
+}
+
+TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContentItsIconsNameThemselvesAndSavingAsNamesIt) {
     EXPECT_FALSE(window->isModified());
     // Edits of a definition without content, undone and redone, leave it
     // unmodified.
@@ -36,55 +79,34 @@ TEST_F(MainWindowTest, ANewWindowIsUnmodifiedUntilItGetsContent) {
     EXPECT_EQ(window->undoList.undoName(), "Undo Iteration Change");
     typeText(window->definitionPanel()->axiomField(), "F");
     EXPECT_TRUE(window->isModified());
-}
-
-TEST_F(MainWindowTest, QuittingAModifiedUnnamedDefinitionAsksAndCancellingTheSaveCancelsTheQuit) {
-    typeText(window->definitionPanel()->axiomField(), "F");
-    window->answers = {MBOX_CLICKED_YES};
-    window->files = {{false, ""}};
-    command(KLADO_StandaloneMW::ID_QUIT);
-    ASSERT_EQ(window->questions.size(), 1u);
-    EXPECT_EQ(window->questions[0], "Unsaved Document|Save '<unnamed>' to file?");
-    EXPECT_EQ(window->fileDialogs, 1);
-    // The quit stopped before the settings were written.
-    EXPECT_FALSE(FXStat::exists(guiHome().path(".foxrc/TOVA/KLADO").c_str()));
-    EXPECT_TRUE(window->isModified());
-}
-
-// Quitting must not drop the edits when the save it asked for fails.
-TEST_F(MainWindowTest, QuittingStopsWhenTheSaveItAskedForFails) {
-    dir.write("plant.kld", plant);
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
-    typeText(window->definitionPanel()->axiomField(), "G");
-    // The file's place is taken by a directory: the save cannot replace it.
-    std::remove(dir.path("plant.kld").c_str());
-    ASSERT_EQ(std::system(("mkdir '" + dir.path("plant.kld") + "'").c_str()), 0);
-    window->answers = {MBOX_CLICKED_YES};
-    command(KLADO_StandaloneMW::ID_QUIT);
-    ASSERT_EQ(window->questions.size(), 1u);
-    EXPECT_EQ(window->questions[0], "Unsaved Document|Save 'test plant' to file?");
-    ASSERT_FALSE(window->messages.empty());
-    EXPECT_EQ(window->messages.back().before('|'), "Saving failed");
-    EXPECT_FALSE(FXStat::exists(guiHome().path(".foxrc/TOVA/KLADO").c_str()));
-    EXPECT_TRUE(window->isModified());
-}
-
-TEST_F(MainWindowTest, SavingAsMarksTheDocumentAndSetsTheTitle) {
     EXPECT_EQ(window->getTitle(), "KLADO");
-    typeText(window->definitionPanel()->axiomField(), "F");
-    const std::string file = dir.path("my.plant.kld");
-    window->files = {{true, file.c_str()}};
+
+    // A name without the definition extension is offered again with it.
+    window->files = {{true, dir.path("my.plant.txt").c_str()}, {true, ""}};
     command(KLADO_StandaloneMW::ID_SAVEAS);
+    ASSERT_EQ(window->offered.size(), 2u);
+    EXPECT_EQ(FXPath::extension(window->offered[1]), "kld");
+    EXPECT_EQ(window->workbench().fileName(), window->offered[1].text());
+    EXPECT_NE(dir.read(FXPath::name(window->offered[1]).text()).find("Axiom:F\n"), std::string::npos);
+    EXPECT_EQ(window->recentFiles().getFile(1), window->offered[1]);
     EXPECT_FALSE(window->isModified());
     EXPECT_EQ(window->getTitle(), "my - KLADO");
     // A definition without a name is saved as "<unnamed>", and keeps it.
     EXPECT_EQ(window->definitionPanel()->nameField()->getText(), "<unnamed>");
+
+    // The icons name themselves in tips.
+    const std::vector<FXButton*> open = widgets<FXButton>(window, KLADO_StandaloneMW::ID_OPEN);
+    ASSERT_FALSE(open.empty());
+    EXPECT_STREQ(open[0]->getTipText().text(), "Open...");
+    const std::vector<FXTabItem*> tabs = widgets<FXTabItem>();
+    ASSERT_EQ(tabs.size(), 8u);
+    EXPECT_STREQ(tabs[0]->getTipText().text(), "Definition Tab");
+    EXPECT_STREQ(tabs[7]->getTipText().text(), "Symbol Help Tab");
 }
 
-TEST_F(MainWindowTest, AFailedOpenKeepsTheCurrentDocumentAndTheRecentListDropsIt) {
-    dir.write("plant.kld", plant);
+TEST_F(MainWindowTest, ALoadedDocumentsFiguresShowAndAFailedOpenKeepsItAndTheRecentListDropsIt) {
+    load("plant.kld", plant);
     dir.write("broken.kld", "Axiom:F\nFoo:bar\n");
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
     EXPECT_EQ(window->getTitle(), "plant - KLADO");
     EXPECT_FALSE(window->load(dir.path("broken.kld")));
     ASSERT_FALSE(window->messages.empty());
@@ -98,6 +120,21 @@ TEST_F(MainWindowTest, AFailedOpenKeepsTheCurrentDocumentAndTheRecentListDropsIt
     window->handle(&window->recentFiles(), FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_RECENT),
                    const_cast<char*>(gone.c_str()));
     EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
+
+    // The status bar and the statistics follow the computation.
+    FXTreeItem* first = window->statisticsPanel()->tree()->getFirstItem();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isExpanded());
+    // F -> F[+F]F twice: 9 F among 21 atoms.
+    const FXString figures = window->statusText();
+    EXPECT_EQ(figures.before(','), "21 atoms derived") << figures.text();
+    EXPECT_NE(figures.find("9 shapes placed"), -1) << figures.text();
+    // The axiom does not parse: the error box, the last good model stays.
+    window->definitionPanel()->axiomField()->setText("F(");
+    window->definitionPanel()->handle(window->definitionPanel()->axiomField(),
+                                      FXSEL(SEL_COMMAND, DefinitionPanel::ID_AXIOM), nullptr);
+    ASSERT_FALSE(window->messages.empty());
+    EXPECT_EQ(window->messages.back().before('|'), "Error(s) on computation");
 }
 
 TEST_F(MainWindowTest, WithComputeOnChangeOffTheComputeButtonsEnableOnlyAfterAnEdit) {
@@ -115,26 +152,8 @@ TEST_F(MainWindowTest, WithComputeOnChangeOffTheComputeButtonsEnableOnlyAfterAnE
     EXPECT_FALSE(enabled(window->computeButton(0)));
 }
 
-TEST_F(MainWindowTest, TheStatusBarAndStatisticsFollowAComputation) {
-    load("plant.kld", plant);
-    FXTreeItem* first = window->statisticsPanel()->tree()->getFirstItem();
-    ASSERT_NE(first, nullptr);
-    EXPECT_TRUE(first->isExpanded());
-    // F -> F[+F]F twice: 9 F among 21 atoms.
-    const FXString figures = window->statusText();
-    EXPECT_EQ(figures.before(','), "21 atoms derived") << figures.text();
-    EXPECT_NE(figures.find("9 shapes placed"), -1) << figures.text();
-    // The axiom does not parse: the error box, the last good model stays.
-    window->definitionPanel()->axiomField()->setText("F(");
-    window->definitionPanel()->handle(window->definitionPanel()->axiomField(),
-                                      FXSEL(SEL_COMMAND, DefinitionPanel::ID_AXIOM), nullptr);
-    ASSERT_FALSE(window->messages.empty());
-    EXPECT_EQ(window->messages.back().before('|'), "Error(s) on computation");
-}
-
 TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
-    dir.write("plant.kld", "Axiom:F\nRule::::F::FF\nRule::::G::GG\n");
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+    load("plant.kld", "Axiom:F\nRule::::F::FF\nRule::::G::GG\n");
     MFXAddEditTypedTable* rules = window->definitionPanel()->ruleTable();
     ASSERT_EQ(rules->getNumRows(), 3); // two rules and the row for a new one
     // In the default layout only the middle and the conclusion show: the
@@ -144,28 +163,10 @@ TEST_F(MainWindowTest, TheDeleteKeyRemovesTheSelectedRuleRow) {
     pressKey(rules, KEY_Delete);
     ASSERT_EQ(window->workbench().definition().getRules().size(), 1u);
     EXPECT_EQ(window->workbench().definition().getRules()[0].predecessor, "G");
-    EXPECT_TRUE(window->isModified());
     EXPECT_STREQ(window->titleText().text(), "plant* - KLADO");
     window->undoList.undo();
     EXPECT_EQ(window->workbench().definition().getRules().size(), 2u);
     EXPECT_EQ(rules->getItemText(0, 2), "F");
-}
-
-TEST_F(MainWindowTest, TheIconsNameThemselvesInTips) {
-    const std::vector<FXButton*> open = widgets<FXButton>(window, KLADO_StandaloneMW::ID_OPEN);
-    ASSERT_FALSE(open.empty());
-    EXPECT_STREQ(open[0]->getTipText().text(), "Open...");
-    std::vector<FXString> tabs;
-    const std::function<void(FXWindow*)> visit = [&](FXWindow* parent) {
-        for (FXWindow* child = parent->getFirst(); child; child = child->getNext()) {
-            if (auto* tab = dynamic_cast<FXTabItem*>(child)) tabs.push_back(tab->getTipText());
-            visit(child);
-        }
-    };
-    visit(window);
-    ASSERT_EQ(tabs.size(), 8u);
-    EXPECT_STREQ(tabs[0].text(), "Definition Tab");
-    EXPECT_STREQ(tabs[7].text(), "Symbol Help Tab");
 }
 
 TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
@@ -179,8 +180,7 @@ TEST_F(MainWindowTest, ALoadedDefinitionShowsTheRuleColumnsItUses) {
     EXPECT_FALSE(shown(DefinitionPanel::ID_SHOW_PROBABILITIES));
     EXPECT_EQ(rules->getColumnWidth(0), 0);
 
-    dir.write("stochastic.kld", "Axiom:F\nRule:0.5:::F::F[+F]\nRule:0.5:::F::F[-F]\nRule::A::B:x>1:C\n");
-    ASSERT_TRUE(window->load(dir.path("stochastic.kld")));
+    load("stochastic.kld", "Axiom:F\nRule:0.5:::F::F[+F]\nRule:0.5:::F::F[-F]\nRule::A::B:x>1:C\n");
     EXPECT_TRUE(shown(DefinitionPanel::ID_SHOW_PROBABILITIES));
     EXPECT_TRUE(shown(DefinitionPanel::ID_SHOW_LEFT));
     EXPECT_FALSE(shown(DefinitionPanel::ID_SHOW_RIGHT));
@@ -198,10 +198,6 @@ TEST_F(MainWindowTest, ThePictureFollowsADraggedDialAndTheDragIsOneUndoStep) {
     };
     const osg::BoundingSphere start = bound();
     // Dragging the default Z rotation: changes while the mouse moves.
-    const auto move = [&](FXRealSpinDial* dial, double value, FXuint type) {
-        dial->setValue(value);
-        dial->getTarget()->handle(dial, FXSEL(type, dial->getSelector()), &value);
-    };
     FXRealSpinDial* rotation = widgets<FXRealSpinDial>(window->definitionPanel(), DefinitionPanel::ID_ROTZ).at(0);
     const double initial = rotation->getValue();
     move(rotation, initial + 30, SEL_CHANGED);
@@ -252,44 +248,24 @@ TEST_F(MainWindowTest, ThePictureFollowsADraggedDialAndTheDragIsOneUndoStep) {
     computed();
 }
 
-TEST_F(MainWindowTest, AColourDialogSessionIsOneUndoStep) {
-    const std::vector<FXColorWell*> lightWells =
-        widgets<FXColorWell>(window->environmentPanel(), EnvironmentPanel::ID_LIGHT);
-    ASSERT_EQ(lightWells.size(), 3u);
-    FXColorWell* backgroundWell = window->environmentPanel()->backgroundWell();
-    const auto session = [&](FXColorWell* well, FXColor colour) {
-        // What the well's dialog sends: changes while it is open, one
-        // command when it closes.
-        for (int step = 1; step <= 3; ++step) {
-            const FXColor moving = FXRGB(step * 20, 0, 0);
-            well->setRGBA(moving);
-            well->getTarget()->handle(well, FXSEL(SEL_CHANGED, well->getSelector()),
-                                      reinterpret_cast<void*>(static_cast<FXuval>(moving)));
-        }
-        well->setRGBA(colour);
-        well->getTarget()->handle(well, FXSEL(SEL_COMMAND, well->getSelector()),
-                                  reinterpret_cast<void*>(static_cast<FXuval>(colour)));
-    };
-    const LightDef light = window->workbench().lights()[0];
-    const FXColor background = backgroundWell->getRGBA();
-    session(lightWells[0], FXRGB(1, 2, 3));
-    session(lightWells[1], FXRGB(4, 5, 6));
-    session(backgroundWell, FXRGB(7, 8, 9));
-    session(lightWells[2], FXRGB(10, 11, 12));
-    for (int undo = 0; undo < 4; ++undo) {
-        ASSERT_TRUE(window->undoList.canUndo());
-        window->undoList.undo();
-    }
-    EXPECT_FALSE(window->undoList.canUndo());
-    EXPECT_EQ(window->workbench().lights()[0].ambient, light.ambient);
-    EXPECT_EQ(window->workbench().lights()[0].diffuse, light.diffuse);
-    EXPECT_EQ(window->workbench().lights()[0].specular, light.specular);
-    EXPECT_EQ(backgroundWell->getRGBA(), background);
-}
+TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAsTheyWereAndReadBack) {
+    // A file opened by a relative name is remembered by its whole path.
+    dir.write("plant.kld", plant);
+    char here[4096];
+    ASSERT_NE(getcwd(here, sizeof here), nullptr);
+    ASSERT_EQ(chdir(dir.path("").c_str()), 0);
+    const bool loaded = window->load("plant.kld");
+    ASSERT_EQ(chdir(here), 0);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
+    computed();
 
-TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
     command(KLADO_StandaloneMW::ID_COMPUTE_ON_CHANGE);
     window->position(40, 50, 700, 500);
+    // Every folder kept is written back as it was, however often.
+    guiApp()->reg().writeStringEntry("ImgExport", "imgdir", "/pictures/of/plants");
+    guiApp()->reg().writeStringEntry("SETTINGS", "objdir", "/objects");
+    command(KLADO_StandaloneMW::ID_QUIT);
     command(KLADO_StandaloneMW::ID_QUIT);
     FXRegistry written("KLADO", "TOVA");
     written.read();
@@ -300,6 +276,8 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
     EXPECT_TRUE(written.existingEntry("SETTINGS", "bSingleCharNamesOnly"));
     EXPECT_TRUE(written.existingEntry("SETTINGS", "bShowGLControls"));
     EXPECT_TRUE(written.existingEntry("MaterialIO", "importtype"));
+    EXPECT_STREQ(written.readStringEntry("ImgExport", "imgdir", ""), "/pictures/of/plants");
+    EXPECT_STREQ(written.readStringEntry("SETTINGS", "objdir", ""), "/objects");
 
     auto* again = new ScriptedWindow(guiApp());
     again->create();
@@ -310,31 +288,9 @@ TEST_F(MainWindowTest, TheSettingsAreWrittenAtQuitAndReadBack) {
     guiApp()->reg().writeIntEntry("SETTINGS", "bRecOnChange", 1);
 }
 
-TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEdits) {
-    load("plant.kld", plant);
-    const auto touchLater = [&](const std::string& text, int seconds) {
-        dir.write("plant.kld", text);
-        // File times have a resolution of a second here.
-        const std::string stamp = "touch -d '+" + std::to_string(seconds) + " seconds' '" + dir.path("plant.kld") + "'";
-        ASSERT_EQ(std::system(stamp.c_str()), 0);
-    };
-    touchLater("Name:test plant\nAxiom:FF\nDef:_steps:1\n", 2);
-    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
-    computed();
-    EXPECT_EQ(window->definitionPanel()->axiomField()->getText(), "FF");
-    EXPECT_FALSE(window->isModified());
-
-    typeText(window->definitionPanel()->axiomField(), "G");
-    touchLater("Name:test plant\nAxiom:X\n", 4);
-    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
-    EXPECT_NE(window->workbench().definition().getAxiom(), "X");
-    EXPECT_TRUE(window->isModified());
-}
-
-TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
-    dir.write("plant.kld", std::string(plant) + "ShapeDef:F visible=1, interpreted=1, type=tube\n" +
-                               "Environment:background.color=3366cc\n");
-    ASSERT_TRUE(window->load(dir.path("plant.kld")));
+TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBeforeAndAColourDialogSessionIsOneStep) {
+    load("plant.kld", std::string(plant) + "ShapeDef:F visible=1, interpreted=1, type=tube\n" +
+                          "Environment:background.color=3366cc\n");
     const LSystemDefinition& definition = window->workbench().definition();
 
     FXListBox* item = widgets<FXListBox>(window->shapingPanel(), ShapingPanel::ID_ITEM).at(0);
@@ -364,26 +320,58 @@ TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBefore) {
     EXPECT_EQ(window->undoList.undoName(), "Undo Light Change");
     window->undoList.undo();
     EXPECT_FALSE(window->workbench().lights()[0].enabled);
+
+    // A colour dialog session is one undo step.
+    const std::vector<FXColorWell*> lightWells =
+        widgets<FXColorWell>(window->environmentPanel(), EnvironmentPanel::ID_LIGHT);
+    ASSERT_EQ(lightWells.size(), 3u);
+    FXColorWell* backgroundWell = window->environmentPanel()->backgroundWell();
+    const auto session = [&](FXColorWell* well, FXColor colour) {
+        // What the well's dialog sends: changes while it is open, one
+        // command when it closes.
+        for (int step = 1; step <= 3; ++step) {
+            const FXColor moving = FXRGB(step * 20, 0, 0);
+            well->setRGBA(moving);
+            well->getTarget()->handle(well, FXSEL(SEL_CHANGED, well->getSelector()),
+                                      reinterpret_cast<void*>(static_cast<FXuval>(moving)));
+        }
+        well->setRGBA(colour);
+        well->getTarget()->handle(well, FXSEL(SEL_COMMAND, well->getSelector()),
+                                  reinterpret_cast<void*>(static_cast<FXuval>(colour)));
+    };
+    const LightDef light = window->workbench().lights()[0];
+    const FXColor background = backgroundWell->getRGBA();
+    session(lightWells[0], FXRGB(1, 2, 3));
+    session(lightWells[1], FXRGB(4, 5, 6));
+    session(backgroundWell, FXRGB(7, 8, 9));
+    session(lightWells[2], FXRGB(10, 11, 12));
+    for (int undo = 0; undo < 4; ++undo) {
+        ASSERT_TRUE(window->undoList.canUndo());
+        window->undoList.undo();
+    }
+    EXPECT_FALSE(window->undoList.canUndo());
+    const LightDef& undone = window->workbench().lights()[0];
+    EXPECT_EQ(std::tie(undone.ambient, undone.diffuse, undone.specular),
+              std::tie(light.ambient, light.diffuse, light.specular));
+    EXPECT_EQ(backgroundWell->getRGBA(), background);
 }
 
 TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
-    struct Case {
+    // A bad first cell of a row of each table.
+    const struct {
         MFXAddEditTypedTable* table;
-        int column;
         const char* text;
         const char* message;
+    } cases[] = {
+        {window->definitionPanel()->ruleTable(), "often", "Value error|The probability must be a numeric value"},
+        {window->extensionsPanel()->constantsTable(), "2pi", "Name error|The name must begin with a letter"},
     };
-    const Case cases[] = {
-        {window->definitionPanel()->ruleTable(), 0, "often", "Value error|The probability must be a numeric value"},
-        {window->extensionsPanel()->constantsTable(), 0, "2pi", "Name error|The name must begin with a letter"},
-    };
-    for (const Case& test : cases) {
+    for (const auto& test : cases) {
         window->messages.clear();
-        test.table->setItemText(0, test.column, test.text);
+        test.table->setItemText(0, 0, test.text);
         if (test.table == window->definitionPanel()->ruleTable()) test.table->setItemText(0, 2, "F");
         FXTableRange change;
-        change.fm.row = change.to.row = 0;
-        change.fm.col = change.to.col = test.column;
+        change.fm.row = change.to.row = change.fm.col = change.to.col = 0;
         test.table->getTarget()->handle(test.table, FXSEL(SEL_REPLACED, test.table->getSelector()), &change);
         ASSERT_EQ(window->messages.size(), 1u) << test.text;
         EXPECT_EQ(window->messages[0], test.message);
@@ -392,10 +380,6 @@ TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
     EXPECT_TRUE(window->workbench().definition().getRules().empty());
     EXPECT_EQ(window->workbench().definition().getConstants().count("2pi"), 0u);
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
     // Whether the window comes to show the title through the toolkit's own
@@ -424,6 +408,16 @@ TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
     window->undoList.redo();
     EXPECT_EQ(window->workbench().definition().getName(), "test plantAB");
     EXPECT_TRUE(window->isModified());
+
+    // Enter closes the entry, and the entries of two fields never merge.
+    pressKey(window->definitionPanel()->nameField(), KEY_Return);
+    typeText(window->definitionPanel()->nameField(), "C");
+    typeText(window->definitionPanel()->axiomField(), "G");
+    window->undoList.undo();
+    EXPECT_EQ(window->workbench().definition().getAxiom(), "F");
+    EXPECT_EQ(window->workbench().definition().getName(), "test plantABC");
+    window->undoList.undo();
+    EXPECT_EQ(window->workbench().definition().getName(), "test plantAB");
 }
 
 TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) {
@@ -433,6 +427,8 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
     guiApp()->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 1);
     auto* loaded = new ScriptedWindow(guiApp());
     ASSERT_TRUE(loaded->load(dir.path("wide.kld")));
+    // It is computed once the window is on the screen.
+    EXPECT_EQ(loaded->workbench().lsystem(), nullptr);
     loaded->create();
     const auto& constants = loaded->workbench().definition().getConstants();
     EXPECT_EQ(constants.at("_seed").value, "5000");
@@ -441,8 +437,8 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
     EXPECT_FALSE(loaded->definitionPanel()->multiCharCheck()->getCheck());
     EXPECT_EQ(loaded->tweaksPanel()->seedDial()->getValue(), 5000);
     EXPECT_EQ(loaded->definitionPanel()->directionDial(0)->getValue(), 2.5);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (loaded->scheduler().computing() && std::chrono::steady_clock::now() < deadline) guiApp()->runOneEvent(false);
+    computed(loaded);
+    ASSERT_NE(loaded->workbench().lsystem(), nullptr);
     EXPECT_EQ(loaded->workbench().lsystem()->getValue("_seed", 0), 5000);
     EXPECT_EQ(loaded->workbench().lsystem()->getValue("_idirX", 0), 2.5);
     EXPECT_EQ(constants.at("_seed").value, "5000");
@@ -450,18 +446,39 @@ TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) 
     guiApp()->reg().writeIntEntry("SETTINGS", "bSingleCharNamesOnly", 0);
 }
 
-TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
-    dir.write("plant.kld", std::string(plant) + "Environment:background.color=eeddbb\n");
+// The background well and the view read the colour by the same rules: a
+// colour that is no colour is black in both.
+TEST_F(MainWindowTest, TheBackgroundWellShowsTheColourTheViewShowsAndCloseAndNewLeaveNothingOfTheOldDocument) {
+    const auto viewColour = [&] {
+        window->workbench().view().applyBackground();
+        const osg::Vec4 clear = window->workbench().view().viewer()->getCamera()->getClearColor();
+        return FXRGBA(std::lround(clear.r() * 255), std::lround(clear.g() * 255), std::lround(clear.b() * 255),
+                      std::lround(clear.a() * 255));
+    };
+    for (const auto& [text, colour] : {std::pair<const char*, FXColor>{"3366cc", FXRGB(0x33, 0x66, 0xcc)},
+                                       std::pair<const char*, FXColor>{"12zzzz", FXRGB(0, 0, 0)}}) {
+        load("plant.kld", std::string(plant) + "Environment:background.color=" + text + "\n");
+        EXPECT_EQ(window->environmentPanel()->backgroundWell()->getRGBA(), colour) << text;
+        EXPECT_EQ(viewColour(), colour) << text;
+    }
+
+    // A modified document is closed only when the question is answered.
+    typeText(window->definitionPanel()->axiomField(), "G");
+    command(KLADO_StandaloneMW::ID_CLOSE);
+    ASSERT_EQ(window->questions.size(), 1u);
+    EXPECT_EQ(window->questions[0].before('|'), "Unsaved Document");
+    EXPECT_EQ(window->workbench().definition().getAxiom(), "FG");
+    window->answers = {MBOX_CLICKED_NO};
+    command(KLADO_StandaloneMW::ID_CLOSE);
+    EXPECT_EQ(window->workbench().definition().getAxiom(), "");
+    EXPECT_EQ(window->workbench().specialVariable("_steps", 0), 3);
+
     for (FXSelector id : {KLADO_StandaloneMW::ID_CLOSE, KLADO_StandaloneMW::ID_NEW}) {
-        ASSERT_TRUE(window->load(dir.path("plant.kld")));
-        computed();
+        load("plant.kld", std::string(plant) + "Environment:background.color=eeddbb\n");
         ASSERT_NE(window->statusText(), "Ready.");
         command(id);
         EXPECT_EQ(window->environmentPanel()->backgroundWell()->getRGBA(), FXRGB(0, 0, 0));
-        const osg::Vec4 clear = window->workbench().view().viewer()->getCamera()->getClearColor();
-        window->workbench().view().applyBackground();
-        EXPECT_EQ(window->workbench().view().viewer()->getCamera()->getClearColor(), osg::Vec4(0, 0, 0, 1))
-            << clear.r();
+        EXPECT_EQ(viewColour(), FXRGB(0, 0, 0));
         EXPECT_EQ(window->statusText(), "Ready.");
         EXPECT_EQ(window->statisticsPanel()->tree()->getFirstItem(), nullptr);
         EXPECT_EQ(window->titleText(), "KLADO");
@@ -469,50 +486,23 @@ TEST_F(MainWindowTest, CloseAndNewLeaveNothingOfTheOldDocument) {
     }
 }
 
-// The background well and the view read the colour by the same rules: a
-// colour that is no colour is black in both.
-TEST_F(MainWindowTest, TheBackgroundWellShowsTheColourTheViewShows) {
-    for (const auto& [text, colour] : {std::pair<const char*, FXColor>{"3366cc", FXRGB(0x33, 0x66, 0xcc)},
-                                       std::pair<const char*, FXColor>{"12zzzz", FXRGB(0, 0, 0)}}) {
-        dir.write("plant.kld", std::string(plant) + "Environment:background.color=" + text + "\n");
-        ASSERT_TRUE(window->load(dir.path("plant.kld")));
-        computed();
-        EXPECT_EQ(window->environmentPanel()->backgroundWell()->getRGBA(), colour) << text;
-        window->workbench().view().applyBackground();
-        const osg::Vec4 clear = window->workbench().view().viewer()->getCamera()->getClearColor();
-        EXPECT_EQ(FXRGB(std::lround(clear.r() * 255), std::lround(clear.g() * 255), std::lround(clear.b() * 255)),
-                  colour)
-            << text;
-    }
-}
-
-TEST_F(MainWindowTest, RecentFilesAndRememberedFoldersSurviveAsTheyWere) {
-    dir.write("plant.kld", plant);
-    char here[4096];
-    ASSERT_NE(getcwd(here, sizeof here), nullptr);
-    ASSERT_EQ(chdir(dir.path("").c_str()), 0);
-    const bool loaded = window->load("plant.kld");
-    ASSERT_EQ(chdir(here), 0);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
-
-    // Every folder kept is written back as it was, however often.
-    guiApp()->reg().writeStringEntry("ImgExport", "imgdir", "/pictures/of/plants");
-    guiApp()->reg().writeStringEntry("SETTINGS", "objdir", "/objects");
-    computed();
-    command(KLADO_StandaloneMW::ID_QUIT);
-    command(KLADO_StandaloneMW::ID_QUIT);
-    FXRegistry written("KLADO", "TOVA");
-    written.read();
-    EXPECT_STREQ(written.readStringEntry("ImgExport", "imgdir", ""), "/pictures/of/plants");
-    EXPECT_STREQ(written.readStringEntry("SETTINGS", "objdir", ""), "/objects");
-}
-
-TEST_F(MainWindowTest, SavingOverAFileChangedOnDiskAsksFirst) {
+TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEditsAndIsOverwrittenOnlyIfSaid) {
     load("plant.kld", plant);
+    const auto touchLater = [&](const std::string& text, int seconds) {
+        dir.write("plant.kld", text);
+        // File times have a resolution of a second here.
+        const std::string stamp = "touch -d '+" + std::to_string(seconds) + " seconds' '" + dir.path("plant.kld") + "'";
+        ASSERT_EQ(std::system(stamp.c_str()), 0);
+    };
+    touchLater("Name:test plant\nAxiom:FF\nDef:_steps:1\n", 2);
+    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
+    computed();
+    EXPECT_EQ(window->definitionPanel()->axiomField()->getText(), "FF");
+    EXPECT_FALSE(window->isModified());
+
+    // Saving over a file changed on disk asks first.
     typeText(window->definitionPanel()->nameField(), "X");
-    dir.write("plant.kld", "Name:written elsewhere\nAxiom:G\n");
-    ASSERT_EQ(std::system(("touch -d '+3 seconds' '" + dir.path("plant.kld") + "'").c_str()), 0);
+    touchLater("Name:written elsewhere\nAxiom:G\n", 4);
     window->answers.push_back(MBOX_CLICKED_NO);
     command(KLADO_StandaloneMW::ID_SAVE);
     ASSERT_EQ(window->questions.size(), 1u);
@@ -524,19 +514,13 @@ TEST_F(MainWindowTest, SavingOverAFileChangedOnDiskAsksFirst) {
     window->answers.push_back(MBOX_CLICKED_YES);
     command(KLADO_StandaloneMW::ID_SAVE);
     EXPECT_NE(dir.read("plant.kld").find("test plantX"), std::string::npos);
-}
 
-TEST_F(MainWindowTest, QuitWhileComputingStopsTheComputationBeforeItAsks) {
-    typeText(window->definitionPanel()->axiomField(), "F");
-    window->workbench().definition().addRule(1.0f, "", "", "F", "", std::string(300, 'F'));
-    window->workbench().setSpecialVariable("_steps", 5);
-    window->handle(nullptr, FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_COMPUTE), nullptr);
-    ASSERT_TRUE(window->scheduler().computing());
-    window->answers.push_back(MBOX_CLICKED_CANCEL);
-    window->handle(nullptr, FXSEL(SEL_SIGNAL, KLADO_StandaloneMW::ID_QUIT), nullptr);
-    EXPECT_FALSE(window->scheduler().computing());
-    ASSERT_EQ(window->questions.size(), 1u);
-    EXPECT_EQ(window->questions[0].before('|'), "Unsaved Document");
+    // A change on disk does not replace unsaved edits.
+    typeText(window->definitionPanel()->nameField(), "Y");
+    touchLater("Name:test plant\nAxiom:X\n", 6);
+    window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
+    EXPECT_NE(window->workbench().definition().getAxiom(), "X");
+    EXPECT_TRUE(window->isModified());
 }
 
 } // namespace

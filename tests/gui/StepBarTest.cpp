@@ -7,12 +7,12 @@
 
 #include "WindowFixture.h"
 
-#include <gtest/gtest.h>
 #include <osg/Image>
 #include <osgDB/ReadFile>
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -58,10 +58,10 @@ protected:
     StepBar* bar = nullptr;
 };
 
-TEST_F(StepBarTest, AStepShowsWhatABatchRunOfThatManyStepsDrawsSeenFromTheLastStepsView) {
-    EXPECT_EQ(bar->lastStep(), 3);
-    EXPECT_EQ(bar->shownStep(), 3);
-    EXPECT_EQ(bar->slider()->getValue(), 3);
+TEST_F(StepBarTest, AStepShowsWhatABatchRunOfThatManyStepsDrawsSeenFromTheLastStepsViewAndPlayGoesThroughThem) {
+    // The last step, shown, and where the slider stands.
+    const auto steps = [&] { return std::make_tuple(bar->lastStep(), bar->shownStep(), bar->slider()->getValue()); };
+    EXPECT_EQ(steps(), std::make_tuple(3, 3, 3));
     SceneView& view = window->workbench().view();
     view.takeOverPendingScene();
     double distance = 0.0;
@@ -99,9 +99,11 @@ TEST_F(StepBarTest, AStepShowsWhatABatchRunOfThatManyStepsDrawsSeenFromTheLastSt
         batch.view().manipulator()->setOrbit(distance, rotation, center);
         EXPECT_TRUE(samePixels(*picture(batch, "batch.png"), *shown[step]));
     }
-}
 
-TEST_F(StepBarTest, PlayGoesFromTheFirstStepToTheLastAndPauseStopsIt) {
+    // Play from the last step goes from the first step to the last, and
+    // pause stops it.
+    drag(3);
+    computed();
     bar->rate()->setValue(20);
     const auto play = [&] { bar->handle(nullptr, FXSEL(SEL_COMMAND, StepBar::ID_PLAY), nullptr); };
     play();
@@ -126,9 +128,7 @@ TEST_F(StepBarTest, PlayGoesFromTheFirstStepToTheLastAndPauseStopsIt) {
     window->workbench().setSpecialVariable("_steps", 2);
     window->scheduler().recompute(true);
     computed();
-    EXPECT_EQ(bar->lastStep(), 2);
-    EXPECT_EQ(bar->shownStep(), 2);
-    EXPECT_EQ(bar->slider()->getValue(), 2);
+    EXPECT_EQ(steps(), std::make_tuple(2, 2, 2));
 }
 
 } // namespace

@@ -1,67 +1,27 @@
 #include "gui/MFXAddEditTypedTable.h"
-#include "gui/MFXUndoHolder.h"
+#include "gui/MFXUndoCommand.h"
 
-#include "../GuiTestApp.h"
-
-#include <gtest/gtest.h>
-
-#include <vector>
+#include "WindowFixture.h"
 
 namespace {
 
-class TableWindow : public FXMainWindow, public MFXUndoHolder {
-    FXDECLARE(TableWindow)
-public:
-    enum { ID_RULES = FXMainWindow::ID_LAST, ID_LAST };
-
-    explicit TableWindow(FXApp* app)
-        : FXMainWindow(app, "table", nullptr, nullptr, DECOR_ALL, 0, 0, 700, 300), MFXUndoHolder(30, 10) {
-        table = new MFXAddEditTypedTable(this, this, this, ID_RULES, LAYOUT_FILL_X | LAYOUT_FILL_Y);
-        table->setTableSize(1, 6);
-    }
-    long onTableChanged(FXObject*, FXSelector sel, void* ptr) {
-        if (FXSELTYPE(sel) == SEL_REPLACED) {
-            const auto* range = static_cast<FXTableRange*>(ptr);
-            FXTableItem* item = table->getItem(range->fm.row, range->fm.col);
-            changes.push_back(item ? item->getText() : FXString("<none>"));
-        }
-        return 1;
-    }
-    // Clicks stay with the table unless a test says otherwise.
-    long onClicked(FXObject*, FXSelector, void*) { return takeClicks; }
-    void undoChanged() override {}
-
-    MFXAddEditTypedTable* table;
-    std::vector<FXString> changes;
-    long takeClicks = 0;
-
-protected:
-    TableWindow() : MFXUndoHolder(30, 10) {}
-};
-
-FXDEFMAP(TableWindow)
-TableWindowMap[] = {
-    // The table tells its changes with its own selector.
-    FXMAPFUNC(SEL_REPLACED, TableWindow::ID_RULES, TableWindow::onTableChanged),
-    FXMAPFUNC(SEL_CLICKED, TableWindow::ID_RULES, TableWindow::onClicked),
-};
-FXIMPLEMENT(TableWindow, FXMainWindow, TableWindowMap, ARRAYNUMBER(TableWindowMap))
-
-class TypedTable : public ::testing::Test {
+class TypedTable : public GuiTest {
 protected:
     void SetUp() override {
-        window = new TableWindow(guiApp());
-        table = window->table;
-        window->create();
-        window->show(PLACEMENT_DEFAULT);
-        runUntilIdle();
+        window = new FXMainWindow(app, "table", nullptr, nullptr, DECOR_ALL, 0, 0, 700, 300);
+        table = new MFXAddEditTypedTable(window, &undo, &recorder, 1, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+        table->setTableSize(1, 6);
+        // The table tells its changes with its own selector.
+        recorder.hook = [this](FXObject*, FXSelector sel, void*) { changes += FXSELTYPE(sel) == SEL_REPLACED; };
+        show();
     }
-    void TearDown() override { delete window; }
 
     // A click on the cell as the user's button press and release make it,
     // at a point of the table that lies in the cell.
     void click(FXint row, FXint col) {
-        FXEvent event = keyEvent(SEL_LEFTBUTTONPRESS, LEFTBUTTON);
+        FXEvent event{};
+        event.type = SEL_LEFTBUTTONPRESS;
+        event.code = LEFTBUTTON;
         event.click_count = 1;
         event.win_x = 0;
         while (event.win_x < table->getWidth() && table->colAtX(event.win_x) != col) ++event.win_x;
@@ -74,7 +34,7 @@ protected:
         table->handle(table, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
         event.type = SEL_LEFTBUTTONRELEASE;
         table->handle(table, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event);
-        runUntilIdle();
+        settle();
     }
     FXWindow* editor() {
         for (FXWindow* child = table->getFirst(); child; child = child->getNext())
@@ -82,60 +42,60 @@ protected:
                 return child;
         return nullptr;
     }
-    void typeIntoCell(FXint row, FXint col, const std::string& text) {
+    // Types into the cell and, unless told otherwise, leaves the table.
+    void typeIntoCell(FXint row, FXint col, const std::string& text, bool leaving = true) {
         click(row, col);
         ASSERT_NE(nullptr, editor());
         typeText(editor(), text);
+        if (leaving) leave();
     }
     void leave() {
         table->handle(table, FXSEL(SEL_FOCUSOUT, 0), nullptr);
-        runUntilIdle();
+        settle();
     }
 
-    TableWindow* window = nullptr;
+    UndoStack undo;
     MFXAddEditTypedTable* table = nullptr;
+    int changes = 0;
 };
 
-TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRow) {
+TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRowAndTheNextCellIsAShownOne) {
     typeIntoCell(0, 2, "FF");
-    leave();
     EXPECT_STREQ("FF", table->getItemText(0, 2).text());
     // Typed text reads from the left.
     EXPECT_EQ(FXTableItem::LEFT, table->getItem(0, 2)->getJustify() & (FXTableItem::LEFT | FXTableItem::RIGHT));
-    EXPECT_EQ(1, window->undoList.undoCount());
-    EXPECT_STREQ("Undo Text Change", window->undoList.undoName().text());
-    ASSERT_EQ(1u, window->changes.size());
+    EXPECT_EQ(1, undo.undoList.undoCount());
+    EXPECT_STREQ("Undo Text Change", undo.undoList.undoName().text());
+    EXPECT_EQ(1, changes);
     EXPECT_EQ(2, table->getNumRows());
 
-    window->undoList.undo();
+    undo.undoList.undo();
     EXPECT_STREQ("", table->getItemText(0, 2).text());
     EXPECT_EQ(1, table->getNumRows());
-    window->undoList.redo();
+    undo.undoList.redo();
 
     // The next edit of the same cell is an entry of its own.
     typeIntoCell(0, 2, "X");
-    leave();
-    EXPECT_EQ(2, window->undoList.undoCount());
+    EXPECT_EQ(2, undo.undoList.undoCount());
 
-    // A target that takes the click keeps the cell closed.
-    window->takeClicks = 1;
-    click(0, 0);
-    EXPECT_EQ(nullptr, editor());
-}
-
-TEST_F(TypedTable, NextCellSkipsHiddenColumnsAndStopsAtTheLastCell) {
+    // The next cell skips hidden columns and stops at the last cell.
     table->setColumnWidth(1, 0);
     click(0, 0);
+    const auto current = [&] { return std::make_pair(table->getCurrentRow(), table->getCurrentColumn()); };
     table->handle(table, FXSEL(SEL_COMMAND, FXTable::ID_MOVE_RIGHT), nullptr);
-    EXPECT_EQ(0, table->getCurrentRow());
-    EXPECT_EQ(2, table->getCurrentColumn());
+    EXPECT_EQ(std::make_pair(0, 2), current());
     EXPECT_NE(nullptr, editor());
 
     table->setColumnWidth(5, 0);
-    table->setCurrentItem(0, 4);
+    const FXint last = table->getNumRows() - 1;
+    table->setCurrentItem(last, 4);
     table->handle(table, FXSEL(SEL_COMMAND, FXTable::ID_MOVE_RIGHT), nullptr);
-    EXPECT_EQ(0, table->getCurrentRow());
-    EXPECT_EQ(4, table->getCurrentColumn());
+    EXPECT_EQ(std::make_pair(last, 4), current());
+
+    // A target that takes the click keeps the cell closed.
+    recorder.takeClicks = 1;
+    click(0, 0);
+    EXPECT_EQ(nullptr, editor());
 }
 
 TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
@@ -147,7 +107,7 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
     auto* check = dynamic_cast<FXCheckButton*>(editor());
     ASSERT_NE(nullptr, check);
     check->setCheck(true, true);
-    runUntilIdle();
+    settle();
     EXPECT_STREQ("t", table->getItemText(0, 1).text());
     click(0, 1);
     dynamic_cast<FXCheckButton*>(editor())->setCheck(false, true);
@@ -167,7 +127,8 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
         ASSERT_NE(nullptr, field) << c.typed;
         field->setText(c.typed);
         // Enter closes the editor: the key's release goes elsewhere.
-        FXEvent enter = keyEvent(SEL_KEYPRESS, KEY_Return);
+        FXEvent enter{};
+        enter.code = KEY_Return;
         field->handle(field, FXSEL(SEL_KEYPRESS, 0), &enter);
         EXPECT_STREQ(c.stored, table->getItemText(0, c.col).text()) << c.typed;
     }
@@ -175,17 +136,15 @@ TEST_F(TypedTable, TypedColumnsStoreTheirOwnText) {
 
 TEST_F(TypedTable, UndoOfACellThatIsGoneDoesNothing) {
     typeIntoCell(0, 2, "F");
-    leave();
     table->setTableSize(0, 6);
-    window->undoList.undo();
-    window->undoList.redo();
+    undo.undoList.undo();
+    undo.undoList.redo();
     EXPECT_EQ(0, table->getNumRows());
 
     table->setTableSize(1, 6);
-    typeIntoCell(0, 0, "G");
+    typeIntoCell(0, 0, "G", false);
     delete table;
-    window->table = nullptr;
-    window->undoList.undo();
+    undo.undoList.undo();
 }
 
 TEST_F(TypedTable, DeleteRemovesTheRowsWhoseShownCellsAreSelected) {
@@ -198,7 +157,7 @@ TEST_F(TypedTable, DeleteRemovesTheRowsWhoseShownCellsAreSelected) {
     pressKey(table, KEY_Delete);
     ASSERT_EQ(3, table->getNumRows());
     EXPECT_STREQ("2", table->getItemText(1, 2).text());
-    window->undoList.undo();
+    undo.undoList.undo();
     EXPECT_STREQ("1", table->getItemText(1, 2).text());
     // It comes back as an ordinary row, not drawn as selected.
     EXPECT_FALSE(table->getItem(1, 2)->isSelected());
@@ -221,33 +180,32 @@ TEST_F(TypedTable, InsertRowAddsAnEmptyRowAboveAndEditsItAndUndoTakesItAway) {
     table->setItemText(1, 2, "G");
     table->setColumnWidth(0, 0);
     table->selectWholeRow(1);
-    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_INSERT_ROW), nullptr);
+    table->handle(app, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_INSERT_ROW), nullptr);
     ASSERT_EQ(4, table->getNumRows());
     EXPECT_STREQ("", table->getItemText(1, 2).text());
     EXPECT_STREQ("G", table->getItemText(2, 2).text());
     // Editing starts in the first shown cell of the new row.
     ASSERT_NE(nullptr, editor());
-    EXPECT_EQ(1, table->getCurrentRow());
-    EXPECT_EQ(1, table->getCurrentColumn());
+    EXPECT_EQ(std::make_pair(1, 1), std::make_pair(table->getCurrentRow(), table->getCurrentColumn()));
     typeText(editor(), "H");
     leave();
     EXPECT_STREQ("H", table->getItemText(1, 1).text());
 
-    window->undoList.undo(); // the text
-    window->undoList.undo(); // the row
+    undo.undoList.undo(); // the text
+    undo.undoList.undo(); // the row
     ASSERT_EQ(3, table->getNumRows());
     EXPECT_STREQ("G", table->getItemText(1, 2).text());
-    window->undoList.redo();
+    undo.undoList.redo();
     EXPECT_EQ(4, table->getNumRows());
 
     // Delete Row removes the current row; the empty last row cannot go.
     table->selectWholeRow(0);
-    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
+    table->handle(app, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
     EXPECT_STREQ("", table->getItemText(0, 2).text());
-    EXPECT_STREQ("Undo Remove Row", window->undoList.undoName().text());
+    EXPECT_STREQ("Undo Remove Row", undo.undoList.undoName().text());
     table->selectWholeRow(table->getNumRows() - 1);
     const FXint rows = table->getNumRows();
-    table->handle(window, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
+    table->handle(app, FXSEL(SEL_COMMAND, MFXAddEditTypedTable::ID_DELETE_ROW), nullptr);
     EXPECT_EQ(rows, table->getNumRows());
 }
 
@@ -267,6 +225,37 @@ TEST_F(TypedTable, ShownColumnsShowTheirHeadersAndTheLastTakesTheRest) {
     EXPECT_GE(total, table->getWidth() - 10);
     table->showColumn(0, false);
     EXPECT_EQ(0, table->getColumnWidth(0));
+}
+
+// A command that counts its instances, to see which are destroyed.
+struct Counted : MFXUndoCommand {
+    explicit Counted(MFXUndoHolder* holder) : MFXUndoCommand(holder, "Undo Counted", "Redo Counted") { ++alive; }
+    ~Counted() override { --alive; }
+    static int alive;
+};
+int Counted::alive = 0;
+
+TEST(Undo, NullBusyAndAbsorbedCommandsAreDestroyed) {
+    UndoStack undo;
+    undo.add(nullptr);
+    EXPECT_EQ(0, undo.undoList.undoCount());
+
+    undo.add(new Counted(&undo));
+    undo.add(new Counted(&undo)); // the base never absorbs
+    EXPECT_EQ(2, Counted::alive);
+    EXPECT_EQ(2, undo.undoList.undoCount());
+
+    // A command arriving while an undo runs is destroyed without effect.
+    struct Recording : Counted {
+        using Counted::Counted;
+        void undo() override { holder->add(new Counted(holder)); }
+    };
+    undo.add(new Recording(&undo));
+    undo.undoList.undo();
+    EXPECT_EQ(3, Counted::alive);
+    EXPECT_EQ(2, undo.undoList.undoCount());
+    undo.undoList.clear();
+    EXPECT_EQ(0, Counted::alive);
 }
 
 } // namespace

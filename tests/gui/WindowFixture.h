@@ -1,9 +1,11 @@
 // The workbench window driven in-process on the virtual display, its
-// questions, messages and file dialogs scripted.
+// questions, messages and file dialogs scripted; and an undo list for the
+// tests of single widgets.
 
 #pragma once
 
 #include "gui/KLADO_StandaloneMW.h"
+#include "gui/MFXUndoHolder.h"
 #include "gui/WindowScheduler.h"
 #include "lsys/String2IDManager.h"
 
@@ -24,10 +26,10 @@ public:
     explicit ScriptedWindow(FXApp* app) : KLADO_StandaloneMW(app) {}
 
     std::deque<FXuint> answers;
-    std::deque<std::pair<bool, FXString>> files; // (chosen, name)
+    std::deque<std::pair<bool, FXString>> files; // (chosen, name); no name takes the one offered
+    std::vector<FXString> offered;
     std::vector<FXString> questions;
     std::vector<FXString> messages;
-    int fileDialogs = 0;
 
 protected:
     FXuint askQuestion(const FXString& title, const FXString& text, FXuint) override {
@@ -41,11 +43,11 @@ protected:
         messages.push_back(title + "|" + text);
     }
     bool chooseFile(bool, FXString& fileName) override {
-        ++fileDialogs;
+        offered.push_back(fileName);
         if (files.empty()) return false;
         const auto [chosen, name] = files.front();
         files.pop_front();
-        fileName = name;
+        if (!name.empty()) fileName = name;
         return chosen;
     }
 };
@@ -69,28 +71,37 @@ protected:
         computed();
     }
     // Runs the event loop until the window's computations are done.
-    void computed() {
+    void computed(ScriptedWindow* which = nullptr) {
+        WindowScheduler& scheduler = (which ? which : window)->scheduler();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (window->scheduler().computing() || window->scheduler().waiting()) {
+        while (scheduler.computing() || scheduler.waiting()) {
             ASSERT_LT(std::chrono::steady_clock::now(), deadline);
             guiApp()->runOneEvent(false);
         }
         settle();
     }
-    // The widgets of a kind that send the target the selector, in the order
-    // they were built.
+    // The widgets of a kind that send the target the selector (all of the
+    // kind without a target), in the order they were built.
     template <class Widget>
-    std::vector<Widget*> widgets(FXObject* target, FXSelector id) const {
+    std::vector<Widget*> widgets(FXObject* target = nullptr, FXSelector id = 0) const {
         std::vector<Widget*> found;
         const std::function<void(FXWindow*)> visit = [&](FXWindow* parent) {
             for (FXWindow* child = parent->getFirst(); child; child = child->getNext()) {
                 auto* widget = dynamic_cast<Widget*>(child);
-                if (widget && child->getTarget() == target && child->getSelector() == id) found.push_back(widget);
+                if (widget && (!target || (child->getTarget() == target && child->getSelector() == id)))
+                    found.push_back(widget);
                 visit(child);
             }
         };
         visit(window);
         return found;
+    }
+    // A slider or dial moved by the hand: SEL_CHANGED while dragged,
+    // SEL_COMMAND let go.
+    template <class Valuator>
+    static void move(Valuator* widget, double value, FXuint type) {
+        widget->setValue(value);
+        widget->getTarget()->handle(widget, FXSEL(type, widget->getSelector()), &value);
     }
     // The enabled state the update pass gives a widget.
     static bool enabled(FXWindow* widget) {
@@ -100,4 +111,9 @@ protected:
 
     ScriptedWindow* window = nullptr;
     TempDir dir;
+};
+
+struct UndoStack : MFXUndoHolder {
+    UndoStack() : MFXUndoHolder(30, 10) {}
+    void undoChanged() override {}
 };

@@ -1,10 +1,8 @@
 #include "gui/WindowScheduler.h"
 #include "gui/MFXOSGCanvas.h"
-
-#include "../GuiTestApp.h"
 #include "lsys/String2IDManager.h"
 
-#include <gtest/gtest.h>
+#include "../GuiTestApp.h"
 
 #include <chrono>
 #include <string>
@@ -22,53 +20,28 @@ public:
     std::vector<std::pair<std::string, std::string>> boxes;
 };
 
-// Stands for the main window: counts completions and shows the step reached.
-class CompletionTarget : public FXObject {
-    FXDECLARE(CompletionTarget)
-
-public:
-    enum { ID_COMPLETED = 1 };
-    Workbench* workbench = nullptr;
-    int completions = 0;
-    int iterationField = -1;
-
-    long onCompleted(FXObject*, FXSelector, void*) {
-        ++completions;
-        iterationField = workbench->reachedStep();
-        return 1;
-    }
-};
-
-// clang-format off
-FXDEFMAP(CompletionTarget) CompletionTargetMap[] = {
-    FXMAPFUNC(SEL_COMMAND, CompletionTarget::ID_COMPLETED, CompletionTarget::onCompleted),
-};
-// clang-format on
-
-FXIMPLEMENT(CompletionTarget, FXObject, CompletionTargetMap, ARRAYNUMBER(CompletionTargetMap))
-
-struct SchedulerFixture : ::testing::Test {
-    FXMainWindow* window = nullptr;
+// The recorder stands for the main window: it counts completions and keeps
+// the step each one reached.
+struct SchedulerFixture : GuiTest {
     RecordingReporter reporter;
     Workbench workbench{reporter};
-    CompletionTarget target;
+    int reached = -1;
     std::unique_ptr<WindowScheduler> scheduler;
     FXGLVisual visual{guiApp(), VISUAL_DOUBLEBUFFER};
     MFXOSGCanvas* canvas = nullptr;
 
     void SetUp() override {
         String2IDManager::instance().registerBuiltins();
-        window = new FXMainWindow(guiApp(), "test", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
+        window = new FXMainWindow(app, "test", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
         window->create();
-        target.workbench = &workbench;
-        scheduler =
-            std::make_unique<WindowScheduler>(window, workbench, reporter, &target, CompletionTarget::ID_COMPLETED);
+        recorder.hook = [this](FXObject*, FXSelector, void*) { reached = workbench.reachedStep(); };
+        scheduler = std::make_unique<WindowScheduler>(window, workbench, reporter, &recorder, 1);
     }
     void TearDown() override {
         if (canvas) scheduler->setCanvas(nullptr);
         delete canvas;
         scheduler.reset();
-        delete window;
+        GuiTest::TearDown();
     }
     // The view on the screen, drawn by the scheduler.
     void showCanvas() {
@@ -104,52 +77,34 @@ struct SchedulerFixture : ::testing::Test {
     }
 };
 
-TEST_F(SchedulerFixture, AComputationRunsWhileTheEventLoopGoesOnAndItsDialogWaits) {
+TEST_F(SchedulerFixture, ALongComputationShowsItsDialogWhoseCancelKeepsThePictureAndReleasesTheSteps) {
     define("F", "F[+F]F", 6);
     scheduler->recompute(true);
     EXPECT_TRUE(scheduler->computing());
     ASSERT_TRUE(finished());
-    EXPECT_EQ(target.completions, 1);
-    EXPECT_EQ(target.iterationField, 6);
+    EXPECT_EQ(recorder.commands, 1);
+    EXPECT_EQ(reached, 6);
     EXPECT_FALSE(workbench.pending());
     EXPECT_TRUE(reporter.boxes.empty());
-    EXPECT_GT(shownShapes(), 0u);
+    const unsigned shapes = shownShapes();
+    ASSERT_GT(shapes, 0u);
     // A short computation never shows the dialog.
     EXPECT_FALSE(scheduler->dialog()->shown());
 
-    // A long one shows it, and it closes with the result.
-    defineLarge();
-    bool sawDialog = false;
-    // The dialog runs modally: the test acts from within its loop.
-    Poller cancel([&] {
-        if (!scheduler->dialog()->shown()) return !scheduler->computing();
-        sawDialog = true;
-        scheduler->dialog()->handle(nullptr, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
-        return true;
-    });
-    scheduler->recompute(true);
-    EXPECT_TRUE(finished());
-    EXPECT_TRUE(sawDialog);
-    EXPECT_FALSE(scheduler->dialog()->shown());
-}
-
-TEST_F(SchedulerFixture, CancelKeepsThePictureReleasesTheStepsAndLeavesComputeEnabled) {
-    define("F", "F[+F]F", 3);
-    scheduler->recompute(true);
-    ASSERT_TRUE(finished());
-    const unsigned shapes = shownShapes();
-    ASSERT_GT(shapes, 0u);
-
-    // Cancel from the dialog's button and by closing it.
-    const FXSelector stops[] = {FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), FXSEL(SEL_CLOSE, 0)};
-    for (const FXSelector stop : stops) {
+    // A long one shows it; cancelled from the dialog's button and by closing
+    // it. The dialog runs modally: the test acts from within its loop.
+    for (const FXSelector stop : {FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), FXSEL(SEL_CLOSE, 0)}) {
         defineLarge();
-        target.completions = 0;
+        recorder.commands = 0;
+        Poller cancel([&] {
+            if (!scheduler->dialog()->shown() || workbench.reachedStep() < 2) return !scheduler->computing();
+            scheduler->dialog()->handle(nullptr, stop, nullptr);
+            return true;
+        });
         scheduler->recompute(true);
-        ASSERT_TRUE(runUntil([&] { return workbench.reachedStep() >= 2; }));
-        scheduler->dialog()->handle(nullptr, stop, nullptr);
         ASSERT_TRUE(finished());
-        EXPECT_EQ(target.completions, 1);
+        EXPECT_FALSE(scheduler->dialog()->shown());
+        EXPECT_EQ(recorder.commands, 1);
         EXPECT_TRUE(scheduler->cancelled());
         EXPECT_TRUE(workbench.pending());
         // The steps derived so far are given back.
@@ -165,7 +120,7 @@ TEST_F(SchedulerFixture, CancelKeepsThePictureReleasesTheStepsAndLeavesComputeEn
     EXPECT_EQ(workbench.reachedStep(), 2);
 }
 
-TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServed) {
+TEST_F(SchedulerFixture, RequestsDuringAComputationStopItOnlyTheNewestIsServedUnlessLiveAndErrorsKeepThePicture) {
     defineLarge();
     scheduler->recompute(true);
     ASSERT_TRUE(scheduler->computing());
@@ -178,15 +133,15 @@ TEST_F(SchedulerFixture, RequestsDuringAComputationStopItAndOnlyTheNewestIsServe
     EXPECT_TRUE(scheduler->waiting());
     ASSERT_TRUE(finished());
     // One result, of the last definition: the stopped run left none.
-    EXPECT_EQ(target.completions, 1);
+    EXPECT_EQ(recorder.commands, 1);
     EXPECT_FALSE(scheduler->waiting());
     EXPECT_EQ(workbench.reachedStep(), 2);
     EXPECT_EQ(workbench.lsystem()->getStep(2, nullptr)->length(), 21u);
     EXPECT_FALSE(workbench.pending());
-}
 
-TEST_F(SchedulerFixture, ALiveRequestLetsTheRunningComputationShowItsPictureAndRunsNext) {
+    // A live request lets the running computation show its picture and runs next.
     define("F", "F[+F]F", 7);
+    recorder.commands = 0;
     scheduler->recompute(true);
     ASSERT_TRUE(scheduler->computing());
     // A dial being dragged: each change asks; only the newest waits.
@@ -195,19 +150,18 @@ TEST_F(SchedulerFixture, ALiveRequestLetsTheRunningComputationShowItsPictureAndR
     ASSERT_TRUE(finished());
     EXPECT_FALSE(scheduler->cancelled());
     // The first picture was shown, then the one the drag asked for.
-    EXPECT_EQ(target.completions, 2);
+    EXPECT_EQ(recorder.commands, 2);
     EXPECT_FALSE(scheduler->waiting());
 
     // The drag ends: a final request stops a running live one.
-    target.completions = 0;
+    recorder.commands = 0;
     scheduler->reinterpret(true, true);
     ASSERT_TRUE(scheduler->computing());
     scheduler->reinterpret(true);
     ASSERT_TRUE(finished());
-    EXPECT_EQ(target.completions, 1);
-}
+    EXPECT_EQ(recorder.commands, 1);
 
-TEST_F(SchedulerFixture, AnInterpretationErrorKeepsTheLastPictureAndSaysWhere) {
+    // An interpretation error keeps the last picture and says where.
     define("F", "F", 1);
     scheduler->recompute(true);
     ASSERT_TRUE(finished());
@@ -232,32 +186,29 @@ TEST_F(SchedulerFixture, FramesAreDrawnOnRequestOnlyAndManyRequestsMakeOne) {
     const long start = scheduler->framesDrawn();
     for (int i = 0; i < 5; ++i) scheduler->requestFrame();
     ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > start; }));
-    runUntilIdle();
-    EXPECT_EQ(scheduler->framesDrawn(), start + 1);
-
-    // Nothing changes: nothing is drawn.
+    // Nothing changes: nothing more is drawn.
     EXPECT_EQ(framesWithin(300), 0);
 
     // A drag, the wheel and an exposure each ask for a frame.
     FXEvent event{};
     event.win_x = 50;
     event.win_y = 50;
+    const auto draws = [&](FXSelector message) {
+        const long before = scheduler->framesDrawn();
+        canvas->handle(canvas, FXSEL(message, 0), &event);
+        return runUntil([&] { return scheduler->framesDrawn() > before; });
+    };
     canvas->handle(canvas, FXSEL(SEL_LEFTBUTTONPRESS, 0), &event);
     event.state = LEFTBUTTONMASK;
     event.win_x = 90;
-    canvas->handle(canvas, FXSEL(SEL_MOTION, 0), &event);
-    ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > start + 1; }));
+    ASSERT_TRUE(draws(SEL_MOTION));
     canvas->handle(canvas, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event);
-    runUntilIdle();
+    guiApp()->runWhileEvents();
     const double distance = workbench.view().manipulator()->getDistance();
-    const long beforeWheel = scheduler->framesDrawn();
     event.code = 120;
-    canvas->handle(canvas, FXSEL(SEL_MOUSEWHEEL, 0), &event);
-    ASSERT_TRUE(runUntil([&] { return scheduler->framesDrawn() > beforeWheel; }));
+    ASSERT_TRUE(draws(SEL_MOUSEWHEEL));
     EXPECT_NEAR(workbench.view().manipulator()->getDistance(), distance * 0.9, distance * 0.02);
-    const long beforePaint = scheduler->framesDrawn();
-    canvas->handle(canvas, FXSEL(SEL_PAINT, 0), &event);
-    EXPECT_TRUE(runUntil([&] { return scheduler->framesDrawn() > beforePaint; }));
+    EXPECT_TRUE(draws(SEL_PAINT));
 }
 
 // Frames that follow each other quickly are plain; the view that rests is
@@ -277,11 +228,8 @@ TEST_F(SchedulerFixture, AMovingViewIsDrawnAntialiasedOnceItRests) {
     }
 }
 
-TEST(ComputingDialog, ShowsWhatTheWorkerReportsFromTheMainThread) {
-    FXMainWindow window(guiApp(), "test");
-    window.create();
-    KLADODialog_Computing dialog(&window, nullptr, 0);
-    dialog.create();
+TEST_F(SchedulerFixture, TheComputingDialogShowsWhatTheWorkerReportsFromTheMainThread) {
+    KLADODialog_Computing& dialog = *scheduler->dialog();
     dialog.restart();
     dialog.show(PLACEMENT_OWNER);
     EXPECT_EQ(dialog.labelText(), "Computing step #1");
@@ -294,6 +242,24 @@ TEST(ComputingDialog, ShowsWhatTheWorkerReportsFromTheMainThread) {
     std::thread([&] { dialog.setInterpreting(); }).join();
     EXPECT_TRUE(runUntil([&] { return dialog.labelText() == "Interpreting"; }));
     dialog.hide();
+}
+
+TEST_F(SchedulerFixture, TheViewOutlivesTheCanvasAndItsFrames) {
+    define("F", "F", 1);
+    scheduler->recompute(true);
+    ASSERT_TRUE(finished());
+    showCanvas();
+    guiApp()->runWhileEvents();
+    workbench.view().takeOverPendingScene();
+    ASSERT_TRUE(canvas->renderFrame());
+    scheduler->setCanvas(nullptr);
+    delete canvas;
+    canvas = nullptr;
+    EXPECT_EQ(workbench.view().viewer()->getCamera()->getGraphicsContext(), nullptr);
+    // A scene computed later is taken over.
+    scheduler->recompute(true);
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(shownShapes(), 1u);
 }
 
 } // namespace

@@ -1,9 +1,10 @@
-#include "GuiFixture.h"
-
+#include "editors/MFXColorWell.h"
 #include "editors/MFXMatPaletteWell.h"
 #include "editors/MFXMaterialDialog.h"
 #include "editors/MFXMaterialWell.h"
 #include "materials/MaterialPalette.h"
+
+#include "../GuiTestApp.h"
 
 #include <chrono>
 
@@ -17,17 +18,16 @@ GLMaterial flatColour(float r, float g, float b, float a) {
     return material;
 }
 
-class MaterialWellTest : public GuiTest {
+class WellsTest : public GuiTest {
 protected:
-    MFXMaterialWell* addWell(const GLMaterial& material, int size = 64) {
+    MFXMaterialWell* addWell(const GLMaterial& material) {
         if (!window) window = new FXMainWindow(app, "wells", nullptr, nullptr, DECOR_ALL, 0, 0, 300, 200);
         return new MFXMaterialWell(window, material, &recorder, 1, FRAME_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT,
-                                   0, 0, size, size);
+                                   0, 0, 64, 64);
     }
-    Recorder recorder;
 };
 
-TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
+TEST_F(WellsTest, TextCommandsAcceptMaterialsAndACancelledDialogRestores) {
     MFXMaterialWell* well = addWell(GLMaterial::shapeDefault());
     show();
     const std::string red = flatColour(1, 0, 0, 1).text();
@@ -36,9 +36,9 @@ TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
         bool accepted;
     } cases[] = {
         {red, true},
-        {"7:" + red, true},                      // an index prefix
-        {"1:2:" + red + ":" + red, false},       // a palette text
-        {red.substr(0, 34), false},              // too short
+        {"7:" + red, true},                // an index prefix
+        {"1:2:" + red + ":" + red, false}, // a palette text
+        {red.substr(0, 34), false},        // too short
     };
     for (const Case& c : cases) {
         well->setMaterial(GLMaterial::shapeDefault());
@@ -56,6 +56,27 @@ TEST_F(MaterialWellTest, TextCommandsAcceptMaterialsAndRefuseOtherTexts) {
     FXString out;
     well->handle(app, FXSEL(SEL_COMMAND, FXWindow::ID_GETSTRINGVALUE), &out);
     EXPECT_EQ(red, out.text());
+
+    // A cancelled dialog shows its live edits, then restores.
+    well->setMaterial(GLMaterial::shapeDefault());
+    recorder.commands = 0;
+    std::string seenWhileOpen;
+    recorder.hook = [&](FXObject*, FXSelector, void* ptr) {
+        if (recorder.commands == 0) seenWhileOpen = static_cast<GLMaterial*>(ptr)->text();
+    };
+    whenModal<MFXMaterialDialog>([&](MFXMaterialDialog* dialog) {
+        EXPECT_STREQ("Material Dialog", dialog->getTitle().text());
+        dialog->setUpdateImmediately(true);
+        dialog->diffuseWell()->setRGBA(FXRGBA(0, 0, 255, 255), true);
+        EXPECT_EQ(1, recorder.changes);
+        EXPECT_EQ(0.0f, well->getMaterial().diffuse[0]);
+        EXPECT_EQ(1.0f, well->getMaterial().diffuse[2]);
+        dialog->handle(app, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
+    });
+    click(well, 2);
+    EXPECT_EQ("242424ff0000ffff000000ff3b3b3bff350", seenWhileOpen);
+    EXPECT_EQ(GLMaterial::shapeDefault().text(), well->getMaterial().text());
+    EXPECT_EQ(1, recorder.commands) << "the restored material is announced";
 }
 
 // Drags from the middle of one swatch to the middle of another with the
@@ -87,7 +108,7 @@ void dragAndDrop(FXApp* app, MFXSwatch* from, MFXSwatch* onto) {
     from->handle(app, FXSEL(SEL_LEFTBUTTONRELEASE, 0), &event); // FOX delivers the drop before it returns
 }
 
-TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
+TEST_F(WellsTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
     const GLMaterial red = flatColour(1, 0, 0, 1), blue = flatColour(0, 0, 1, 1);
     MFXMaterialWell* source = addWell(red);
     MFXMaterialWell* target = addWell(blue);
@@ -120,30 +141,51 @@ TEST_F(MaterialWellTest, DragAndDropCopiesMaterialsAndRefusesPalettes) {
     EXPECT_EQ(1, recorder.commands) << "the target announces its new material";
 }
 
-TEST_F(MaterialWellTest, CancelledDialogShowsLiveEditsThenRestores) {
-    const GLMaterial old = GLMaterial::shapeDefault();
-    MFXMaterialWell* well = addWell(old);
+TEST_F(WellsTest, AColourWellsDialogSessionIsOneEditEndedByOneCommand) {
+    window = new FXMainWindow(app, "wells");
+    auto* well = new MFXColorWell(window, FXRGB(0, 0, 0), &recorder, 1,
+                                  COLORWELL_NORMAL | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 64, 24);
     show();
-    std::string seenWhileOpen;
-    recorder.onValue = [&](void* ptr) {
-        if (recorder.commands == 0) seenWhileOpen = static_cast<GLMaterial*>(ptr)->text();
+    FXColor last = 0;
+    recorder.hook = [&](FXObject*, FXSelector, void* ptr) {
+        last = static_cast<FXColor>(reinterpret_cast<FXuval>(ptr));
     };
-    whenModal([&](FXWindow* modal) {
-        auto* dialog = dynamic_cast<MFXMaterialDialog*>(modal);
-        if (!dialog) return false;
-        EXPECT_STREQ("Material Dialog", dialog->getTitle().text());
-        dialog->setUpdateImmediately(true);
-        dialog->diffuseWell()->setRGBA(FXRGBA(0, 0, 255, 255), true);
-        EXPECT_EQ(1, recorder.changes);
-        EXPECT_EQ(0.0f, well->getMaterial().diffuse[0]);
-        EXPECT_EQ(1.0f, well->getMaterial().diffuse[2]);
-        dialog->handle(app, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
-        return true;
-    });
-    click(well, 2);
-    EXPECT_EQ("242424ff0000ffff000000ff3b3b3bff350", seenWhileOpen);
-    EXPECT_EQ(old.text(), well->getMaterial().text());
-    EXPECT_EQ(1, recorder.commands) << "the restored material is announced";
+    // Double-clicks the well and, in its dialog, sends the well the dialog's
+    // messages, then closes the dialog with OK or Cancel.
+    const auto edit = [&](const std::vector<std::pair<FXuint, FXColor>>& messages, bool accept) {
+        recorder.changes = recorder.commands = 0;
+        whenModal<FXColorDialog>([&](FXColorDialog* dialog) {
+            for (const auto& [type, colour] : messages) {
+                dialog->setRGBA(colour);
+                well->handle(dialog, FXSEL(type, MFXColorWell::ID_DIALOG),
+                             reinterpret_cast<void*>(static_cast<FXuval>(colour)));
+            }
+            dialog->handle(app, FXSEL(SEL_COMMAND, accept ? FXDialogBox::ID_ACCEPT : FXDialogBox::ID_CANCEL), nullptr);
+        });
+        click(well, 2);
+    };
+
+    // Two drags, each released: the toolkit's dialog says SEL_COMMAND at
+    // each release; the target hears of the end only once.
+    edit({{SEL_CHANGED, FXRGB(10, 0, 0)},
+          {SEL_COMMAND, FXRGB(20, 0, 0)},
+          {SEL_CHANGED, FXRGB(30, 0, 0)},
+          {SEL_COMMAND, FXRGB(40, 0, 0)}},
+         true);
+    EXPECT_EQ(4, recorder.changes);
+    EXPECT_EQ(1, recorder.commands);
+    EXPECT_EQ(FXRGB(40, 0, 0), last);
+    EXPECT_EQ(FXRGB(40, 0, 0), well->getRGBA());
+
+    // Cancel ends the edit with the old colour.
+    edit({{SEL_CHANGED, FXRGB(0, 50, 0)}}, false);
+    EXPECT_EQ(1, recorder.commands);
+    EXPECT_EQ(FXRGB(40, 0, 0), last);
+    EXPECT_EQ(FXRGB(40, 0, 0), well->getRGBA());
+
+    // A dialog that changes nothing is no edit.
+    edit({}, true);
+    EXPECT_EQ(0, recorder.changes + recorder.commands);
 }
 
 } // namespace
