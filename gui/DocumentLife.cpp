@@ -142,6 +142,7 @@ void DocumentLife::openRecent(const FXString& fileName) {
 
 void DocumentLife::rememberFileTime() {
     myFileTime = myWorkbench.fileName().empty() ? 0 : FXStat::modified(myWorkbench.fileName().c_str());
+    myNoticedTime = myFileTime;
 }
 
 bool DocumentLife::saveTo(const std::string& fileName) {
@@ -195,8 +196,10 @@ bool DocumentLife::watchFile() {
     const std::string& fileName = myWorkbench.fileName();
     if (fileName.empty()) return false;
     const FXTime modified = FXStat::modified(fileName.c_str());
-    if (modified == 0 || modified == myFileTime) return false;
-    myFileTime = modified;
+    if (modified == 0 || modified == myNoticedTime) return false;
+    // The time the file was opened or saved stays: saving the kept edits
+    // still asks before it overwrites the change.
+    myNoticedTime = modified;
     if (!myUndo.undoList.marked()) {
         myHost.showStatus("The file changed on disk; the unsaved edits are kept. Save or reopen to decide.");
         return true;

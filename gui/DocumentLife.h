@@ -121,6 +121,8 @@ private:
     std::unique_ptr<RecoveryStore> myRecovery;
     bool myOfferLeftCopies = false;
     bool myComputeWhenShown = false;
-    // When the open file was last changed, as last seen.
+    // When the open file was last changed, as read or written here, and as
+    // last seen by the watch.
     FXTime myFileTime = 0;
+    FXTime myNoticedTime = 0;
 };

@@ -521,6 +521,12 @@ TEST_F(MainWindowTest, AFileChangedOnDiskIsReloadedUnlessThereAreUnsavedEditsAnd
     window->handle(nullptr, FXSEL(SEL_TIMEOUT, KLADO_StandaloneMW::ID_FILE_WATCH), nullptr);
     EXPECT_NE(window->workbench().definition().getAxiom(), "X");
     EXPECT_TRUE(window->isModified());
+    // Saving them later still asks before the change is overwritten.
+    window->answers.push_back(MBOX_CLICKED_NO);
+    command(KLADO_StandaloneMW::ID_SAVE);
+    ASSERT_EQ(window->questions.size(), 3u);
+    EXPECT_EQ(window->questions[2], window->questions[0]);
+    EXPECT_EQ(dir.read("plant.kld"), "Name:test plant\nAxiom:X\n");
 }
 
 } // namespace
