@@ -116,27 +116,25 @@ TEST(WindowPlacement, TheFirstStartShowsAWholeTabOrMostOfASmallScreenAndARemembe
     EXPECT_EQ(large.height, 720);
     EXPECT_EQ(large.x, (1920 - 1100) / 2);
 
+    const auto expectOnScreen = [](const WindowPlacement& place, int width, int height) {
+        EXPECT_GE(place.x, 0);
+        EXPECT_GE(place.y, 0);
+        EXPECT_LE(place.x + place.width, width);
+        EXPECT_LE(place.y + place.height, height);
+    };
     const WindowPlacement small = WindowPlacement::firstStart(1024, 600);
     EXPECT_EQ(small.width, 1024 * 9 / 10);
     EXPECT_EQ(small.height, 600 * 9 / 10);
-    EXPECT_GE(small.x, 0);
-    EXPECT_LE(small.x + small.width, 1024);
+    expectOnScreen(small, 1024, 600);
 
     // A remembered place is kept on the screen.
     // Remembered on a larger screen: shrunk and moved so that it all shows.
-    const WindowPlacement big = WindowPlacement{150, 150, 1600, 1200}.keptOn(1280, 1024);
-    EXPECT_LE(big.width, 1280);
-    EXPECT_LE(big.height, 1024);
-    EXPECT_GE(big.x, 0);
-    EXPECT_GE(big.y, 0);
-    EXPECT_LE(big.x + big.width, 1280);
-    EXPECT_LE(big.y + big.height, 1024);
+    expectOnScreen(WindowPlacement{150, 150, 1600, 1200}.keptOn(1280, 1024), 1280, 1024);
 
     const WindowPlacement off = WindowPlacement{-500, 3000, 800, 600}.keptOn(1280, 1024);
     EXPECT_EQ(off.width, 800);
     EXPECT_EQ(off.height, 600);
-    EXPECT_GE(off.x, 0);
-    EXPECT_LE(off.y + off.height, 1024);
+    expectOnScreen(off, 1280, 1024);
 
     // A place that fits stays where it was.
     const WindowPlacement fits = WindowPlacement{100, 120, 900, 700}.keptOn(1280, 1024);
