@@ -165,7 +165,10 @@ void KLADO_StandaloneMW::buildMenus() {
     new FXMenuCommand(file, "Export &Image...", (*myIcons)[WindowIcons::ExportImage], this, ID_EXPORT_IMAGE);
     new FXMenuCommand(file, "E&xport Object...", (*myIcons)[WindowIcons::ExportObject], this, ID_EXPORT_OBJECT);
     new FXMenuCommand(file, "&Close\t\tClose definition.", nullptr, this, ID_CLOSE);
-    new FXMenuSeparator(file);
+    // Shown only with recent files: the one below then separates alone.
+    FXMenuSeparator* recentSeparator = new FXMenuSeparator(file);
+    recentSeparator->setTarget(&myRecentFiles);
+    recentSeparator->setSelector(FXRecentFiles::ID_ANYFILES);
     for (int i = 0; i < 10; ++i)
         new FXMenuCommand(file, FXString::null, nullptr, &myRecentFiles, FXRecentFiles::ID_FILE_1 + i);
     new FXMenuCommand(file, "Clear &Recent Files", nullptr, &myRecentFiles, FXRecentFiles::ID_CLEAR);

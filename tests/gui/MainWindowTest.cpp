@@ -120,6 +120,18 @@ TEST_F(MainWindowTest, ALoadedDocumentsFiguresShowAndAFailedOpenKeepsItAndTheRec
     window->handle(&window->recentFiles(), FXSEL(SEL_COMMAND, KLADO_StandaloneMW::ID_RECENT),
                    const_cast<char*>(gone.c_str()));
     EXPECT_EQ(window->recentFiles().getFile(1), dir.path("plant.kld").c_str());
+    // Without recent files no empty section stays between two separators.
+    FXPopup* file = widgets<FXMenuTitle>().front()->getMenu();
+    const auto separators = [file] {
+        file->forceRefresh();
+        int shown = 0;
+        for (FXWindow* entry = file->getFirst(); entry; entry = entry->getNext())
+            shown += dynamic_cast<FXMenuSeparator*>(entry) && entry->shown();
+        return shown;
+    };
+    EXPECT_EQ(separators(), 2);
+    window->recentFiles().clear();
+    EXPECT_EQ(separators(), 1);
 
     // The status bar and the statistics follow the computation.
     FXTreeItem* first = window->statisticsPanel()->tree()->getFirstItem();
