@@ -354,6 +354,11 @@ TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBeforeAndAColourDialogSes
     EXPECT_EQ(std::tie(undone.ambient, undone.diffuse, undone.specular),
               std::tie(light.ambient, light.diffuse, light.specular));
     EXPECT_EQ(backgroundWell->getRGBA(), background);
+    // A session that ends where it began (a dialog cancelled after live
+    // edits) leaves no entry behind and the document unchanged.
+    session(backgroundWell, background);
+    EXPECT_FALSE(window->undoList.canUndo());
+    EXPECT_FALSE(window->isModified());
 }
 
 TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
@@ -418,6 +423,12 @@ TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
     EXPECT_EQ(window->workbench().definition().getName(), "test plantABC");
     window->undoList.undo();
     EXPECT_EQ(window->workbench().definition().getName(), "test plantAB");
+    // Typing a letter and taking it back is no entry either.
+    const FXint entries = window->undoList.undoCount();
+    typeText(window->definitionPanel()->nameField(), "D");
+    pressKey(window->definitionPanel()->nameField(), KEY_BackSpace);
+    pressKey(window->definitionPanel()->nameField(), KEY_Return);
+    EXPECT_EQ(window->undoList.undoCount(), entries);
 }
 
 TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) {
