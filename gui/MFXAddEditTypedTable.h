@@ -113,6 +113,7 @@ public:
     bool canAbsorb(const MFXUndoCommand* newer) const override;
     void absorb(const MFXUndoCommand* newer) override;
     void close() override { final = true; }
+    bool changesNothing() const override { return final && oldText == newText; }
     void forgetWidget(FXObject* widget) override;
 
 private:

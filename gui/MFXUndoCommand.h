@@ -31,6 +31,9 @@ public:
     virtual void absorb(const MFXUndoCommand* newer);
     // Closes an open entry: nothing is absorbed into it any more.
     virtual void close() {}
+    // Whether the entry is closed and leaves everything as it found it, as a
+    // dialog cancelled after live edits does.
+    virtual bool changesNothing() const { return false; }
     // The widget is gone: replays must not touch it any more.
     virtual void forgetWidget(FXObject* widget);
 
@@ -64,6 +67,7 @@ public:
         return same && !final && same->widget == widget;
     }
     void close() override { final = true; }
+    bool changesNothing() const override { return final && oldValue == newValue; }
     void absorb(const MFXUndoCommand* newer) override {
         auto* same = static_cast<const MFXUndoCommand_Value*>(newer);
         newValue = same->newValue;
@@ -146,6 +150,7 @@ public:
         return same && !final && typeid(*same) == typeid(*this) && same->key == key;
     }
     void close() override { final = true; }
+    bool changesNothing() const override { return final && same(before, after); }
     void absorb(const MFXUndoCommand* newer) override {
         if (newer == this) return;
         auto* same = static_cast<const MFXUndoCommand_Record*>(newer);
@@ -155,6 +160,7 @@ public:
 
 protected:
     virtual void apply(const Record& record) = 0;
+    virtual bool same(const Record& a, const Record& b) const = 0;
 
     Record before;
     Record after;

@@ -28,6 +28,12 @@ void MFXUndoHolder::add(MFXUndoCommand* command) {
     if (top && top->canAbsorb(command)) {
         top->absorb(command);
         delete command;
+        // An entry that ends where it began is dropped, so that the document
+        // is not marked as changed by it.
+        if (top->changesNothing()) {
+            undoList.undo();
+            undoList.cut();
+        }
         return;
     }
     undoList.add(command, false, true);

@@ -9,6 +9,7 @@
 #include "workbench/ImageWriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <malloc.h>
 #include <new>
 
@@ -86,7 +87,14 @@ bool Workbench::load(const std::string& fileName, tov::ErrorHandler& errors) {
 }
 
 void Workbench::setSpecialVariable(const std::string& name, double value) {
-    myDefinition->addConstant(name, TextConvert::toString(value));
+    // A value set to the number it holds keeps its text, so that saving
+    // writes the file's own text again.
+    const std::string text = TextConvert::toString(value);
+    const auto found = myDefinition->getConstants().find(name);
+    if (found != myDefinition->getConstants().end() &&
+        TextConvert::toString(specialVariable(name, std::nan(""))) == text)
+        return;
+    myDefinition->addConstant(name, text);
 }
 
 double Workbench::specialVariable(const std::string& name, double fallback) const {

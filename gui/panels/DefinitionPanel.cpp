@@ -209,10 +209,12 @@ long DefinitionPanel::onCmdMultiChar(FXObject* sender, FXSelector, void*) {
 
 long DefinitionPanel::onRulesChanged(FXObject*, FXSelector selector, void* data) {
     // A row about to be removed is left out; the table records its own undo.
+    // So is a row still without its predecessor: one such row would leave the
+    // system without any rule.
     const FXint removedRow = FXSELTYPE(selector) == SEL_DELETED ? static_cast<FXTableRange*>(data)->fm.row : -1;
     std::vector<RuleRow> rules;
     for (int row = 0; row < myRuleTable->getNumRows(); ++row) {
-        if (row == removedRow || rowEmpty(myRuleTable, row)) continue;
+        if (row == removedRow || cellText(myRuleTable, row, Middle).empty()) continue;
         RuleRow rule;
         const std::string probability = cellText(myRuleTable, row, Probability);
         if (!probability.empty()) {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -37,6 +38,7 @@ public:
 
 protected:
     void apply(const EnvironmentMap& environment) override { panel->applyEnvironment(environment); }
+    bool same(const EnvironmentMap& a, const EnvironmentMap& b) const override { return a == b; }
 
 private:
     EnvironmentPanel* panel;
@@ -51,6 +53,10 @@ public:
 
 protected:
     void apply(const LightDef& light) override { panel->applyLight(key, light); }
+    bool same(const LightDef& a, const LightDef& b) const override {
+        return std::tie(a.enabled, a.position, a.ambient, a.specular, a.diffuse) ==
+               std::tie(b.enabled, b.position, b.ambient, b.specular, b.diffuse);
+    }
 
 private:
     EnvironmentPanel* panel;

@@ -61,9 +61,3 @@ void setCell(FXTable* table, int row, int column, const char* text) {
 std::string cellText(FXTable* table, int row, int column) {
     return TextConvert::trim(table->getItemText(row, column).text());
 }
-
-bool rowEmpty(FXTable* table, int row) {
-    for (int column = 0; column < table->getNumColumns(); ++column)
-        if (!cellText(table, row, column).empty()) return false;
-    return true;
-}

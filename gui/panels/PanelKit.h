@@ -54,4 +54,3 @@ void fitColumnHeader(FXTable* table);
 // A cell's text read from the left, as it is typed.
 void setCell(FXTable* table, int row, int column, const char* text);
 std::string cellText(FXTable* table, int row, int column);
-bool rowEmpty(FXTable* table, int row);

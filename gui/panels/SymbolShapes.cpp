@@ -20,6 +20,11 @@ public:
 
 protected:
     void apply(const std::map<std::string, ShapeDef>& records) override { shapes->apply(records, key); }
+    bool same(const std::map<std::string, ShapeDef>& a, const std::map<std::string, ShapeDef>& b) const override {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+            return x.first == y.first && x.second.toText() == y.second.toText();
+        });
+    }
 
 private:
     SymbolShapes* shapes;

@@ -366,6 +366,11 @@ TEST_F(MainWindowTest, RecordEditsAreUndoneToTheRecordsBeforeAndAColourDialogSes
     EXPECT_EQ(std::tie(undone.ambient, undone.diffuse, undone.specular),
               std::tie(light.ambient, light.diffuse, light.specular));
     EXPECT_EQ(backgroundWell->getRGBA(), background);
+    // A session that ends where it began (a dialog cancelled after live
+    // edits) leaves no entry behind and the document unchanged.
+    session(backgroundWell, background);
+    EXPECT_FALSE(window->undoList.canUndo());
+    EXPECT_FALSE(window->isModified());
 }
 
 TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
@@ -378,19 +383,30 @@ TEST_F(MainWindowTest, TableCellsAreCheckedBeforeTheyReachTheDefinition) {
         {window->definitionPanel()->ruleTable(), "often", "Value error|The probability must be a numeric value"},
         {window->extensionsPanel()->constantsTable(), "2pi", "Name error|The name must begin with a letter"},
     };
+    const auto replaced = [](MFXAddEditTypedTable* table) {
+        FXTableRange change;
+        change.fm.row = change.to.row = change.fm.col = change.to.col = 0;
+        table->getTarget()->handle(table, FXSEL(SEL_REPLACED, table->getSelector()), &change);
+    };
     for (const auto& test : cases) {
         window->messages.clear();
         test.table->setItemText(0, 0, test.text);
         if (test.table == window->definitionPanel()->ruleTable()) test.table->setItemText(0, 2, "F");
-        FXTableRange change;
-        change.fm.row = change.to.row = change.fm.col = change.to.col = 0;
-        test.table->getTarget()->handle(test.table, FXSEL(SEL_REPLACED, test.table->getSelector()), &change);
+        replaced(test.table);
         ASSERT_EQ(window->messages.size(), 1u) << test.text;
         EXPECT_EQ(window->messages[0], test.message);
     }
     // Neither bad row reached the definition.
     EXPECT_TRUE(window->workbench().definition().getRules().empty());
     EXPECT_EQ(window->workbench().definition().getConstants().count("2pi"), 0u);
+    // Nor does a rule row still without its predecessor: it would leave the
+    // system without any rule.
+    MFXAddEditTypedTable* rules = window->definitionPanel()->ruleTable();
+    rules->setItemText(0, 0, "1");
+    rules->setItemText(0, 2, "");
+    rules->setItemText(0, 5, "FF");
+    replaced(rules);
+    EXPECT_TRUE(window->workbench().definition().getRules().empty());
 }
 
 TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
@@ -430,6 +446,12 @@ TEST_F(MainWindowTest, TheTitleMarksUnsavedEditsAndTypingAfterASaveIsANewEdit) {
     EXPECT_EQ(window->workbench().definition().getName(), "test plantABC");
     window->undoList.undo();
     EXPECT_EQ(window->workbench().definition().getName(), "test plantAB");
+    // Typing a letter and taking it back is no entry either.
+    const FXint entries = window->undoList.undoCount();
+    typeText(window->definitionPanel()->nameField(), "D");
+    pressKey(window->definitionPanel()->nameField(), KEY_BackSpace);
+    pressKey(window->definitionPanel()->nameField(), KEY_Return);
+    EXPECT_EQ(window->undoList.undoCount(), entries);
 }
 
 TEST_F(MainWindowTest, LoadedValuesBeyondTheDialsAreComputedAsTheFileHoldsThem) {

@@ -77,6 +77,14 @@ TEST_F(TypedTable, AnEditOfOneCellIsOneEntryAndAddsAnEmptyRowAndTheNextCellIsASh
     // The next edit of the same cell is an entry of its own.
     typeIntoCell(0, 2, "X");
     EXPECT_EQ(2, undo.undoList.undoCount());
+    // A letter typed and taken back leaves none.
+    click(0, 2);
+    pressKey(editor(), KEY_End);
+    typeText(editor(), "Y");
+    pressKey(editor(), KEY_BackSpace);
+    leave();
+    EXPECT_STREQ("X", table->getItemText(0, 2).text());
+    EXPECT_EQ(2, undo.undoList.undoCount());
 
     // The next cell skips hidden columns and stops at the last cell.
     table->setColumnWidth(1, 0);

@@ -151,7 +151,9 @@ TEST_F(WorkbenchFixture, CurrentCameraOutOfRangeFallsBackToTheFirst) {
 // The window's dials write their values in fixed notation and show what they
 // read back; a formula must not stop the window.
 TEST_F(WorkbenchFixture, TheWindowsValuesAreWrittenInFixedNotationAndReadAsNumbersOrTheFallback) {
-    load("Axiom:F\nRule: : : :F: :FF\nDef:a:b*2\n");
+    load("Axiom:F\nRule: : : :F: :FF\nDef:a:b*2\nDef:_rotX:22.5\n");
+    workbench.setSpecialVariable("_rotX", 22.5); // as the file says it
+    EXPECT_EQ(workbench.definition().getConstants().at("_rotX").value, "22.5");
     workbench.setSpecialVariable("_steps", 3);
     workbench.setSpecialVariable("_rotZ", 1234.5678);
     EXPECT_EQ(workbench.definition().getConstants().at("_rotZ").value, "1234.568");
