@@ -90,10 +90,7 @@ void Workbench::setSpecialVariable(const std::string& name, double value) {
     // A value set to the number it holds keeps its text, so that saving
     // writes the file's own text again.
     const std::string text = TextConvert::toString(value);
-    const auto found = myDefinition->getConstants().find(name);
-    if (found != myDefinition->getConstants().end() &&
-        TextConvert::toString(specialVariable(name, std::nan(""))) == text)
-        return;
+    if (TextConvert::toString(specialVariable(name, std::nan(""))) == text) return;
     myDefinition->addConstant(name, text);
 }
 
