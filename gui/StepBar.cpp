@@ -29,8 +29,10 @@ constexpr FXuint busyRetry = 20;
 StepBar::StepBar(FXComposite* parent, Workbench& workbench, WindowScheduler& scheduler)
     : FXHorizontalFrame(parent, LAYOUT_FILL_X, 0, 0, 0, 0, 2, 2, 1, 1), myWorkbench(&workbench),
       myScheduler(&scheduler) {
-    myPlay = new FXButton(this, "Play\tPlay the growth\tShow the steps one after another, from step 0 on.", nullptr,
-                          this, ID_PLAY, BUTTON_NORMAL | LAYOUT_CENTER_Y | LAYOUT_FIX_WIDTH, 0, 0, 56, 0);
+    myPlay = new FXButton(
+        this,
+        "Play\tPlay the growth\tShow the steps one after another up to the last, from step 0 when the last one shows.",
+        nullptr, this, ID_PLAY, BUTTON_NORMAL | LAYOUT_CENTER_Y | LAYOUT_FIX_WIDTH, 0, 0, 56, 0);
     mySlider =
         new FXSlider(this, this, ID_STEP, SLIDER_HORIZONTAL | SLIDER_TICKS_BOTTOM | LAYOUT_FILL_X | LAYOUT_CENTER_Y);
     mySlider->setRange(0, 0);
