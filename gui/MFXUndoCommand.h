@@ -150,7 +150,7 @@ public:
         return same && !final && typeid(*same) == typeid(*this) && same->key == key;
     }
     void close() override { final = true; }
-    bool changesNothing() const override { return final && same(before, after); }
+    bool changesNothing() const override { return final && before == after; }
     void absorb(const MFXUndoCommand* newer) override {
         if (newer == this) return;
         auto* same = static_cast<const MFXUndoCommand_Record*>(newer);
@@ -160,7 +160,6 @@ public:
 
 protected:
     virtual void apply(const Record& record) = 0;
-    virtual bool same(const Record& a, const Record& b) const = 0;
 
     Record before;
     Record after;

@@ -2,6 +2,8 @@
 
 #include "options/TextConvert.h"
 
+#include <tuple>
+
 namespace {
 
 void appendItem(std::string& text, const char* key, const std::array<float, 4>& values,
@@ -27,4 +29,9 @@ std::string LightDef::toText() const {
     appendItem(text, "specular", specular, defaults.specular);
     appendItem(text, "diffuse", diffuse, defaults.diffuse);
     return text;
+}
+
+bool operator==(const LightDef& a, const LightDef& b) {
+    return std::tie(a.enabled, a.position, a.ambient, a.specular, a.diffuse) ==
+           std::tie(b.enabled, b.position, b.ambient, b.specular, b.diffuse);
 }

@@ -17,3 +17,5 @@ struct LightDef {
     // differ from the default light; empty for a default light.
     std::string toText() const;
 };
+
+bool operator==(const LightDef& a, const LightDef& b);

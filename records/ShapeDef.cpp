@@ -75,3 +75,5 @@ std::string ShapeDef::toText() const {
     if (!paletteText.empty()) out.item("palette", paletteText);
     return out.text();
 }
+
+bool operator==(const ShapeDef& a, const ShapeDef& b) { return a.toText() == b.toText(); }

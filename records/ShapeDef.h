@@ -48,3 +48,6 @@ struct ShapeDef {
     // palette last in its shortest text form when that is not empty.
     std::string toText() const;
 };
+
+// Equal when their "ShapeDef:" lines are: what a save could tell apart.
+bool operator==(const ShapeDef& a, const ShapeDef& b);

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <tuple>
 
 namespace {
 
@@ -38,7 +37,6 @@ public:
 
 protected:
     void apply(const EnvironmentMap& environment) override { panel->applyEnvironment(environment); }
-    bool same(const EnvironmentMap& a, const EnvironmentMap& b) const override { return a == b; }
 
 private:
     EnvironmentPanel* panel;
@@ -53,10 +51,6 @@ public:
 
 protected:
     void apply(const LightDef& light) override { panel->applyLight(key, light); }
-    bool same(const LightDef& a, const LightDef& b) const override {
-        return std::tie(a.enabled, a.position, a.ambient, a.specular, a.diffuse) ==
-               std::tie(b.enabled, b.position, b.ambient, b.specular, b.diffuse);
-    }
 
 private:
     EnvironmentPanel* panel;

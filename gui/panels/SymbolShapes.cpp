@@ -20,11 +20,6 @@ public:
 
 protected:
     void apply(const std::map<std::string, ShapeDef>& records) override { shapes->apply(records, key); }
-    bool same(const std::map<std::string, ShapeDef>& a, const std::map<std::string, ShapeDef>& b) const override {
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
-            return x.first == y.first && x.second.toText() == y.second.toText();
-        });
-    }
 
 private:
     SymbolShapes* shapes;
@@ -84,7 +79,7 @@ void SymbolShapes::edit(bool final) {
     MFXUndoHolder& undo = myHost.undoHolder();
     // A dial or swatch that is still moving merges into one entry until it
     // settles; the picture follows it.
-    if (found != before.end() && shape.toText() == old.toText()) {
+    if (found != before.end() && shape == old) {
         if (final) undo.record(new Command(this, &undo, before, before, symbol, true), false);
         return;
     }

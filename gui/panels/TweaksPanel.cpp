@@ -18,7 +18,6 @@ public:
 
 protected:
     void apply(const TweakMap& tweaks) override { panel->apply(tweaks); }
-    bool same(const TweakMap& a, const TweakMap& b) const override { return a == b; }
 
 private:
     TweaksPanel* panel;
